@@ -1,0 +1,29 @@
+# The two everyday commands. Both install what is missing first, so they work on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/tools/kestrum-demo
+
+bench: build
+	$(BUILD_DIR)/bench/kestrum-bench
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "tracking/Accessibility.h"
+#include "tracking/Clock.h"
+#include "tracking/IdleSource.h"
+#include "tracking/Workspace.h"
+
+#include <QHash>
+#include <QList>
+
+#include <optional>
+
+class ManualClock;
+
+// A scripted desktop: applications with process ids, their main windows and titles, the
+// moments of user input, whether window titles can be read, and failures on demand.
+// Events (application switches, window notifications) are delivered synchronously.
+class FakeDesktop : public Workspace, public Accessibility, public IdleSource
+{
+public:
+    explicit FakeDesktop(const ManualClock &clock);
+    ~FakeDesktop() override;
+
+    // --- scripting ----------------------------------------------------------------------
+    // Describes a process afresh. An application that is not accessible fails the observer
+    // set-up and answers no attribute.
+    void addApplication(qint64 pid, std::optional<QString> name, bool accessible = true);
+    // Brings the process to the front and delivers the application-switch event.
+    void bringToFront(qint64 pid);
+    // Makes `window` (nullopt: none) the process's main window with that title (nullopt:
+    // untitled) and notifies the observers of that process.
+    void setMainWindow(qint64 pid, std::optional<WindowElement> window, std::optional<QString> title);
+    // Changes a window's title without any notification.
+    void setWindowTitle(WindowElement window, std::optional<QString> title);
+    // Delivers a focused-window notification to the observers of the process.
+    void notifyFocusedWindowChanged(qint64 pid);
+    // User input happens now.
+    void input();
+    void setAccessEnabled(bool enabled) { m_accessEnabled = enabled; }
+    void setObserverFailure(qint64 pid, bool fails);
+    void setApplicationSwitchSubscriptionFails(bool fails) { m_subscriptionFails = fails; }
+    // Makes every idle reading fail this way; Status::Ok reads normally again.
+    void setIdleFailure(IdleReading::Status status) { m_idleFailure = status; }
+
+    int accessibilitySettingsOpened() const { return m_settingsOpened; }
+    int attachedObserverCount(qint64 pid) const;
+    qint64 frontPid() const { return m_frontPid; }
+
+    // --- Workspace ------------------------------------------------------------------------
+    FrontApplication activeApplication() const override;
+    std::unique_ptr<Subscription> subscribeToApplicationSwitches(std::function<void()> handler) override;
+
+    // --- Accessibility ----------------------------------------------------------------------
+    bool isAccessEnabled() const override { return m_accessEnabled; }
+    AppElement elementForProcess(qint64 pid) const override { return AppElement{pid}; }
+    std::unique_ptr<WindowObserver> createObserver(qint64 pid, std::function<void()> callback) override;
+    std::optional<WindowElement> mainWindow(const AppElement &application) const override;
+    std::optional<QString> applicationTitle(const AppElement &application) const override;
+    std::optional<QString> windowTitle(WindowElement window) const override;
+    void openAccessibilitySettings() override { ++m_settingsOpened; }
+
+    // --- IdleSource ---------------------------------------------------------------------------
+    IdleReading read() override;
+
+private:
+    class Observer;
+    class SwitchSubscription;
+    struct Application
+    {
+        std::optional<QString> name;
+        bool accessible = true;
+        bool observerFails = false;
+        std::optional<WindowElement> mainWindow;
+    };
+
+    void deliver(qint64 pid, WindowNotification notification);
+    const Application *accessibleApplication(qint64 pid) const;
+
+    const ManualClock &m_clock;
+    QHash<qint64, Application> m_applications;
+    QHash<WindowElement, std::optional<QString>> m_titles;
+    QList<Observer *> m_observers;
+    QList<SwitchSubscription *> m_switchSubscriptions;
+    qint64 m_frontPid = 0;
+    Clock::MonotonicTime m_lastInput;
+    IdleReading::Status m_idleFailure = IdleReading::Status::Ok;
+    int m_settingsOpened = 0;
+    bool m_accessEnabled = true;
+    bool m_subscriptionFails = false;
+};

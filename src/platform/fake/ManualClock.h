@@ -1,0 +1,22 @@
+#pragma once
+
+#include "tracking/Clock.h"
+
+// A clock that moves only when told: tests and replays set the time they need.
+class ManualClock : public Clock
+{
+public:
+    explicit ManualClock(QDateTime wallStart = QDateTime(QDate(2026, 1, 5), QTime(9, 0)));
+
+    MonotonicTime monotonicNow() const override { return m_monotonic; }
+    QDateTime wallNow() const override { return m_wall; }
+
+    // Lets time pass: both clocks move on.
+    void advance(double seconds);
+    // Sets the wall clock alone, as a time sync or the user would; intervals are not affected.
+    void setWallTime(const QDateTime &wall) { m_wall = wall; }
+
+private:
+    MonotonicTime m_monotonic{std::chrono::hours(1)};
+    QDateTime m_wall;
+};

@@ -1,0 +1,112 @@
+#include "TimeStoreApp.h"
+
+#include <QStringList>
+
+TimeStoreApp::TimeStoreApp(std::optional<QString> name, const QVariant &timeSpent)
+    : TimeStoreNode(std::move(name), timeSpent)
+{
+}
+
+TimeStoreApp::TimeStoreApp(const QVariantMap &record)
+    : TimeStoreApp(nameFromRecord(record), timeFromRecord(record))
+{
+}
+
+TimeStoreApp::~TimeStoreApp() = default;
+
+TimeStoreWindow *TimeStoreApp::windowStoreForName(const std::optional<QString> &name, WindowElement windowElement)
+{
+    willChange(ObservedProperty::Children);
+    willChange(ObservedProperty::IsLeaf);
+
+    TimeStoreWindow *result = nullptr;
+    if (name) {
+        // A window keeps its node across renames: match by element first.
+        if (!windowElement.isNull())
+            result = m_byElement.value(windowElement, nullptr);
+        if (!result) {
+            const auto it = m_indexByKey.constFind(*name);
+            if (it != m_indexByKey.constEnd()) {
+                result = m_windows[size_t(*it)].get();
+                result->setWindowElement(windowElement);
+            } else {
+                result = store(*name, std::make_unique<TimeStoreWindow>(*name, windowElement));
+            }
+        }
+    }
+
+    didChange(ObservedProperty::Children);
+    didChange(ObservedProperty::IsLeaf);
+    return result;
+}
+
+std::optional<QList<TimeStoreNode *>> TimeStoreApp::children() const
+{
+    QList<TimeStoreNode *> list;
+    list.reserve(qsizetype(m_windows.size()));
+    for (const auto &window : m_windows)
+        list.append(window.get());
+    return list;
+}
+
+bool TimeStoreApp::isLeaf() const
+{
+    return m_windows.size() <= 1;
+}
+
+void TimeStoreApp::addChildFromDictionary(const QVariantMap &record)
+{
+    if (record.isEmpty())
+        return;
+    auto window = std::make_unique<TimeStoreWindow>(record);
+    if (!window->name())
+        return;
+    const QString key = *window->name();
+    store(key, std::move(window));
+}
+
+QString TimeStoreApp::description() const
+{
+    QStringList parts;
+    for (const auto &window : m_windows)
+        parts.append(window->description());
+    return name().value_or(QString()) + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) + QStringLiteral("]");
+}
+
+void TimeStoreApp::setNotifier(ChangeNotifier *notifier)
+{
+    TimeStoreNode::setNotifier(notifier);
+    for (const auto &window : m_windows)
+        window->setNotifier(notifier);
+}
+
+TimeStoreWindow *TimeStoreApp::store(const QString &key, std::unique_ptr<TimeStoreWindow> window)
+{
+    window->m_app = this;
+    window->setNotifier(notifier());
+    TimeStoreWindow *stored = window.get();
+
+    const auto it = m_indexByKey.constFind(key);
+    if (it != m_indexByKey.constEnd()) {
+        // Replace the node of that key in its slot.
+        std::unique_ptr<TimeStoreWindow> &slot = m_windows[size_t(*it)];
+        const WindowElement oldElement = slot->windowElement();
+        if (!oldElement.isNull() && m_byElement.value(oldElement) == slot.get())
+            m_byElement.remove(oldElement);
+        slot = std::move(window);
+    } else {
+        m_indexByKey.insert(key, qsizetype(m_windows.size()));
+        m_windows.push_back(std::move(window));
+    }
+    if (!stored->windowElement().isNull())
+        m_byElement.insert(stored->windowElement(), stored);
+    return stored;
+}
+
+void TimeStoreApp::elementChanged(TimeStoreWindow *window, WindowElement oldElement)
+{
+    if (!oldElement.isNull() && m_byElement.value(oldElement) == window)
+        m_byElement.remove(oldElement);
+    // An element denotes one window: the node that now holds it is the one it is found by.
+    m_byElement.insert(window->windowElement(), window);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "TimeStoreNode.h"
+#include "TimeStoreWindow.h"
+
+#include <QHash>
+
+#include <memory>
+#include <vector>
+
+// The time spent in one application, by name, and its window nodes.
+// Window nodes are kept under the name they were first stored with (their key), which
+// a later rename does not change. Lookups by key and by element are constant time,
+// so a tick costs the same however many windows an application has collected.
+class TimeStoreApp : public TimeStoreNode
+{
+public:
+    explicit TimeStoreApp(std::optional<QString> name = std::nullopt, const QVariant &timeSpent = {});
+    explicit TimeStoreApp(const QVariantMap &record);
+    ~TimeStoreApp() override;
+
+    // The window node that the given window's time goes to: the node holding this element,
+    // else the node stored under the name (which then takes the element), else a new node.
+    // No name gives no node. Announces "children" and "isLeaf" on every call.
+    TimeStoreWindow *windowStoreForName(const std::optional<QString> &name, WindowElement windowElement);
+
+    std::optional<QList<TimeStoreNode *>> children() const override;
+    // An application with at most one window is shown as a leaf.
+    bool isLeaf() const override;
+    // Stores a window node read from a record under its name, replacing one of that key.
+    void addChildFromDictionary(const QVariantMap &record) override;
+    QString description() const override;
+    void setNotifier(ChangeNotifier *notifier) override;
+
+    qsizetype windowCount() const { return qsizetype(m_windows.size()); }
+    // The window nodes in the order they were first stored.
+    const std::vector<std::unique_ptr<TimeStoreWindow>> &windows() const { return m_windows; }
+
+private:
+    friend class TimeStoreWindow;
+    TimeStoreWindow *store(const QString &key, std::unique_ptr<TimeStoreWindow> window);
+    void elementChanged(TimeStoreWindow *window, WindowElement oldElement);
+
+    std::vector<std::unique_ptr<TimeStoreWindow>> m_windows;
+    QHash<QString, qsizetype> m_indexByKey;
+    QHash<WindowElement, TimeStoreWindow *> m_byElement;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ChangeNotifier.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// A named entry of the time store with its accumulated active time in seconds.
+// Nodes are compared by identity only; names need not be unique.
+// Changes are announced through the store's ChangeNotifier, if the node has one.
+class TimeStoreNode
+{
+public:
+    // The time is a stored value: a number, or text counting as the decimal number it
+    // begins with. Negative, non-numeric, non-finite and absent values all give 0.
+    explicit TimeStoreNode(std::optional<QString> name = std::nullopt, const QVariant &timeSpent = {});
+    virtual ~TimeStoreNode();
+
+    TimeStoreNode(const TimeStoreNode &) = delete;
+    TimeStoreNode &operator=(const TimeStoreNode &) = delete;
+
+    // Reads a node record {"Name", "ActiveTime"}; other entries are ignored.
+    static std::optional<QString> nameFromRecord(const QVariantMap &record);
+    static QVariant timeFromRecord(const QVariantMap &record);
+
+    const std::optional<QString> &name() const { return m_name; }
+    void setName(std::optional<QString> name);
+
+    double activeTime() const { return m_activeTime; }
+    QString activeTimeString() const;
+    // Adds a signed interval; nothing clamps, a negative interval may take the time below 0.
+    void addTimeInterval(double seconds);
+
+    // The application node's windows, or nullopt for a node that has none by nature.
+    virtual std::optional<QList<TimeStoreNode *>> children() const;
+    virtual bool isLeaf() const;
+    virtual void addChildFromDictionary(const QVariantMap &record);
+    virtual QString description() const;
+
+    // The node record: "Name" and "ActiveTime"; a node without a name gives an empty record.
+    QVariantMap dictionaryRepresentation() const;
+
+    // The filter test of the outline: the node itself when it passes, else null.
+    TimeStoreNode *prunedObjectForSearchString(const std::optional<QString> &searchString, float cutoffTime);
+
+    ChangeNotifier *notifier() const { return m_notifier; }
+    virtual void setNotifier(ChangeNotifier *notifier);
+
+    // Turns a stored value into seconds as the constructor does.
+    static double timeFromStoredValue(const QVariant &value);
+
+protected:
+    void willChange(ObservedProperty property) const;
+    void didChange(ObservedProperty property) const;
+
+private:
+    std::optional<QString> m_name;
+    double m_activeTime = 0.0;
+    ChangeNotifier *m_notifier = nullptr;
+};

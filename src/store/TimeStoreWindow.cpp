@@ -1,0 +1,29 @@
+#include "TimeStoreWindow.h"
+
+#include "TimeStoreApp.h"
+
+TimeStoreWindow::TimeStoreWindow(QString name, WindowElement element)
+    : TimeStoreNode(std::move(name))
+    , m_windowElement(element)
+{
+}
+
+TimeStoreWindow::TimeStoreWindow(const QVariantMap &record)
+    : TimeStoreNode(nameFromRecord(record), timeFromRecord(record))
+{
+}
+
+void TimeStoreWindow::setWindowElement(WindowElement element)
+{
+    if (element.isNull())
+        return;
+    const WindowElement old = m_windowElement;
+    m_windowElement = element;
+    if (m_app && old != element)
+        m_app->elementChanged(this, old);
+}
+
+QString TimeStoreWindow::description() const
+{
+    return QStringLiteral("(%1 -> %2)").arg(name().value_or(QString())).arg(activeTime(), 0, 'f', 6);
+}

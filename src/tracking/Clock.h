@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <chrono>
+
+// Where the core reads the time. Intervals are measured on the monotonic clock, which
+// never jumps; the wall clock serves only where a date is shown or stored.
+class Clock
+{
+public:
+    using MonotonicTime = std::chrono::nanoseconds; // since an arbitrary, fixed origin
+
+    virtual ~Clock() = default;
+    virtual MonotonicTime monotonicNow() const = 0;
+    virtual QDateTime wallNow() const = 0; // local time
+
+    // Seconds from an earlier monotonic moment to now.
+    double secondsSince(MonotonicTime earlier) const
+    {
+        return std::chrono::duration<double>(monotonicNow() - earlier).count();
+    }
+};

@@ -1,0 +1,60 @@
+#include "IdleTime.h"
+
+#include "Settings.h"
+
+#include <cstdio>
+
+IdleTimeReader::IdleTimeReader(IdleSource &source)
+    : m_source(source)
+{
+}
+
+quint64 IdleTimeReader::idleTime()
+{
+    const IdleReading reading = m_source.read();
+    if (reading.status != IdleReading::Status::Ok) {
+        reportFailure(reading);
+        return 0;
+    }
+    m_reportedFailure.reset();
+    return reading.nanoseconds / 1'000'000'000u;
+}
+
+void IdleTimeReader::reportFailure(const IdleReading &reading)
+{
+    if (m_reportedFailure == reading.status)
+        return;
+    m_reportedFailure = reading.status;
+
+    using Status = IdleReading::Status;
+    switch (reading.status) {
+    case Status::ServiceUnreachable:
+        std::puts("Error accessing IOHIDSystem");
+        break;
+    case Status::NoService:
+        std::puts("Iterator's empty!");
+        break;
+    case Status::PropertiesUnreadable:
+        std::puts("Couldn't grab properties of system");
+        std::puts("Can't find idle time");
+        break;
+    case Status::NotFound:
+        std::puts("Can't find idle time");
+        break;
+    case Status::UnsupportedType:
+        std::printf("%d: unsupported type\n", reading.typeId);
+        break;
+    case Status::Ok:
+        break;
+    }
+    std::fflush(stdout);
+}
+
+bool isIdle(const Settings &settings, IdleTimeReader &idleTime)
+{
+    if (!settings.boolValue(SettingsKey::EnableIdleDetection))
+        return false;
+    const qint64 minutes = settings.integerValue(SettingsKey::MinutesUntilIdle);
+    const double idleSeconds = double(idleTime.idleTime());
+    return !(double(float(minutes)) > idleSeconds / 60.0);
+}

@@ -1,0 +1,50 @@
+#include "Settings.h"
+
+#include <QDateTime>
+#include <limits>
+
+
+#include <cmath>
+
+bool Settings::boolValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::QString) {
+        // Text reads as the platform's settings read it: "YES", "true" or a non-zero number.
+        const QString text = v.toString().trimmed();
+        return text.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0
+            || text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 || text.toLongLong() != 0;
+    }
+    return v.toBool();
+}
+
+qint64 Settings::integerValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return 0;
+    if (d >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (d <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return qint64(std::trunc(d));
+}
+
+QVariantMap registeredDefaults()
+{
+    // Only the time of day of the periodic save counts; the date is a fixed reference day.
+    const QDateTime periodicSaveTime(QDate(2001, 1, 1), QTime(19, 0));
+    return {
+        {SettingsKey::MinutesUntilIdle, 15},
+        {SettingsKey::EnableIdleDetection, true},
+        {SettingsKey::EnableDocumentMonitoring, true},
+        {SettingsKey::IncludeIdleInSumOfTimes, false},
+        {SettingsKey::PeriodicSaveTime, periodicSaveTime},
+        {SettingsKey::SaveTimerPeriodically, false},
+        {SettingsKey::PeriodicFormatType, 2},
+        {SettingsKey::PeriodicDaysOfWeek, 16u},
+        {SettingsKey::PeriodicSaveDirectory, QStringLiteral("~/.local/share/Kestrum")},
+    };
+}

@@ -1,0 +1,347 @@
+#include "TimeTracker.h"
+
+#include "DocumentName.h"
+#include "IdleTime.h"
+#include "QuestionDialog.h"
+#include "Settings.h"
+#include "Workspace.h"
+#include "store/DurationText.h"
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcTracking, "kestrum.tracking")
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+TimeTracker::TimeTracker(TrackerPorts ports)
+    : m_ports(ports)
+{
+    setupAppChangeNotification();
+    m_isAXEnabled = m_ports.accessibility.isAccessEnabled();
+    m_trackDocumentTiming = m_isAXEnabled && m_ports.settings.boolValue(SettingsKey::EnableDocumentMonitoring);
+    m_waitForUniversalAccessChange = false;
+    if (m_ports.settings.boolValue(SettingsKey::EnableDocumentMonitoring) && !m_isAXEnabled)
+        askForAccessibility();
+    m_startingTime = m_ports.clock.monotonicNow();
+    m_countingStartedAt = m_startingTime;
+}
+
+TimeTracker::~TimeTracker()
+{
+    // Stop the desktop's callbacks before the store goes.
+    m_appSwitchSubscription.reset();
+    m_observation.observer.reset();
+}
+
+QString TimeTracker::timeStringForDouble(double seconds)
+{
+    return ::timeStringForDouble(seconds);
+}
+
+// --- observation -------------------------------------------------------------------------------
+
+void TimeTracker::setupAppChangeNotification()
+{
+    m_appSwitchSubscription = m_ports.workspace.subscribeToApplicationSwitches([this] { appDidChange(); });
+    if (!m_appSwitchSubscription)
+        qCWarning(lcTracking, "Could not install app change handler.");
+}
+
+Question TimeTracker::accessibilityAlert()
+{
+    return {
+        QStringLiteral("Kestrum is now able to keep track of the active time spent in each document as well as in "
+                       "each application. However to enable this support you must turn on support for assistive "
+                       "devices in the Universal Access preference panel."),
+        QString(),
+        QStringLiteral("Open System Preferences"),
+        QStringLiteral("Disable and Don't Ask Again"),
+        QStringLiteral("Ignore This Time"),
+    };
+}
+
+void TimeTracker::askForAccessibility()
+{
+    switch (m_ports.questions.ask(accessibilityAlert())) {
+    case QuestionAnswer::Default:
+        openUniversalAccessPreferences();
+        break;
+    case QuestionAnswer::Alternate:
+        m_ports.settings.setValue(SettingsKey::EnableDocumentMonitoring, false);
+        break;
+    case QuestionAnswer::Other:
+        break;
+    }
+}
+
+void TimeTracker::openUniversalAccessPreferences()
+{
+    m_ports.accessibility.openAccessibilitySettings();
+    if (!m_isAXEnabled)
+        m_waitForUniversalAccessChange = true;
+}
+
+void TimeTracker::recheckAccessibility()
+{
+    if (!m_waitForUniversalAccessChange)
+        return;
+    const bool enabled = m_ports.accessibility.isAccessEnabled();
+    if (enabled == m_isAXEnabled)
+        return;
+    m_notifier.willChange(nullptr, ObservedProperty::IsAXEnabled);
+    m_isAXEnabled = enabled;
+    m_notifier.didChange(nullptr, ObservedProperty::IsAXEnabled);
+    m_trackDocumentTiming = m_isAXEnabled && m_ports.settings.contains(SettingsKey::EnableDocumentMonitoring);
+    m_waitForUniversalAccessChange = false;
+}
+
+bool TimeTracker::setupObserver(qint64 pid)
+{
+    m_observation.observer.reset();
+    m_observation.observer = m_ports.accessibility.createObserver(pid, [this] { mainWindowDidChange(); });
+    WindowObserver *observer = m_observation.observer.get();
+    const AppElement element = *m_observation.element;
+    const bool ok = observer && observer->addNotification(element, *m_observation.notification)
+        && observer->addNotification(element, WindowNotification::FocusedWindowChanged);
+    if (!ok)
+        return false;
+    observer->attach();
+    return true;
+}
+
+void TimeTracker::mainWindowDidChange()
+{
+    Lock lock(m_monitor);
+    if (!m_isRunning || !m_observation.element)
+        return;
+
+    Accessibility &ax = m_ports.accessibility;
+    const std::optional<WindowElement> window = ax.mainWindow(*m_observation.element);
+    if (!window)
+        return;
+    if (!ax.applicationTitle(*m_observation.element))
+        return;
+    const std::optional<QString> title = ax.windowTitle(*window);
+    if (!title)
+        return;
+    const std::optional<QString> documentName = getDocStringNameForName(*title);
+
+    if (m_observation.windowStartDate) {
+        const bool sameWindow = !m_observation.windowElement.isNull() && m_observation.windowElement == *window;
+        if (sameWindow && m_activeStoreWindow) {
+            // A window reused for another document: its node follows the new name. A title
+            // that names no document leaves the node's name as it is, so the node is never
+            // left nameless (its time would be lost on the next save).
+            if (documentName)
+                m_activeStoreWindow->setName(documentName);
+        } else {
+            m_activeStoreWindow = m_activeStoreApp ? m_activeStoreApp->windowStoreForName(documentName, *window) : nullptr;
+        }
+        updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
+        m_observation.windowStartDate = m_ports.clock.monotonicNow();
+    }
+    m_observation.windowElement = *window;
+}
+
+// --- booking -----------------------------------------------------------------------------------
+
+void TimeTracker::setCurrentApp(const std::optional<QString> &name)
+{
+    if (!name || name->isEmpty())
+        return;
+    const QString &appName = *name == ScreenSaverAppName ? IdleAppName : *name;
+
+    if (TimeStoreApp *existing = m_timeDictionary.value(appName, nullptr)) {
+        m_activeStoreApp = existing;
+        return;
+    }
+    m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+    auto app = std::make_unique<TimeStoreApp>(appName);
+    m_activeStoreApp = app.get();
+    {
+        Lock lock(m_monitor);
+        addNode(std::move(app));
+    }
+    m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+}
+
+void TimeTracker::addNode(std::unique_ptr<TimeStoreApp> app)
+{
+    app->setNotifier(&m_notifier);
+    m_timeDictionary.insert(*app->name(), app.get());
+    m_timeSet.push_back(std::move(app));
+}
+
+void TimeTracker::appDidChange()
+{
+    recheckAccessibility();
+    if (!m_isRunning)
+        return;
+    {
+        Lock lock(m_monitor);
+        if (m_observation.notification) {
+            // Book the open interval to the application (and window) it belongs to.
+            m_observation.observer.reset();
+            updateDisplayTime(false);
+        }
+        const FrontApplication front = m_ports.workspace.activeApplication();
+        setCurrentApp(front.name);
+        m_observation.element = m_ports.accessibility.elementForProcess(front.pid);
+        m_observation.notification = WindowNotification::MainWindowChanged;
+        if (m_trackDocumentTiming && !setupObserver(front.pid)) {
+            m_observation.notification.reset();
+            return;
+        }
+        resetInternalTimes();
+    }
+    m_startingTime = m_ports.clock.monotonicNow();
+}
+
+void TimeTracker::updateActiveTimeInStore(TimeStoreNode *node, std::optional<MonotonicTime> from)
+{
+    if (!from || !node)
+        return;
+    node->addTimeInterval(m_ports.clock.secondsSince(*from));
+}
+
+void TimeTracker::resetInternalTimes()
+{
+    const MonotonicTime now = m_ports.clock.monotonicNow();
+    m_observation.startDate = now;
+    m_observation.windowStartDate = now;
+}
+
+void TimeTracker::becomeIdle()
+{
+    m_wasIdle = true;
+    if (!m_isRunning) {
+        // Nothing is counted, so nothing is moved: only the starts follow.
+        resetInternalTimes();
+        return;
+    }
+    const MonotonicTime now = m_ports.clock.monotonicNow();
+    // The idle stretch never reaches back before counting was last switched on.
+    const double sinceCountingStarted = std::max(0.0, m_ports.clock.secondsSince(m_countingStartedAt));
+    const double idleSeconds = std::min(double(m_ports.idleTime.idleTime()), sinceCountingStarted);
+    const double activeSeconds = std::chrono::duration<double>(now - m_startingTime).count();
+    if (activeSeconds > idleSeconds) {
+        // Each node gives back at most what it holds.
+        for (TimeStoreNode *node : {static_cast<TimeStoreNode *>(m_activeStoreApp), static_cast<TimeStoreNode *>(m_activeStoreWindow)}) {
+            if (node)
+                node->addTimeInterval(-std::clamp(node->activeTime(), 0.0, idleSeconds));
+        }
+    }
+    setCurrentApp(IdleAppName);
+    if (m_activeStoreApp)
+        m_activeStoreApp->addTimeInterval(idleSeconds);
+    resetInternalTimes();
+}
+
+void TimeTracker::updateDisplayTime(bool idle)
+{
+    Lock lock(m_monitor);
+    if (idle && !m_wasIdle) {
+        becomeIdle();
+    } else if (!idle && m_wasIdle) {
+        m_wasIdle = false;
+        appDidChange();
+    }
+    if (m_isRunning) {
+        if (!idle && m_trackDocumentTiming)
+            mainWindowDidChange();
+        updateActiveTimeInStore(m_activeStoreApp, m_observation.startDate);
+        resetInternalTimes();
+    }
+}
+
+void TimeTracker::setIsRunning(bool running)
+{
+    Lock lock(m_monitor);
+    m_isRunning = running;
+    resetInternalTimes();
+    if (running) {
+        m_countingStartedAt = m_ports.clock.monotonicNow();
+        appDidChange();
+    }
+}
+
+void TimeTracker::awakeFromSleep()
+{
+    m_wasIdle = true;
+    m_countingStartedAt = m_ports.clock.monotonicNow();
+    resetInternalTimes();
+}
+
+void TimeTracker::reset()
+{
+    {
+        Lock lock(m_monitor);
+        m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+        m_activeStoreWindow = nullptr;
+        m_activeStoreApp = nullptr;
+        m_timeDictionary.clear();
+        m_timeSet.clear();
+        m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+        m_observation.notification.reset();
+    }
+    appDidChange();
+}
+
+double TimeTracker::totalTime() const
+{
+    Lock lock(m_monitor);
+    const bool includeIdle = m_ports.settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
+    double total = 0.0;
+    for (const auto &app : m_timeSet) {
+        if (includeIdle || app->name() != IdleAppName)
+            total += app->activeTime();
+    }
+    return total;
+}
+
+// --- the filtered set --------------------------------------------------------------------------
+
+QList<TimeStoreApp *> TimeTracker::timeSet() const
+{
+    Lock lock(m_monitor);
+    QList<TimeStoreApp *> result;
+    result.reserve(qsizetype(m_timeSet.size()));
+    const bool filtered = m_searchString || m_cutoffTime > 0.0f;
+    for (const auto &app : m_timeSet) {
+        if (!filtered || app->prunedObjectForSearchString(m_searchString, m_cutoffTime))
+            result.append(app.get());
+    }
+    return result;
+}
+
+void TimeTracker::setSearchString(const std::optional<QString> &searchString)
+{
+    m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+    {
+        Lock lock(m_monitor);
+        m_searchString = searchString && !searchString->isEmpty() ? searchString : std::nullopt;
+    }
+    m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+}
+
+void TimeTracker::setCutoffTime(float seconds)
+{
+    m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+    {
+        Lock lock(m_monitor);
+        m_cutoffTime = seconds;
+    }
+    m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+}
+
+std::optional<QString> TimeTracker::searchString() const
+{
+    Lock lock(m_monitor);
+    return m_searchString;
+}
+
+float TimeTracker::cutoffTime() const
+{
+    Lock lock(m_monitor);
+    return m_cutoffTime;
+}

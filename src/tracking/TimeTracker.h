@@ -1,0 +1,147 @@
+#pragma once
+
+#include "Accessibility.h"
+#include "Clock.h"
+#include "QuestionDialog.h"
+#include "Workspace.h"
+#include "store/ChangeNotifier.h"
+#include "store/TimeStoreApp.h"
+
+#include <QHash>
+#include <QList>
+#include <QLoggingCategory>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+class IdleTimeReader;
+class QuestionDialog;
+class Settings;
+
+
+Q_DECLARE_LOGGING_CATEGORY(lcTracking)
+
+// The desktop services and the settings the tracker works with; they outlive it.
+struct TrackerPorts
+{
+    Workspace &workspace;
+    Accessibility &accessibility;
+    IdleTimeReader &idleTime;
+    Clock &clock;
+    Settings &settings;
+    QuestionDialog &questions;
+};
+
+// Books elapsed time to the application in front and its main window, moves idle stretches
+// to the "Idle" entry, and owns the time store. Driven by the one-second tick
+// (updateDisplayTime), application switches (appDidChange), the window observer
+// (mainWindowDidChange), Start/Pause (setIsRunning), wake (awakeFromSleep) and clearing (reset).
+//
+// Intervals are measured on the monotonic clock, so a change of the wall clock never books time.
+// Operations nest (a tick may run an application change, which runs a tick), so they are
+// serialised on a recursive monitor.
+class TimeTracker
+{
+public:
+    using MonotonicTime = Clock::MonotonicTime;
+    using AppList = std::vector<std::unique_ptr<TimeStoreApp>>;
+
+    static inline const QString IdleAppName = QStringLiteral("Idle");
+    static inline const QString ScreenSaverAppName = QStringLiteral("ScreenSaverEngine");
+
+    explicit TimeTracker(TrackerPorts ports);
+    ~TimeTracker();
+
+    TimeTracker(const TimeTracker &) = delete;
+    TimeTracker &operator=(const TimeTracker &) = delete;
+
+    static QString timeStringForDouble(double seconds);
+
+    // --- booking ---------------------------------------------------------------------
+    void updateDisplayTime(bool idle); // the tick
+    void appDidChange();
+    void mainWindowDidChange();
+    void setIsRunning(bool running);
+    bool isRunning() const { return m_isRunning; }
+    void awakeFromSleep();
+    void reset();
+    void setCurrentApp(const std::optional<QString> &name);
+    void updateActiveTimeInStore(TimeStoreNode *node, std::optional<MonotonicTime> from);
+    void resetInternalTimes();
+
+    // Sum of all application nodes; "Idle" only when the settings include it.
+    double totalTime() const;
+
+    // --- the store ---------------------------------------------------------------------
+    // Every application node, in the order they were added. Use at once; do not keep.
+    const AppList &fullTimeSet() const { return m_timeSet; }
+    // The node that receives the time of the application of that name, if any.
+    TimeStoreApp *appForName(const QString &name) const { return m_timeDictionary.value(name, nullptr); }
+    ChangeNotifier &notifier() { return m_notifier; }
+
+    // The filtered set the outline shows: the applications whose name contains the search
+    // text (any case) and whose time reaches the cut-off. A new list of live nodes.
+    QList<TimeStoreApp *> timeSet() const;
+    void setSearchString(const std::optional<QString> &searchString);
+    void setCutoffTime(float seconds);
+    std::optional<QString> searchString() const;
+    float cutoffTime() const;
+
+    // --- window reading ------------------------------------------------------------------
+    bool isAXEnabled() const { return m_isAXEnabled; }
+    bool trackDocumentTiming() const { return m_trackDocumentTiming; }
+    bool waitForUniversalAccessChange() const { return m_waitForUniversalAccessChange; }
+    void openUniversalAccessPreferences();
+
+    // --- state, for the controller and for tests -------------------------------------------
+    TimeStoreApp *activeStoreApp() const { return m_activeStoreApp; }
+    TimeStoreWindow *activeStoreWindow() const { return m_activeStoreWindow; }
+    bool wasIdle() const { return m_wasIdle; }
+    bool isObservingWindows() const { return m_observation.observer != nullptr; }
+
+    // The question asked when window titles cannot be read at start.
+    static Question accessibilityAlert();
+
+private:
+    struct Observation
+    {
+        std::unique_ptr<WindowObserver> observer;
+        std::optional<AppElement> element;
+        WindowElement windowElement;
+        // Set by each completed application change: the current application has an open
+        // interval that the next change books before switching.
+        std::optional<WindowNotification> notification;
+        std::optional<MonotonicTime> startDate;
+        std::optional<MonotonicTime> windowStartDate;
+    };
+
+    void setupAppChangeNotification();
+    void askForAccessibility();
+    void recheckAccessibility();
+    bool setupObserver(qint64 pid);
+    void becomeIdle();
+    void addNode(std::unique_ptr<TimeStoreApp> app);
+
+    TrackerPorts m_ports;
+    mutable std::recursive_mutex m_monitor;
+    ChangeNotifier m_notifier;
+    std::unique_ptr<Subscription> m_appSwitchSubscription;
+
+    AppList m_timeSet;
+    QHash<QString, TimeStoreApp *> m_timeDictionary;
+    Observation m_observation;
+    TimeStoreApp *m_activeStoreApp = nullptr;
+    TimeStoreWindow *m_activeStoreWindow = nullptr;
+    std::optional<QString> m_searchString;
+    MonotonicTime m_startingTime{};
+    // When counting was last switched on (Start or wake): no earlier time is ever moved to "Idle".
+    MonotonicTime m_countingStartedAt{};
+    float m_cutoffTime = 0.0f;
+    bool m_waitForUniversalAccessChange = false;
+    bool m_trackDocumentTiming = false;
+    bool m_isAXEnabled = false;
+    bool m_isRunning = false;
+    bool m_wasIdle = false;
+};
