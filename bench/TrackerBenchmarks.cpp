@@ -1,0 +1,70 @@
+// What one tick and one application switch cost, and that the cost does not grow with the store.
+
+#include "platform/fake/FakeDesktop.h"
+#include "platform/fake/FakeQuestionDialog.h"
+#include "platform/fake/ManualClock.h"
+#include "tracking/IdleTime.h"
+#include "tracking/MemorySettings.h"
+#include "tracking/TimeTracker.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A tracker counting on a fake desktop.
+struct CountingTracker
+{
+    ManualClock clock;
+    FakeDesktop desktop{clock};
+    MemorySettings settings;
+    FakeQuestionDialog questions;
+    IdleTimeReader idle{desktop};
+    TimeTracker tracker{{desktop, desktop, idle, clock, settings, questions}};
+};
+
+void BM_TickActiveWindow(benchmark::State &state)
+{
+    const auto windows = int(state.range(0));
+    CountingTracker t;
+    t.desktop.addApplication(1, QStringLiteral("Editor"));
+    t.desktop.bringToFront(1);
+    t.tracker.setIsRunning(true);
+    TimeStoreApp *editor = t.tracker.appForName(QStringLiteral("Editor"));
+    for (int i = 1; i <= windows; ++i)
+        editor->windowStoreForName(QStringLiteral("document %1.txt").arg(i), WindowElement(quint64(i)));
+    t.desktop.setMainWindow(1, WindowElement(quint64(windows / 2 + 1)),
+                            QStringLiteral("document %1.txt (edited)").arg(windows / 2 + 1));
+
+    for (auto _ : state) {
+        t.clock.advance(1.0);
+        t.tracker.updateDisplayTime(false);
+    }
+    benchmark::DoNotOptimize(editor->activeTime());
+    state.counters["windows"] = double(editor->windowCount());
+}
+BENCHMARK(BM_TickActiveWindow)->Arg(10)->Arg(1000)->Arg(100000);
+
+void BM_AppSwitch(benchmark::State &state)
+{
+    const auto apps = int(state.range(0));
+    CountingTracker t;
+    for (int i = 0; i < apps; ++i)
+        t.tracker.setCurrentApp(QStringLiteral("Application %1").arg(i));
+    t.desktop.addApplication(1, QStringLiteral("Application 1"));
+    t.desktop.addApplication(2, QStringLiteral("Application %1").arg(apps - 1));
+    t.desktop.setMainWindow(1, WindowElement(11), QStringLiteral("first"));
+    t.desktop.setMainWindow(2, WindowElement(22), QStringLiteral("second"));
+    t.desktop.bringToFront(1);
+    t.tracker.setIsRunning(true);
+
+    qint64 front = 1;
+    for (auto _ : state) {
+        t.clock.advance(1.0);
+        front = front == 1 ? 2 : 1;
+        t.desktop.bringToFront(front);
+    }
+    state.counters["apps"] = double(t.tracker.fullTimeSet().size());
+}
+BENCHMARK(BM_AppSwitch)->Arg(10)->Arg(10000);
+
+} // namespace
