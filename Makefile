@@ -20,10 +20,10 @@ test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/tools/kestrum-demo
+	$(BUILD_DIR)/bin/kestrum-demo
 
 bench: build
-	$(BUILD_DIR)/bench/kestrum-bench
+	$(BUILD_DIR)/bin/kestrum-bench
 
 clean:
 	rm -rf $(BUILD_DIR)
