@@ -5,7 +5,7 @@
 ChangeNotifier::SubscriptionId ChangeNotifier::subscribe(Listener listener)
 {
     const SubscriptionId id = m_nextId++;
-    m_subscriptions.push_back({id, std::move(listener)});
+    m_subscriptions.push_back({id, std::make_shared<const Listener>(std::move(listener))});
     return id;
 }
 
@@ -26,6 +26,14 @@ void ChangeNotifier::didChange(const TimeStoreNode *node, ObservedProperty prope
 
 void ChangeNotifier::send(const ChangeNotice &notice) const
 {
-    for (const Subscription &s : m_subscriptions)
-        s.listener(notice);
+    if (m_subscriptions.empty())
+        return;
+    // Listeners may change the subscriptions: go through a copy of them.
+    const std::vector<Subscription> recipients = m_subscriptions;
+    for (const Subscription &recipient : recipients) {
+        const bool subscribed = std::any_of(m_subscriptions.begin(), m_subscriptions.end(),
+                                            [&](const Subscription &s) { return s.id == recipient.id; });
+        if (subscribed)
+            (*recipient.listener)(notice);
+    }
 }

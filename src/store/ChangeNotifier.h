@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TimeStoreNode;
@@ -29,6 +30,8 @@ struct ChangeNotice
 
 // Fans paired will/did announcements out to every subscriber, synchronously and in
 // subscription order. One notifier serves a whole store, so nodes stay plain objects.
+// A listener may subscribe or unsubscribe while a notice goes out: the notice reaches the
+// listeners subscribed when it was sent that are still subscribed when their turn comes.
 class ChangeNotifier
 {
 public:
@@ -47,7 +50,7 @@ private:
     struct Subscription
     {
         SubscriptionId id;
-        Listener listener;
+        std::shared_ptr<const Listener> listener; // shared: it may be unsubscribed while it runs
     };
     std::vector<Subscription> m_subscriptions;
     SubscriptionId m_nextId = 1;

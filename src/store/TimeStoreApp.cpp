@@ -91,8 +91,8 @@ TimeStoreWindow *TimeStoreApp::store(const QString &key, std::unique_ptr<TimeSto
         // Replace the node of that key in its slot.
         std::unique_ptr<TimeStoreWindow> &slot = m_windows[size_t(*it)];
         const WindowElement oldElement = slot->windowElement();
-        if (!oldElement.isNull() && m_byElement.value(oldElement) == slot.get())
-            m_byElement.remove(oldElement);
+        if (!oldElement.isNull())
+            m_byElement.remove(oldElement, slot.get());
         slot = std::move(window);
     } else {
         m_indexByKey.insert(key, qsizetype(m_windows.size()));
@@ -105,8 +105,8 @@ TimeStoreWindow *TimeStoreApp::store(const QString &key, std::unique_ptr<TimeSto
 
 void TimeStoreApp::elementChanged(TimeStoreWindow *window, WindowElement oldElement)
 {
-    if (!oldElement.isNull() && m_byElement.value(oldElement) == window)
-        m_byElement.remove(oldElement);
-    // An element denotes one window: the node that now holds it is the one it is found by.
+    if (!oldElement.isNull())
+        m_byElement.remove(oldElement, window);
+    // An element denotes one window: the node that took it last is the one it is found by.
     m_byElement.insert(window->windowElement(), window);
 }

@@ -43,5 +43,7 @@ private:
 
     std::vector<std::unique_ptr<TimeStoreWindow>> m_windows;
     QHash<QString, qsizetype> m_indexByKey;
-    QHash<WindowElement, TimeStoreWindow *> m_byElement;
+    // Every node that holds an element, under it. Nodes given an element directly may share
+    // one; the node that took it last is found first.
+    QMultiHash<WindowElement, TimeStoreWindow *> m_byElement;
 };

@@ -28,6 +28,9 @@ double leadingNumber(const QString &text)
     if (first != last && (*first == '+' || *first == '-')) {
         negative = *first == '-';
         ++first;
+        // from_chars takes a sign of its own: a second sign ("--5") must not pass as one.
+        if (first != last && (*first == '+' || *first == '-'))
+            return 0.0;
     }
     double value = 0.0;
     const auto result = std::from_chars(first, last, value, std::chars_format::general);
@@ -69,7 +72,8 @@ double TimeStoreNode::timeFromStoredValue(const QVariant &value)
         // Absent values, booleans, dates, data and containers hold no time.
         return 0.0;
     }
-    return std::isfinite(seconds) && seconds >= 0.0 ? seconds : 0.0;
+    // -0 counts as 0 too: it would show as "-0:-0:-0".
+    return std::isfinite(seconds) && seconds > 0.0 ? seconds : 0.0;
 }
 
 std::optional<QString> TimeStoreNode::nameFromRecord(const QVariantMap &record)

@@ -25,5 +25,6 @@ void TimeStoreWindow::setWindowElement(WindowElement element)
 
 QString TimeStoreWindow::description() const
 {
-    return QStringLiteral("(%1 -> %2)").arg(name().value_or(QString())).arg(activeTime(), 0, 'f', 6);
+    // One arg() call: a "%2" in the title must not be taken for the time's placeholder.
+    return QStringLiteral("(%1 -> %2)").arg(name().value_or(QString()), QString::number(activeTime(), 'f', 6));
 }

@@ -55,5 +55,11 @@ std::optional<QString> getDocStringNameForName(const QString &title)
         --end;
     if (end == begin)
         return std::nullopt;
-    return truncatedToCodePoints(title.mid(begin, end - begin), kMaxDocumentNameLength);
+    QString name = truncatedToCodePoints(title.mid(begin, end - begin), kMaxDocumentNameLength);
+    // The cut may fall just after a space; the name stays trimmed.
+    qsizetype length = name.size();
+    while (length > 0 && isHorizontalSpace(name.at(length - 1)))
+        --length;
+    name.truncate(length);
+    return name;
 }

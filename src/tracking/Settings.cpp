@@ -23,7 +23,9 @@ qint64 Settings::integerValue(const QString &key) const
     const QVariant v = value(key);
     bool ok = false;
     const double d = v.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
+    // Infinities are clamped like any other value out of range: an infinite number of
+    // minutes must not read as 0 and make the user idle at once.
+    if (!ok || std::isnan(d))
         return 0;
     if (d >= 9.2e18)
         return std::numeric_limits<qint64>::max();
