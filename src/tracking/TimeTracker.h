@@ -81,6 +81,15 @@ public:
     TimeStoreApp *appForName(const QString &name) const { return m_timeDictionary.value(name, nullptr); }
     ChangeNotifier &notifier() { return m_notifier; }
 
+    // --- the timing snapshot: the whole store as property-list values ------------------------
+    // [{"App": {"Name", "ActiveTime"}, "Windows": [{"Name", "ActiveTime"}, ...]}, ...]
+    QVariantList arrayRepresentation() const;
+    // Adds the snapshot's applications and windows to the store (callers reset it first).
+    // Entries without an application name are skipped with a warning.
+    void setArrayRepresentation(const QVariant &snapshot);
+    // Adds one application node with that name and stored time, and no windows.
+    void addWindowWithName(const QString &name, const QVariant &timeSpent);
+
     // The filtered set the outline shows: the applications whose name contains the search
     // text (any case) and whose time reaches the cut-off. A new list of live nodes.
     QList<TimeStoreApp *> timeSet() const;

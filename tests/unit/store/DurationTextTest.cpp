@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
+#include <limits>
+
 TEST(DurationText, WholeSecondsAsHoursMinutesSeconds)
 {
     const std::pair<double, const char *> cases[] = {
@@ -11,4 +15,20 @@ TEST(DurationText, WholeSecondsAsHoursMinutesSeconds)
     };
     for (const auto &[seconds, text] : cases)
         EXPECT_EQ(timeStringForDouble(seconds).toStdString(), text) << seconds;
+}
+
+TEST(DurationText, HoursTakeAsManyDigitsAsTheyNeed)
+{
+    EXPECT_EQ(timeStringForDouble(3.6e15).toStdString(), "1000000000000:00:00");
+    EXPECT_EQ(timeStringForDouble(-3.6e15 - 61).toStdString(), "-1000000000001:-2:-1");
+
+    // The largest finite time: every digit of the hours is written, none is cut off.
+    for (const double seconds : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()}) {
+        const QString text = timeStringForDouble(seconds);
+        const QStringList parts = text.split(u':');
+        ASSERT_EQ(parts.size(), 3) << text.toStdString();
+        const QString hours = parts[0].startsWith(u'-') ? parts[0].mid(1) : parts[0];
+        EXPECT_EQ(hours.size(), 305) << text.toStdString(); // floor(DBL_MAX / 3600) is about 5e304
+        EXPECT_EQ(parts[0].startsWith(u'-'), seconds < 0);
+    }
 }
