@@ -23,7 +23,7 @@ TimeTracker::TimeTracker(TrackerPorts ports)
     if (m_ports.settings.boolValue(SettingsKey::EnableDocumentMonitoring) && !m_isAXEnabled)
         askForAccessibility();
     m_startingTime = m_ports.clock.monotonicNow();
-    m_countingStartedAt = m_startingTime;
+    m_idleCountedUntil = m_startingTime;
 }
 
 TimeTracker::~TimeTracker()
@@ -126,7 +126,11 @@ void TimeTracker::mainWindowDidChange()
         return;
     const std::optional<QString> documentName = getDocStringNameForName(*title);
 
-    if (m_observation.windowStartDate) {
+    if (m_observation.windowStartDate && isIdleNode(m_activeStoreApp)) {
+        // Idle and screen-saver time belongs to no window.
+        m_activeStoreWindow = nullptr;
+        m_observation.windowStartDate = m_ports.clock.monotonicNow();
+    } else if (m_observation.windowStartDate) {
         const bool sameWindow = !m_observation.windowElement.isNull() && m_observation.windowElement == *window;
         if (sameWindow && m_activeStoreWindow) {
             // A window reused for another document: its node follows the new name. A title
@@ -185,7 +189,12 @@ void TimeTracker::appDidChange()
             updateDisplayTime(false);
         }
         const FrontApplication front = m_ports.workspace.activeApplication();
+        const TimeStoreApp *previousApp = m_activeStoreApp;
         setCurrentApp(front.name);
+        // The window node belongs to the application it was found under; the new one's main
+        // window is found by the next main-window step.
+        if (m_activeStoreApp != previousApp)
+            m_activeStoreWindow = nullptr;
         m_observation.element = m_ports.accessibility.elementForProcess(front.pid);
         m_observation.notification = WindowNotification::MainWindowChanged;
         if (m_trackDocumentTiming && !setupObserver(front.pid)) {
@@ -211,6 +220,22 @@ void TimeTracker::resetInternalTimes()
     m_observation.windowStartDate = now;
 }
 
+bool TimeTracker::isIdleNode(const TimeStoreNode *node)
+{
+    return node && node->name() == IdleAppName;
+}
+
+void TimeTracker::takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil)
+{
+    if (!node)
+        return;
+    // The seconds since the node was last booked were never given to it.
+    const double unbooked = bookedUntil ? std::max(0.0, m_ports.clock.secondsSince(*bookedUntil)) : 0.0;
+    const double given = std::max(0.0, seconds - unbooked);
+    // A node gives back at most what it holds.
+    node->addTimeInterval(-std::clamp(node->activeTime(), 0.0, given));
+}
+
 void TimeTracker::becomeIdle()
 {
     m_wasIdle = true;
@@ -220,21 +245,21 @@ void TimeTracker::becomeIdle()
         return;
     }
     const MonotonicTime now = m_ports.clock.monotonicNow();
-    // The idle stretch never reaches back before counting was last switched on.
-    const double sinceCountingStarted = std::max(0.0, m_ports.clock.secondsSince(m_countingStartedAt));
-    const double idleSeconds = std::min(double(m_ports.idleTime.idleTime()), sinceCountingStarted);
-    const double activeSeconds = std::chrono::duration<double>(now - m_startingTime).count();
-    if (activeSeconds > idleSeconds) {
-        // Each node gives back at most what it holds.
-        for (TimeStoreNode *node : {static_cast<TimeStoreNode *>(m_activeStoreApp), static_cast<TimeStoreNode *>(m_activeStoreWindow)}) {
-            if (node)
-                node->addTimeInterval(-std::clamp(node->activeTime(), 0.0, idleSeconds));
-        }
-    }
+    // The idle stretch reaches back neither before counting was switched on nor into time
+    // already counted as idle.
+    const double idleSeconds =
+        std::min(double(m_ports.idleTime.idleTime()), std::max(0.0, m_ports.clock.secondsSince(m_idleCountedUntil)));
+    // Only the part spent in the current application can be taken back from it; what earlier
+    // applications were given stays with them, so no second is counted twice.
+    const double sinceAppChange = std::max(0.0, std::chrono::duration<double>(now - m_startingTime).count());
+    const double moved = std::min(idleSeconds, sinceAppChange);
+    takeBack(m_activeStoreApp, moved, m_observation.startDate);
+    takeBack(m_activeStoreWindow, moved, m_observation.windowStartDate);
     setCurrentApp(IdleAppName);
     if (m_activeStoreApp)
-        m_activeStoreApp->addTimeInterval(idleSeconds);
+        m_activeStoreApp->addTimeInterval(moved);
     resetInternalTimes();
+    m_idleCountedUntil = now;
 }
 
 void TimeTracker::updateDisplayTime(bool idle)
@@ -251,6 +276,8 @@ void TimeTracker::updateDisplayTime(bool idle)
             mainWindowDidChange();
         updateActiveTimeInStore(m_activeStoreApp, m_observation.startDate);
         resetInternalTimes();
+        if (isIdleNode(m_activeStoreApp))
+            m_idleCountedUntil = m_ports.clock.monotonicNow();
     }
 }
 
@@ -260,7 +287,7 @@ void TimeTracker::setIsRunning(bool running)
     m_isRunning = running;
     resetInternalTimes();
     if (running) {
-        m_countingStartedAt = m_ports.clock.monotonicNow();
+        m_idleCountedUntil = m_ports.clock.monotonicNow();
         appDidChange();
     }
 }
@@ -268,7 +295,7 @@ void TimeTracker::setIsRunning(bool running)
 void TimeTracker::awakeFromSleep()
 {
     m_wasIdle = true;
-    m_countingStartedAt = m_ports.clock.monotonicNow();
+    m_idleCountedUntil = m_ports.clock.monotonicNow();
     resetInternalTimes();
 }
 

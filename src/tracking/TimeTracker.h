@@ -131,6 +131,8 @@ private:
     void recheckAccessibility();
     bool setupObserver(qint64 pid);
     void becomeIdle();
+    void takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
+    static bool isIdleNode(const TimeStoreNode *node);
     void addNode(std::unique_ptr<TimeStoreApp> app);
 
     TrackerPorts m_ports;
@@ -145,8 +147,9 @@ private:
     TimeStoreWindow *m_activeStoreWindow = nullptr;
     std::optional<QString> m_searchString;
     MonotonicTime m_startingTime{};
-    // When counting was last switched on (Start or wake): no earlier time is ever moved to "Idle".
-    MonotonicTime m_countingStartedAt{};
+    // No idle stretch reaches back before this moment: counting was switched on then (Start or
+    // wake), or the time up to it is already in "Idle".
+    MonotonicTime m_idleCountedUntil{};
     float m_cutoffTime = 0.0f;
     bool m_waitForUniversalAccessChange = false;
     bool m_trackDocumentTiming = false;

@@ -97,13 +97,15 @@ TEST_F(TimeTrackerIdleCorrection, IdleStretchMovesFromTheAppAndItsWindowToIdle)
 {
     workThenGoIdleAfter1000Seconds();
 
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 99.0);
-    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 99.0);
+    // The second of the tick that notices idleness was never booked: the nodes give back only
+    // what they were given, and every second of the 1000 is counted exactly once.
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 100.0);
     EXPECT_DOUBLE_EQ(appTime(idleName()), 900.0);
     EXPECT_EQ(tracker->activeStoreApp(), app(idleName()));
 }
 
-TEST_F(TimeTrackerIdleCorrection, AppActiveShorterThanTheIdleStretchLosesNothing)
+TEST_F(TimeTrackerIdleCorrection, AppInFrontShorterThanTheIdleStretchGivesBackItsIdleTimeOnly)
 {
     startCountingInEditor();
     runFor(300);
@@ -113,13 +115,15 @@ TEST_F(TimeTrackerIdleCorrection, AppActiveShorterThanTheIdleStretchLosesNothing
     runFor(1);
 
     ASSERT_TRUE(tracker->wasIdle());
-    EXPECT_DOUBLE_EQ(appTime(terminalName()), 599.0);
+    // The terminal came up during the idle stretch: all of its time was idle. The editor keeps
+    // what it was given before the switch, so "Idle" gains only the terminal's share.
+    EXPECT_DOUBLE_EQ(appTime(terminalName()), 0.0);
     EXPECT_DOUBLE_EQ(appTime(editorName()), 300.0);
     EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 300.0);
-    EXPECT_DOUBLE_EQ(appTime(idleName()), 900.0);
+    EXPECT_DOUBLE_EQ(appTime(idleName()), 600.0);
 }
 
-TEST_F(TimeTrackerIdleCorrection, AppActiveExactlyAsLongAsTheIdleStretchLosesNothing)
+TEST_F(TimeTrackerIdleCorrection, StartThenNoInputCountsTheWholeStretchOnceAsIdle)
 {
     startCountingInEditor();
     runFor(899);
@@ -127,8 +131,8 @@ TEST_F(TimeTrackerIdleCorrection, AppActiveExactlyAsLongAsTheIdleStretchLosesNot
     runFor(1);
 
     ASSERT_TRUE(tracker->wasIdle());
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 899.0);
-    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 899.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 0.0);
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 0.0);
     EXPECT_DOUBLE_EQ(appTime(idleName()), 900.0);
 }
 
@@ -147,7 +151,7 @@ TEST_F(TimeTrackerIdleCorrection, NoNodeGoesBelowZero)
     ASSERT_TRUE(tracker->wasIdle());
     EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("popup")), 0.0);
     EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 600.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 99.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
     EXPECT_DOUBLE_EQ(appTime(idleName()), 900.0);
 }
 
@@ -160,7 +164,7 @@ TEST_F(TimeTrackerIdleCorrection, TicksWhileIdleGoToIdleAndNoWindowGains)
     runFor(30);
 
     EXPECT_DOUBLE_EQ(appTime(idleName()), 960.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 99.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
     EXPECT_DOUBLE_EQ(allWindowTime(), windowsBefore);
     EXPECT_EQ(window(editorName(), QStringLiteral("renamed while away")), nullptr);
     EXPECT_EQ(windowCount(idleName()), 0);
@@ -176,11 +180,11 @@ TEST_F(TimeTrackerIdleCorrection, FirstActiveTickMakesTheFrontAppActiveAgain)
     EXPECT_FALSE(tracker->wasIdle());
     EXPECT_EQ(tracker->activeStoreApp(), app(editorName()));
     EXPECT_DOUBLE_EQ(appTime(idleName()), 931.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 99.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
 
     runFor(5);
     EXPECT_DOUBLE_EQ(appTime(idleName()), 931.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 104.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 105.0);
     EXPECT_EQ(desktop.attachedObserverCount(EditorPid), 1);
 }
 
@@ -199,7 +203,79 @@ TEST_F(TimeTrackerIdleCorrection, SwitchWhileIdleMakesTheNewAppActive)
     runFor(3);
     EXPECT_DOUBLE_EQ(appTime(browserName()), 3.0);
     EXPECT_DOUBLE_EQ(appTime(idleName()), 910.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 99.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
+}
+
+TEST_F(TimeTrackerIdleCorrection, AnAppComingUpWhileTheUserIsAwayDoesNotCountTheStretchTwice)
+{
+    workThenGoIdleAfter1000Seconds();
+    runFor(300);
+    desktop.bringToFront(BrowserPid); // a window steals the focus; nobody is back
+    runFor(10);
+
+    ASSERT_TRUE(tracker->wasIdle());
+    // 1200 s away in all: 900 moved at first, 300 by ticks, and the browser's 10 s.
+    EXPECT_NEAR(appTime(idleName()), 1210.0, 1.0);
+    EXPECT_NEAR(appTime(browserName()), 0.0, 1.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
+}
+
+TEST_F(TimeTrackerIdleCorrection, AnUnobservableAppComingUpWhileTheUserIsAwayDoesNotCountTheStretchTwice)
+{
+    // Its windows cannot be watched, so the switch leaves the start of the editor's stretch
+    // in place; time already counted as idle must still not move again.
+    desktop.setObserverFailure(BrowserPid, true);
+    workThenGoIdleAfter1000Seconds();
+    runFor(300);
+    desktop.bringToFront(BrowserPid);
+    runFor(10);
+
+    ASSERT_TRUE(tracker->wasIdle());
+    EXPECT_NEAR(appTime(idleName()), 1210.0, 1.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
+}
+
+TEST_F(TimeTrackerIdleCorrection, IdlenessInAnAppWithoutReadableWindowsLeavesTheLastAppsWindowAlone)
+{
+    desktop.addApplication(TerminalPid, terminalName(), /*accessible=*/false);
+    startCountingInEditor();
+    runFor(500);
+    desktop.input();
+    desktop.bringToFront(TerminalPid);
+    runFor(900);
+
+    ASSERT_TRUE(tracker->wasIdle());
+    EXPECT_DOUBLE_EQ(appTime(terminalName()), 0.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 500.0);
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 500.0);
+    EXPECT_DOUBLE_EQ(appTime(idleName()), 900.0);
+}
+
+TEST_F(TimeTrackerIdleCorrection, ScreenSaverAfterIdlenessDoesNotCountTheStretchTwice)
+{
+    desktop.addApplication(404, QStringLiteral("ScreenSaverEngine"), /*accessible=*/false);
+    workThenGoIdleAfter1000Seconds();
+    runFor(600);
+    desktop.bringToFront(404);
+    runFor(600);
+
+    EXPECT_NEAR(appTime(idleName()), 2100.0, 1.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 100.0);
+}
+
+TEST_F(TimeTrackerIdleCorrection, NoWindowIsBookedUnderIdle)
+{
+    workThenGoIdleAfter1000Seconds();
+    runFor(30);
+    // Another window of the editor comes up while the user is away; then the user is back.
+    desktop.setMainWindow(EditorPid, WindowElement(9), QStringLiteral("reminder"));
+    runFor(30);
+    desktop.input();
+    runFor(5);
+
+    EXPECT_EQ(windowCount(idleName()), 0);
+    EXPECT_EQ(tracker->activeStoreApp(), app(editorName()));
+    EXPECT_NEAR(windowTime(editorName(), QStringLiteral("reminder")), 5.0, 1.0);
 }
 
 // --- nothing from before counting started ------------------------------------------------------------
@@ -252,7 +328,7 @@ TEST_F(TimeTrackerIdleBeforeCounting, IdleStretchStartingBeforeStartIsCut)
 
     ASSERT_TRUE(tracker->wasIdle());
     EXPECT_DOUBLE_EQ(appTime(idleName()), 290.0);
-    EXPECT_DOUBLE_EQ(appTime(editorName()), 299.0);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 10.0);
 }
 
 TEST_F(TimeTrackerIdleBeforeCounting, RestartAfterWakeMovesOnlyTheSecondsSinceWake)
@@ -281,7 +357,9 @@ TEST_F(TimeTrackerIdleBeforeCounting, WakeAloneAlsoLimitsTheIdleStretch)
     runFor(1);
 
     ASSERT_TRUE(tracker->wasIdle());
-    EXPECT_DOUBLE_EQ(appTime(idleName()), 6.0);
+    // Only the browser's second can be taken back; nothing from before the wake moves.
+    EXPECT_DOUBLE_EQ(appTime(idleName()), 1.0);
+    EXPECT_DOUBLE_EQ(appTime(browserName()), 0.0);
 }
 
 TEST_F(TimeTrackerIdleBeforeCounting, BecomingIdleWhilePausedBooksNothingAndCreatesNoNode)
