@@ -1,0 +1,116 @@
+#include "AtomicFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Room for the temporary name's dot and suffix within NAME_MAX.
+constexpr qsizetype kMaxTempBaseLength = 200;
+
+// Any failure: the reason is taken from errno at once, before cleaning up can change it.
+bool fail(QString *error, const QString &path, const QString &step, int errorNumber)
+{
+    if (error)
+        *error = QStringLiteral("cannot write \"%1\": %2: %3").arg(path, step, qt_error_string(errorNumber));
+    return false;
+}
+
+// A symbolic link is replaced by the file it names, not by a plain file in its place.
+QByteArray resolvedTarget(const QByteArray &path)
+{
+    struct stat status = {};
+    if (::lstat(path.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return path;
+    char *resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return path; // a dangling link is replaced like any other name
+    QByteArray result(resolved);
+    ::free(resolved);
+    return result;
+}
+
+bool writeAll(int fd, const QByteArray &contents)
+{
+    const char *data = contents.constData();
+    qsizetype remaining = contents.size();
+    while (remaining > 0) {
+        // Linux transfers at most about 2 GiB per call.
+        const size_t chunk = size_t(qMin<qsizetype>(remaining, qsizetype(1) << 30));
+        const ssize_t written = ::write(fd, data, chunk);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += written;
+        remaining -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error)
+{
+    const QByteArray target = resolvedTarget(QFile::encodeName(path));
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray directory = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : target.left(slash);
+    const QByteArray baseName = target.mid(slash + 1);
+    if (baseName.isEmpty() || baseName == "." || baseName == "..")
+        return fail(error, path, QStringLiteral("invalid file name"), EISDIR);
+
+    QByteArray tempPath = (slash < 0 ? QByteArray() : target.left(slash + 1)) + '.'
+        + baseName.left(kMaxTempBaseLength) + ".XXXXXX";
+    const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, path, QStringLiteral("cannot create a temporary file"), errno);
+
+    const auto abandon = [&](const QString &step, bool isOpen) {
+        const int errorNumber = errno;
+        if (isOpen)
+            ::close(fd);
+        ::unlink(tempPath.constData());
+        return fail(error, path, step, errorNumber);
+    };
+    // mkostemp leaves the mode to the umask; the file holds private data whatever it is.
+    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
+        return abandon(QStringLiteral("cannot set the file mode"), true);
+    if (!writeAll(fd, contents))
+        return abandon(QStringLiteral("write failed"), true);
+    // QSaveFile ignores this step's errors; a full or failing disk shows up here.
+    int synced;
+    do {
+        synced = ::fdatasync(fd);
+    } while (synced != 0 && errno == EINTR);
+    if (synced != 0)
+        return abandon(QStringLiteral("flushing to disk failed"), true);
+    // On Linux the descriptor is gone even when close fails, so it is not closed twice.
+    if (::close(fd) != 0)
+        return abandon(QStringLiteral("closing failed"), false);
+    if (::rename(tempPath.constData(), target.constData()) != 0)
+        return abandon(QStringLiteral("cannot replace the file"), false);
+
+    // Without this the rename itself may not survive a crash.
+    const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd < 0)
+        return fail(error, path, QStringLiteral("written, but cannot open its directory to sync it"), errno);
+    const int directorySynced = ::fsync(directoryFd);
+    const int syncError = errno;
+    ::close(directoryFd);
+    // EINVAL: the file system cannot sync directories, so there is nothing more to do.
+    if (directorySynced != 0 && syncError != EINVAL)
+        return fail(error, path, QStringLiteral("written, but syncing its directory failed"), syncError);
+    return true;
+}

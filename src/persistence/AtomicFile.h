@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces the file at `path` with `contents` so that a crash or kill at any moment leaves
+// either the old file or the new one, never a torn one: the contents go to a temporary file
+// in the same directory (created exclusively, mode 0600), are flushed to disk and renamed
+// over the target, and the directory is synced. A symbolic link is written through to the
+// file it names. The new file has mode 0600.
+//
+// On failure the target is left as it was, no temporary file remains, and `error` names the
+// file and the reason. Only when the final directory sync fails is the new file already in
+// place; the error then says so.
+bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error);

@@ -1,0 +1,797 @@
+#include "PropertyList.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QStringList>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kDoctype = QStringLiteral(
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">");
+
+bool isXmlWhitespace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool isXmlWhitespaceOnly(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return isXmlWhitespace(c); });
+}
+
+QStringView trimmedXmlWhitespace(QStringView text)
+{
+    while (!text.isEmpty() && isXmlWhitespace(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isXmlWhitespace(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// Values quoted in error messages are cut short and their line breaks flattened: the
+// message must stay one readable line.
+QString quoted(QStringView text)
+{
+    constexpr qsizetype kMaxQuoted = 40;
+    QString shown = text.left(kMaxQuoted).toString().simplified();
+    if (text.size() > kMaxQuoted)
+        shown += u'…';
+    return u'"' + shown + u'"';
+}
+
+// ---------------------------------------------------------------------------------------
+// Scalar values
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+bool parseInteger(QStringView text, QVariant *out)
+{
+    text = trimmedXmlWhitespace(text);
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    // Hexadecimal is what other readers of the format accept too; Kestrum writes decimal.
+    int base = 10;
+    if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+        base = 16;
+        text = text.mid(2);
+    }
+    if (text.isEmpty())
+        return false;
+    quint64 magnitude = 0;
+    bool overflow = false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const int digit = isAsciiDigit(c)                 ? u - u'0'
+            : base == 16 && u >= u'a' && u <= u'f'        ? u - u'a' + 10
+            : base == 16 && u >= u'A' && u <= u'F'        ? u - u'A' + 10
+                                                          : -1;
+        if (digit < 0)
+            return false;
+        if (magnitude > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
+            overflow = true;
+        magnitude = magnitude * quint64(base) + quint64(digit);
+    }
+    // Well-formed but out of range: an invalid value, told apart from malformed text.
+    constexpr quint64 kMaxSigned = quint64(std::numeric_limits<qint64>::max());
+    if (overflow) {
+        *out = QVariant();
+    } else if (negative) {
+        if (magnitude > kMaxSigned + 1)
+            *out = QVariant();
+        else
+            *out = magnitude == kMaxSigned + 1 ? std::numeric_limits<qint64>::min() : -qint64(magnitude);
+    } else if (magnitude > kMaxSigned) {
+        *out = QVariant::fromValue<quint64>(magnitude);
+    } else {
+        *out = QVariant::fromValue<qint64>(qint64(magnitude));
+    }
+    return true;
+}
+
+// The decimal form [+-](digits[.digits] | .digits)[e[+-]digits]. Text of this form that
+// does not convert lies beyond a double's range ("1e999").
+bool isDecimalReal(QStringView text)
+{
+    qsizetype i = 0;
+    const auto skipDigits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && isAsciiDigit(text[i]))
+            ++i;
+        return i - from;
+    };
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    qsizetype mantissaDigits = skipDigits();
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        mantissaDigits += skipDigits();
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (skipDigits() == 0)
+            return false;
+    }
+    return i == text.size();
+}
+
+enum class RealParse { Ok, Malformed, OutOfRange };
+
+RealParse parseReal(QStringView text, double *out)
+{
+    text = trimmedXmlWhitespace(text);
+    if (text.compare(u"nan", Qt::CaseInsensitive) == 0) {
+        *out = std::numeric_limits<double>::quiet_NaN();
+        return RealParse::Ok;
+    }
+    for (QStringView name : {u"inf", u"infinity", u"+inf", u"+infinity", u"-inf", u"-infinity"}) {
+        if (text.compare(name, Qt::CaseInsensitive) == 0) {
+            *out = name.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                         : std::numeric_limits<double>::infinity();
+            return RealParse::Ok;
+        }
+    }
+    if (!isDecimalReal(text))
+        return RealParse::Malformed;
+    // QByteArray::toDouble always reads the C locale's form, whatever the user's locale.
+    bool ok = false;
+    const double value = text.toLatin1().toDouble(&ok);
+    if (!ok)
+        return RealParse::OutOfRange;
+    *out = value;
+    return RealParse::Ok;
+}
+
+QString realText(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("+infinity") : QStringLiteral("-infinity");
+    // QString::number drops the sign of zero.
+    if (value == 0)
+        return std::signbit(value) ? QStringLiteral("-0") : QStringLiteral("0");
+    // The shortest text that reads back to the same double; QString::number ignores the locale.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// The one date form of the format: "2026-01-05T09:00:00Z", always UTC, whole seconds.
+bool parseDate(QStringView text, QDateTime *out)
+{
+    text = trimmedXmlWhitespace(text);
+    static constexpr char16_t kPattern[] = u"dddd-dd-ddTdd:dd:ddZ";
+    constexpr qsizetype kLength = std::size(kPattern) - 1;
+    if (text.size() != kLength)
+        return false;
+    for (qsizetype i = 0; i < kLength; ++i) {
+        const char16_t c = text[i].unicode();
+        if (kPattern[i] == u'd' ? (c < u'0' || c > u'9') : c != kPattern[i])
+            return false;
+    }
+    const auto number = [text](qsizetype from, qsizetype length) { return text.mid(from, length).toInt(); };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return false;
+    *out = QDateTime(date, time, Qt::UTC);
+    return true;
+}
+
+bool parseData(QStringView text, QByteArray *out)
+{
+    QByteArray base64;
+    base64.reserve(text.size());
+    for (QChar c : text) {
+        if (isXmlWhitespace(c))
+            continue;
+        if (c.unicode() >= 0x80)
+            return false;
+        base64.append(char(c.unicode()));
+    }
+    auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return false;
+    *out = std::move(decoded.decoded);
+    return true;
+}
+
+// Characters XML 1.0 cannot hold become U+FFFD: C0 controls other than tab, line feed and
+// carriage return, U+FFFE, U+FFFF and surrogates that are not part of a pair.
+QString xmlSafe(const QString &text)
+{
+    const auto isAllowed = [](char16_t c) {
+        return c >= 0x20 ? c != 0xFFFE && c != 0xFFFF : c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    QString result = text;
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = result.at(i);
+        if (c.isHighSurrogate() && i + 1 < result.size() && result.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate() || !isAllowed(c.unicode()))
+            result[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+// A recursive descent over the stream reader. Nesting is bounded by kMaxNesting, so the
+// recursion is too.
+class Reader
+{
+public:
+    explicit Reader(const QByteArray &xml)
+        : m_xml(xml)
+    {
+        // Prefixed names such as <x:dict> must not pass for the format's elements.
+        m_xml.setNamespaceProcessing(false);
+    }
+
+    PropertyListResult read()
+    {
+        QVariant value;
+        if (!readDocument(&value))
+            return {QVariant(), m_error};
+        return {value, QString()};
+    }
+
+private:
+    struct Position
+    {
+        qint64 line = 0;
+        qint64 column = 0;
+    };
+
+    Position position() const { return {m_xml.lineNumber(), m_xml.columnNumber() + 1}; }
+
+    bool fail(Position at, const QString &what)
+    {
+        m_error = QStringLiteral("line %1, column %2: %3").arg(at.line).arg(at.column).arg(what);
+        return false;
+    }
+
+    bool fail(const QString &what) { return fail(position(), what); }
+
+    bool failXml()
+    {
+        return fail(m_xml.hasError() ? m_xml.errorString() : QStringLiteral("unexpected end of the document"));
+    }
+
+    bool failEntity()
+    {
+        return fail(QStringLiteral("reference to the undeclared entity &%1;").arg(m_xml.name()));
+    }
+
+    QString elementName() const { return u'<' + m_xml.qualifiedName().toString() + u'>'; }
+
+    // Entities declared in the document could expand without bound, so an internal subset
+    // is refused outright, before anything could refer to it.
+    bool checkDoctype()
+    {
+        bool inSubset = false;
+        QChar quote;
+        for (QChar c : m_xml.text()) {
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'[') {
+                inSubset = true;
+                break;
+            }
+        }
+        if (inSubset || !m_xml.entityDeclarations().isEmpty() || !m_xml.notationDeclarations().isEmpty())
+            return fail(QStringLiteral("a document type declaration with an internal subset is not accepted"));
+        return true;
+    }
+
+    // Moves to the next start or end tag, passing over comments, processing instructions
+    // and whitespace between elements.
+    bool nextTag()
+    {
+        for (;;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+            case QXmlStreamReader::EndElement:
+                return true;
+            case QXmlStreamReader::Characters:
+                if (m_xml.isWhitespace())
+                    continue;
+                return fail(QStringLiteral("text %1 where an element is expected")
+                                .arg(quoted(trimmedXmlWhitespace(m_xml.text()))));
+            case QXmlStreamReader::EntityReference:
+                return failEntity();
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                continue;
+            default:
+                return failXml();
+            }
+        }
+    }
+
+    // Collects the text of an element that holds nothing else.
+    bool readText(QString *text)
+    {
+        const QString element = elementName();
+        for (;;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::Characters:
+                text->append(m_xml.text());
+                continue;
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                continue;
+            case QXmlStreamReader::EndElement:
+                return true;
+            case QXmlStreamReader::StartElement:
+                return fail(QStringLiteral("unexpected %1 inside %2").arg(elementName(), element));
+            case QXmlStreamReader::EntityReference:
+                return failEntity();
+            default:
+                return failXml();
+            }
+        }
+    }
+
+    bool readDocument(QVariant *out)
+    {
+        for (bool atRoot = false; !atRoot;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartDocument:
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                continue;
+            case QXmlStreamReader::DTD:
+                if (!checkDoctype())
+                    return false;
+                continue;
+            case QXmlStreamReader::Characters:
+                if (m_xml.isWhitespace())
+                    continue;
+                return failXml();
+            case QXmlStreamReader::StartElement:
+                atRoot = true;
+                continue;
+            case QXmlStreamReader::EndDocument:
+                return fail(QStringLiteral("the document holds no <plist> element"));
+            default:
+                return failXml();
+            }
+        }
+        if (m_xml.qualifiedName() != u"plist")
+            return fail(QStringLiteral("the root element is %1, not <plist>").arg(elementName()));
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        if (attributes.hasAttribute(QStringLiteral("version")) && attributes.value(QStringLiteral("version")) != u"1.0") {
+            return fail(QStringLiteral("unsupported property-list version %1")
+                            .arg(quoted(attributes.value(QStringLiteral("version")))));
+        }
+
+        if (!nextTag())
+            return false;
+        if (m_xml.isEndElement())
+            return fail(QStringLiteral("<plist> holds no value"));
+        if (!readValue(out, 0) || !nextTag())
+            return false;
+        if (m_xml.isStartElement())
+            return fail(QStringLiteral("<plist> holds more than one value"));
+
+        // Whatever follows the root must still be well-formed.
+        while (!m_xml.atEnd()) {
+            if (m_xml.readNext() == QXmlStreamReader::Invalid)
+                return failXml();
+        }
+        return !m_xml.hasError() || failXml();
+    }
+
+    // Reads the value whose start tag the reader is on, inside `depth` containers.
+    bool readValue(QVariant *out, int depth)
+    {
+        const QStringView name = m_xml.qualifiedName();
+        const Position at = position();
+        if (name == u"dict" || name == u"array") {
+            if (depth >= PropertyList::kMaxNesting)
+                return fail(at, QStringLiteral("more than %1 nested containers").arg(PropertyList::kMaxNesting));
+            return name == u"dict" ? readDict(out, depth + 1) : readArray(out, depth + 1);
+        }
+        if (name == u"key")
+            return fail(at, QStringLiteral("<key> outside a <dict>"));
+
+        enum class Kind { String, Integer, Real, Date, Data, True, False };
+        Kind kind;
+        if (name == u"string")
+            kind = Kind::String;
+        else if (name == u"integer")
+            kind = Kind::Integer;
+        else if (name == u"real")
+            kind = Kind::Real;
+        else if (name == u"date")
+            kind = Kind::Date;
+        else if (name == u"data")
+            kind = Kind::Data;
+        else if (name == u"true")
+            kind = Kind::True;
+        else if (name == u"false")
+            kind = Kind::False;
+        else
+            return fail(at, QStringLiteral("unknown element %1").arg(elementName()));
+
+        const QString element = elementName();
+        QString text;
+        if (!readText(&text))
+            return false;
+        const auto malformed = [&] {
+            return fail(at, QStringLiteral("malformed %1 value %2").arg(element, quoted(text)));
+        };
+        const auto outOfRange = [&] {
+            return fail(at, QStringLiteral("%1 value %2 is out of range").arg(element, quoted(text)));
+        };
+
+        switch (kind) {
+        case Kind::String:
+            *out = text;
+            return true;
+        case Kind::Integer:
+            if (!parseInteger(text, out))
+                return malformed();
+            return out->isValid() || outOfRange();
+        case Kind::Real: {
+            double value = 0;
+            switch (parseReal(text, &value)) {
+            case RealParse::Ok:
+                *out = value;
+                return true;
+            case RealParse::Malformed:
+                return malformed();
+            case RealParse::OutOfRange:
+                return outOfRange();
+            }
+            return false;
+        }
+        case Kind::Date: {
+            QDateTime value;
+            if (!parseDate(text, &value))
+                return malformed();
+            *out = value;
+            return true;
+        }
+        case Kind::Data: {
+            QByteArray value;
+            if (!parseData(text, &value))
+                return malformed();
+            *out = value;
+            return true;
+        }
+        case Kind::True:
+        case Kind::False:
+            if (!isXmlWhitespaceOnly(text))
+                return fail(at, QStringLiteral("%1 holds text %2").arg(element, quoted(text)));
+            *out = kind == Kind::True;
+            return true;
+        }
+        return false;
+    }
+
+    bool readDict(QVariant *out, int depth)
+    {
+        PropertyListDictionary dict;
+        for (;;) {
+            if (!nextTag())
+                return false;
+            if (m_xml.isEndElement())
+                break;
+            if (m_xml.qualifiedName() != u"key")
+                return fail(QStringLiteral("expected <key> in <dict>, found %1").arg(elementName()));
+            QString key;
+            if (!readText(&key) || !nextTag())
+                return false;
+            if (m_xml.isEndElement() || m_xml.qualifiedName() == u"key")
+                return fail(QStringLiteral("key %1 has no value").arg(quoted(key)));
+            QVariant value;
+            if (!readValue(&value, depth))
+                return false;
+            dict.insert(key, value);
+        }
+        *out = QVariant::fromValue(std::move(dict));
+        return true;
+    }
+
+    bool readArray(QVariant *out, int depth)
+    {
+        QVariantList array;
+        for (;;) {
+            if (!nextTag())
+                return false;
+            if (m_xml.isEndElement())
+                break;
+            QVariant value;
+            if (!readValue(&value, depth))
+                return false;
+            array.append(std::move(value));
+        }
+        *out = std::move(array);
+        return true;
+    }
+
+    QXmlStreamReader m_xml;
+    QString m_error;
+};
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+class Writer
+{
+public:
+    explicit Writer(QByteArray *out)
+        : m_xml(out)
+    {
+        m_xml.setAutoFormatting(true);
+        m_xml.setAutoFormattingIndent(-1); // one tab per level, as Apple's writer does
+    }
+
+    bool write(const QVariant &value, QString *error)
+    {
+        m_xml.writeStartDocument();
+        m_xml.writeDTD(kDoctype);
+        m_xml.writeStartElement(QStringLiteral("plist"));
+        m_xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+        if (!writeValue(value, 0)) {
+            if (error)
+                *error = m_error;
+            return false;
+        }
+        m_xml.writeEndDocument();
+        if (m_xml.hasError()) {
+            if (error)
+                *error = QStringLiteral("the XML writer failed");
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool fail(const QString &what)
+    {
+        const QString where = m_path.isEmpty() ? QStringLiteral("the top level") : m_path.join(u'/');
+        m_error = QStringLiteral("cannot write %1 at %2").arg(what, where);
+        return false;
+    }
+
+    // XML turns a literal carriage return into a line feed, so it is written as a
+    // character reference to come back as it was.
+    void writeText(const QString &element, const QString &text)
+    {
+        m_xml.writeStartElement(element);
+        const QString safe = xmlSafe(text);
+        qsizetype from = 0;
+        for (qsizetype cr = safe.indexOf(u'\r'); cr >= 0; cr = safe.indexOf(u'\r', from)) {
+            m_xml.writeCharacters(safe.mid(from, cr - from));
+            m_xml.writeEntityReference(QStringLiteral("#13"));
+            from = cr + 1;
+        }
+        m_xml.writeCharacters(safe.mid(from));
+        m_xml.writeEndElement();
+    }
+
+    template<typename Entries>
+    bool writeDict(const Entries &entries, int depth)
+    {
+        m_xml.writeStartElement(QStringLiteral("dict"));
+        for (const auto &[key, value] : entries) {
+            writeText(QStringLiteral("key"), key);
+            m_path.append(key);
+            if (!writeValue(value, depth))
+                return false;
+            m_path.removeLast();
+        }
+        m_xml.writeEndElement();
+        return true;
+    }
+
+    template<typename Map>
+    bool writeSortedDict(const Map &map, int depth)
+    {
+        QList<std::pair<QString, QVariant>> entries;
+        entries.reserve(map.size());
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            entries.append({it.key(), it.value()});
+        std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        return writeDict(entries, depth);
+    }
+
+    template<typename List>
+    bool writeArray(const List &list, int depth)
+    {
+        m_xml.writeStartElement(QStringLiteral("array"));
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            m_path.append(QString::number(i));
+            if (!writeValue(QVariant(list.at(i)), depth))
+                return false;
+            m_path.removeLast();
+        }
+        m_xml.writeEndElement();
+        return true;
+    }
+
+    bool writeDate(const QDateTime &value)
+    {
+        if (!value.isValid())
+            return fail(QStringLiteral("an invalid date"));
+        const QDateTime utc = value.toUTC();
+        const QDate date = utc.date();
+        const QTime time = utc.time();
+        if (date.year() < 1 || date.year() > 9999)
+            return fail(QStringLiteral("a date outside the years 1 to 9999"));
+        const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+        m_xml.writeTextElement(QStringLiteral("date"),
+                               QStringLiteral("%1-%2-%3T%4:%5:%6Z")
+                                   .arg(QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')),
+                                        two(date.month()), two(date.day()), two(time.hour()),
+                                        two(time.minute()), two(time.second())));
+        return true;
+    }
+
+    bool writeValue(const QVariant &value, int depth)
+    {
+        const QMetaType type = value.metaType();
+        const bool isContainer = type == QMetaType::fromType<PropertyListDictionary>()
+            || type.id() == QMetaType::QVariantMap || type.id() == QMetaType::QVariantHash
+            || type.id() == QMetaType::QVariantList || type.id() == QMetaType::QStringList;
+        if (isContainer && depth >= PropertyList::kMaxNesting)
+            return fail(QStringLiteral("more than %1 nested containers").arg(PropertyList::kMaxNesting));
+
+        if (type == QMetaType::fromType<PropertyListDictionary>())
+            return writeDict(value.value<PropertyListDictionary>(), depth + 1);
+
+        switch (type.id()) {
+        case QMetaType::QVariantMap:
+            return writeSortedDict(value.toMap(), depth + 1);
+        case QMetaType::QVariantHash:
+            return writeSortedDict(value.toHash(), depth + 1);
+        case QMetaType::QVariantList:
+            return writeArray(value.toList(), depth + 1);
+        case QMetaType::QStringList:
+            return writeArray(value.toStringList(), depth + 1);
+        case QMetaType::QString:
+            writeText(QStringLiteral("string"), value.toString());
+            return true;
+        case QMetaType::QByteArray:
+            m_xml.writeTextElement(QStringLiteral("data"), QString::fromLatin1(value.toByteArray().toBase64()));
+            return true;
+        case QMetaType::QDateTime:
+            return writeDate(value.toDateTime());
+        case QMetaType::Bool:
+            m_xml.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
+            return true;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            m_xml.writeTextElement(QStringLiteral("real"), realText(value.toDouble()));
+            return true;
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::Short:
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+            m_xml.writeTextElement(QStringLiteral("integer"), QString::number(value.toLongLong()));
+            return true;
+        case QMetaType::UChar:
+        case QMetaType::UShort:
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+            m_xml.writeTextElement(QStringLiteral("integer"), QString::number(value.toULongLong()));
+            return true;
+        case QMetaType::UnknownType:
+            return fail(QStringLiteral("an empty value"));
+        default:
+            return fail(QStringLiteral("a value of type %1").arg(QString::fromLatin1(type.name())));
+        }
+    }
+
+    QXmlStreamWriter m_xml;
+    QStringList m_path;
+    QString m_error;
+};
+
+PropertyListResult fileError(const QString &path, const QString &reason)
+{
+    return {QVariant(), QStringLiteral("%1: %2").arg(path, reason)};
+}
+
+} // namespace
+
+namespace PropertyList {
+
+PropertyListResult parse(const QByteArray &xml)
+{
+    return Reader(xml).read();
+}
+
+PropertyListResult readFile(const QString &path)
+{
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. Anything but a regular file is
+    // refused right after the open, before a single read.
+    const QByteArray nativePath = QFile::encodeName(path);
+    int fd = -1;
+    do {
+        fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fileError(path, qt_error_string(errno));
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0)
+        return fileError(path, qt_error_string(errno));
+    if (!S_ISREG(status.st_mode))
+        return fileError(path, QStringLiteral("not a regular file"));
+    const QString tooLarge = QStringLiteral("larger than %1 MiB").arg(kMaxFileSize / (1024 * 1024));
+    if (status.st_size > kMaxFileSize)
+        return fileError(path, tooLarge);
+
+    // The file may grow while it is read; one byte beyond the limit shows that it did.
+    QByteArray contents(qMin<qint64>(status.st_size, kMaxFileSize) + 1, Qt::Uninitialized);
+    qint64 length = 0;
+    for (;;) {
+        if (length == contents.size()) {
+            if (length > kMaxFileSize)
+                return fileError(path, tooLarge);
+            contents.resize(qMin<qint64>(contents.size() * 2, kMaxFileSize + 1));
+        }
+        const ssize_t count = ::read(fd, contents.data() + length, size_t(contents.size() - length));
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return fileError(path, qt_error_string(errno));
+        }
+        if (count == 0)
+            break;
+        length += count;
+    }
+    contents.truncate(length);
+
+    PropertyListResult result = parse(contents);
+    if (!result.ok())
+        result.error = QStringLiteral("%1: %2").arg(path, result.error);
+    return result;
+}
+
+bool serialize(const QVariant &value, QByteArray *out, QString *error)
+{
+    QByteArray xml;
+    if (!Writer(&xml).write(value, error))
+        return false;
+    if (!xml.endsWith('\n'))
+        xml.append('\n');
+    *out = std::move(xml);
+    return true;
+}
+
+} // namespace PropertyList
