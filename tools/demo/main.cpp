@@ -3,14 +3,13 @@
 
 #include "platform/fake/FakeDesktop.h"
 #include "platform/fake/FakeQuestionDialog.h"
+#include "persistence/TimingTable.h"
 #include "platform/fake/ManualClock.h"
 #include "tracking/IdleTime.h"
 #include "tracking/MemorySettings.h"
 #include "tracking/TimeTracker.h"
 
 #include <QTextStream>
-
-#include <algorithm>
 
 namespace {
 
@@ -34,13 +33,6 @@ struct Morning
         }
     }
 };
-
-template<typename Node>
-QList<Node *> longestFirst(QList<Node *> nodes)
-{
-    std::stable_sort(nodes.begin(), nodes.end(), [](Node *a, Node *b) { return a->activeTime() > b->activeTime(); });
-    return nodes;
-}
 
 } // namespace
 
@@ -69,19 +61,7 @@ int main()
     m.work(20 * 60);
 
     QTextStream out(stdout);
-    out << "Kestrum demo: a scripted morning, booked by the real tracker on a fake desktop.\n\n";
-    QList<TimeStoreApp *> apps;
-    for (const auto &app : m.tracker.fullTimeSet())
-        apps.append(app.get());
-    for (TimeStoreApp *app : longestFirst(apps)) {
-        out << qSetFieldWidth(40) << Qt::left << app->name().value_or(QString()) << qSetFieldWidth(0)
-            << app->activeTimeString() << '\n';
-        QList<TimeStoreNode *> windows = app->children().value_or(QList<TimeStoreNode *>());
-        for (TimeStoreNode *window : longestFirst(windows))
-            out << "    " << qSetFieldWidth(36) << Qt::left << window->name().value_or(QString()) << qSetFieldWidth(0)
-                << window->activeTimeString() << '\n';
-    }
-    out << '\n' << qSetFieldWidth(40) << Qt::left << "Total (without Idle)" << qSetFieldWidth(0)
-        << TimeTracker::timeStringForDouble(m.tracker.totalTime()) << '\n';
+    out << "Kestrum demo: a scripted morning, booked by the real tracker on a fake desktop.\n\n"
+        << timingTable(m.tracker);
     return 0;
 }

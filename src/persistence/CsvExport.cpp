@@ -1,0 +1,56 @@
+#include "CsvExport.h"
+
+#include "AtomicFile.h"
+#include "store/DurationText.h"
+#include "store/TimeStoreApp.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcExport, "kestrum.export")
+
+QString formatString(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString csvNameField(const QString &name)
+{
+    QString field = name;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!field.isEmpty() && formulaStarts.contains(field.front()))
+        field.prepend(u'\'');
+    const bool needsQuotes = field.contains(u',') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r');
+    return needsQuotes ? formatString(field) : field;
+}
+
+QString csvForSet(const QList<TimeStoreApp *> &apps, double totalTime)
+{
+    QString text = QStringLiteral("Total,Per Application,,Per Window\n");
+    text += timeStringForDouble(totalTime) + QStringLiteral(",Application,Time,Window,Time\n");
+    for (const TimeStoreApp *app : apps) {
+        QString appName = csvNameField(app->name().value_or(QString()));
+        QString appTime = app->activeTimeString();
+        if (app->windows().empty()) {
+            text += u',' + appName + u',' + appTime + QStringLiteral(",,\n");
+            continue;
+        }
+        for (const auto &window : app->windows()) {
+            text += u',' + appName + u',' + appTime + u',' + csvNameField(window->name().value_or(QString())) + u','
+                + window->activeTimeString() + u'\n';
+            // Only the first window line names the application.
+            appName.clear();
+            appTime.clear();
+        }
+    }
+    return text;
+}
+
+bool exportCSVSet(const QList<TimeStoreApp *> &apps, double totalTime, const QString &path, QString *error)
+{
+    if (writeFileAtomically(path, csvForSet(apps, totalTime).toUtf8(), error))
+        return true;
+    qCWarning(lcExport, "Error Exporting");
+    return false;
+}

@@ -1,0 +1,93 @@
+#include "SavedState.h"
+
+#include "AtomicFile.h"
+#include "SettingsStore.h"
+#include "tracking/TimeTracker.h"
+
+namespace {
+
+const QString kVersionKey = QStringLiteral("Version");
+const QString kAppsKey = QStringLiteral("Apps");
+
+// A dictionary in the order it was read; a QVariantMap gives its (sorted) order.
+PropertyListDictionary asDictionary(const QVariant &value)
+{
+    if (value.canConvert<PropertyListDictionary>())
+        return value.value<PropertyListDictionary>();
+    PropertyListDictionary dictionary;
+    if (value.canConvert<QVariantMap>()) {
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            dictionary.insert(it.key(), it.value());
+    }
+    return dictionary;
+}
+
+bool isArray(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
+}
+
+} // namespace
+
+PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracker)
+{
+    PropertyListDictionary wrapper;
+    wrapper.insert(kVersionKey, kTimingDocumentVersion);
+    wrapper.insert(kAppsKey, tracker.arrayRepresentation());
+    return wrapper;
+}
+
+bool saveSettingsToDisk(const TimeTracker &tracker, SettingsStore &settings, QString *error)
+{
+    settings.setValue(SettingsKey::Apps, QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)));
+    return settings.synchronize(error);
+}
+
+bool loadDictionary(TimeTracker &tracker, const QVariant &value)
+{
+    const PropertyListDictionary dictionary = asDictionary(value);
+    if (dictionary.isEmpty())
+        return false;
+
+    tracker.reset();
+    if (dictionary.contains(kVersionKey)) {
+        tracker.setArrayRepresentation(dictionary.value(kAppsKey));
+        return true;
+    }
+    // The bare form: one application per key. An "Apps" array marks a damaged versioned
+    // wrapper; loading stops there, keeping what came before it.
+    for (const auto &[name, seconds] : dictionary) {
+        if (name == kAppsKey && isArray(seconds))
+            return false;
+        tracker.addWindowWithName(name, seconds);
+    }
+    return true;
+}
+
+PropertyListResult readTimingDocument(const QString &path)
+{
+    PropertyListResult result = PropertyList::readFile(path);
+    if (result.ok() && !result.value.canConvert<PropertyListDictionary>())
+        result.error = QStringLiteral("%1 holds no timings").arg(path);
+    return result;
+}
+
+bool writeTimingDocument(const TimeTracker &tracker, const QString &path, QString *error)
+{
+    QByteArray xml;
+    return PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)), &xml, error)
+        && writeFileAtomically(path, xml, error);
+}
+
+bool loadSettingsFromDisk(TimeTracker &tracker, const QString &path, QString *error)
+{
+    const PropertyListResult document = readTimingDocument(path);
+    if (!document.ok()) {
+        if (error)
+            *error = document.error;
+        return false;
+    }
+    loadDictionary(tracker, document.value);
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PropertyList.h"
+
+#include <QString>
+#include <QVariant>
+
+class SettingsStore;
+class TimeTracker;
+
+// The timings as they are kept: the versioned wrapper {"Version": "1.3", "Apps": snapshot},
+// stored under "Apps" in the settings and as the whole of a timing document (".kestrum").
+// An older bare form, {application name: seconds, ...}, is still read.
+
+inline const QString kTimingDocumentVersion = QStringLiteral("1.3");
+
+PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracker);
+
+// Stores the timings in the settings and writes the settings file at once.
+bool saveSettingsToDisk(const TimeTracker &tracker, SettingsStore &settings, QString *error = nullptr);
+
+// Replaces the store's contents with a saved dictionary, in either form. An absent or empty
+// dictionary changes nothing and answers false; true means the store was replaced (the caller
+// then runs a tick, as after any change of the store).
+bool loadDictionary(TimeTracker &tracker, const QVariant &dictionary);
+
+// Timing documents. Reading checks that the file holds a dictionary; writing is atomic.
+PropertyListResult readTimingDocument(const QString &path);
+bool writeTimingDocument(const TimeTracker &tracker, const QString &path, QString *error);
+
+// Reads a timing document and loads it. A file that cannot be read leaves the store as it was
+// and answers false with the reason.
+bool loadSettingsFromDisk(TimeTracker &tracker, const QString &path, QString *error);

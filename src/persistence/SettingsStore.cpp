@@ -1,0 +1,112 @@
+#include "SettingsStore.h"
+
+#include "AtomicFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+Q_LOGGING_CATEGORY(lcSettings, "kestrum.settings")
+
+SettingsStore::SettingsStore(QString path, QVariantMap defaults)
+    : m_path(std::move(path))
+    , m_defaults(std::move(defaults))
+{
+}
+
+QString SettingsStore::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kestrum/Kestrum.plist");
+}
+
+QString SettingsStore::supportDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kestrum");
+}
+
+void SettingsStore::ensureSupportDirectory()
+{
+    const QByteArray path = QFile::encodeName(supportDirectory());
+    struct stat st;
+    if (::lstat(path.constData(), &st) == 0)
+        return; // something is there already; it is left as it is
+    QDir().mkpath(QFileInfo(supportDirectory()).absolutePath());
+    if (::mkdir(path.constData(), 0700) != 0)
+        qCWarning(lcSettings, "Could not create %s: %s", path.constData(), strerror(errno));
+}
+
+bool SettingsStore::load(QString *warning)
+{
+    m_userValues = {};
+    m_writeBlocked = false;
+    if (!QFileInfo::exists(m_path))
+        return true;
+
+    const PropertyListResult result = PropertyList::readFile(m_path);
+    QString reason = result.error;
+    if (result.ok() && !result.value.canConvert<PropertyListDictionary>())
+        reason = QStringLiteral("the file holds no dictionary");
+    if (reason.isEmpty()) {
+        m_userValues = result.value.value<PropertyListDictionary>();
+        return true;
+    }
+
+    const QString aside = m_path + QStringLiteral(".corrupt-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString message;
+    if (QFile::rename(m_path, aside)) {
+        message = QStringLiteral("Could not read the settings file %1 (%2); it was moved to %3 and Kestrum starts from the defaults.")
+                      .arg(m_path, reason, aside);
+    } else {
+        m_writeBlocked = true;
+        message = QStringLiteral("Could not read the settings file %1 (%2) nor move it aside; Kestrum starts from the defaults and will not overwrite it.")
+                      .arg(m_path, reason);
+    }
+    qCWarning(lcSettings).noquote() << message;
+    if (warning)
+        *warning = message;
+    return false;
+}
+
+bool SettingsStore::synchronize(QString *error)
+{
+    if (m_writeBlocked) {
+        if (error)
+            *error = QStringLiteral("%1 could not be read and is kept as it is").arg(m_path);
+        return false;
+    }
+    QByteArray xml;
+    QString localError;
+    bool ok = PropertyList::serialize(QVariant::fromValue(m_userValues), &xml, &localError);
+    if (ok) {
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
+        ok = writeFileAtomically(m_path, xml, &localError);
+    }
+    if (!ok) {
+        qCWarning(lcSettings).noquote() << QStringLiteral("Could not save the settings:") << localError;
+        if (error)
+            *error = localError;
+    }
+    return ok;
+}
+
+QVariant SettingsStore::value(const QString &key) const
+{
+    if (m_userValues.contains(key))
+        return m_userValues.value(key);
+    return m_defaults.value(key);
+}
+
+void SettingsStore::setValue(const QString &key, const QVariant &value)
+{
+    m_userValues.insert(key, value);
+}
+
+void SettingsStore::removeValue(const QString &key)
+{
+    m_userValues.remove(key);
+}

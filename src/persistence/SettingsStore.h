@@ -1,0 +1,39 @@
+#pragma once
+
+#include "PropertyList.h"
+#include "tracking/Settings.h"
+
+// The user's settings on disk: registered defaults in memory, the user's own values in an
+// XML property list ($XDG_CONFIG_HOME/Kestrum/Kestrum.plist), written atomically and readable
+// by the user alone. A file that cannot be read is moved aside, never overwritten.
+class SettingsStore : public Settings
+{
+public:
+    explicit SettingsStore(QString path = defaultPath(), QVariantMap defaults = registeredDefaults());
+
+    static QString defaultPath();
+    // $XDG_DATA_HOME/Kestrum, where the periodic saves go unless the user chooses otherwise.
+    static QString supportDirectory();
+    // Creates the support directory (mode 0700) when nothing exists at its path.
+    static void ensureSupportDirectory();
+
+    // Reads the user's values. A missing file is a first run. A file that cannot be read is
+    // renamed to "<name>.corrupt-YYYYMMDD-HHMMSS" with a warning, and the store starts from the
+    // defaults; the answer is then false with the reason in `warning`.
+    bool load(QString *warning = nullptr);
+    // Writes the user's values to disk now.
+    bool synchronize(QString *error = nullptr);
+
+    QVariant value(const QString &key) const override;
+    void setValue(const QString &key, const QVariant &value) override;
+    void removeValue(const QString &key) override;
+
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+    QVariantMap m_defaults;
+    PropertyListDictionary m_userValues;
+    // Set when an unreadable file could not be moved aside: it must not be overwritten.
+    bool m_writeBlocked = false;
+};

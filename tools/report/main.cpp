@@ -1,0 +1,86 @@
+// kestrum-report: prints saved timings in a terminal, as a table or as the CSV export.
+
+#include "persistence/CsvExport.h"
+#include "persistence/SavedState.h"
+#include "persistence/SettingsStore.h"
+#include "persistence/TimingTable.h"
+#include "tracking/MemorySettings.h"
+#include "tracking/OfflineTracker.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// One line on standard error; `reason` names the file.
+int fail(const QString &reason)
+{
+    std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(reason));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrum-report"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the timings of a Kestrum timing document, or with no FILE those Kestrum saved last\n"
+        "(in %1): applications longest first with their windows beneath, and the total.")
+                                         .arg(SettingsStore::defaultPath()));
+    parser.addHelpOption();
+    const QCommandLineOption csvOption(QStringLiteral("csv"),
+                                       QStringLiteral("Print the CSV export of all applications instead of the table."));
+    parser.addOption(csvOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
+    parser.process(app);
+    if (parser.positionalArguments().size() > 1)
+        return fail(QStringLiteral("only one FILE can be read (see --help)"));
+
+    // The user's settings decide whether "Idle" counts in the total; unreadable settings are
+    // left untouched here (only Kestrum itself moves them aside).
+    SettingsStore settings;
+    const PropertyListResult settingsFile = PropertyList::readFile(settings.path());
+    const PropertyListDictionary userValues = settingsFile.value.value<PropertyListDictionary>();
+    MemorySettings readSettings;
+    if (userValues.contains(SettingsKey::IncludeIdleInSumOfTimes))
+        readSettings.setValue(SettingsKey::IncludeIdleInSumOfTimes, userValues.value(SettingsKey::IncludeIdleInSumOfTimes));
+
+    QVariant timings;
+    if (parser.positionalArguments().isEmpty()) {
+        if (!QFileInfo::exists(settings.path()))
+            return fail(QStringLiteral("no timings saved yet (%1 does not exist)").arg(settings.path()));
+        if (!settingsFile.ok())
+            return fail(settingsFile.error);
+        timings = userValues.value(SettingsKey::Apps);
+    } else {
+        const QString file = parser.positionalArguments().constFirst();
+        const PropertyListResult document = readTimingDocument(file);
+        if (!document.ok())
+            return fail(document.error);
+        timings = document.value;
+    }
+
+    OfflineTracker offline(readSettings);
+    TimeTracker &tracker = offline.tracker();
+    loadDictionary(tracker, timings);
+
+    QString output;
+    if (parser.isSet(csvOption)) {
+        QList<TimeStoreApp *> apps;
+        for (const auto &a : tracker.fullTimeSet())
+            apps.append(a.get());
+        output = csvForSet(apps, tracker.totalTime());
+    } else {
+        output = timingTable(tracker);
+    }
+    const QByteArray bytes = output.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
