@@ -1,0 +1,44 @@
+#include "persistence/PropertyList.h"
+#include "persistence/SavedState.h"
+#include "tracking/MemorySettings.h"
+#include "tracking/OfflineTracker.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+// Any input, as a timing document: reading must not crash, hang or exhaust memory. Whatever is
+// read must be writable and read back to the same document, and loading it into a store must
+// give timings that save and load again.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const PropertyListResult read =
+        PropertyList::parse(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    if (!read.ok())
+        return 0;
+
+    QByteArray written;
+    QString error;
+    if (!PropertyList::serialize(read.value, &written, &error))
+        std::abort();
+    const PropertyListResult reread = PropertyList::parse(written);
+    if (!reread.ok())
+        std::abort();
+    QByteArray rewritten;
+    if (!PropertyList::serialize(reread.value, &rewritten, &error) || rewritten != written)
+        std::abort();
+
+    MemorySettings settings;
+    OfflineTracker offline(settings);
+    loadDictionary(offline.tracker(), read.value);
+    QByteArray saved;
+    if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(offline.tracker())), &saved, &error))
+        std::abort();
+    OfflineTracker reloaded(settings);
+    if (!PropertyList::parse(saved).ok())
+        std::abort();
+    loadDictionary(reloaded.tracker(), PropertyList::parse(saved).value);
+    if (reloaded.tracker().fullTimeSet().size() != offline.tracker().fullTimeSet().size())
+        std::abort();
+    return 0;
+}
