@@ -19,8 +19,12 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# Until the application window exists: a scripted morning replayed by the real engine,
+# printed as kestrum-report prints saved timings.
 run: build
-	$(BUILD_DIR)/bin/kestrum-demo
+	@doc=$$(mktemp --suffix=.kestrum) && \
+	  $(BUILD_DIR)/bin/kestrum-replay tools/replay/demo.jsonl > "$$doc" && \
+	  $(BUILD_DIR)/bin/kestrum-report "$$doc"; status=$$?; rm -f "$$doc"; exit $$status
 
 bench: build
 	$(BUILD_DIR)/bin/kestrum-bench

@@ -314,6 +314,24 @@ void TimeTracker::reset()
     appDidChange();
 }
 
+void TimeTracker::adoptLoadedNodeOfActiveApp()
+{
+    TimeStoreApp *fresh = m_activeStoreApp;
+    if (!fresh || !fresh->name() || fresh->activeTime() != 0.0 || fresh->windowCount() != 0)
+        return;
+    TimeStoreApp *loaded = m_timeDictionary.value(*fresh->name(), nullptr);
+    if (!loaded || loaded == fresh)
+        return;
+    m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+    {
+        Lock lock(m_monitor);
+        m_activeStoreApp = loaded;
+        m_activeStoreWindow = nullptr;
+        std::erase_if(m_timeSet, [fresh](const std::unique_ptr<TimeStoreApp> &app) { return app.get() == fresh; });
+    }
+    m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+}
+
 double TimeTracker::totalTime() const
 {
     Lock lock(m_monitor);

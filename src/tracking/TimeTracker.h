@@ -89,6 +89,9 @@ public:
     void setArrayRepresentation(const QVariant &snapshot);
     // Adds one application node with that name and stored time, and no windows.
     void addWindowWithName(const QString &name, const QVariant &timeSpent);
+    // Ends a load onto a counting store: `reset` made a fresh node for the front application,
+    // and when the loaded timings hold one of that name, it takes over and the fresh one goes.
+    void adoptLoadedNodeOfActiveApp();
 
     // The filtered set the outline shows: the applications whose name contains the search
     // text (any case) and whose time reaches the cut-off. A new list of live nodes.

@@ -1,6 +1,5 @@
 #include "FakeDesktop.h"
 
-#include "ManualClock.h"
 
 class FakeDesktop::Observer : public WindowObserver
 {
@@ -44,7 +43,7 @@ public:
     std::function<void()> m_handler;
 };
 
-FakeDesktop::FakeDesktop(const ManualClock &clock)
+FakeDesktop::FakeDesktop(const Clock &clock)
     : m_clock(clock)
     , m_lastInput(clock.monotonicNow())
 {

@@ -10,7 +10,6 @@
 
 #include <optional>
 
-class ManualClock;
 
 // A scripted desktop: applications with process ids, their main windows and titles, the
 // moments of user input, whether window titles can be read, and failures on demand.
@@ -18,7 +17,7 @@ class ManualClock;
 class FakeDesktop : public Workspace, public Accessibility, public IdleSource
 {
 public:
-    explicit FakeDesktop(const ManualClock &clock);
+    explicit FakeDesktop(const Clock &clock);
     ~FakeDesktop() override;
 
     // --- scripting ----------------------------------------------------------------------
@@ -76,7 +75,7 @@ private:
     void deliver(qint64 pid, WindowNotification notification);
     const Application *accessibleApplication(qint64 pid) const;
 
-    const ManualClock &m_clock;
+    const Clock &m_clock;
     QHash<qint64, Application> m_applications;
     QHash<WindowElement, std::optional<QString>> m_titles;
     QList<Observer *> m_observers;

@@ -9,7 +9,11 @@ ManualClock::ManualClock(QDateTime wallStart)
 
 void ManualClock::advance(double seconds)
 {
-    const auto ns = std::chrono::nanoseconds(std::llround(seconds * 1e9));
-    m_monotonic += ns;
-    m_wall = m_wall.addMSecs(ns.count() / 1'000'000);
+    advance(MonotonicTime(std::llround(seconds * 1e9)));
+}
+
+void ManualClock::advance(MonotonicTime by)
+{
+    m_monotonic += by;
+    m_wall = m_wall.addMSecs(by.count() / 1'000'000);
 }

@@ -13,6 +13,7 @@ public:
 
     // Lets time pass: both clocks move on.
     void advance(double seconds);
+    void advance(MonotonicTime by);
     // Sets the wall clock alone, as a time sync or the user would; intervals are not affected.
     void setWallTime(const QDateTime &wall) { m_wall = wall; }
 

@@ -1,0 +1,273 @@
+#include "KestrumController.h"
+
+#include "persistence/SavedState.h"
+
+#include <QLoggingCategory>
+#include <QSet>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcController, "kestrum.controller")
+
+namespace {
+
+KestrumController *g_current = nullptr;
+
+} // namespace
+
+KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
+    : QObject(parent)
+    , m_ports(ports)
+    , m_idleTime(ports.idleSource)
+    , m_tracker({ports.workspace, ports.accessibility, m_idleTime, ports.scheduler, ports.settings, ports.questions})
+{
+    SettingsStore::ensureSupportDirectory();
+    loadDictionary(m_ports.settings.value(SettingsKey::Apps));
+    clickInTable();
+    m_notificationThread = QThread::currentThread();
+    g_current = this;
+}
+
+KestrumController::~KestrumController()
+{
+    cancelTick();
+    if (m_storeTimer)
+        m_ports.scheduler.stop(*m_storeTimer);
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+KestrumController *KestrumController::current()
+{
+    return g_current;
+}
+
+void KestrumController::finishLaunching()
+{
+    if (!m_storeTimer)
+        m_storeTimer = m_ports.scheduler.startRepeating(StoreInterval, [this] { saveSettingsToDisk(); });
+}
+
+// --- counting -----------------------------------------------------------------------------------
+
+void KestrumController::toggleCounting()
+{
+    // The user's own choice: a sleep that paused counting no longer decides what happens on wake.
+    m_wasRunning = false;
+    if (m_buttonTitle == StartTitle)
+        startTimer();
+    else
+        stopTimer();
+}
+
+void KestrumController::startTimer()
+{
+    m_tracker.setIsRunning(true);
+    // There is never more than one tick.
+    cancelTick();
+    m_tick = m_ports.scheduler.startRepeating(TickInterval, [this] { computeTime(); });
+    computeTime();
+    setButtonTitle(PauseTitle);
+}
+
+void KestrumController::stopTimer()
+{
+    cancelTick();
+    m_tracker.setIsRunning(false);
+    setButtonTitle(StartTitle);
+}
+
+void KestrumController::computeTime()
+{
+    m_tracker.updateDisplayTime(isIdle());
+    clickInTable();
+}
+
+bool KestrumController::isIdle()
+{
+    return ::isIdle(m_ports.settings, m_idleTime);
+}
+
+void KestrumController::setButtonTitle(const QString &title)
+{
+    if (m_buttonTitle == title)
+        return;
+    m_buttonTitle = title;
+    Q_EMIT countingChanged(title == PauseTitle);
+}
+
+void KestrumController::cancelTick()
+{
+    if (m_tick)
+        m_ports.scheduler.stop(*m_tick);
+    m_tick.reset();
+}
+
+// --- session, sleep, quitting ---------------------------------------------------------------------
+
+void KestrumController::switchHandler(SessionEvent event)
+{
+    switch (event) {
+    case SessionEvent::Resigned:
+        // The tracker stays marked running and the button keeps its title: counting resumes
+        // when the session comes back.
+        cancelTick();
+        saveSettingsToDisk();
+        break;
+    case SessionEvent::BecameActive:
+        // Resume as after a wake: the time in the other session is booked nowhere.
+        if (m_tracker.isRunning() && !m_tick) {
+            m_tracker.awakeFromSleep();
+            startTimer();
+        }
+        break;
+    }
+}
+
+void KestrumController::stopTimerWithCondition()
+{
+    if (!m_tracker.isRunning())
+        return;
+    m_wasRunning = true;
+    stopTimer();
+}
+
+void KestrumController::conditionallyStartTimer()
+{
+    if (!m_wasRunning)
+        return;
+    m_wasRunning = false;
+    m_tracker.awakeFromSleep();
+    startTimer();
+}
+
+Question KestrumController::quitQuestion()
+{
+    return {
+        QStringLiteral("Timer still running."),
+        QStringLiteral("There is a timer currently running. Kestrum must remain open in order to keep track of time. "
+                       "Are you sure you wish to quit?"),
+        QStringLiteral("Remain Open"),
+        QStringLiteral("Quit"),
+        QString(),
+    };
+}
+
+bool KestrumController::applicationShouldTerminate()
+{
+    if (!m_tick)
+        return true;
+    if (m_ports.questions.ask(quitQuestion()) != QuestionAnswer::Alternate)
+        return false;
+    saveSettingsToDisk();
+    return true;
+}
+
+void KestrumController::applicationWillTerminate()
+{
+    saveSettingsToDisk();
+}
+
+// --- timings on disk --------------------------------------------------------------------------------
+
+bool KestrumController::saveSettingsToDisk()
+{
+    QString error;
+    if (::saveSettingsToDisk(m_tracker, m_ports.settings, &error))
+        return true;
+    Q_EMIT saveFailed(error);
+    return false;
+}
+
+void KestrumController::loadDictionary(const QVariant &dictionary)
+{
+    if (::loadDictionary(m_tracker, dictionary))
+        computeTime();
+}
+
+bool KestrumController::loadSettingsFromDisk(const QString &path, QString *error)
+{
+    const PropertyListResult document = readTimingDocument(path);
+    if (!document.ok()) {
+        qCWarning(lcController).noquote() << document.error;
+        if (error)
+            *error = document.error;
+        return false;
+    }
+    loadDictionary(document.value);
+    return true;
+}
+
+bool KestrumController::writeDocument(const QString &path, QString *error)
+{
+    return writeTimingDocument(m_tracker, path, error);
+}
+
+void KestrumController::clearTimersConfirmed()
+{
+    m_tracker.reset();
+    computeTime();
+    saveSettingsToDisk();
+}
+
+// --- the relay ------------------------------------------------------------------------------------
+
+void KestrumController::processNotification(const Notification &notification)
+{
+    if (QThread::currentThread() != m_notificationThread) {
+        {
+            QMutexLocker locker(&m_notificationLock);
+            m_notificationQueue.append(notification);
+        }
+        QMetaObject::invokeMethod(this, &KestrumController::drainNotifications, Qt::QueuedConnection);
+        return;
+    }
+    if (notification.name == LoadFileNotification)
+        loadSettingsFromDisk(notification.object.toString());
+}
+
+void KestrumController::drainNotifications()
+{
+    for (;;) {
+        Notification next;
+        {
+            QMutexLocker locker(&m_notificationLock);
+            if (m_notificationQueue.isEmpty())
+                return;
+            next = m_notificationQueue.takeFirst();
+        }
+        processNotification(next);
+    }
+}
+
+// --- totals -------------------------------------------------------------------------------------------
+
+double KestrumController::selectionTotal(const QList<TimeStoreNode *> &selected, const TimeTracker &tracker)
+{
+    QSet<TimeStoreNode *> nodes(selected.cbegin(), selected.cend());
+    if (nodes.isEmpty())
+        return tracker.totalTime();
+    // A window whose application is selected too counts once, through the application.
+    QSet<TimeStoreNode *> counted;
+    for (TimeStoreNode *node : std::as_const(nodes)) {
+        if (!node->isLeaf()) {
+            for (TimeStoreNode *child : node->children().value_or(QList<TimeStoreNode *>()))
+                counted.insert(child);
+        }
+    }
+    double total = 0.0;
+    for (TimeStoreNode *node : std::as_const(nodes)) {
+        if (!counted.contains(node))
+            total += node->activeTime();
+    }
+    return total;
+}
+
+void KestrumController::clickInTable()
+{
+    const QList<TimeStoreNode *> selected = m_selection ? m_selection() : QList<TimeStoreNode *>();
+    const QString text = TimeTracker::timeStringForDouble(selectionTotal(selected, m_tracker));
+    if (text == m_timeSum)
+        return;
+    m_timeSum = text;
+    Q_EMIT timeSumChanged(text);
+}

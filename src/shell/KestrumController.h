@@ -1,0 +1,128 @@
+#pragma once
+
+#include "persistence/SettingsStore.h"
+#include "tracking/IdleTime.h"
+#include "tracking/Scheduler.h"
+#include "tracking/TimeTracker.h"
+
+#include <QMutex>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QThread;
+
+// The desktop services and the settings the controller works with; they outlive it.
+struct ControllerPorts
+{
+    Scheduler &scheduler;
+    Workspace &workspace;
+    Accessibility &accessibility;
+    IdleSource &idleSource;
+    SettingsStore &settings; // loaded already
+    QuestionDialog &questions;
+};
+
+// A notification handed to the controller, possibly from another thread.
+struct Notification
+{
+    QString name;
+    QVariant object;
+};
+
+enum class SessionEvent { Resigned, BecameActive };
+
+// The application's brain, without widgets: it owns the tracker and the one-second tick,
+// switches counting on and off (Start/Pause, sleep, session switches), decides whether the
+// application may quit, loads and stores the timings, and relays notifications from other
+// threads. One controller per process; the window connects to its signals.
+class KestrumController : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString StartTitle = QStringLiteral("Start");
+    static inline const QString PauseTitle = QStringLiteral("Pause");
+    static inline const QString LoadFileNotification = QStringLiteral("LoadFile");
+    static constexpr double TickInterval = 1.0;
+    static constexpr double StoreInterval = 900.0;
+
+    explicit KestrumController(ControllerPorts ports, QObject *parent = nullptr);
+    ~KestrumController() override;
+
+    // The controller the power messages go to: the one created last, while it lives.
+    static KestrumController *current();
+
+    TimeTracker &tracker() { return m_tracker; }
+    const TimeTracker &tracker() const { return m_tracker; }
+    SettingsStore &settings() { return m_ports.settings; }
+
+    // End of launching: the timings are stored every 15 minutes from now on.
+    void finishLaunching();
+
+    // --- counting -----------------------------------------------------------------------------
+    // The Start/Pause button: its title says what pressing it does.
+    QString buttonTitle() const { return m_buttonTitle; }
+    bool isTicking() const { return m_tick.has_value(); }
+    void toggleCounting();
+    void startTimer();
+    void stopTimer();
+    void computeTime(); // one tick
+    bool isIdle();
+
+    // --- the login session, sleep and quitting --------------------------------------------------
+    void switchHandler(SessionEvent event);
+    void stopTimerWithCondition(); // sleep is near: counting pauses, to resume on wake
+    void conditionallyStartTimer(); // awake again, or the sleep was cancelled
+    bool isSuspendedForSleep() const { return m_wasRunning; }
+    // Whether the application may quit now; asks the user while counting.
+    bool applicationShouldTerminate();
+    void applicationWillTerminate();
+    static Question quitQuestion();
+
+    // --- the timings on disk ------------------------------------------------------------------
+    bool saveSettingsToDisk();
+    // Replaces the timings with a saved dictionary and ticks, as after any load.
+    void loadDictionary(const QVariant &dictionary);
+    // Loads a timing document; on failure the timings stay as they were.
+    bool loadSettingsFromDisk(const QString &path, QString *error = nullptr);
+    bool writeDocument(const QString &path, QString *error = nullptr);
+    // Clear Timers, once the user has confirmed it.
+    void clearTimersConfirmed();
+
+    // --- notifications from any thread ---------------------------------------------------------
+    // Handled at once on the controller's thread; queued and handled there, in order, from others.
+    void processNotification(const Notification &notification);
+
+    // --- the totals label -----------------------------------------------------------------------
+    // The nodes selected in the outline; none selected means all.
+    void setSelectionProvider(std::function<QList<TimeStoreNode *>()> provider) { m_selection = std::move(provider); }
+    void clickInTable();
+    QString timeSum() const { return m_timeSum; }
+    static double selectionTotal(const QList<TimeStoreNode *> &selected, const TimeTracker &tracker);
+
+Q_SIGNALS:
+    void countingChanged(bool counting); // the button's title changed
+    void timeSumChanged(const QString &text);
+    void saveFailed(const QString &error);
+
+private:
+    void setButtonTitle(const QString &title);
+    void cancelTick();
+    void drainNotifications();
+
+    ControllerPorts m_ports;
+    IdleTimeReader m_idleTime;
+    TimeTracker m_tracker;
+    std::optional<Scheduler::TimerId> m_tick;
+    std::optional<Scheduler::TimerId> m_storeTimer;
+    QString m_buttonTitle = StartTitle;
+    QString m_timeSum;
+    std::function<QList<TimeStoreNode *>()> m_selection;
+    bool m_wasRunning = false;
+
+    QThread *m_notificationThread = nullptr;
+    QMutex m_notificationLock;
+    QList<Notification> m_notificationQueue;
+};

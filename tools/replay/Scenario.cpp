@@ -1,0 +1,150 @@
+#include "Scenario.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace {
+
+using Action = ScenarioStep::Action;
+
+const QList<std::pair<QString, Action>> &actionNames()
+{
+    static const QList<std::pair<QString, Action>> names = {
+        {QStringLiteral("settings"), Action::Settings}, {QStringLiteral("front"), Action::Front},
+        {QStringLiteral("window"), Action::Window},     {QStringLiteral("title"), Action::Title},
+        {QStringLiteral("input"), Action::Input},       {QStringLiteral("button"), Action::Button},
+        {QStringLiteral("power"), Action::Power},       {QStringLiteral("session"), Action::Session},
+        {QStringLiteral("accessibility"), Action::Accessibility}, {QStringLiteral("clear"), Action::Clear},
+        {QStringLiteral("open"), Action::Open},         {QStringLiteral("save"), Action::Save},
+        {QStringLiteral("end"), Action::End},
+    };
+    return names;
+}
+
+bool isInteger(const QJsonValue &v)
+{
+    return v.isDouble() && std::isfinite(v.toDouble()) && std::trunc(v.toDouble()) == v.toDouble();
+}
+
+bool isTextOrNull(const QJsonValue &v)
+{
+    return v.isString() || v.isNull();
+}
+
+// Checks an action's value; answers what is wrong with it, or nothing.
+QString checkValue(Action action, const QJsonValue &v)
+{
+    const QJsonObject o = v.toObject();
+    switch (action) {
+    case Action::Settings:
+        return v.isObject() ? QString() : QStringLiteral("\"settings\" takes an object of setting keys and values");
+    case Action::Front:
+        if (!v.isObject() || !isInteger(o.value(QStringLiteral("pid"))) || !isTextOrNull(o.value(QStringLiteral("name")))
+            || !(o.value(QStringLiteral("accessible")).isBool() || o.value(QStringLiteral("accessible")).isUndefined()))
+            return QStringLiteral("\"front\" takes {\"name\": text or null, \"pid\": integer, \"accessible\": boolean}");
+        return {};
+    case Action::Window:
+        if (!v.isObject() || !isInteger(o.value(QStringLiteral("pid")))
+            || !(isInteger(o.value(QStringLiteral("id"))) || o.value(QStringLiteral("id")).isNull())
+            || !isTextOrNull(o.value(QStringLiteral("title"))))
+            return QStringLiteral("\"window\" takes {\"pid\": integer, \"id\": integer or null, \"title\": text or null}");
+        if (isInteger(o.value(QStringLiteral("id"))) && o.value(QStringLiteral("id")).toDouble() <= 0)
+            return QStringLiteral("a window id is a positive integer");
+        return {};
+    case Action::Title:
+        if (!v.isObject() || !isInteger(o.value(QStringLiteral("id"))) || o.value(QStringLiteral("id")).toDouble() <= 0
+            || !isTextOrNull(o.value(QStringLiteral("title"))))
+            return QStringLiteral("\"title\" takes {\"id\": positive integer, \"title\": text or null}");
+        return {};
+    case Action::Input:
+    case Action::Button:
+    case Action::Clear:
+    case Action::End:
+        return v == QJsonValue(true) ? QString() : QStringLiteral("this action takes the value true");
+    case Action::Power: {
+        const QString s = v.toString();
+        return s == u"can-sleep" || s == u"will-sleep" || s == u"will-not-sleep" || s == u"powered-on"
+            ? QString()
+            : QStringLiteral("\"power\" takes \"can-sleep\", \"will-sleep\", \"will-not-sleep\" or \"powered-on\"");
+    }
+    case Action::Session:
+        return v.toString() == u"resign" || v.toString() == u"active" ? QString()
+                                                                      : QStringLiteral("\"session\" takes \"resign\" or \"active\"");
+    case Action::Accessibility:
+        return v.isBool() ? QString() : QStringLiteral("\"accessibility\" takes true or false");
+    case Action::Open:
+    case Action::Save:
+        return v.isString() && !v.toString().isEmpty() ? QString() : QStringLiteral("this action takes a file path");
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
+{
+    Scenario scenario;
+    double previousAt = 0.0;
+    bool seenStep = false;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int lineNumber = int(i) + 1;
+        const QByteArray line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const auto fail = [&](const QString &what) {
+            if (error)
+                *error = QStringLiteral("line %1: %2").arg(lineNumber).arg(what);
+            return std::nullopt;
+        };
+
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            return fail(QStringLiteral("not JSON (%1)").arg(parseError.errorString()));
+        if (!document.isObject())
+            return fail(QStringLiteral("each line is one JSON object"));
+        const QJsonObject object = document.object();
+
+        if (object.contains(QStringLiteral("wall"))) {
+            if (seenStep || object.size() != 1)
+                return fail(QStringLiteral("{\"wall\": ...} stands alone, before every other line"));
+            const QDateTime wall = QDateTime::fromString(object.value(QStringLiteral("wall")).toString(), Qt::ISODate);
+            if (!wall.isValid())
+                return fail(QStringLiteral("\"wall\" takes a local date and time such as \"2026-01-05T09:00:00\""));
+            scenario.wallStart = wall;
+            seenStep = true;
+            continue;
+        }
+        seenStep = true;
+
+        const QJsonValue at = object.value(QStringLiteral("at"));
+        if (!at.isDouble() || !std::isfinite(at.toDouble()) || at.toDouble() < 0)
+            return fail(QStringLiteral("\"at\" must be a number of seconds, 0 or more"));
+        if (at.toDouble() < previousAt)
+            return fail(QStringLiteral("\"at\" is %1, earlier than the line before (%2)").arg(at.toDouble()).arg(previousAt));
+        previousAt = at.toDouble();
+
+        std::optional<ScenarioStep> step;
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            if (it.key() == u"at")
+                continue;
+            const auto known = std::find_if(actionNames().begin(), actionNames().end(),
+                                            [&](const auto &name) { return name.first == it.key(); });
+            if (known == actionNames().end())
+                return fail(QStringLiteral("unknown action \"%1\"").arg(it.key()));
+            if (step)
+                return fail(QStringLiteral("a line holds exactly one action"));
+            const QString wrong = checkValue(known->second, it.value());
+            if (!wrong.isEmpty())
+                return fail(wrong);
+            step = ScenarioStep{lineNumber, at.toDouble(), known->second, it.value()};
+        }
+        if (!step)
+            return fail(QStringLiteral("the line holds no action"));
+        scenario.steps.append(*step);
+    }
+    return scenario;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// A scenario: timed actions on the fake desktop and the controller, one JSON object a line.
+//
+//   {"wall": "2026-01-05T09:00:00"}                          optional first line
+//   {"at": 0, "front": {"name": "Editor", "pid": 101}}
+//   {"at": 0, "window": {"pid": 101, "id": 7, "title": "notes.txt (edited)"}}
+//   {"at": 0, "button": true}
+//   {"at": 60, "end": true}
+//
+// Blank lines and lines starting with "#" are ignored.
+struct ScenarioStep
+{
+    enum class Action { Settings, Front, Window, Title, Input, Button, Power, Session, Accessibility, Clear, Open, Save, End };
+
+    int line = 0;
+    double at = 0.0; // seconds since the run began
+    Action action = Action::End;
+    QJsonValue value;
+};
+
+struct Scenario
+{
+    QDateTime wallStart = QDateTime(QDate(2026, 1, 5), QTime(9, 0)); // a Monday
+    QList<ScenarioStep> steps;
+};
+
+// Reads a whole scenario, checking every line. On a malformed line answers nullopt and sets
+// `error` to a message that names the line.
+std::optional<Scenario> parseScenario(const QByteArray &text, QString *error);

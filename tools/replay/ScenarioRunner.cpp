@@ -1,0 +1,121 @@
+#include "ScenarioRunner.h"
+
+#include "shell/PowerMessages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonObject>
+
+ScenarioRunner::ScenarioRunner(const Scenario &scenario)
+    : m_scenario(scenario)
+    , m_scheduler(scenario.wallStart)
+{
+    m_settings.load();
+    // The application at launch: counting is off until the button is pressed.
+    m_controller = std::make_unique<KestrumController>(
+        ControllerPorts{m_scheduler, m_desktop, m_desktop, m_desktop, m_settings, m_questions});
+    m_controller->finishLaunching();
+}
+
+bool ScenarioRunner::run(QString *error)
+{
+    const Clock::MonotonicTime start = m_scheduler.monotonicNow();
+    for (const ScenarioStep &step : m_scenario.steps) {
+        // Timers due up to this moment fire first, a tick due now included.
+        m_scheduler.advanceTo(start + Clock::MonotonicTime(std::llround(step.at * 1e9)));
+        if (step.action == ScenarioStep::Action::End)
+            return true;
+        if (!perform(step, error))
+            return false;
+        // Deliver what was queued for the controller's thread (notifications from the relay).
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
+{
+    using Action = ScenarioStep::Action;
+    const QJsonObject o = step.value.toObject();
+    const auto text = [](const QJsonValue &v) { return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt; };
+
+    switch (step.action) {
+    case Action::Settings:
+        applySettings(o);
+        break;
+    case Action::Front: {
+        const qint64 pid = qint64(o.value(QStringLiteral("pid")).toDouble());
+        m_desktop.addApplication(pid, text(o.value(QStringLiteral("name"))), o.value(QStringLiteral("accessible")).toBool(true));
+        m_desktop.bringToFront(pid);
+        break;
+    }
+    case Action::Window: {
+        const QJsonValue id = o.value(QStringLiteral("id"));
+        m_desktop.setMainWindow(qint64(o.value(QStringLiteral("pid")).toDouble()),
+                                id.isNull() ? std::nullopt : std::optional(WindowElement(quint64(id.toDouble()))),
+                                text(o.value(QStringLiteral("title"))));
+        break;
+    }
+    case Action::Title:
+        m_desktop.setWindowTitle(WindowElement(quint64(o.value(QStringLiteral("id")).toDouble())), text(o.value(QStringLiteral("title"))));
+        break;
+    case Action::Input:
+        m_desktop.input();
+        break;
+    case Action::Button:
+        m_controller->toggleCounting();
+        break;
+    case Action::Power:
+        handlePowerMessage(KestrumController::current(), *powerMessageFromName(step.value.toString()),
+                           [this] { ++m_powerChangesAllowed; });
+        break;
+    case Action::Session:
+        m_controller->switchHandler(step.value.toString() == u"resign" ? SessionEvent::Resigned : SessionEvent::BecameActive);
+        break;
+    case Action::Accessibility:
+        m_desktop.setAccessEnabled(step.value.toBool());
+        break;
+    case Action::Clear:
+        m_controller->clearTimersConfirmed();
+        break;
+    case Action::Open:
+        // As File > Open does: the document is announced, and loaded on the controller's thread.
+        m_controller->processNotification({KestrumController::LoadFileNotification, expandPath(step.value.toString())});
+        break;
+    case Action::Save: {
+        QString reason;
+        if (!m_controller->writeDocument(expandPath(step.value.toString()), &reason)) {
+            if (error)
+                *error = QStringLiteral("line %1: %2").arg(step.line).arg(reason);
+            return false;
+        }
+        break;
+    }
+    case Action::End:
+        break;
+    }
+    return true;
+}
+
+void ScenarioRunner::applySettings(const QJsonObject &values)
+{
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        QVariant value = it.value().toVariant();
+        if (it.key() == SettingsKey::PeriodicSaveTime) {
+            // A time of day, "HH:MM"; only the time of day of the stored date counts.
+            const QTime time = QTime::fromString(it.value().toString(), QStringLiteral("HH:mm"));
+            value = QDateTime(QDate(2001, 1, 1), time);
+        } else if (it.value().isDouble() && std::trunc(it.value().toDouble()) == it.value().toDouble()) {
+            value = qint64(it.value().toDouble());
+        }
+        m_settings.setValue(it.key(), value);
+    }
+    m_settings.synchronize();
+}
+
+QString ScenarioRunner::expandPath(const QString &path)
+{
+    if (path == u"~" || path.startsWith(QStringLiteral("~/")))
+        return QDir::homePath() + path.mid(1);
+    return QDir::current().absoluteFilePath(path);
+}

@@ -1,0 +1,95 @@
+// kestrum-replay: runs a scenario against the real controller on a fake desktop and virtual
+// time, and prints the resulting timings.
+
+#include "Scenario.h"
+#include "ScenarioRunner.h"
+#include "persistence/CsvExport.h"
+#include "persistence/PropertyList.h"
+#include "persistence/SavedState.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
+    return status;
+}
+
+// Makes `home` the home directory of this process and of everything it reads and writes.
+void useHome(const QString &home)
+{
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrum-replay"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs a Kestrum scenario (JSON Lines of timed actions) against the real controller on a\n"
+        "scripted desktop and virtual time, and prints the resulting timings as a timing document."));
+    parser.addHelpOption();
+    const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Print the CSV export of all applications instead."));
+    const QCommandLineOption homeOption(QStringLiteral("home"),
+                                        QStringLiteral("Run as if DIR were the home directory (default: a temporary one)."),
+                                        QStringLiteral("DIR"));
+    parser.addOption(csvOption);
+    parser.addOption(homeOption);
+    parser.addPositionalArgument(QStringLiteral("SCENARIO"), QStringLiteral("The scenario file (.jsonl)."));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        return fail(2, QStringLiteral("give one SCENARIO file (see --help)"));
+
+    const QString scenarioPath = parser.positionalArguments().constFirst();
+    QFile file(scenarioPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(2, QStringLiteral("%1: %2").arg(scenarioPath, file.errorString()));
+    QString error;
+    const std::optional<Scenario> scenario = parseScenario(file.readAll(), &error);
+    if (!scenario)
+        return fail(2, QStringLiteral("%1: %2").arg(scenarioPath, error));
+
+    std::unique_ptr<QTemporaryDir> temporaryHome;
+    QString home = parser.value(homeOption);
+    if (home.isEmpty()) {
+        temporaryHome = std::make_unique<QTemporaryDir>();
+        if (!temporaryHome->isValid())
+            return fail(1, QStringLiteral("cannot make a temporary home directory: %1").arg(temporaryHome->errorString()));
+        home = temporaryHome->path();
+    }
+    if (!QDir().mkpath(home))
+        return fail(1, QStringLiteral("cannot use %1 as the home directory").arg(home));
+    useHome(QDir(home).absolutePath());
+
+    ScenarioRunner runner(*scenario);
+    if (!runner.run(&error))
+        return fail(1, QStringLiteral("%1: %2").arg(scenarioPath, error));
+
+    TimeTracker &tracker = runner.controller().tracker();
+    QByteArray output;
+    if (parser.isSet(csvOption)) {
+        QList<TimeStoreApp *> apps;
+        for (const auto &a : tracker.fullTimeSet())
+            apps.append(a.get());
+        output = csvForSet(apps, tracker.totalTime()).toUtf8();
+    } else if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)), &output, &error)) {
+        return fail(1, error);
+    }
+    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
