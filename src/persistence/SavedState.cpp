@@ -51,18 +51,23 @@ bool loadDictionary(TimeTracker &tracker, const QVariant &value)
         return false;
 
     tracker.reset();
+    bool complete = true;
     if (dictionary.contains(kVersionKey)) {
         tracker.setArrayRepresentation(dictionary.value(kAppsKey));
-        return true;
+    } else {
+        // The bare form: one application per key. An "Apps" array marks a damaged versioned
+        // wrapper; loading stops there, keeping what came before it, and no tick follows.
+        for (const auto &[name, seconds] : dictionary) {
+            if (name == kAppsKey && isArray(seconds)) {
+                complete = false;
+                break;
+            }
+            tracker.addWindowWithName(name, seconds);
+        }
     }
-    // The bare form: one application per key. An "Apps" array marks a damaged versioned
-    // wrapper; loading stops there, keeping what came before it.
-    for (const auto &[name, seconds] : dictionary) {
-        if (name == kAppsKey && isArray(seconds))
-            return false;
-        tracker.addWindowWithName(name, seconds);
-    }
-    return true;
+    // While counting, reset made a node for the front application: one node per name.
+    tracker.adoptLoadedNodeOfActiveApp();
+    return complete;
 }
 
 PropertyListResult readTimingDocument(const QString &path)

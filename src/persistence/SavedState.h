@@ -19,9 +19,9 @@ PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracke
 // Stores the timings in the settings and writes the settings file at once.
 bool saveSettingsToDisk(const TimeTracker &tracker, SettingsStore &settings, QString *error = nullptr);
 
-// Replaces the store's contents with a saved dictionary, in either form. An absent or empty
-// dictionary changes nothing and answers false; true means the store was replaced (the caller
-// then runs a tick, as after any change of the store).
+// Replaces the store's contents with a saved dictionary, in either form. Answers whether a
+// tick should follow, as after any load: false when an absent or empty dictionary left the
+// store alone, and when a bare form stopped at an "Apps" array.
 bool loadDictionary(TimeTracker &tracker, const QVariant &dictionary);
 
 // Timing documents. Reading checks that the file holds a dictionary; writing is atomic.
