@@ -1,0 +1,418 @@
+#include "X11Desktop.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+#include <xcb/res.h>
+#include <xcb/screensaver.h>
+#include <xcb/xcb_ewmh.h>
+#include <xcb/xcb_icccm.h>
+
+#include <cstdlib>
+
+Q_LOGGING_CATEGORY(lcX11, "kestrum.x11")
+
+namespace {
+
+// The application name the tracker books the screen saver's time under.
+const QString kScreenSaverName = QStringLiteral("ScreenSaverEngine");
+
+template<typename T>
+struct FreeDeleter
+{
+    void operator()(T *p) const { std::free(p); }
+};
+template<typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
+
+} // namespace
+
+struct X11Desktop::Ewmh
+{
+    xcb_ewmh_connection_t connection{};
+};
+
+class X11Desktop::Observer : public WindowObserver
+{
+public:
+    Observer(X11Desktop &desktop, qint64 pid, std::function<void()> callback)
+        : m_desktop(desktop), m_pid(pid), m_callback(std::move(callback))
+    {
+    }
+    ~Observer() override { m_desktop.m_observers.removeAll(this); }
+
+    bool addNotification(const AppElement &element, WindowNotification notification) override
+    {
+        if (element.pid != m_pid || !m_desktop.isConnected())
+            return false;
+        m_notifications.append(notification);
+        return true;
+    }
+    void attach() override
+    {
+        if (!m_desktop.m_observers.contains(this))
+            m_desktop.m_observers.append(this);
+    }
+
+    X11Desktop &m_desktop;
+    qint64 m_pid;
+    std::function<void()> m_callback;
+    QList<WindowNotification> m_notifications;
+};
+
+class X11Desktop::SwitchSubscription : public Subscription
+{
+public:
+    SwitchSubscription(X11Desktop &desktop, std::function<void()> handler)
+        : m_desktop(desktop), m_handler(std::move(handler))
+    {
+        m_desktop.m_switchSubscriptions.append(this);
+    }
+    ~SwitchSubscription() override { m_desktop.m_switchSubscriptions.removeAll(this); }
+
+    X11Desktop &m_desktop;
+    std::function<void()> m_handler;
+};
+
+std::unique_ptr<X11Desktop> X11Desktop::open(const QByteArray &displayName, QString *error)
+{
+    int screen = 0;
+    xcb_connection_t *connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screen);
+    if (!connection || xcb_connection_has_error(connection)) {
+        if (connection)
+            xcb_disconnect(connection);
+        if (error)
+            *error = QStringLiteral("cannot open the X display \"%1\"")
+                         .arg(QString::fromLocal8Bit(displayName.isEmpty() ? qgetenv("DISPLAY") : displayName));
+        return nullptr;
+    }
+    std::unique_ptr<X11Desktop> desktop(new X11Desktop(connection, screen));
+    if (!desktop->initialize(error))
+        return nullptr;
+    return desktop;
+}
+
+X11Desktop::X11Desktop(xcb_connection_t *connection, int screenNumber)
+    : m_connection(connection)
+    , m_ewmh(std::make_unique<Ewmh>())
+    , m_screenNumber(screenNumber)
+{
+}
+
+X11Desktop::~X11Desktop()
+{
+    for (Observer *observer : std::as_const(m_observers))
+        observer->m_callback = nullptr;
+    m_observers.clear();
+    m_switchSubscriptions.clear();
+    if (m_connection) {
+        xcb_ewmh_connection_wipe(&m_ewmh->connection);
+        xcb_disconnect(m_connection);
+    }
+}
+
+bool X11Desktop::initialize(QString *error)
+{
+    xcb_intern_atom_cookie_t *cookies = xcb_ewmh_init_atoms(m_connection, &m_ewmh->connection);
+    if (!xcb_ewmh_init_atoms_replies(&m_ewmh->connection, cookies, nullptr)) {
+        if (error)
+            *error = QStringLiteral("the X display does not answer");
+        return false;
+    }
+    const xcb_setup_t *setup = xcb_get_setup(m_connection);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+    for (int i = 0; i < m_screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    m_root = screens.data->root;
+    m_activeWindowAtom = m_ewmh->connection._NET_ACTIVE_WINDOW;
+    m_netWmNameAtom = m_ewmh->connection._NET_WM_NAME;
+    m_wmNameAtom = XCB_ATOM_WM_NAME;
+
+    const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &rootEvents);
+
+    const xcb_query_extension_reply_t *screensaver = xcb_get_extension_data(m_connection, &xcb_screensaver_id);
+    if (screensaver && screensaver->present) {
+        m_screenSaverEvent = screensaver->first_event;
+        xcb_screensaver_select_input(m_connection, m_root, XCB_SCREENSAVER_EVENT_NOTIFY_MASK);
+        XcbReply<xcb_screensaver_query_info_reply_t> info(
+            xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
+        if (info && info->state == XCB_SCREENSAVER_STATE_ON)
+            m_lockedBy.append(LockSource::ScreenSaverExtension);
+    } else {
+        qCWarning(lcX11, "The X server has no XScreenSaver extension: idle time cannot be read.");
+    }
+    const xcb_query_extension_reply_t *res = xcb_get_extension_data(m_connection, &xcb_res_id);
+    m_hasResExtension = res && res->present;
+    xcb_flush(m_connection);
+
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] { drainEvents(true); });
+    // Replies read in between can leave events in libxcb's queue without the socket waking us.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainEvents(false); });
+
+    refreshActiveWindow();
+    return checkConnection();
+}
+
+bool X11Desktop::checkConnection()
+{
+    if (!m_connection)
+        return false;
+    if (!xcb_connection_has_error(m_connection))
+        return true;
+    qCWarning(lcX11, "Lost the connection to the X display: windows and idle time can no longer be read. "
+                     "Kestrum goes on counting; the timings are kept.");
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    xcb_ewmh_connection_wipe(&m_ewmh->connection);
+    xcb_disconnect(m_connection);
+    m_connection = nullptr;
+    Q_EMIT connectionLost();
+    return false;
+}
+
+void X11Desktop::drainEvents(bool readSocket)
+{
+    while (m_connection) {
+        xcb_generic_event_t *event = readSocket ? xcb_poll_for_event(m_connection) : xcb_poll_for_queued_event(m_connection);
+        if (!event)
+            break;
+        handleEvent(event);
+        std::free(event);
+    }
+    checkConnection();
+}
+
+void X11Desktop::handleEvent(const xcb_generic_event_t *event)
+{
+    const int type = event->response_type & 0x7f;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        if (property->window == m_root && property->atom == m_activeWindowAtom) {
+            refreshActiveWindow();
+        } else if (WindowElement(property->window) == m_activeWindow
+                   && (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom)) {
+            // A rename is booked at once, not at the next tick.
+            if (!isScreenSaverActive())
+                deliver(m_front.pid, WindowNotification::FocusedWindowChanged);
+            Q_EMIT changed();
+        }
+    } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
+        const auto *notify = reinterpret_cast<const xcb_screensaver_notify_event_t *>(event);
+        setScreenLocked(LockSource::ScreenSaverExtension, notify->state == XCB_SCREENSAVER_STATE_ON);
+    }
+}
+
+void X11Desktop::refreshActiveWindow()
+{
+    if (!m_connection)
+        return;
+    xcb_window_t window = 0;
+    if (!xcb_ewmh_get_active_window_reply(&m_ewmh->connection,
+                                          xcb_ewmh_get_active_window(&m_ewmh->connection, m_screenNumber), &window, nullptr)) {
+        checkConnection();
+        return;
+    }
+    // Some window managers set 0 for a moment between two windows: keep the last one.
+    if (window == 0 || WindowElement(window) == m_activeWindow)
+        return;
+    watchWindow(WindowElement(window));
+    m_activeWindow = WindowElement(window);
+    const FrontApplication previous = m_front;
+    m_front = identify(m_activeWindow);
+    m_lastWindowOfProcess.insert(m_front.pid, m_activeWindow);
+    const FrontApplication reported = m_reportedFront;
+    updateFront();
+    if (reported.name == m_reportedFront.name && reported.pid == m_reportedFront.pid && previous.name == m_front.name
+        && previous.pid == m_front.pid && !isScreenSaverActive())
+        deliver(m_front.pid, WindowNotification::MainWindowChanged);
+    Q_EMIT changed();
+}
+
+void X11Desktop::updateFront()
+{
+    const FrontApplication next = isScreenSaverActive() ? FrontApplication{kScreenSaverName, 0} : m_front;
+    if (next.name == m_reportedFront.name && next.pid == m_reportedFront.pid)
+        return;
+    m_reportedFront = next;
+    notifySwitch();
+}
+
+void X11Desktop::setScreenLocked(LockSource source, bool locked)
+{
+    if (locked == m_lockedBy.contains(source))
+        return;
+    if (locked)
+        m_lockedBy.append(source);
+    else
+        m_lockedBy.removeAll(source);
+    updateFront();
+    Q_EMIT changed();
+}
+
+void X11Desktop::watchWindow(WindowElement window)
+{
+    // Title changes of the active window only; the old one is left alone (it may be gone).
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_connection, xcb_window_t(window.id()), XCB_CW_EVENT_MASK, &events);
+    xcb_flush(m_connection);
+}
+
+qint64 X11Desktop::pidOfWindow(WindowElement window) const
+{
+    uint32_t pid = 0;
+    if (xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, xcb_ewmh_get_wm_pid(&m_ewmh->connection, xcb_window_t(window.id())), &pid,
+                                  nullptr)
+        && pid != 0)
+        return pid;
+    if (!m_hasResExtension)
+        return 0;
+    // A client that does not say its process id: ask the server which process owns the window.
+    xcb_res_client_id_spec_t spec{xcb_window_t(window.id()), XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    XcbReply<xcb_res_query_client_ids_reply_t> reply(
+        xcb_res_query_client_ids_reply(m_connection, xcb_res_query_client_ids(m_connection, 1, &spec), nullptr));
+    if (!reply)
+        return 0;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && xcb_res_client_id_value_value_length(it.data) >= 1)
+            return *xcb_res_client_id_value_value(it.data);
+    }
+    return 0;
+}
+
+std::optional<QString> X11Desktop::applicationNameOfWindow(WindowElement window, qint64 pid)
+{
+    xcb_icccm_get_wm_class_reply_t wmClass;
+    if (xcb_icccm_get_wm_class_reply(m_connection, xcb_icccm_get_wm_class(m_connection, xcb_window_t(window.id())), &wmClass,
+                                     nullptr)) {
+        const QString instance = QString::fromLocal8Bit(wmClass.instance_name);
+        const QString className = QString::fromLocal8Bit(wmClass.class_name);
+        xcb_icccm_get_wm_class_reply_wipe(&wmClass);
+        const QString key = className + u'\n' + instance;
+        auto cached = m_namesByClass.constFind(key);
+        if (cached == m_namesByClass.constEnd()) {
+            std::optional<QString> name = m_desktopEntries.nameForWindowClass(className, instance);
+            if (!name && !className.isEmpty())
+                name = className;
+            cached = m_namesByClass.insert(key, name);
+        }
+        if (*cached)
+            return *cached;
+    }
+    if (pid > 0) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly)) {
+            const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
+            if (!name.isEmpty())
+                return name;
+        }
+    }
+    return std::nullopt;
+}
+
+FrontApplication X11Desktop::identify(WindowElement window)
+{
+    const qint64 pid = pidOfWindow(window);
+    return {applicationNameOfWindow(window, pid), pid};
+}
+
+FrontApplication X11Desktop::activeApplication() const
+{
+    return m_reportedFront;
+}
+
+std::unique_ptr<Subscription> X11Desktop::subscribeToApplicationSwitches(std::function<void()> handler)
+{
+    return std::make_unique<SwitchSubscription>(*this, std::move(handler));
+}
+
+void X11Desktop::notifySwitch()
+{
+    const auto subscriptions = m_switchSubscriptions; // a handler may change them
+    for (SwitchSubscription *s : subscriptions) {
+        if (m_switchSubscriptions.contains(s) && s->m_handler)
+            s->m_handler();
+    }
+}
+
+void X11Desktop::deliver(qint64 pid, WindowNotification notification)
+{
+    const auto observers = m_observers;
+    for (Observer *observer : observers) {
+        if (m_observers.contains(observer) && observer->m_pid == pid && observer->m_notifications.contains(notification)
+            && observer->m_callback)
+            observer->m_callback();
+    }
+}
+
+std::unique_ptr<WindowObserver> X11Desktop::createObserver(qint64 pid, std::function<void()> callback)
+{
+    if (!isConnected())
+        return nullptr;
+    return std::make_unique<Observer>(*this, pid, std::move(callback));
+}
+
+std::optional<WindowElement> X11Desktop::mainWindow(const AppElement &application) const
+{
+    if (!isConnected() || isScreenSaverActive())
+        return std::nullopt;
+    if (application.pid == m_front.pid && !m_activeWindow.isNull())
+        return m_activeWindow;
+    const auto it = m_lastWindowOfProcess.constFind(application.pid);
+    return it != m_lastWindowOfProcess.constEnd() ? std::optional(*it) : std::nullopt;
+}
+
+std::optional<QString> X11Desktop::applicationTitle(const AppElement &) const
+{
+    // Applications have no title of their own on X11; their windows do.
+    return isConnected() ? std::optional(QString()) : std::nullopt;
+}
+
+std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
+{
+    if (!m_connection || window.isNull())
+        return std::nullopt;
+    const auto id = xcb_window_t(window.id());
+    xcb_ewmh_get_utf8_strings_reply_t utf8;
+    if (xcb_ewmh_get_wm_name_reply(&m_ewmh->connection, xcb_ewmh_get_wm_name(&m_ewmh->connection, id), &utf8, nullptr)) {
+        const QString title = QString::fromUtf8(utf8.strings, qsizetype(utf8.strings_len));
+        xcb_ewmh_get_utf8_strings_reply_wipe(&utf8);
+        return title;
+    }
+    xcb_icccm_get_text_property_reply_t text;
+    if (!xcb_icccm_get_wm_name_reply(m_connection, xcb_icccm_get_wm_name(m_connection, id), &text, nullptr))
+        return std::nullopt; // no title, or the window is gone
+    QString title;
+    if (text.encoding == m_ewmh->connection.UTF8_STRING)
+        title = QString::fromUtf8(text.name, qsizetype(text.name_len));
+    else
+        title = QString::fromLatin1(text.name, qsizetype(text.name_len)); // STRING is Latin-1
+    xcb_icccm_get_text_property_reply_wipe(&text);
+    return title;
+}
+
+void X11Desktop::openAccessibilitySettings()
+{
+    // Window titles can always be read on an X11 display: there is nothing to turn on.
+    qCInfo(lcX11, "Window titles can be read on this display; no setting needs to change.");
+}
+
+IdleReading X11Desktop::read()
+{
+    if (!m_connection)
+        return {IdleReading::Status::ServiceUnreachable};
+    if (m_screenSaverEvent < 0)
+        return {IdleReading::Status::NotFound};
+    XcbReply<xcb_screensaver_query_info_reply_t> info(
+        xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
+    if (!info) {
+        checkConnection();
+        return {IdleReading::Status::PropertiesUnreadable};
+    }
+    return {IdleReading::Status::Ok, quint64(info->ms_since_user_input) * 1'000'000u};
+}

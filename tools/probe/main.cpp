@@ -1,0 +1,98 @@
+// kestrum-probe: prints what Kestrum sees right now, one JSON object a line, every second and
+// on every change: the front application, the active window, idle seconds, the screen saver.
+
+#include "platform/x11/X11Desktop.h"
+#include "tracking/DocumentName.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QJsonValue textOrNull(const std::optional<QString> &text)
+{
+    return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject snapshot(X11Desktop &desktop)
+{
+    const FrontApplication front = desktop.activeApplication();
+    const WindowElement window = desktop.activeWindow();
+    const std::optional<QString> title = desktop.windowTitle(window);
+    const IdleReading idle = desktop.read();
+
+    QJsonObject line;
+    line.insert(QStringLiteral("front"), QJsonObject{{QStringLiteral("name"), textOrNull(front.name)},
+                                                     {QStringLiteral("pid"), front.pid}});
+    line.insert(QStringLiteral("window"),
+                QJsonObject{{QStringLiteral("id"), window.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(qint64(window.id()))},
+                            {QStringLiteral("title"), textOrNull(title)},
+                            {QStringLiteral("document"), textOrNull(title ? getDocStringNameForName(*title) : std::nullopt)}});
+    line.insert(QStringLiteral("idleSeconds"), idle.status == IdleReading::Status::Ok
+                                                   ? QJsonValue(qint64(idle.nanoseconds / 1'000'000'000u))
+                                                   : QJsonValue(QJsonValue::Null));
+    line.insert(QStringLiteral("screenSaver"), desktop.isScreenSaverActive());
+    line.insert(QStringLiteral("connected"), desktop.isConnected());
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrum-probe"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints what Kestrum sees on this desktop, one JSON object a line, every second and on every\n"
+        "change: the front application, the active window with its title and document name, the\n"
+        "seconds since the last input, and whether the screen saver runs."));
+    parser.addHelpOption();
+    const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Stop after N lines."), QStringLiteral("N"));
+    parser.addOption(countOption);
+    parser.process(app);
+
+    bool countOk = true;
+    const int count = parser.isSet(countOption) ? parser.value(countOption).toInt(&countOk) : -1;
+    if (!countOk || (parser.isSet(countOption) && count < 1)) {
+        std::fprintf(stderr, "kestrum-probe: --count takes a positive number\n");
+        return 2;
+    }
+    if (qgetenv("XDG_SESSION_TYPE") == "wayland") {
+        std::fprintf(stderr, "kestrum-probe: window tracking needs an X11 session; this is a Wayland session\n");
+        return 1;
+    }
+    QString error;
+    std::unique_ptr<X11Desktop> desktop = X11Desktop::open(QByteArray(), &error);
+    if (!desktop) {
+        std::fprintf(stderr, "kestrum-probe: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    int printed = 0;
+    QByteArray last;
+    const auto print = [&](bool onlyIfChanged) {
+        const QByteArray line = QJsonDocument(snapshot(*desktop)).toJson(QJsonDocument::Compact);
+        if (onlyIfChanged && line == last)
+            return;
+        last = line;
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        if (count > 0 && ++printed >= count)
+            QCoreApplication::quit();
+    };
+    QObject::connect(desktop.get(), &X11Desktop::changed, &app, [&] { print(true); });
+    QObject::connect(desktop.get(), &X11Desktop::connectionLost, &app, [&] { print(false); });
+    QTimer everySecond;
+    QObject::connect(&everySecond, &QTimer::timeout, &app, [&] { print(false); });
+    everySecond.start(1000);
+    QTimer::singleShot(0, &app, [&] { print(false); });
+    return QCoreApplication::exec();
+}
