@@ -54,6 +54,10 @@ void QtScheduler::stop(TimerId id)
     const auto it = m_timers.find(id);
     if (it == m_timers.end())
         return;
-    it->second.release()->deleteLater(); // it may be the timer whose signal is running now
+    QTimer *timer = it->second.release();
+    // Stopped now: a deferred deletion alone would let it fire again until the event loop
+    // gets round to deleting it.
+    timer->stop();
+    timer->deleteLater(); // it may be the timer whose signal is running now
     m_timers.erase(it);
 }
