@@ -51,8 +51,10 @@ void KestrumController::finishLaunching()
 
 void KestrumController::toggleCounting()
 {
-    // The user's own choice: a sleep that paused counting no longer decides what happens on wake.
+    // The user's own choice: a sleep or a session switch that paused counting no longer decides
+    // what happens on wake or on return.
     m_wasRunning = false;
+    m_sessionAway = false;
     if (m_buttonTitle == StartTitle)
         startTimer();
     else
@@ -108,17 +110,23 @@ void KestrumController::switchHandler(SessionEvent event)
 {
     switch (event) {
     case SessionEvent::Resigned:
-        // The tracker stays marked running and the button keeps its title: counting resumes
-        // when the session comes back.
+        // Counting stops while the user is in another session, but the button keeps its title:
+        // counting resumes when the session comes back. Nothing that happens meanwhile (an
+        // application switch, a sleep and a wake) books the time away or starts counting.
         cancelTick();
+        if (m_tracker.isRunning()) {
+            m_tracker.setIsRunning(false);
+            m_sessionAway = true;
+        }
         saveSettingsToDisk();
         break;
     case SessionEvent::BecameActive:
         // Resume as after a wake: the time in the other session is booked nowhere.
-        if (m_tracker.isRunning() && !m_tick) {
+        if (m_sessionAway && m_buttonTitle == PauseTitle && !m_tick) {
             m_tracker.awakeFromSleep();
             startTimer();
         }
+        m_sessionAway = false;
         break;
     }
 }

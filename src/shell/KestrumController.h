@@ -76,6 +76,7 @@ public:
     void stopTimerWithCondition(); // sleep is near: counting pauses, to resume on wake
     void conditionallyStartTimer(); // awake again, or the sleep was cancelled
     bool isSuspendedForSleep() const { return m_wasRunning; }
+    bool isSessionAway() const { return m_sessionAway; }
     // Whether the application may quit now; asks the user while counting.
     bool applicationShouldTerminate();
     void applicationWillTerminate();
@@ -121,6 +122,7 @@ private:
     QString m_timeSum;
     std::function<QList<TimeStoreNode *>()> m_selection;
     bool m_wasRunning = false;
+    bool m_sessionAway = false; // counting was on when the session was switched away
 
     QThread *m_notificationThread = nullptr;
     QMutex m_notificationLock;
