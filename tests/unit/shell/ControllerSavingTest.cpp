@@ -1,0 +1,141 @@
+// When the controller stores the timings in the settings file: the quit decision, termination,
+// the 15-minute store timer and clearing; and what happens when the file cannot be written.
+
+#include "ControllerFixture.h"
+
+class ControllerQuit : public ControllerFixture
+{
+protected:
+    void SetUp() override
+    {
+        ControllerFixture::SetUp();
+        createController();
+    }
+};
+
+TEST_F(ControllerQuit, NotCountingQuitsAtOnceWithoutAQuestion)
+{
+    controller->toggleCounting();
+    scheduler.advance(30);
+    controller->toggleCounting();
+
+    EXPECT_TRUE(controller->applicationShouldTerminate());
+    EXPECT_TRUE(questions.asked().isEmpty());
+}
+
+TEST_F(ControllerQuit, RemainOpenCancelsTheQuitAndCountingGoesOn)
+{
+    controller->toggleCounting();
+    scheduler.advance(30);
+    questions.queueAnswer(QuestionAnswer::Default);
+
+    EXPECT_FALSE(controller->applicationShouldTerminate());
+    ASSERT_EQ(questions.asked().size(), 1);
+    const Question &asked = questions.asked().constFirst();
+    EXPECT_EQ(asked.message, QStringLiteral("Timer still running."));
+    EXPECT_EQ(asked.informativeText, KestrumController::quitQuestion().informativeText);
+    EXPECT_EQ(asked.defaultButton, QStringLiteral("Remain Open"));
+    EXPECT_EQ(asked.alternateButton, QStringLiteral("Quit"));
+    EXPECT_TRUE(asked.otherButton.isEmpty());
+
+    EXPECT_TRUE(controller->isTicking());
+    scheduler.advance(30);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 60.0);
+    EXPECT_TRUE(savedAppTimes().isEmpty());
+}
+
+TEST_F(ControllerQuit, QuitStoresTheTimingsAndQuits)
+{
+    controller->toggleCounting();
+    scheduler.advance(45);
+    questions.queueAnswer(QuestionAnswer::Alternate);
+
+    EXPECT_TRUE(controller->applicationShouldTerminate());
+    EXPECT_EQ(questions.asked().size(), 1);
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 45.0}}));
+}
+
+class ControllerStoring : public ControllerQuit
+{
+};
+
+TEST_F(ControllerStoring, TerminationStoresTheTimings)
+{
+    controller->toggleCounting();
+    scheduler.advance(20);
+    controller->applicationWillTerminate();
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 20.0}}));
+}
+
+TEST_F(ControllerStoring, TheStoreTimerWritesTheSettingsFileEveryFifteenMinutes)
+{
+    // Half an hour without input: idleness is beside the point here.
+    settings->setValue(SettingsKey::EnableIdleDetection, false);
+    controller->finishLaunching();
+    // Ticks fall half a second off the store timer's instants, so the stored times are exact.
+    scheduler.advance(10.5);
+    controller->toggleCounting();
+
+    scheduler.advance(889.4);
+    EXPECT_TRUE(savedAppTimes().isEmpty());
+    scheduler.advance(0.1);
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 889.0}}));
+    scheduler.advance(900);
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 1789.0}}));
+}
+
+TEST_F(ControllerStoring, ClearingStoresTheEmptiedTimings)
+{
+    controller->toggleCounting();
+    scheduler.advance(30);
+    controller->toggleCounting();
+    controller->applicationWillTerminate();
+    ASSERT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 30.0}}));
+
+    controller->clearTimersConfirmed();
+    EXPECT_TRUE(appNames().isEmpty());
+    EXPECT_EQ(controller->timeSum(), QStringLiteral("00:00:00"));
+    EXPECT_TRUE(savedAppTimes().isEmpty());
+}
+
+// --- a settings file that cannot be written --------------------------------------------------------
+
+class ControllerUnwritableSettings : public ControllerFixture
+{
+protected:
+    void SetUp() override
+    {
+        ControllerFixture::SetUp();
+        // A plain file where the settings directory should be: not even root can write there.
+        QFile blocker(home.filePath(QStringLiteral("blocker")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        settings = std::make_unique<SettingsStore>(home.filePath(QStringLiteral("blocker/Kestrum/Kestrum.plist")));
+        createController();
+        QObject::connect(controller.get(), &KestrumController::saveFailed,
+                         [this](const QString &reason) { failures.append(reason); });
+    }
+
+    QStringList failures;
+};
+
+TEST_F(ControllerUnwritableSettings, EverySaveReportsWhyItFailedAndCountingGoesOn)
+{
+    settings->setValue(SettingsKey::EnableIdleDetection, false);
+    controller->finishLaunching();
+    controller->toggleCounting();
+
+    scheduler.advance(900);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_FALSE(failures.constFirst().isEmpty());
+
+    EXPECT_FALSE(controller->saveSettingsToDisk());
+    controller->applicationWillTerminate();
+    controller->switchHandler(SessionEvent::Resigned);
+    EXPECT_EQ(failures.size(), 4);
+
+    controller->switchHandler(SessionEvent::BecameActive);
+    EXPECT_TRUE(controller->isTicking());
+    scheduler.advance(10);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 910.0);
+}
