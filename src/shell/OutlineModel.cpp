@@ -1,0 +1,327 @@
+#include "OutlineModel.h"
+
+#include "tracking/TimeTracker.h"
+
+#include <QMimeData>
+#include <QTimer>
+
+#include <algorithm>
+
+OutlineModel::OutlineModel(TimeTracker &tracker, QObject *parent)
+    : QAbstractItemModel(parent)
+    , m_tracker(tracker)
+{
+    m_subscription = m_tracker.notifier().subscribe([this](const ChangeNotice &notice) { onNotice(notice); });
+    rebuild();
+}
+
+OutlineModel::~OutlineModel()
+{
+    m_tracker.notifier().unsubscribe(m_subscription);
+}
+
+// --- structure -----------------------------------------------------------------------------------
+
+QModelIndex OutlineModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column < 0 || column >= ColumnCount || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row < m_rows.size() ? createIndex(row, column, nullptr) : QModelIndex();
+    if (parent.internalPointer() || parent.row() >= m_rows.size())
+        return {}; // windows have no rows beneath them
+    const AppRow &app = m_rows.at(parent.row());
+    return row < app.windows.size() ? createIndex(row, column, app.app) : QModelIndex();
+}
+
+QModelIndex OutlineModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid() || !child.internalPointer())
+        return {};
+    const int row = appRow(static_cast<const TimeStoreNode *>(child.internalPointer()));
+    return row >= 0 ? createIndex(row, 0, nullptr) : QModelIndex();
+}
+
+int OutlineModel::rowCount(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return int(m_rows.size());
+    if (parent.internalPointer() || parent.column() != 0 || parent.row() >= m_rows.size())
+        return 0;
+    return int(m_rows.at(parent.row()).windows.size());
+}
+
+int OutlineModel::columnCount(const QModelIndex &) const
+{
+    return ColumnCount;
+}
+
+TimeStoreNode *OutlineModel::nodeAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return nullptr;
+    if (!index.internalPointer())
+        return index.row() < m_rows.size() ? m_rows.at(index.row()).app : nullptr;
+    const int row = appRow(static_cast<const TimeStoreNode *>(index.internalPointer()));
+    if (row < 0 || index.row() >= m_rows.at(row).windows.size())
+        return nullptr;
+    return m_rows.at(row).windows.at(index.row());
+}
+
+QModelIndex OutlineModel::indexOf(const TimeStoreNode *node, int column) const
+{
+    if (const int row = appRow(node); row >= 0)
+        return createIndex(row, column, nullptr);
+    const TimeStoreApp *app = m_appOfWindow.value(node, nullptr);
+    const int parentRow = appRow(app);
+    if (parentRow < 0)
+        return {};
+    const qsizetype row = m_rows.at(parentRow).windows.indexOf(const_cast<TimeStoreNode *>(node));
+    return row >= 0 ? createIndex(int(row), column, const_cast<TimeStoreApp *>(app)) : QModelIndex();
+}
+
+int OutlineModel::appRow(const TimeStoreNode *app) const
+{
+    return m_rowOfApp.value(app, -1);
+}
+
+// --- contents ----------------------------------------------------------------------------------------
+
+QVariant OutlineModel::data(const QModelIndex &index, int role) const
+{
+    const TimeStoreNode *node = nodeAt(index);
+    if (!node)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return index.column() == NameColumn ? QVariant(node->name().value_or(QString())) : QVariant(node->activeTimeString());
+    case Qt::TextAlignmentRole:
+        return index.column() == TimeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+    case SecondsRole:
+        return node->activeTime();
+    case NodeRole:
+        return QVariant::fromValue(quintptr(node));
+    default:
+        return {};
+    }
+}
+
+QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == NameColumn ? tr("Name") : tr("Time");
+}
+
+Qt::ItemFlags OutlineModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    if (index.internalPointer())
+        flags |= Qt::ItemNeverHasChildren; // a window row
+    return flags;
+}
+
+QStringList OutlineModel::mimeTypes() const
+{
+    return {QStringLiteral("text/plain")};
+}
+
+QMimeData *OutlineModel::mimeData(const QModelIndexList &indexes) const
+{
+    QList<TimeStoreNode *> nodes;
+    QModelIndexList sorted = indexes;
+    std::sort(sorted.begin(), sorted.end(), [this](const QModelIndex &a, const QModelIndex &b) {
+        const auto key = [this](const QModelIndex &i) {
+            return i.internalPointer() ? std::pair(appRow(static_cast<const TimeStoreNode *>(i.internalPointer())), i.row() + 1)
+                                       : std::pair(i.row(), 0);
+        };
+        return key(a) < key(b);
+    });
+    for (const QModelIndex &index : std::as_const(sorted)) {
+        TimeStoreNode *node = nodeAt(index);
+        if (node && !nodes.contains(node))
+            nodes.append(node);
+    }
+    auto *mime = new QMimeData;
+    mime->setText(dragText(nodes));
+    return mime;
+}
+
+QString OutlineModel::dragText(const QList<TimeStoreNode *> &nodes)
+{
+    QString text;
+    for (const TimeStoreNode *node : nodes)
+        text += node->name().value_or(QString()) + u'\t' + node->activeTimeString() + u'\n';
+    return text;
+}
+
+// --- following the store -------------------------------------------------------------------------
+
+QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
+{
+    if (app->isLeaf())
+        return {};
+    QList<TimeStoreNode *> windows = app->children().value_or(QList<TimeStoreNode *>());
+    std::stable_sort(windows.begin(), windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
+    return windows;
+}
+
+void OutlineModel::rebuild()
+{
+    m_rows.clear();
+    m_appOfWindow.clear();
+    for (TimeStoreApp *app : m_tracker.timeSet())
+        m_rows.append({app, shownWindows(app)});
+    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
+    m_rowOfApp.clear();
+    for (int row = 0; row < m_rows.size(); ++row) {
+        m_rowOfApp.insert(m_rows.at(row).app, row);
+        for (const TimeStoreNode *window : std::as_const(m_rows.at(row).windows))
+            m_appOfWindow.insert(window, m_rows.at(row).app);
+    }
+}
+
+void OutlineModel::onNotice(const ChangeNotice &notice)
+{
+    if (notice.property == ObservedProperty::TimeSet) {
+        // The set of applications changed: new, loaded, cleared or filtered.
+        if (notice.phase == ChangePhase::Will) {
+            if (!m_resetting) {
+                m_resetting = true;
+                beginResetModel();
+            }
+        } else if (m_resetting) {
+            rebuild();
+            m_resetting = false;
+            endResetModel();
+        }
+        return;
+    }
+    if (m_resetting || !notice.node)
+        return;
+
+    switch (notice.property) {
+    case ObservedProperty::ActiveTimeString:
+    case ObservedProperty::Name:
+        if (notice.phase == ChangePhase::Did) {
+            const QModelIndex changed = indexOf(notice.node, notice.property == ObservedProperty::Name ? NameColumn : TimeColumn);
+            if (changed.isValid()) {
+                Q_EMIT dataChanged(changed, changed);
+                if ((m_sortColumn == TimeColumn) == (notice.property == ObservedProperty::ActiveTimeString)
+                    && !isInPlace(changed))
+                    scheduleSort();
+            }
+        }
+        break;
+    case ObservedProperty::Children: {
+        const int row = appRow(notice.node);
+        if (row < 0 || notice.phase == ChangePhase::Will)
+            break;
+        const QList<TimeStoreNode *> before = m_rows.at(row).windows;
+        QList<TimeStoreNode *> after = shownWindows(static_cast<const TimeStoreApp *>(notice.node));
+        if (after == before)
+            break;
+        const QModelIndex parent = createIndex(row, 0, nullptr);
+        if (!before.isEmpty()) {
+            beginRemoveRows(parent, 0, int(before.size()) - 1);
+            for (const TimeStoreNode *window : before)
+                m_appOfWindow.remove(window);
+            m_rows[row].windows.clear();
+            endRemoveRows();
+        }
+        beginInsertRows(parent, 0, int(after.size()) - 1);
+        for (const TimeStoreNode *window : std::as_const(after))
+            m_appOfWindow.insert(window, m_rows.at(row).app);
+        m_rows[row].windows = std::move(after);
+        endInsertRows();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// --- order ----------------------------------------------------------------------------------------------
+
+bool OutlineModel::lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const
+{
+    int order = 0;
+    if (m_sortColumn == TimeColumn) {
+        // As numbers: as text, 100:00:00 would come before 99:59:59.
+        order = a->activeTime() < b->activeTime() ? -1 : (a->activeTime() > b->activeTime() ? 1 : 0);
+    }
+    if (order == 0)
+        order = a->name().value_or(QString()).compare(b->name().value_or(QString()), Qt::CaseInsensitive);
+    return m_sortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
+}
+
+void OutlineModel::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column == TimeColumn ? TimeColumn : NameColumn;
+    m_sortOrder = order;
+    sortRows();
+}
+
+bool OutlineModel::isInPlace(const QModelIndex &index) const
+{
+    // A change moves one row at most: its neighbours tell whether the order still holds.
+    const QModelIndex parent = index.parent();
+    const TimeStoreNode *node = nodeAt(index);
+    const QModelIndex before = this->index(index.row() - 1, 0, parent);
+    const QModelIndex after = this->index(index.row() + 1, 0, parent);
+    return !(before.isValid() && lessThan(node, nodeAt(before))) && !(after.isValid() && lessThan(nodeAt(after), node));
+}
+
+void OutlineModel::scheduleSort()
+{
+    if (m_sortScheduled)
+        return;
+    // Once per burst of changes (a tick changes several rows), after it.
+    m_sortScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_sortScheduled = false;
+        sortRows();
+    });
+}
+
+void OutlineModel::sortRows()
+{
+    const auto ordered = [this](const QList<AppRow> &rows) {
+        for (int i = 1; i < rows.size(); ++i) {
+            if (lessThan(rows.at(i).app, rows.at(i - 1).app))
+                return false;
+        }
+        for (const AppRow &row : rows) {
+            for (int i = 1; i < row.windows.size(); ++i) {
+                if (lessThan(row.windows.at(i), row.windows.at(i - 1)))
+                    return false;
+            }
+        }
+        return true;
+    };
+    if (ordered(m_rows))
+        return;
+
+    Q_EMIT layoutAboutToBeChanged();
+    const QModelIndexList persistent = persistentIndexList();
+    QList<std::pair<TimeStoreNode *, int>> remembered;
+    remembered.reserve(persistent.size());
+    for (const QModelIndex &index : persistent)
+        remembered.append({nodeAt(index), index.column()});
+
+    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
+    for (AppRow &row : m_rows)
+        std::stable_sort(row.windows.begin(), row.windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
+    for (int row = 0; row < m_rows.size(); ++row)
+        m_rowOfApp.insert(m_rows.at(row).app, row);
+
+    QModelIndexList moved;
+    moved.reserve(remembered.size());
+    for (const auto &[node, column] : std::as_const(remembered))
+        moved.append(node ? indexOf(node, column) : QModelIndex());
+    changePersistentIndexList(persistent, moved);
+    Q_EMIT layoutChanged();
+}

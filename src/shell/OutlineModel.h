@@ -1,0 +1,74 @@
+#pragma once
+
+#include "store/ChangeNotifier.h"
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QList>
+
+class TimeStoreApp;
+class TimeStoreNode;
+class TimeTracker;
+
+// The outline of the timings: the tracker's filtered set of applications, and under each
+// application that is not a leaf its windows; two columns, name and duration text.
+// It follows the store's change notices, so a booked second updates one row rather than
+// resetting the model, and a store of thousands of applications stays smooth while counting.
+class OutlineModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { NameColumn, TimeColumn, ColumnCount };
+    // The node a row shows, for selection totals and drags.
+    static constexpr int NodeRole = Qt::UserRole + 1;
+    // Seconds as a number, so that sorting by time is numeric.
+    static constexpr int SecondsRole = Qt::UserRole + 2;
+
+    explicit OutlineModel(TimeTracker &tracker, QObject *parent = nullptr);
+    ~OutlineModel() override;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+
+    TimeStoreNode *nodeAt(const QModelIndex &index) const;
+    QModelIndex indexOf(const TimeStoreNode *node, int column = NameColumn) const;
+
+    // The rows as text, one line a row: the name and the duration text separated by a tab.
+    static QString dragText(const QList<TimeStoreNode *> &nodes);
+
+private:
+    struct AppRow
+    {
+        TimeStoreApp *app;
+        QList<TimeStoreNode *> windows; // shown only when the application is not a leaf
+    };
+
+    void onNotice(const ChangeNotice &notice);
+    void rebuild();
+    QList<TimeStoreNode *> shownWindows(const TimeStoreApp *app) const;
+    bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
+    void sortRows();
+    void scheduleSort();
+    bool isInPlace(const QModelIndex &index) const;
+    int appRow(const TimeStoreNode *app) const;
+
+    TimeTracker &m_tracker;
+    ChangeNotifier::SubscriptionId m_subscription = 0;
+    QList<AppRow> m_rows;
+    QHash<const TimeStoreNode *, int> m_rowOfApp;
+    QHash<const TimeStoreNode *, const TimeStoreApp *> m_appOfWindow;
+    int m_sortColumn = NameColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_resetting = false;
+    bool m_sortScheduled = false;
+    int m_windowCountBefore = -1;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+
+class KestrumController;
+class OutlineModel;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTreeView;
+class SumOfTimesLabel;
+class TimeStoreNode;
+
+// Kestrum's window: Start/Pause, the search field and the minimum-time slider above the
+// outline of the timings, and the total of the selection (or of everything) beneath it.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaximumCutoffMinutes = 8 * 60;
+
+    explicit MainWindow(KestrumController &controller, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Quits without asking, after storing the timings (a signal, the end of the session).
+    void quitWithoutQuestion();
+
+    QPushButton *countingButton() const { return m_countingButton; }
+    QLineEdit *searchField() const { return m_searchField; }
+    QSlider *cutoffSlider() const { return m_cutoffSlider; }
+    QLabel *cutoffDisplay() const { return m_cutoffDisplay; }
+    QTreeView *outline() const { return m_outline; }
+    OutlineModel *outlineModel() const { return m_model; }
+    SumOfTimesLabel *totalLabel() const { return m_totalLabel; }
+    QList<TimeStoreNode *> selectedNodes() const;
+
+    // The commands, for menus, shortcuts and tests.
+    void openTimings(const QString &path);
+    void saveTimingsAs(const QString &path);
+    enum class ExportScope { All, Shown };
+    void exportToCsv(ExportScope scope, const QString &path);
+    void clearTimers();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void chooseAndOpen();
+    void chooseAndSave();
+    void chooseAndExport(ExportScope scope);
+    void showPreferences();
+    void showFailure(const QString &what, const QString &reason);
+    void updateStatus();
+
+    KestrumController &m_controller;
+    OutlineModel *m_model = nullptr;
+    QPushButton *m_countingButton = nullptr;
+    QAction *m_countingAction = nullptr;
+    QLineEdit *m_searchField = nullptr;
+    QSlider *m_cutoffSlider = nullptr;
+    QLabel *m_cutoffDisplay = nullptr;
+    QTreeView *m_outline = nullptr;
+    SumOfTimesLabel *m_totalLabel = nullptr;
+    QString m_lastSaveError;
+    bool m_quitting = false;
+};

@@ -1,0 +1,162 @@
+// kestrum: the application. Puts the controller, the tracker and the desktop backends behind
+// the main window.
+
+#include "MainWindow.h"
+#include "QtQuestionDialog.h"
+#include "persistence/SettingsStore.h"
+#include "platform/x11/X11Desktop.h"
+#include "shell/KestrumController.h"
+#include "shell/QtScheduler.h"
+#include "tracking/NoDesktop.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <QStatusBar>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcApp, "kestrum.app")
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP quit in order, without a question, after storing the timings.
+void catchQuitSignals(MainWindow &window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        qCWarning(lcApp, "Cannot watch for quit signals: %s", strerror(errno));
+        return;
+    }
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const ssize_t read = ::read(g_signalPipe[0], &byte, 1);
+        window.quitWithoutQuestion();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+bool wantsOnlyText(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "-v" || arg == "--version" || arg == "--help-all")
+            return true;
+    }
+    return false;
+}
+
+void describe(QCommandLineParser &parser, QCommandLineOption &start)
+{
+    parser.setApplicationDescription(QStringLiteral("Kestrum measures how long you actively work in each application "
+                                                    "and in each of its windows."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(start);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
+    QCommandLineOption startOption(QStringLiteral("start"), QStringLiteral("Start counting at once."));
+
+    if (wantsOnlyText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser, startOption);
+        parser.process(app); // prints and exits
+        return 0;
+    }
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "kestrum: no display to show Kestrum's window on (DISPLAY is not set)\n");
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false); // the window's close decides
+    QCommandLineParser parser;
+    describe(parser, startOption);
+    parser.process(app);
+
+    SettingsStore settings;
+    QString settingsWarning;
+    settings.load(&settingsWarning);
+
+    // The desktop: X11 where there is one. A Wayland session shows X11 only its X clients and a
+    // wrong idle time, so there Kestrum counts no windows rather than wrong ones.
+    QString limitation;
+    std::unique_ptr<X11Desktop> x11;
+    NoDesktop noDesktop;
+    if (qgetenv("XDG_SESSION_TYPE") == "wayland") {
+        limitation = QObject::tr("Window tracking needs an X11 session; on Wayland Kestrum cannot see which application is in front.");
+    } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        QString error;
+        x11 = X11Desktop::open(QByteArray(), &error);
+        if (!x11)
+            limitation = QObject::tr("Windows cannot be watched: %1.").arg(error);
+    } else {
+        limitation = QObject::tr("Window tracking needs an X11 display.");
+    }
+    if (!limitation.isEmpty())
+        qCWarning(lcApp).noquote() << limitation;
+    Workspace &workspace = x11 ? static_cast<Workspace &>(*x11) : noDesktop;
+    Accessibility &accessibility = x11 ? static_cast<Accessibility &>(*x11) : noDesktop;
+    IdleSource &idleSource = x11 ? static_cast<IdleSource &>(*x11) : noDesktop;
+
+    QtScheduler scheduler;
+    QtQuestionDialog questions;
+    KestrumController controller({scheduler, workspace, accessibility, idleSource, settings, questions});
+    MainWindow window(controller);
+    questions.setParent(&window);
+    if (!limitation.isEmpty())
+        window.statusBar()->showMessage(limitation);
+    if (x11) {
+        QObject::connect(x11.get(), &X11Desktop::connectionLost, &window, [&window] {
+            window.statusBar()->showMessage(QObject::tr("The connection to the display was lost: windows are no longer watched."));
+        });
+    }
+
+    catchQuitSignals(window);
+    // The timings are stored whenever Kestrum stops being the active application, and when the
+    // desktop session ends.
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged, &controller, [&controller](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationInactive)
+            controller.applicationWillTerminate();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &) { window.quitWithoutQuestion(); });
+
+    window.show();
+    controller.finishLaunching();
+    if (!settingsWarning.isEmpty())
+        QMessageBox::warning(&window, QStringLiteral("Kestrum"), settingsWarning);
+    if (parser.isSet(startOption))
+        controller.startTimer();
+    return QApplication::exec();
+}
