@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run demo bench clean
 
 all: build
 
@@ -19,9 +19,12 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-# Until the application window exists: a scripted morning replayed by the real engine,
-# printed as kestrum-report prints saved timings.
 run: build
+	$(BUILD_DIR)/bin/kestrum
+
+# A scripted working morning replayed by the real engine, printed as kestrum-report prints
+# saved timings: no display needed.
+demo: build
 	@doc=$$(mktemp --suffix=.kestrum) && \
 	  $(BUILD_DIR)/bin/kestrum-replay tools/replay/demo.jsonl > "$$doc" && \
 	  $(BUILD_DIR)/bin/kestrum-report "$$doc"; status=$$?; rm -f "$$doc"; exit $$status
