@@ -4,7 +4,10 @@
 #include "MainWindow.h"
 #include "QtQuestionDialog.h"
 #include "persistence/SettingsStore.h"
+#include "platform/logind/LogindWiring.h"
+#include "platform/logind/ScreenSaverWatcher.h"
 #include "platform/x11/X11Desktop.h"
+#include "shell/PowerMessages.h"
 #include "shell/KestrumController.h"
 #include "shell/QtScheduler.h"
 #include "tracking/NoDesktop.h"
@@ -142,6 +145,30 @@ int main(int argc, char *argv[])
             window.statusBar()->showMessage(QObject::tr("The connection to the display was lost: windows are no longer watched."));
         });
     }
+
+    // Sleep and wake, session switches and the lock state from logind; without it Kestrum runs
+    // on without sleep handling.
+    LogindMonitor logind;
+    const auto setLocked = [&x11](X11Desktop::LockSource source, bool locked) {
+        if (x11)
+            x11->setScreenLocked(source, locked);
+    };
+    connectLogindMonitor(logind, {
+        .power = [](PowerMessage message, const std::function<void()> &allowPowerChange) {
+            handlePowerMessage(KestrumController::current(), message, allowPowerChange);
+        },
+        .sessionActive = [&controller](bool active) {
+            controller.switchHandler(active ? SessionEvent::BecameActive : SessionEvent::Resigned);
+        },
+        .locked = [setLocked](bool locked) { setLocked(X11Desktop::LockSource::LoginSession, locked); },
+    });
+    if (logind.start())
+        setLocked(X11Desktop::LockSource::LoginSession, logind.isLocked());
+    ScreenSaverWatcher screenSaver;
+    QObject::connect(&screenSaver, &ScreenSaverWatcher::activeChanged, &window,
+                     [setLocked](bool active) { setLocked(X11Desktop::LockSource::SessionScreenSaver, active); });
+    if (screenSaver.start())
+        setLocked(X11Desktop::LockSource::SessionScreenSaver, screenSaver.isActive());
 
     catchQuitSignals(window);
     // The timings are stored whenever Kestrum stops being the active application, and when the
