@@ -28,6 +28,17 @@ QString SettingsStore::supportDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kestrum");
 }
 
+QVariantMap SettingsStore::defaultsForThisUser()
+{
+    QVariantMap defaults = registeredDefaults();
+    const QString home = QDir::homePath();
+    QString directory = supportDirectory();
+    if (directory.startsWith(home + u'/'))
+        directory = u'~' + directory.mid(home.size());
+    defaults.insert(SettingsKey::PeriodicSaveDirectory, directory);
+    return defaults;
+}
+
 void SettingsStore::ensureSupportDirectory()
 {
     const QByteArray path = QFile::encodeName(supportDirectory());

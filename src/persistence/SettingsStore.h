@@ -9,9 +9,12 @@
 class SettingsStore : public Settings
 {
 public:
-    explicit SettingsStore(QString path = defaultPath(), QVariantMap defaults = registeredDefaults());
+    explicit SettingsStore(QString path = defaultPath(), QVariantMap defaults = defaultsForThisUser());
 
     static QString defaultPath();
+    // The registered defaults with the periodic saves going to this user's support directory,
+    // written with a leading "~" when it lies in the home directory.
+    static QVariantMap defaultsForThisUser();
     // $XDG_DATA_HOME/Kestrum, where the periodic saves go unless the user chooses otherwise.
     static QString supportDirectory();
     // Creates the support directory (mode 0700) when nothing exists at its path.

@@ -58,6 +58,9 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("no timings saved yet (%1 does not exist)").arg(settings.path()));
         if (!settingsFile.ok())
             return fail(settingsFile.error);
+        // Kestrum itself counts such a file as unreadable and starts from the defaults.
+        if (!settingsFile.value.canConvert<PropertyListDictionary>())
+            return fail(QStringLiteral("%1 holds no settings").arg(settings.path()));
         timings = userValues.value(SettingsKey::Apps);
     } else {
         const QString file = parser.positionalArguments().constFirst();
