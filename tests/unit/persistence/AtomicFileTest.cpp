@@ -1,5 +1,7 @@
 #include "persistence/AtomicFile.h"
 
+#include "FileTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,21 +12,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <functional>
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-struct Outcome
-{
-    bool ok = false;
-    QString error;
-};
 
 Outcome write(const QString &path, const QByteArray &contents)
 {
@@ -33,78 +26,18 @@ Outcome write(const QString &path, const QByteArray &contents)
     return outcome;
 }
 
-// Runs `work` in a child process, for conditions that must not touch the test process
-// (resource limits, dropped privileges). The outcome comes back through a pipe.
-Outcome inChildProcess(const std::function<Outcome()> &work)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {false, QStringLiteral("pipe failed")};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        const Outcome outcome = work();
-        const QByteArray message = (outcome.ok ? "1" : "0") + outcome.error.toUtf8();
-        const ssize_t written = ::write(fds[1], message.constData(), size_t(message.size()));
-        ::_exit(written == message.size() ? 0 : 1);
-    }
-    ::close(fds[1]);
-    QByteArray message;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
-        if (n > 0)
-            message.append(buffer, n);
-        else if (errno != EINTR)
-            break;
-    }
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (pid < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || message.isEmpty())
-        return {false, QStringLiteral("the child process failed")};
-    return {message.startsWith('1'), QString::fromUtf8(message.mid(1))};
-}
-
-// Root may write into any directory, so it takes on an ordinary user's identity first.
-bool dropPrivileges()
-{
-    if (::geteuid() != 0)
-        return true;
-    constexpr uid_t kNobody = 65534;
-    return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-}
-
 class AtomicFile : public ::testing::Test
 {
 protected:
     QString path(const QString &name) const { return m_directory.filePath(name); }
 
-    static QByteArray contents(const QString &file)
-    {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<unreadable>");
-    }
+    static QByteArray contents(const QString &file) { return fileContents(file); }
+    static mode_t mode(const QString &file) { return fileMode(file); }
+    static QStringList entries(const QString &directory) { return directoryEntries(directory); }
 
-    static mode_t mode(const QString &file)
+    void createFile(const QString &file, const QByteArray &data, mode_t permissions = 0644)
     {
-        struct stat status = {};
-        return ::stat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
-    }
-
-    // Every name in the directory, hidden ones too: a leftover temporary file shows here.
-    static QStringList entries(const QString &directory)
-    {
-        return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                         QDir::Name);
-    }
-
-    void createFile(const QString &file, const QByteArray &data, mode_t fileMode = 0644)
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        ASSERT_EQ(out.write(data), data.size());
-        out.close();
-        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), fileMode), 0);
+        ASSERT_TRUE(writeRawFile(file, data, permissions));
     }
 
     QTemporaryDir m_directory;
@@ -216,14 +149,8 @@ TEST_F(AtomicFileFailure, AReadOnlyDirectory)
     const QString file = directory + QStringLiteral("/Kestrum.plist");
     ASSERT_TRUE(QDir(m_directory.path()).mkdir(QStringLiteral("readonly")));
     createFile(file, "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(directory).constData(), 0555), 0);
 
-    const Outcome outcome = inChildProcess([&] {
-        if (!dropPrivileges())
-            return Outcome{false, QStringLiteral("cannot drop privileges")};
-        return write(file, "new");
-    });
-    ::chmod(QFile::encodeName(directory).constData(), 0755);
+    const Outcome outcome = inReadOnlyDirectoryAsUser(directory, [&] { return write(file, "new"); });
 
     expectError(outcome, file, EACCES);
     EXPECT_EQ(contents(file), "old");

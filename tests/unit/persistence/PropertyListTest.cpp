@@ -1,5 +1,7 @@
 #include "persistence/PropertyList.h"
 
+#include "FileTestSupport.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -467,46 +469,6 @@ TEST(PropertyListText, CarriageReturnsSurviveInValuesAndKeys)
 
 namespace {
 
-// Restores the C library's and Qt's locale however the test ends.
-class LocaleGuard
-{
-public:
-    LocaleGuard()
-        : m_cLocale(std::setlocale(LC_ALL, nullptr))
-        , m_locPath(qgetenv("LOCPATH"))
-        , m_hadLocPath(qEnvironmentVariableIsSet("LOCPATH"))
-    {
-    }
-    ~LocaleGuard()
-    {
-        if (m_hadLocPath)
-            qputenv("LOCPATH", m_locPath);
-        else
-            qunsetenv("LOCPATH");
-        std::setlocale(LC_ALL, m_cLocale.constData());
-        QLocale::setDefault(QLocale::c());
-    }
-
-private:
-    QByteArray m_cLocale;
-    QByteArray m_locPath;
-    bool m_hadLocPath;
-};
-
-// Switches the C library to German. Where the system has no such locale generated, it is
-// compiled into `directory` from the installed locale sources.
-bool setGermanCLocale(const QTemporaryDir &directory)
-{
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
-        return true;
-    QProcess localedef;
-    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                                                  QStringLiteral("UTF-8"), directory.filePath(QStringLiteral("de_DE.UTF-8"))});
-    localedef.waitForFinished(60000);
-    qputenv("LOCPATH", QFile::encodeName(directory.path()));
-    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-}
-
 QVariant numbersAndDates()
 {
     return QVariant::fromValue(Dict{
@@ -729,19 +691,6 @@ TEST_F(PropertyListFiles, FilesOverTheSizeLimitAreRefusedUnread)
 }
 
 // --- other programs' files and readers ------------------------------------------------------------
-
-namespace {
-
-QByteArray runPython(const QString &script, const QStringList &arguments)
-{
-    QProcess python;
-    python.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
-    EXPECT_TRUE(python.waitForFinished(60000)) << "python3 did not run";
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return python.readAllStandardOutput();
-}
-
-} // namespace
 
 TEST_F(PropertyListFiles, ADocumentWrittenByPlistlibIsRead)
 {

@@ -1,0 +1,296 @@
+// kestrum-report as a user runs it: the built program, in a home directory of its own.
+
+#include "TimingStoreSupport.h"
+
+#include "persistence/CsvExport.h"
+#include "persistence/SavedState.h"
+#include "persistence/SettingsStore.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ReportRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class KestrumReport : public TrackerTest
+{
+protected:
+    KestrumReport()
+    {
+        m_environment.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+    }
+
+    QString path(const QString &name) const { return m_directory.filePath(name); }
+    QString settingsPath() const { return path(QStringLiteral("config/Kestrum/Kestrum.plist")); }
+
+    ReportRun run(const QStringList &arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.start(QStringLiteral(KESTRUM_REPORT), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000)) << "kestrum-report did not finish";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    // A failure as the user sees it: one line on standard error naming the file, and nothing else.
+    static void expectFailureNaming(const ReportRun &result, const QString &file)
+    {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QByteArray());
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.endsWith('\n')) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(file.toUtf8())) << result.err.toStdString();
+    }
+
+    // The timings of the export's worked example as Python's plistlib writes them: keys in an
+    // order Kestrum never uses and whole seconds as integers.
+    QString pythonDocument()
+    {
+        const QString file = path(QStringLiteral("python.kestrum"));
+        const QString script = QStringLiteral(R"(
+import plistlib, sys
+def node(seconds, name): return {'ActiveTime': seconds, 'Name': name}
+doc = {
+    'Apps': [
+        {'Windows': [node(240, 'notes'), node(600, 'report')], 'App': node(840, 'Editor')},
+        {'Windows': [], 'App': node(65, 'Terminal')},
+        {'App': node(3000, 'Idle'), 'Windows': []},
+    ],
+    'Version': '1.3',
+}
+with open(sys.argv[1], 'wb') as f:
+    plistlib.dump(doc, f, sort_keys=False)
+)");
+        runPython(script, {file});
+        return file;
+    }
+
+    QTemporaryDir m_directory;
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
+};
+
+const QByteArray kWorkedExampleTable = "Idle        00:50:00\n"
+                                       "Editor      00:14:00\n"
+                                       "    report  00:10:00\n"
+                                       "    notes   00:04:00\n"
+                                       "Terminal    00:01:05\n"
+                                       "Total       00:15:05\n";
+
+} // namespace
+
+// --- what it prints ---------------------------------------------------------------------------------
+
+TEST_F(KestrumReport, ATableOfADocumentWrittenByPython)
+{
+    const ReportRun result = run({pythonDocument()});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.err, QByteArray());
+    EXPECT_EQ(result.out, kWorkedExampleTable);
+}
+
+TEST_F(KestrumReport, TheTotalIncludesIdleWhenTheSettingsSaySo)
+{
+    SettingsStore settings(settingsPath());
+    settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, true);
+    ASSERT_TRUE(settings.synchronize());
+
+    const ReportRun result = run({pythonDocument()});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.endsWith("\nTotal       01:05:05\n")) << result.out.toStdString();
+}
+
+TEST_F(KestrumReport, TheCsvOutputIsTheExportFile)
+{
+    const QString document = pythonDocument();
+    QString error;
+    ASSERT_TRUE(loadSettingsFromDisk(tracker(), document, &error)) << error.toStdString();
+    QList<TimeStoreApp *> apps;
+    for (const auto &app : tracker().fullTimeSet())
+        apps.append(app.get());
+    const QString exported = path(QStringLiteral("export.csv"));
+    ASSERT_TRUE(exportCSVSet(apps, tracker().totalTime(), exported, &error)) << error.toStdString();
+
+    const ReportRun result = run({QStringLiteral("--csv"), document});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, fileContents(exported));
+    EXPECT_EQ(result.out, "Total,Per Application,,Per Window\n"
+                          "00:15:05,Application,Time,Window,Time\n"
+                          ",Editor,00:14:00,notes,00:04:00\n"
+                          ",,,report,00:10:00\n"
+                          ",Terminal,00:01:05,,\n"
+                          ",Idle,00:50:00,,\n");
+}
+
+TEST_F(KestrumReport, ADocumentWrittenByKestrumReadsBack)
+{
+    tracker().setArrayRepresentation(QVariantList{
+        entry(QStringLiteral("Browser"), 7322.9, {{QStringLiteral("Inbox"), 7200.5}, {QStringLiteral("News, \"daily\""), 122.4}}),
+        entry(QStringLiteral("Grüße 🙂"), 59.99),
+    });
+    const QString document = path(QStringLiteral("kestrum.kestrum"));
+    QString error;
+    ASSERT_TRUE(writeTimingDocument(tracker(), document, &error)) << error.toStdString();
+
+    const ReportRun result = run({document});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // Columns line up by UTF-16 code units, so the emoji (two units, two columns) fits.
+    EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Browser            02:02:02\n"
+                                                            "    Inbox          02:00:00\n"
+                                                            "    News, \"daily\"  00:02:02\n"
+                                                            "Grüße 🙂           00:00:59\n"
+                                                            "Total              02:03:02\n"));
+}
+
+TEST_F(KestrumReport, WithoutAFileTheSavedTimingsAreRead)
+{
+    loadWorkedExample();
+    SettingsStore settings(settingsPath());
+    ASSERT_TRUE(saveSettingsToDisk(tracker(), settings));
+
+    ReportRun result = run({});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "Editor      00:14:00\n"
+                          "    report  00:10:00\n"
+                          "    notes   00:04:00\n"
+                          "Idle        00:05:00\n"
+                          "Terminal    00:01:05\n"
+                          "Total       00:15:05\n");
+
+    result = run({QStringLiteral("--csv")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, csvForSet({tracker().fullTimeSet().at(0).get(), tracker().fullTimeSet().at(1).get(),
+                                     tracker().fullTimeSet().at(2).get()},
+                                    tracker().totalTime())
+                              .toUtf8());
+
+    // Without XDG_CONFIG_HOME the settings are in ~/.config.
+    m_environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("home/.config"))));
+    ASSERT_TRUE(QDir().rename(path(QStringLiteral("config/Kestrum")), path(QStringLiteral("home/.config/Kestrum"))));
+    result = run({});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.endsWith("Total       00:15:05\n")) << result.out.toStdString();
+}
+
+TEST_F(KestrumReport, TitlesCannotDriveTheTerminal)
+{
+    tracker().setArrayRepresentation(QVariantList{
+        entry(QStringLiteral("Ev\u009Bil"), 2, {{QStringLiteral("a\x1b[31mred"), 1}, {QStringLiteral("b\x7f\u0085"), 1}})});
+    const QString document = path(QStringLiteral("escape.kestrum"));
+    QString error;
+    ASSERT_TRUE(writeTimingDocument(tracker(), document, &error)) << error.toStdString();
+
+    const ReportRun result = run({document});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_FALSE(result.out.contains('\x1b')) << result.out.toStdString();
+    EXPECT_FALSE(result.out.contains("\xc2\x9b")) << result.out.toStdString();
+    EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Ev\uFFFDil          00:00:02\n"
+                                                            "    a\uFFFD[31mred  00:00:01\n"
+                                                            "    b\uFFFD\uFFFD        00:00:01\n"
+                                                            "Total          00:00:02\n"));
+}
+
+TEST_F(KestrumReport, NumbersReadTheSameInAGermanLocale)
+{
+    const LocaleGuard guard;
+    const QTemporaryDir localeDirectory;
+    if (!setGermanCLocale(localeDirectory))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale and no locale sources to build it from";
+    m_environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    if (qEnvironmentVariableIsSet("LOCPATH"))
+        m_environment.insert(QStringLiteral("LOCPATH"), qEnvironmentVariable("LOCPATH"));
+    QProcess probe;
+    probe.setProcessEnvironment(m_environment);
+    probe.start(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import locale; locale.setlocale(locale.LC_ALL, ''); "
+                                                                                  "print(locale.localeconv()['decimal_point'])")});
+    ASSERT_TRUE(probe.waitForFinished(60000));
+    ASSERT_EQ(probe.readAllStandardOutput(), ",\n") << "the German locale does not reach child processes";
+
+    // A reader that follows the locale would stop at the point: 0 seconds instead of 5000.
+    const QString document = path(QStringLiteral("german.kestrum"));
+    ASSERT_TRUE(writeRawFile(document, "<plist version=\"1.0\"><dict><key>Version</key><string>1.3</string><key>Apps</key><array>"
+                                       "<dict><key>App</key><dict><key>Name</key><string>Editor</string>"
+                                       "<key>ActiveTime</key><real>0.5e4</real></dict><key>Windows</key><array>"
+                                       "<dict><key>Name</key><string>w</string><key>ActiveTime</key><string>0.5e4</string></dict>"
+                                       "</array></dict></array></dict></plist>"));
+    const ReportRun result = run({document});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "Editor  01:23:20\n"
+                          "    w   01:23:20\n"
+                          "Total   01:23:20\n");
+}
+
+TEST_F(KestrumReport, HelpNamesTheCsvOption)
+{
+    const ReportRun result = run({QStringLiteral("--help")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains("--csv")) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("FILE")) << result.out.toStdString();
+}
+
+// --- what it refuses ----------------------------------------------------------------------------------
+
+TEST_F(KestrumReport, AFileWithoutTimingsIsOneLineOfError)
+{
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("folder.kestrum"))));
+    const QList<std::pair<QString, QByteArray>> files{
+        {QStringLiteral("text.kestrum"), "Editor,00:14:00\n"},
+        {QStringLiteral("empty.kestrum"), ""},
+        {QStringLiteral("truncated.kestrum"), "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n<dict>\n<key>Version</key>\n"},
+        {QStringLiteral("array.kestrum"), "<plist version=\"1.0\"><array/></plist>"},
+        {QStringLiteral("bad number.kestrum"), "<plist version=\"1.0\"><dict><key>A</key><real>1,5</real></dict></plist>"},
+    };
+    QStringList names{QStringLiteral("folder.kestrum"), QStringLiteral("missing.kestrum")};
+    for (const auto &[name, contents] : files) {
+        ASSERT_TRUE(writeRawFile(path(name), contents));
+        names.append(name);
+    }
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        expectFailureNaming(run({path(name)}), path(name));
+        expectFailureNaming(run({QStringLiteral("--csv"), path(name)}), path(name));
+    }
+}
+
+TEST_F(KestrumReport, UnreadableSettingsAreOneLineOfErrorAndLeftAlone)
+{
+    expectFailureNaming(run({}), settingsPath());
+
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("config/Kestrum"))));
+    ASSERT_TRUE(writeRawFile(settingsPath(), "<plist version=\"1.0\"><dict>"));
+    expectFailureNaming(run({}), settingsPath());
+    expectFailureNaming(run({QStringLiteral("--csv")}), settingsPath());
+    // Only Kestrum itself moves an unreadable settings file aside.
+    EXPECT_EQ(directoryEntries(path(QStringLiteral("config/Kestrum"))), QStringList{QStringLiteral("Kestrum.plist")});
+    EXPECT_EQ(fileContents(settingsPath()), "<plist version=\"1.0\"><dict>");
+
+    // A property list that holds no settings is no more readable than a broken one.
+    for (const QByteArray &contents : {QByteArray("<plist version=\"1.0\"><array><dict/></array></plist>"),
+                                       QByteArray("<plist version=\"1.0\"><string>Apps</string></plist>")}) {
+        ASSERT_TRUE(writeRawFile(settingsPath(), contents));
+        expectFailureNaming(run({}), settingsPath());
+        EXPECT_EQ(fileContents(settingsPath()), contents);
+    }
+}
+
+TEST_F(KestrumReport, OneFileAtATime)
+{
+    const QString document = pythonDocument();
+    const ReportRun result = run({document, document});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, QByteArray());
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+}
