@@ -1,61 +1,10 @@
 #include "FakeDesktop.h"
 
 
-class FakeDesktop::Observer : public WindowObserver
-{
-public:
-    Observer(FakeDesktop &desktop, qint64 pid, std::function<void()> callback)
-        : m_desktop(desktop), m_pid(pid), m_callback(std::move(callback))
-    {
-    }
-    ~Observer() override { m_desktop.m_observers.removeAll(this); }
-
-    bool addNotification(const AppElement &element, WindowNotification notification) override
-    {
-        if (element.pid != m_pid || !m_desktop.accessibleApplication(m_pid))
-            return false;
-        m_notifications.append(notification);
-        return true;
-    }
-    void attach() override
-    {
-        if (!m_desktop.m_observers.contains(this))
-            m_desktop.m_observers.append(this);
-    }
-
-    FakeDesktop &m_desktop;
-    qint64 m_pid;
-    std::function<void()> m_callback;
-    QList<WindowNotification> m_notifications;
-};
-
-class FakeDesktop::SwitchSubscription : public Subscription
-{
-public:
-    SwitchSubscription(FakeDesktop &desktop, std::function<void()> handler)
-        : m_desktop(desktop), m_handler(std::move(handler))
-    {
-        m_desktop.m_switchSubscriptions.append(this);
-    }
-    ~SwitchSubscription() override { m_desktop.m_switchSubscriptions.removeAll(this); }
-
-    FakeDesktop &m_desktop;
-    std::function<void()> m_handler;
-};
-
 FakeDesktop::FakeDesktop(const Clock &clock)
     : m_clock(clock)
     , m_lastInput(clock.monotonicNow())
 {
-}
-
-FakeDesktop::~FakeDesktop()
-{
-    // Outstanding observers and subscriptions must not reach back into a destroyed desktop.
-    for (Observer *observer : std::as_const(m_observers))
-        observer->m_callback = nullptr;
-    m_observers.clear();
-    m_switchSubscriptions.clear();
 }
 
 void FakeDesktop::addApplication(qint64 pid, std::optional<QString> name, bool accessible)
@@ -68,12 +17,7 @@ void FakeDesktop::addApplication(qint64 pid, std::optional<QString> name, bool a
 void FakeDesktop::bringToFront(qint64 pid)
 {
     m_frontPid = pid;
-    // Copy: a handler may subscribe or unsubscribe while it runs.
-    const auto subscriptions = m_switchSubscriptions;
-    for (SwitchSubscription *s : subscriptions) {
-        if (m_switchSubscriptions.contains(s) && s->m_handler)
-            s->m_handler();
-    }
+    m_events.notifyApplicationSwitch();
 }
 
 void FakeDesktop::setMainWindow(qint64 pid, std::optional<WindowElement> window, std::optional<QString> title)
@@ -82,7 +26,7 @@ void FakeDesktop::setMainWindow(qint64 pid, std::optional<WindowElement> window,
     app.mainWindow = window;
     if (window)
         m_titles.insert(*window, std::move(title));
-    deliver(pid, WindowNotification::MainWindowChanged);
+    m_events.notifyWindowChange(pid, WindowNotification::MainWindowChanged);
 }
 
 void FakeDesktop::setWindowTitle(WindowElement window, std::optional<QString> title)
@@ -92,7 +36,7 @@ void FakeDesktop::setWindowTitle(WindowElement window, std::optional<QString> ti
 
 void FakeDesktop::notifyFocusedWindowChanged(qint64 pid)
 {
-    deliver(pid, WindowNotification::FocusedWindowChanged);
+    m_events.notifyWindowChange(pid, WindowNotification::FocusedWindowChanged);
 }
 
 void FakeDesktop::input()
@@ -103,14 +47,6 @@ void FakeDesktop::input()
 void FakeDesktop::setObserverFailure(qint64 pid, bool fails)
 {
     m_applications[pid].observerFails = fails;
-}
-
-int FakeDesktop::attachedObserverCount(qint64 pid) const
-{
-    int count = 0;
-    for (const Observer *observer : m_observers)
-        count += observer->m_pid == pid ? 1 : 0;
-    return count;
 }
 
 FrontApplication FakeDesktop::activeApplication() const
@@ -125,7 +61,7 @@ std::unique_ptr<Subscription> FakeDesktop::subscribeToApplicationSwitches(std::f
 {
     if (m_subscriptionFails)
         return nullptr;
-    return std::make_unique<SwitchSubscription>(*this, std::move(handler));
+    return m_events.subscribeToApplicationSwitches(std::move(handler));
 }
 
 std::unique_ptr<WindowObserver> FakeDesktop::createObserver(qint64 pid, std::function<void()> callback)
@@ -133,7 +69,7 @@ std::unique_ptr<WindowObserver> FakeDesktop::createObserver(qint64 pid, std::fun
     const Application *app = accessibleApplication(pid);
     if (!app || app->observerFails)
         return nullptr;
-    return std::make_unique<Observer>(*this, pid, std::move(callback));
+    return m_events.createObserver(pid, std::move(callback), [this, pid] { return accessibleApplication(pid) != nullptr; });
 }
 
 std::optional<WindowElement> FakeDesktop::mainWindow(const AppElement &application) const
@@ -163,16 +99,6 @@ IdleReading FakeDesktop::read()
         return {m_idleFailure, 0, m_idleFailure == IdleReading::Status::UnsupportedType ? 7 : 0};
     const auto idle = m_clock.monotonicNow() - m_lastInput;
     return {IdleReading::Status::Ok, quint64(std::max<qint64>(0, idle.count())), 0};
-}
-
-void FakeDesktop::deliver(qint64 pid, WindowNotification notification)
-{
-    const auto observers = m_observers;
-    for (Observer *observer : observers) {
-        if (m_observers.contains(observer) && observer->m_pid == pid && observer->m_notifications.contains(notification)
-            && observer->m_callback)
-            observer->m_callback();
-    }
 }
 
 const FakeDesktop::Application *FakeDesktop::accessibleApplication(qint64 pid) const

@@ -2,6 +2,7 @@
 
 #include "tracking/Accessibility.h"
 #include "tracking/Clock.h"
+#include "tracking/DesktopEvents.h"
 #include "tracking/IdleSource.h"
 #include "tracking/Workspace.h"
 
@@ -18,7 +19,6 @@ class FakeDesktop : public Workspace, public Accessibility, public IdleSource
 {
 public:
     explicit FakeDesktop(const Clock &clock);
-    ~FakeDesktop() override;
 
     // --- scripting ----------------------------------------------------------------------
     // Describes a process afresh. An application that is not accessible fails the observer
@@ -42,7 +42,7 @@ public:
     void setIdleFailure(IdleReading::Status status) { m_idleFailure = status; }
 
     int accessibilitySettingsOpened() const { return m_settingsOpened; }
-    int attachedObserverCount(qint64 pid) const;
+    int attachedObserverCount(qint64 pid) const { return m_events.attachedObserverCount(pid); }
     qint64 frontPid() const { return m_frontPid; }
 
     // --- Workspace ------------------------------------------------------------------------
@@ -62,8 +62,6 @@ public:
     IdleReading read() override;
 
 private:
-    class Observer;
-    class SwitchSubscription;
     struct Application
     {
         std::optional<QString> name;
@@ -72,14 +70,12 @@ private:
         std::optional<WindowElement> mainWindow;
     };
 
-    void deliver(qint64 pid, WindowNotification notification);
     const Application *accessibleApplication(qint64 pid) const;
 
     const Clock &m_clock;
     QHash<qint64, Application> m_applications;
     QHash<WindowElement, std::optional<QString>> m_titles;
-    QList<Observer *> m_observers;
-    QList<SwitchSubscription *> m_switchSubscriptions;
+    DesktopEvents m_events;
     qint64 m_frontPid = 0;
     Clock::MonotonicTime m_lastInput;
     IdleReading::Status m_idleFailure = IdleReading::Status::Ok;

@@ -1,5 +1,7 @@
 #include "X11Desktop.h"
 
+#include "CompoundText.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QFile>
@@ -35,48 +37,6 @@ struct X11Desktop::Ewmh
     xcb_ewmh_connection_t connection{};
 };
 
-class X11Desktop::Observer : public WindowObserver
-{
-public:
-    Observer(X11Desktop &desktop, qint64 pid, std::function<void()> callback)
-        : m_desktop(desktop), m_pid(pid), m_callback(std::move(callback))
-    {
-    }
-    ~Observer() override { m_desktop.m_observers.removeAll(this); }
-
-    bool addNotification(const AppElement &element, WindowNotification notification) override
-    {
-        if (element.pid != m_pid || !m_desktop.isConnected())
-            return false;
-        m_notifications.append(notification);
-        return true;
-    }
-    void attach() override
-    {
-        if (!m_desktop.m_observers.contains(this))
-            m_desktop.m_observers.append(this);
-    }
-
-    X11Desktop &m_desktop;
-    qint64 m_pid;
-    std::function<void()> m_callback;
-    QList<WindowNotification> m_notifications;
-};
-
-class X11Desktop::SwitchSubscription : public Subscription
-{
-public:
-    SwitchSubscription(X11Desktop &desktop, std::function<void()> handler)
-        : m_desktop(desktop), m_handler(std::move(handler))
-    {
-        m_desktop.m_switchSubscriptions.append(this);
-    }
-    ~SwitchSubscription() override { m_desktop.m_switchSubscriptions.removeAll(this); }
-
-    X11Desktop &m_desktop;
-    std::function<void()> m_handler;
-};
-
 std::unique_ptr<X11Desktop> X11Desktop::open(const QByteArray &displayName, QString *error)
 {
     int screen = 0;
@@ -104,10 +64,6 @@ X11Desktop::X11Desktop(xcb_connection_t *connection, int screenNumber)
 
 X11Desktop::~X11Desktop()
 {
-    for (Observer *observer : std::as_const(m_observers))
-        observer->m_callback = nullptr;
-    m_observers.clear();
-    m_switchSubscriptions.clear();
     if (m_connection) {
         xcb_ewmh_connection_wipe(&m_ewmh->connection);
         xcb_disconnect(m_connection);
@@ -130,6 +86,11 @@ bool X11Desktop::initialize(QString *error)
     m_activeWindowAtom = m_ewmh->connection._NET_ACTIVE_WINDOW;
     m_netWmNameAtom = m_ewmh->connection._NET_WM_NAME;
     m_wmNameAtom = XCB_ATOM_WM_NAME;
+    static constexpr char compoundText[] = "COMPOUND_TEXT";
+    XcbReply<xcb_intern_atom_reply_t> compoundTextAtom(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, sizeof compoundText - 1, compoundText), nullptr));
+    if (compoundTextAtom)
+        m_compoundTextAtom = compoundTextAtom->atom;
 
     const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &rootEvents);
@@ -156,6 +117,8 @@ bool X11Desktop::initialize(QString *error)
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainEvents(false); });
 
     refreshActiveWindow();
+    // A screen saver that already runs is in front even when no window is active.
+    updateFront();
     return checkConnection();
 }
 
@@ -199,7 +162,7 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
                    && (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom)) {
             // A rename is booked at once, not at the next tick.
             if (!isScreenSaverActive())
-                deliver(m_front.pid, WindowNotification::FocusedWindowChanged);
+                m_events.notifyWindowChange(m_front.pid, WindowNotification::FocusedWindowChanged);
             Q_EMIT changed();
         }
     } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
@@ -230,7 +193,7 @@ void X11Desktop::refreshActiveWindow()
     updateFront();
     if (reported.name == m_reportedFront.name && reported.pid == m_reportedFront.pid && previous.name == m_front.name
         && previous.pid == m_front.pid && !isScreenSaverActive())
-        deliver(m_front.pid, WindowNotification::MainWindowChanged);
+        m_events.notifyWindowChange(m_front.pid, WindowNotification::MainWindowChanged);
     Q_EMIT changed();
 }
 
@@ -240,7 +203,7 @@ void X11Desktop::updateFront()
     if (next.name == m_reportedFront.name && next.pid == m_reportedFront.pid)
         return;
     m_reportedFront = next;
-    notifySwitch();
+    m_events.notifyApplicationSwitch();
 }
 
 void X11Desktop::setScreenLocked(LockSource source, bool locked)
@@ -328,33 +291,14 @@ FrontApplication X11Desktop::activeApplication() const
 
 std::unique_ptr<Subscription> X11Desktop::subscribeToApplicationSwitches(std::function<void()> handler)
 {
-    return std::make_unique<SwitchSubscription>(*this, std::move(handler));
-}
-
-void X11Desktop::notifySwitch()
-{
-    const auto subscriptions = m_switchSubscriptions; // a handler may change them
-    for (SwitchSubscription *s : subscriptions) {
-        if (m_switchSubscriptions.contains(s) && s->m_handler)
-            s->m_handler();
-    }
-}
-
-void X11Desktop::deliver(qint64 pid, WindowNotification notification)
-{
-    const auto observers = m_observers;
-    for (Observer *observer : observers) {
-        if (m_observers.contains(observer) && observer->m_pid == pid && observer->m_notifications.contains(notification)
-            && observer->m_callback)
-            observer->m_callback();
-    }
+    return m_events.subscribeToApplicationSwitches(std::move(handler));
 }
 
 std::unique_ptr<WindowObserver> X11Desktop::createObserver(qint64 pid, std::function<void()> callback)
 {
     if (!isConnected())
         return nullptr;
-    return std::make_unique<Observer>(*this, pid, std::move(callback));
+    return m_events.createObserver(pid, std::move(callback), [this] { return isConnected(); });
 }
 
 std::optional<WindowElement> X11Desktop::mainWindow(const AppElement &application) const
@@ -390,6 +334,8 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
     QString title;
     if (text.encoding == m_ewmh->connection.UTF8_STRING)
         title = QString::fromUtf8(text.name, qsizetype(text.name_len));
+    else if (m_compoundTextAtom != 0 && text.encoding == m_compoundTextAtom)
+        title = decodeCompoundText(QByteArrayView(text.name, qsizetype(text.name_len))); // Xt and Xlib clients
     else
         title = QString::fromLatin1(text.name, qsizetype(text.name_len)); // STRING is Latin-1
     xcb_icccm_get_text_property_reply_wipe(&text);

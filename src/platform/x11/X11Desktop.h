@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopEntries.h"
+#include "tracking/DesktopEvents.h"
 #include "tracking/Accessibility.h"
 #include "tracking/IdleSource.h"
 #include "tracking/Workspace.h"
@@ -59,8 +60,6 @@ Q_SIGNALS:
     void connectionLost();
 
 private:
-    class Observer;
-    class SwitchSubscription;
     struct Ewmh;
 
     X11Desktop(xcb_connection_t *connection, int screenNumber);
@@ -74,8 +73,6 @@ private:
     qint64 pidOfWindow(WindowElement window) const;
     std::optional<QString> applicationNameOfWindow(WindowElement window, qint64 pid);
     bool checkConnection();
-    void deliver(qint64 pid, WindowNotification notification);
-    void notifySwitch();
 
     xcb_connection_t *m_connection = nullptr;
     std::unique_ptr<Ewmh> m_ewmh;
@@ -84,6 +81,7 @@ private:
     quint32 m_wmNameAtom = 0;
     quint32 m_netWmNameAtom = 0;
     quint32 m_activeWindowAtom = 0;
+    quint32 m_compoundTextAtom = 0;
     int m_screenSaverEvent = -1; // first event code of the extension, -1 when it is missing
     bool m_hasResExtension = false;
     QSocketNotifier *m_notifier = nullptr;
@@ -95,6 +93,5 @@ private:
     FrontApplication m_reportedFront; // what the tracker is told: the screen saver while it runs
     QHash<qint64, WindowElement> m_lastWindowOfProcess;
     QList<LockSource> m_lockedBy;
-    QList<Observer *> m_observers;
-    QList<SwitchSubscription *> m_switchSubscriptions;
+    DesktopEvents m_events;
 };
