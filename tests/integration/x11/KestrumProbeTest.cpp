@@ -1,0 +1,48 @@
+// kestrum-probe as a user runs it: the built program on the display, piped, with an xterm in front.
+
+#include "X11DesktopFixture.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+class KestrumProbe : public X11DesktopFixture
+{
+};
+
+TEST_F(KestrumProbe, PrintsTheFrontApplicationItsWindowAndIdleSecondsOneLineEach)
+{
+    const QString title = QStringLiteral("probe.txt (edited)");
+    const Client xterm = startXterm(title);
+    ASSERT_NE(xterm.window, 0u);
+
+    QProcess probe;
+    probe.setProcessEnvironment(session->environment());
+    probe.start(QStringLiteral(KESTRUM_PROBE), {QStringLiteral("--count"), QStringLiteral("3")});
+    ASSERT_TRUE(probe.waitForFinished(15000)) << "kestrum-probe did not finish";
+    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
+
+    const QByteArray output = probe.readAllStandardOutput();
+    ASSERT_TRUE(output.endsWith('\n')) << output.toStdString();
+    const QList<QByteArray> lines = output.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3) << output.toStdString();
+    for (const QByteArray &line : lines) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        ASSERT_TRUE(document.isObject()) << error.errorString().toStdString() << ": " << line.toStdString();
+        const QJsonObject object = document.object();
+        const QJsonObject front = object.value(QStringLiteral("front")).toObject();
+        const QJsonObject window = object.value(QStringLiteral("window")).toObject();
+        EXPECT_EQ(front.value(QStringLiteral("name")).toString(), QStringLiteral("XTerm")) << line.toStdString();
+        EXPECT_EQ(front.value(QStringLiteral("pid")).toInteger(), xterm.pid) << line.toStdString();
+        EXPECT_EQ(window.value(QStringLiteral("id")).toInteger(), qint64(xterm.window)) << line.toStdString();
+        EXPECT_EQ(window.value(QStringLiteral("title")).toString(), title) << line.toStdString();
+        EXPECT_EQ(window.value(QStringLiteral("document")).toString(), QStringLiteral("probe.txt")) << line.toStdString();
+        const QJsonValue idle = object.value(QStringLiteral("idleSeconds"));
+        EXPECT_TRUE(idle.isDouble()) << line.toStdString();
+        EXPECT_GE(idle.toDouble(-1), 0.0) << line.toStdString();
+        EXPECT_EQ(object.value(QStringLiteral("screenSaver")), QJsonValue(false)) << line.toStdString();
+        EXPECT_EQ(object.value(QStringLiteral("connected")), QJsonValue(true)) << line.toStdString();
+    }
+}

@@ -1,0 +1,13 @@
+// The X11 tests run inside a QCoreApplication: the backend hears from the X server through the
+// event loop, and the tests drive their clients with QProcess.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
