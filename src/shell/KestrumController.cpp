@@ -19,10 +19,21 @@ KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
     , m_ports(ports)
     , m_idleTime(ports.idleSource)
     , m_tracker({ports.workspace, ports.accessibility, m_idleTime, ports.scheduler, ports.settings, ports.questions})
+    , m_periodicSave(ports.scheduler, ports.settings, m_tracker)
 {
     SettingsStore::ensureSupportDirectory();
     loadDictionary(m_ports.settings.value(SettingsKey::Apps));
     clickInTable();
+    // The files hold everything up to the moment of the save, not only up to the last tick.
+    m_periodicSave.setBookingHandler([this] { computeTime(); });
+    m_periodicSave.setSavedHandler([this] {
+        // The store started over: the label and the stored timings follow at once, so a restart
+        // does not bring back what the dated files hold.
+        computeTime();
+        saveSettingsToDisk();
+    });
+    m_periodicSave.setFailureHandler([this](const QString &error) { Q_EMIT periodicSaveFailed(error); });
+    updatedSaveTimerPeriodically();
     m_notificationThread = QThread::currentThread();
     g_current = this;
 }
@@ -141,11 +152,14 @@ void KestrumController::stopTimerWithCondition()
 
 void KestrumController::conditionallyStartTimer()
 {
-    if (!m_wasRunning)
-        return;
-    m_wasRunning = false;
-    m_tracker.awakeFromSleep();
-    startTimer();
+    if (m_wasRunning) {
+        m_wasRunning = false;
+        m_tracker.awakeFromSleep();
+        startTimer();
+    }
+    // The schedule's timer stood still while the machine slept. Counting resumes first, so a
+    // save missed during the sleep is made now with the timings it would have written.
+    m_periodicSave.rearm();
 }
 
 Question KestrumController::quitQuestion()
@@ -215,6 +229,44 @@ void KestrumController::clearTimersConfirmed()
     m_tracker.reset();
     computeTime();
     saveSettingsToDisk();
+}
+
+// --- the periodic save --------------------------------------------------------------------------
+
+void KestrumController::updatedSaveTimerPeriodically()
+{
+    m_periodicSave.rebuild();
+}
+
+void KestrumController::performPeriodicSave()
+{
+    m_periodicSave.fire();
+}
+
+PeriodicSaveOutcome KestrumController::doPeriodicSave()
+{
+    return m_periodicSave.save();
+}
+
+void KestrumController::setPeriodicDaysOfWeek(const WeekdaySelection &selection)
+{
+    m_ports.settings.setValue(SettingsKey::PeriodicDaysOfWeek, PeriodicSave::maskForSelection(selection));
+    updatedSaveTimerPeriodically();
+}
+
+WeekdaySelection KestrumController::selectProperPeriodicDaysOfWeek() const
+{
+    return PeriodicSave::selectionForMask(quint64(m_ports.settings.integerValue(SettingsKey::PeriodicDaysOfWeek)));
+}
+
+void KestrumController::setPeriodicSaveDirectory(const QString &directory)
+{
+    m_ports.settings.setValue(SettingsKey::PeriodicSaveDirectory, directory);
+}
+
+void KestrumController::rescheduleAfterClockChange()
+{
+    m_periodicSave.rearm();
 }
 
 // --- the relay ------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PeriodicSave.h"
 #include "persistence/SettingsStore.h"
 #include "tracking/IdleTime.h"
 #include "tracking/Scheduler.h"
@@ -92,6 +93,24 @@ public:
     // Clear Timers, once the user has confirmed it.
     void clearTimersConfirmed();
 
+    // --- the periodic save ---------------------------------------------------------------------
+    // Rebuilds the daily schedule from the settings; after any change of saveTimerPeriodically,
+    // periodicSaveTime or periodicDaysOfWeek.
+    void updatedSaveTimerPeriodically();
+    // The schedule's daily fire: saves when today's weekday is selected.
+    void performPeriodicSave();
+    // Writes the dated files and starts the store over, when counting.
+    PeriodicSaveOutcome doPeriodicSave();
+    // Stores the weekday selection (index 0 = Sunday) as the weekday mask and rebuilds the schedule.
+    void setPeriodicDaysOfWeek(const WeekdaySelection &selection);
+    // The weekday selection the stored mask stands for, as the preferences window shows it.
+    WeekdaySelection selectProperPeriodicDaysOfWeek() const;
+    // Stores the directory that receives the dated files; read at each save.
+    void setPeriodicSaveDirectory(const QString &directory);
+    // The system time or time zone changed: the schedule follows the wall clock.
+    void rescheduleAfterClockChange();
+    const PeriodicSave &periodicSave() const { return m_periodicSave; }
+
     // --- notifications from any thread ---------------------------------------------------------
     // Handled at once on the controller's thread; queued and handled there, in order, from others.
     void processNotification(const Notification &notification);
@@ -107,6 +126,7 @@ Q_SIGNALS:
     void countingChanged(bool counting); // the button's title changed
     void timeSumChanged(const QString &text);
     void saveFailed(const QString &error);
+    void periodicSaveFailed(const QString &error);
 
 private:
     void setButtonTitle(const QString &title);
@@ -116,6 +136,7 @@ private:
     ControllerPorts m_ports;
     IdleTimeReader m_idleTime;
     TimeTracker m_tracker;
+    PeriodicSave m_periodicSave;
     std::optional<Scheduler::TimerId> m_tick;
     std::optional<Scheduler::TimerId> m_storeTimer;
     QString m_buttonTitle = StartTitle;

@@ -111,6 +111,10 @@ void ScenarioRunner::applySettings(const QJsonObject &values)
         m_settings.setValue(it.key(), value);
     }
     m_settings.synchronize();
+    // As the preferences window does, the settings of the schedule rebuild it.
+    if (values.contains(SettingsKey::SaveTimerPeriodically) || values.contains(SettingsKey::PeriodicSaveTime)
+        || values.contains(SettingsKey::PeriodicDaysOfWeek))
+        m_controller->updatedSaveTimerPeriodically();
 }
 
 QString ScenarioRunner::expandPath(const QString &path)

@@ -1,0 +1,238 @@
+#include "PeriodicSave.h"
+
+#include "persistence/CsvExport.h"
+#include "persistence/SavedState.h"
+#include "tracking/Settings.h"
+#include "tracking/TimeTracker.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcPeriodicSave, "kestrum.periodicsave")
+
+namespace {
+
+PeriodicSave *g_armed = nullptr;
+
+constexpr int CsvOnly = 0;
+constexpr int DocumentOnly = 1;
+constexpr int CsvAndDocument = 2;
+
+const QString CsvExtension = QStringLiteral("csv");
+const QString DocumentExtension = QStringLiteral("kestrum");
+
+// The time of day the setting names. It is stored as a date whose date part does not count; a
+// date read back from the settings file is in UTC, so it is turned into local time first.
+QTime timeOfDayOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QTime)
+        return value.toTime();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        for (const QString &format : {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm")}) {
+            const QTime time = QTime::fromString(text, format);
+            if (time.isValid())
+                return time;
+        }
+    }
+    const QDateTime date = value.toDateTime();
+    if (date.isValid())
+        return date.toLocalTime().time();
+    return QTime(19, 0);
+}
+
+} // namespace
+
+PeriodicSave::PeriodicSave(Scheduler &scheduler, Settings &settings, TimeTracker &tracker)
+    : m_scheduler(scheduler)
+    , m_settings(settings)
+    , m_tracker(tracker)
+{
+}
+
+PeriodicSave::~PeriodicSave()
+{
+    disarm();
+}
+
+void PeriodicSave::rebuild()
+{
+    disarm();
+    m_nextFire.reset();
+    if (!m_settings.boolValue(SettingsKey::SaveTimerPeriodically))
+        return;
+    const QDateTime now = m_scheduler.wallNow();
+    arm(firstFire(now, timeOfDayOf(m_settings.value(SettingsKey::PeriodicSaveTime))));
+}
+
+void PeriodicSave::rearm()
+{
+    if (!m_nextFire)
+        return;
+    if (*m_nextFire <= m_scheduler.wallNow()) {
+        fire();
+        return;
+    }
+    arm(*m_nextFire);
+}
+
+void PeriodicSave::fire()
+{
+    if (!m_nextFire)
+        return;
+    disarm();
+    const QDateTime now = m_scheduler.wallNow();
+    // The next fire is on a later day at the same wall-clock time, however long the machine slept.
+    QDateTime next = m_nextFire->addDays(1);
+    while (next <= now)
+        next = next.addDays(1);
+    m_nextFire = next;
+
+    const quint64 mask = quint64(m_settings.integerValue(SettingsKey::PeriodicDaysOfWeek));
+    if (savesOnWeekday(mask, weekdayNumber(now.date())))
+        save();
+    // The save may have rebuilt or stopped the schedule through its handlers.
+    if (m_nextFire && !m_timer)
+        arm(*m_nextFire);
+}
+
+PeriodicSaveOutcome PeriodicSave::save()
+{
+    if (!m_tracker.isRunning())
+        return PeriodicSaveOutcome::NotCounting;
+
+    const qint64 format = m_settings.integerValue(SettingsKey::PeriodicFormatType);
+    if (format < CsvOnly || format > CsvAndDocument) {
+        qCWarning(lcPeriodicSave, "The periodic save format %lld is unknown; nothing was saved.", format);
+        return PeriodicSaveOutcome::UnknownFormat;
+    }
+    const bool writeCsv = format == CsvOnly || format == CsvAndDocument;
+    const bool writeDocument = format == DocumentOnly || format == CsvAndDocument;
+    if (m_onBooking)
+        m_onBooking();
+    QStringList extensions;
+    if (writeCsv)
+        extensions.append(CsvExtension);
+    if (writeDocument)
+        extensions.append(DocumentExtension);
+
+    const QString directory = expandedDirectory(m_settings.value(SettingsKey::PeriodicSaveDirectory).toString());
+    const QString base = QDir(directory).filePath(freeBaseName(directory, m_scheduler.wallNow().date(), extensions));
+
+    // Each file is attempted whatever became of the other; the store is kept unless both made it.
+    QStringList errors;
+    if (writeCsv) {
+        QList<TimeStoreApp *> apps;
+        for (const auto &app : m_tracker.fullTimeSet())
+            apps.append(app.get());
+        QString error;
+        if (!exportCSVSet(apps, m_tracker.totalTime(), base + u'.' + CsvExtension, &error))
+            errors.append(error);
+    }
+    if (writeDocument) {
+        QString error;
+        if (!writeTimingDocument(m_tracker, base + u'.' + DocumentExtension, &error))
+            errors.append(error);
+    }
+
+    if (!errors.isEmpty()) {
+        const QString message = QStringLiteral("The periodic save into %1 failed, and the timings were kept: %2")
+                                    .arg(directory, errors.join(QStringLiteral("; ")));
+        qCWarning(lcPeriodicSave).noquote() << message;
+        if (m_onFailed)
+            m_onFailed(message);
+        return PeriodicSaveOutcome::Failed;
+    }
+
+    m_tracker.reset();
+    if (m_onSaved)
+        m_onSaved();
+    return PeriodicSaveOutcome::Saved;
+}
+
+void PeriodicSave::arm(const QDateTime &fireDate)
+{
+    disarm();
+    // Another schedule in this process stops: two would save the same timings twice.
+    if (g_armed && g_armed != this)
+        g_armed->disarm();
+    m_nextFire = fireDate;
+    const double delay = std::max<qint64>(0, m_scheduler.wallNow().msecsTo(fireDate)) / 1000.0;
+    m_timer = m_scheduler.startOneShot(delay, [this] {
+        m_timer.reset();
+        fire();
+    });
+    g_armed = this;
+}
+
+void PeriodicSave::disarm()
+{
+    if (m_timer)
+        m_scheduler.stop(*m_timer);
+    m_timer.reset();
+    if (g_armed == this)
+        g_armed = nullptr;
+}
+
+QDateTime PeriodicSave::firstFire(const QDateTime &now, QTime timeOfDay)
+{
+    const QTime time(timeOfDay.hour(), timeOfDay.minute(), timeOfDay.second());
+    QDateTime latest = now;
+    latest.setTime(time);
+    if (latest > now)
+        latest = latest.addDays(-1);
+    const qint64 hours = std::clamp<qint64>(latest.secsTo(now) / 3600, 0, 23);
+    return now.addSecs((24 - hours) * 3600);
+}
+
+int PeriodicSave::weekdayNumber(QDate date)
+{
+    return date.dayOfWeek() % 7; // Qt counts Monday = 1 to Sunday = 7
+}
+
+bool PeriodicSave::savesOnWeekday(quint64 mask, int weekday)
+{
+    return weekday >= 0 && weekday < 7 && (mask & (quint64(1) << weekday)) != 0;
+}
+
+quint64 PeriodicSave::maskForSelection(const WeekdaySelection &selection)
+{
+    quint64 mask = 0;
+    for (int day = 0; day < 7; ++day) {
+        if (selection[std::size_t(day)])
+            mask |= quint64(1) << day;
+    }
+    return mask;
+}
+
+WeekdaySelection PeriodicSave::selectionForMask(quint64 mask)
+{
+    WeekdaySelection selection{};
+    for (int day = 0; day < 7; ++day)
+        selection[std::size_t(day)] = savesOnWeekday(mask, day);
+    return selection;
+}
+
+QString PeriodicSave::expandedDirectory(const QString &directory)
+{
+    if (directory == u"~" || directory.startsWith(QStringLiteral("~/")))
+        return QDir::homePath() + directory.mid(1);
+    return directory;
+}
+
+QString PeriodicSave::freeBaseName(const QString &directory, QDate date, const QStringList &extensions)
+{
+    const QString dated = date.toString(QStringLiteral("yyyy-MM-dd"));
+    const QDir dir(directory);
+    for (int number = 1;; ++number) {
+        const QString base = number == 1 ? dated : QStringLiteral("%1 %2").arg(dated).arg(number);
+        const bool taken = std::any_of(extensions.cbegin(), extensions.cend(), [&](const QString &extension) {
+            return QFileInfo::exists(dir.filePath(base + u'.' + extension));
+        });
+        if (!taken)
+            return base;
+    }
+}
