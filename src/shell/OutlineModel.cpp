@@ -3,6 +3,7 @@
 #include "tracking/TimeTracker.h"
 
 #include <QMimeData>
+#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -220,23 +221,35 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
         const int row = appRow(notice.node);
         if (row < 0 || notice.phase == ChangePhase::Will)
             break;
-        const QList<TimeStoreNode *> before = m_rows.at(row).windows;
-        QList<TimeStoreNode *> after = shownWindows(static_cast<const TimeStoreApp *>(notice.node));
-        if (after == before)
-            break;
+        const auto *app = static_cast<const TimeStoreApp *>(notice.node);
+        const QList<TimeStoreNode *> after = shownWindows(app);
+        const QSet<const TimeStoreNode *> shownAfter(after.cbegin(), after.cend());
         const QModelIndex parent = createIndex(row, 0, nullptr);
-        if (!before.isEmpty()) {
-            beginRemoveRows(parent, 0, int(before.size()) - 1);
-            for (const TimeStoreNode *window : before)
-                m_appOfWindow.remove(window);
-            m_rows[row].windows.clear();
+        // Rows stay where they are, so the user's selection and expanded rows stay too: only
+        // windows no longer shown go, and new ones come, after which the order is restored.
+        for (int child = int(m_rows.at(row).windows.size()) - 1; child >= 0; --child) {
+            const TimeStoreNode *window = m_rows.at(row).windows.at(child);
+            if (shownAfter.contains(window))
+                continue;
+            beginRemoveRows(parent, child, child);
+            m_appOfWindow.remove(window);
+            m_rows[row].windows.removeAt(child);
             endRemoveRows();
         }
-        beginInsertRows(parent, 0, int(after.size()) - 1);
-        for (const TimeStoreNode *window : std::as_const(after))
-            m_appOfWindow.insert(window, m_rows.at(row).app);
-        m_rows[row].windows = std::move(after);
+        QList<TimeStoreNode *> added;
+        for (TimeStoreNode *window : after) {
+            if (!m_appOfWindow.contains(window))
+                added.append(window);
+        }
+        if (added.isEmpty())
+            break;
+        const int first = int(m_rows.at(row).windows.size());
+        beginInsertRows(parent, first, first + int(added.size()) - 1);
+        for (TimeStoreNode *window : std::as_const(added))
+            m_appOfWindow.insert(window, app);
+        m_rows[row].windows.append(added);
         endInsertRows();
+        sortRows();
         break;
     }
     default:

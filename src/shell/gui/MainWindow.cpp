@@ -107,16 +107,14 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_lastSaveError = error;
         statusBar()->showMessage(tr("The timings could not be saved: %1").arg(error));
     });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::keepOutlineState);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::restoreOutlineState);
     connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, &m_controller, &KestrumController::clickInTable);
     connect(m_model, &QAbstractItemModel::modelReset, &m_controller, &KestrumController::clickInTable);
     connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_controller.tracker().setSearchString(text);
     });
-    connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) {
-        const float seconds = float(minutes) * 60.0f;
-        m_controller.tracker().setCutoffTime(seconds);
-        m_cutoffDisplay->setText(TimeTracker::timeStringForDouble(double(seconds)));
-    });
+    connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
 
     resize(560, 480);
     const QByteArray geometry = m_controller.settings().value(kGeometryKey).toByteArray();
@@ -163,6 +161,75 @@ QList<TimeStoreNode *> MainWindow::selectedNodes() const
             nodes.append(node);
     }
     return nodes;
+}
+
+std::optional<MainWindow::OutlineRow> MainWindow::outlineRowAt(const QModelIndex &index) const
+{
+    const TimeStoreNode *node = m_model->nodeAt(index);
+    if (!node || !node->name())
+        return std::nullopt;
+    if (const TimeStoreNode *app = m_model->nodeAt(index.parent())) {
+        if (!app->name())
+            return std::nullopt;
+        return OutlineRow{*app->name(), node->name()};
+    }
+    return OutlineRow{*node->name(), std::nullopt};
+}
+
+QModelIndex MainWindow::indexOfOutlineRow(const OutlineRow &row) const
+{
+    const TimeStoreApp *app = m_controller.tracker().appForName(row.application);
+    if (!app)
+        return {};
+    if (!row.window)
+        return m_model->indexOf(app);
+    for (const auto &window : app->windows()) {
+        if (window->name() == row.window)
+            return m_model->indexOf(window.get());
+    }
+    return {};
+}
+
+void MainWindow::keepOutlineState()
+{
+    // The rows still hold the nodes they show: the store announces a change before making it.
+    m_keptSelection.clear();
+    for (const QModelIndex &index : m_outline->selectionModel()->selectedRows(OutlineModel::NameColumn)) {
+        if (const std::optional<OutlineRow> row = outlineRowAt(index))
+            m_keptSelection.append(*row);
+    }
+    m_keptCurrent = outlineRowAt(m_outline->currentIndex());
+    m_keptExpanded.clear();
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex index = m_model->index(row, OutlineModel::NameColumn);
+        if (m_outline->isExpanded(index))
+            m_keptExpanded.append(index.data().toString());
+    }
+}
+
+void MainWindow::restoreOutlineState()
+{
+    for (const QString &application : std::as_const(m_keptExpanded)) {
+        const QModelIndex index = indexOfOutlineRow({application, std::nullopt});
+        if (index.isValid())
+            m_outline->expand(index);
+    }
+    if (m_keptCurrent) {
+        const QModelIndex current = indexOfOutlineRow(*m_keptCurrent);
+        if (current.isValid())
+            m_outline->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    }
+    QItemSelection selection;
+    for (const OutlineRow &row : std::as_const(m_keptSelection)) {
+        const QModelIndex index = indexOfOutlineRow(row);
+        if (index.isValid())
+            selection.select(index, index.siblingAtColumn(OutlineModel::TimeColumn));
+    }
+    if (!selection.isEmpty())
+        m_outline->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_keptSelection.clear();
+    m_keptCurrent.reset();
+    m_keptExpanded.clear();
 }
 
 // --- commands -------------------------------------------------------------------------------------
@@ -237,6 +304,14 @@ void MainWindow::clearTimers()
         m_controller.clearTimersConfirmed();
 }
 
+void MainWindow::setCutoffValue(double seconds)
+{
+    // The tracker keeps the cut-off in single precision; the display shows that same value.
+    const float cutoff = float(seconds);
+    m_controller.tracker().setCutoffTime(cutoff);
+    m_cutoffDisplay->setText(TimeTracker::timeStringForDouble(double(cutoff)));
+}
+
 void MainWindow::showPreferences()
 {
     QMessageBox::information(this, tr("Preferences"),
@@ -254,8 +329,13 @@ void MainWindow::showFailure(const QString &what, const QString &reason)
 
 void MainWindow::updateStatus()
 {
-    if (!m_controller.tracker().trackDocumentTiming())
+    // Titles that cannot be read and window timing the user turned off both leave only the
+    // applications timed, but only the first is something the desktop does.
+    const TimeTracker &tracker = m_controller.tracker();
+    if (!tracker.isAXEnabled())
         statusBar()->showMessage(tr("Window titles cannot be read here: only applications are timed."));
+    else if (!tracker.trackDocumentTiming())
+        statusBar()->showMessage(tr("Time per window is turned off: only applications are timed."));
 }
 
 // --- quitting -----------------------------------------------------------------------------------------

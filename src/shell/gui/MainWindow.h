@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QModelIndex>
+
+#include <optional>
 
 class KestrumController;
 class OutlineModel;
@@ -43,6 +46,8 @@ public:
     enum class ExportScope { All, Shown };
     void exportToCsv(ExportScope scope, const QString &path);
     void clearTimers();
+    // Applications with less time than this are not shown; the slider sets whole minutes.
+    void setCutoffValue(double seconds);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +60,17 @@ private:
     void showPreferences();
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
+    // The outline is rebuilt whenever the set of applications changes (one appears, a search,
+    // a load); the selected and expanded rows are kept across that, by name.
+    struct OutlineRow
+    {
+        QString application;
+        std::optional<QString> window;
+    };
+    std::optional<OutlineRow> outlineRowAt(const QModelIndex &index) const;
+    QModelIndex indexOfOutlineRow(const OutlineRow &row) const;
+    void keepOutlineState();
+    void restoreOutlineState();
 
     KestrumController &m_controller;
     OutlineModel *m_model = nullptr;
@@ -66,5 +82,8 @@ private:
     QTreeView *m_outline = nullptr;
     SumOfTimesLabel *m_totalLabel = nullptr;
     QString m_lastSaveError;
+    QList<OutlineRow> m_keptSelection;
+    std::optional<OutlineRow> m_keptCurrent;
+    QStringList m_keptExpanded;
     bool m_quitting = false;
 };

@@ -1,0 +1,217 @@
+// The kestrum program itself: on a real X server with a real window manager and real X
+// clients, it books the time each client spends in front and stores it when it is told to
+// quit; without a display it says so and fails; --help and --version need no display.
+
+#include "DisplaySession.h"
+#include "persistence/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QProcess>
+#include <QThread>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kKestrum = QStringLiteral(KESTRUM_PROGRAM);
+
+// The times stored in the settings file, read with Kestrum's own property-list reader.
+struct StoredTimes
+{
+    QMap<QString, double> applications;
+    QMap<QString, QMap<QString, double>> windows; // by application, then window
+    QString error;
+};
+
+StoredTimes readStoredTimes(const QString &settingsPath)
+{
+    StoredTimes times;
+    const PropertyListResult settings = PropertyList::readFile(settingsPath);
+    if (!settings.ok()) {
+        times.error = settings.error;
+        return times;
+    }
+    const QVariant wrapper = settings.value.value<PropertyListDictionary>().value(QStringLiteral("Apps"));
+    if (!wrapper.canConvert<PropertyListDictionary>()) {
+        times.error = QStringLiteral("no timings under \"Apps\"");
+        return times;
+    }
+    for (const QVariant &entry : wrapper.value<PropertyListDictionary>().value(QStringLiteral("Apps")).toList()) {
+        const auto record = entry.value<PropertyListDictionary>();
+        const auto app = record.value(QStringLiteral("App")).value<PropertyListDictionary>();
+        const QString name = app.value(QStringLiteral("Name")).toString();
+        times.applications.insert(name, app.value(QStringLiteral("ActiveTime")).toDouble());
+        for (const QVariant &window : record.value(QStringLiteral("Windows")).toList()) {
+            const auto node = window.value<PropertyListDictionary>();
+            times.windows[name].insert(node.value(QStringLiteral("Name")).toString(), node.value(QStringLiteral("ActiveTime")).toDouble());
+        }
+    }
+    return times;
+}
+
+QString describe(const StoredTimes &times)
+{
+    QStringList parts;
+    for (auto it = times.applications.cbegin(); it != times.applications.cend(); ++it)
+        parts.append(QStringLiteral("%1=%2").arg(it.key()).arg(it.value()));
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+class KestrumOnXTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QStringList missing = DisplaySession::missingPrograms();
+        if (!missing.isEmpty()) {
+            const std::string message = "missing " + missing.join(QStringLiteral(", ")).toStdString()
+                + ": scripts/install-deps installs them";
+            // In CI these tests must run: a missing program is a broken set-up, not a reason to skip.
+            const QString ci = qEnvironmentVariable("CI");
+            if (!ci.isEmpty() && ci != QStringLiteral("false") && ci != QStringLiteral("0"))
+                FAIL() << message;
+            GTEST_SKIP() << message;
+        }
+        QString error;
+        ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    }
+
+    // Brings the window to the front and waits until the window manager made it active.
+    void activate(const QString &window)
+    {
+        bool ok = false;
+        session.run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}, &ok);
+        ASSERT_TRUE(ok) << "xdotool cannot activate window " << window.toStdString();
+        const QString active = session.run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+        ASSERT_EQ(active, window) << "the window manager did not activate the window";
+    }
+
+    DisplaySession session;
+};
+
+TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
+{
+    QProcess *xterm = session.startProgram(QStringLiteral("xterm"), {QStringLiteral("-T"), QStringLiteral("alpha.txt (edited)"),
+                                                                     QStringLiteral("-e"), QStringLiteral("sleep"), QStringLiteral("600")});
+    QProcess *xlogo = session.startProgram(QStringLiteral("xlogo"), {});
+    ASSERT_TRUE(xterm && xlogo);
+    const QString xtermWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XTerm$")}, 10s);
+    const QString xlogoWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XLogo$")}, 10s);
+    ASSERT_FALSE(xtermWindow.isEmpty()) << "no xterm window: " << session.logOf(xterm).toStdString();
+    ASSERT_FALSE(xlogoWindow.isEmpty()) << "no xlogo window: " << session.logOf(xlogo).toStdString();
+
+    QProcessEnvironment variables;
+    variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
+    QProcess *kestrum = session.startProgram(kKestrum, {QStringLiteral("--start")}, variables);
+    ASSERT_NE(kestrum, nullptr);
+    // Its window is mapped once its event loop runs, after counting has started.
+    const QString kestrumWindow = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
+    ASSERT_FALSE(kestrumWindow.isEmpty()) << "kestrum shows no window: " << session.logOf(kestrum).toStdString();
+    QThread::msleep(500);
+
+    // Each client in front in turn; the measured spans run from one activation to the next.
+    QElapsedTimer clock;
+    double xtermSeconds = 0.0;
+    double xlogoSeconds = 0.0;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_NO_FATAL_FAILURE(activate(xtermWindow));
+        clock.start();
+        QThread::msleep(3000);
+        ASSERT_NO_FATAL_FAILURE(activate(xlogoWindow));
+        xtermSeconds += clock.restart() / 1000.0;
+        QThread::msleep(2000);
+        ASSERT_NO_FATAL_FAILURE(activate(kestrumWindow));
+        xlogoSeconds += clock.elapsed() / 1000.0;
+    }
+
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(15000)) << "kestrum did not quit on SIGTERM: " << session.logOf(kestrum).toStdString();
+    EXPECT_EQ(kestrum->exitStatus(), QProcess::NormalExit) << session.logOf(kestrum).toStdString();
+    EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
+
+    const StoredTimes stored = readStoredTimes(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
+    SCOPED_TRACE("stored: " + describe(stored).toStdString() + "; measured XTerm=" + std::to_string(xtermSeconds)
+                 + ", XLogo=" + std::to_string(xlogoSeconds));
+    ASSERT_TRUE(stored.applications.contains(QStringLiteral("XTerm")));
+    ASSERT_TRUE(stored.applications.contains(QStringLiteral("XLogo")));
+    EXPECT_NEAR(stored.applications.value(QStringLiteral("XTerm")), xtermSeconds, 2.0);
+    EXPECT_NEAR(stored.applications.value(QStringLiteral("XLogo")), xlogoSeconds, 2.0);
+    // The terminal's title names the document "alpha.txt".
+    EXPECT_NEAR(stored.windows.value(QStringLiteral("XTerm")).value(QStringLiteral("alpha.txt"), -100.0), xtermSeconds, 2.0);
+}
+
+// --- without a display ------------------------------------------------------------------------------
+
+class KestrumCommandLineTest : public ::testing::Test
+{
+protected:
+    struct Outcome
+    {
+        bool finished = false;
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    static Outcome runWithoutDisplay(const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(kKestrum, arguments);
+        Outcome outcome;
+        outcome.finished = process.waitForStarted(5000) && process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit;
+        if (!outcome.finished) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+        outcome.exitCode = process.exitCode();
+        outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return outcome;
+    }
+
+    static inline QTemporaryDir home;
+};
+
+TEST_F(KestrumCommandLineTest, WithoutADisplaySaysSoInOneLineAndFails)
+{
+    const Outcome outcome = runWithoutDisplay({QStringLiteral("--start")});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err.count(u'\n'), 1) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.endsWith(u'\n'));
+    EXPECT_TRUE(outcome.err.contains(QStringLiteral("display"), Qt::CaseInsensitive)) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.out.isEmpty()) << outcome.out.toStdString();
+}
+
+TEST_F(KestrumCommandLineTest, VersionNeedsNoDisplay)
+{
+    const Outcome outcome = runWithoutDisplay({QStringLiteral("--version")});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.out, QStringLiteral("Kestrum " KESTRUM_VERSION "\n"));
+}
+
+TEST_F(KestrumCommandLineTest, HelpNeedsNoDisplayAndNamesStart)
+{
+    const Outcome outcome = runWithoutDisplay({QStringLiteral("--help")});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.out.contains(QStringLiteral("--start"))) << outcome.out.toStdString();
+    EXPECT_TRUE(outcome.out.contains(QStringLiteral("--version"))) << outcome.out.toStdString();
+}

@@ -1,0 +1,120 @@
+// Open Timings, Save Timings As and Export to CSV: what works changes what it should, and what
+// fails is told in a warning that names the file, with the timings left as they were.
+
+#include "MainWindowFixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+class FileCommandsTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                           {terminalName(), 120, {}}});
+    }
+
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The warning names the file and says why, over the main window.
+    static void expectWarningNaming(const ModalSeen &seen, const QString &fileName)
+    {
+        ASSERT_EQ(seen.count, 1);
+        EXPECT_TRUE(seen.text.contains(fileName)) << seen.text.toStdString();
+        EXPECT_FALSE(seen.informativeText.isEmpty());
+        EXPECT_TRUE(seen.windowModal);
+        EXPECT_TRUE(seen.answered) << seen.buttons.join(u',').toStdString();
+    }
+
+    // The timings as the user sees them and as the next start reads them are those of SetUp.
+    void expectTimingsAsTheyWere(const QByteArray &settingsFileBefore)
+    {
+        EXPECT_EQ(shownRows(), (QStringList{editorName(), QStringLiteral("  a.txt"), QStringLiteral("  b.txt"), terminalName()}));
+        EXPECT_EQ(totalText(), QStringLiteral("00:13:40"));
+        EXPECT_EQ(contents(settings->path()), settingsFileBefore);
+    }
+};
+
+TEST_F(FileCommandsTest, OpeningADocumentReplacesTheTimingsWithoutAWord)
+{
+    openWindow();
+    const QString path = writeDocument(QStringLiteral("week.kestrum"), {{QStringLiteral("Mail"), 90, {}}});
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->openTimings(path); }, QStringLiteral("OK"));
+
+    EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
+    EXPECT_EQ(shownApplications(), QStringList{QStringLiteral("Mail")});
+    EXPECT_EQ(totalText(), QStringLiteral("00:01:30"));
+}
+
+TEST_F(FileCommandsTest, OpeningAFileThatIsNoTimingDocumentWarnsAndKeepsTheTimings)
+{
+    openWindow();
+    const QByteArray settingsFile = contents(settings->path());
+    ASSERT_FALSE(settingsFile.isEmpty());
+    const QString path = home.filePath(QStringLiteral("shopping list.kestrum"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("eggs, milk\n");
+    }
+
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->openTimings(path); }, QStringLiteral("OK"));
+
+    expectWarningNaming(seen, QStringLiteral("shopping list.kestrum"));
+    expectTimingsAsTheyWere(settingsFile);
+}
+
+TEST_F(FileCommandsTest, OpeningAMissingFileWarnsAndKeepsTheTimings)
+{
+    openWindow();
+    const QByteArray settingsFile = contents(settings->path());
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->openTimings(home.filePath(QStringLiteral("gone.kestrum"))); },
+                                                  QStringLiteral("OK"));
+
+    expectWarningNaming(seen, QStringLiteral("gone.kestrum"));
+    expectTimingsAsTheyWere(settingsFile);
+}
+
+TEST_F(FileCommandsTest, ExportingWritesTheFileWithoutAWord)
+{
+    openWindow();
+    const QString path = home.filePath(QStringLiteral("report.csv"));
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->exportToCsv(MainWindow::ExportScope::All, path); },
+                                                  QStringLiteral("OK"));
+
+    EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
+    EXPECT_TRUE(contents(path).startsWith("Total,Per Application,,Per Window\n00:13:40,")) << contents(path).toStdString();
+}
+
+TEST_F(FileCommandsTest, ExportingIntoAMissingFolderWarnsAndKeepsTheTimings)
+{
+    openWindow();
+    const QByteArray settingsFile = contents(settings->path());
+    const QString path = home.filePath(QStringLiteral("no such folder/report.csv"));
+
+    for (const auto scope : {MainWindow::ExportScope::All, MainWindow::ExportScope::Shown}) {
+        const ModalSeen seen = runAnsweringMessageBox([&] { window->exportToCsv(scope, path); }, QStringLiteral("OK"));
+        expectWarningNaming(seen, QStringLiteral("report.csv"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
+    expectTimingsAsTheyWere(settingsFile);
+}
+
+TEST_F(FileCommandsTest, SavingIntoAMissingFolderWarnsAndKeepsTheTimings)
+{
+    openWindow();
+    const QByteArray settingsFile = contents(settings->path());
+    const QString path = home.filePath(QStringLiteral("no such folder/week.kestrum"));
+
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->saveTimingsAs(path); }, QStringLiteral("OK"));
+
+    expectWarningNaming(seen, QStringLiteral("week.kestrum"));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    expectTimingsAsTheyWere(settingsFile);
+}

@@ -1,0 +1,348 @@
+// The outline: it follows the store through a busy day without breaking Qt's model rules,
+// keeps the user's selection and expanded rows while the store changes, sorts by name (any
+// case) and by time (as numbers), and drags rows out as text.
+
+#include "MainWindowFixture.h"
+
+#include "shell/OutlineModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSet>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+QSet<QString> namesOf(const QList<TimeStoreNode *> &nodes)
+{
+    QSet<QString> names;
+    for (const TimeStoreNode *node : nodes)
+        names.insert(node->name().value_or(QString()));
+    return names;
+}
+
+} // namespace
+
+class OutlineModelTest : public MainWindowFixture
+{
+protected:
+    static constexpr qint64 BrowserPid = 303;
+
+    // Lets queued work (the re-sort after a burst of changes) run, as the event loop would.
+    static void settle() { QApplication::processEvents(); }
+
+    // The outline shows exactly the filtered set: every application with its duration text,
+    // the windows of each application that is not a leaf, in the order the header shows.
+    void expectOutlineMatchesStore(const char *step)
+    {
+        SCOPED_TRACE(step);
+        settle();
+        const OutlineModel &model = *window->outlineModel();
+        const QList<TimeStoreApp *> apps = controller->tracker().timeSet();
+        ASSERT_EQ(model.rowCount(), apps.size());
+        QSet<const TimeStoreNode *> shown;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QModelIndex appIndex = model.index(row, OutlineModel::NameColumn);
+            const auto *app = static_cast<const TimeStoreApp *>(model.nodeAt(appIndex));
+            ASSERT_NE(app, nullptr);
+            shown.insert(app);
+            EXPECT_EQ(appIndex.data().toString(), app->name().value_or(QString()));
+            EXPECT_EQ(model.index(row, OutlineModel::TimeColumn).data().toString(), app->activeTimeString());
+            const qsizetype windows = app->isLeaf() ? 0 : app->windowCount();
+            ASSERT_EQ(model.rowCount(appIndex), windows) << app->name().value_or(QString()).toStdString();
+            QSet<const TimeStoreNode *> shownWindows;
+            for (int child = 0; child < windows; ++child) {
+                const QModelIndex windowIndex = model.index(child, OutlineModel::NameColumn, appIndex);
+                const TimeStoreNode *node = model.nodeAt(windowIndex);
+                shownWindows.insert(node);
+                EXPECT_EQ(windowIndex.data().toString(), node->name().value_or(QString()));
+                EXPECT_EQ(model.index(child, OutlineModel::TimeColumn, appIndex).data().toString(), node->activeTimeString());
+            }
+            for (const auto &node : app->windows())
+                EXPECT_TRUE(app->isLeaf() || shownWindows.contains(node.get()));
+            expectOrdered(appIndex);
+        }
+        for (const TimeStoreApp *app : apps)
+            EXPECT_TRUE(shown.contains(app)) << app->name().value_or(QString()).toStdString();
+        expectOrdered(QModelIndex());
+    }
+
+    // The rows under `parent` follow the order the header shows.
+    void expectOrdered(const QModelIndex &parent)
+    {
+        const QHeaderView *header = window->outline()->header();
+        const OutlineModel &model = *window->outlineModel();
+        const bool ascending = header->sortIndicatorOrder() == Qt::AscendingOrder;
+        for (int row = 1; row < model.rowCount(parent); ++row) {
+            const QModelIndex before = model.index(row - 1, 0, parent);
+            const QModelIndex after = model.index(row, 0, parent);
+            int order = 0;
+            if (header->sortIndicatorSection() == OutlineModel::TimeColumn) {
+                const double a = before.data(OutlineModel::SecondsRole).toDouble();
+                const double b = after.data(OutlineModel::SecondsRole).toDouble();
+                order = a < b ? -1 : (a > b ? 1 : 0);
+            }
+            if (order == 0)
+                order = before.data().toString().compare(after.data().toString(), Qt::CaseInsensitive);
+            EXPECT_TRUE(ascending ? order <= 0 : order >= 0)
+                << before.data().toString().toStdString() << " before " << after.data().toString().toStdString();
+        }
+    }
+};
+
+TEST_F(OutlineModelTest, FollowsABusyDayWithinTheModelRules)
+{
+    openWindow();
+    // Any breach of the model rules ends the test process at once.
+    QAbstractItemModelTester tester(window->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    expectOutlineMatchesStore("empty at start");
+
+    pressCountingButton();
+    scheduler.advance(3);
+    expectOutlineMatchesStore("the editor appears and counts");
+
+    desktop.bringToFront(TerminalPid);
+    scheduler.advance(2);
+    expectOutlineMatchesStore("the terminal appears");
+
+    desktop.bringToFront(EditorPid);
+    desktop.setMainWindow(EditorPid, WindowElement(8), QStringLiteral("draft.txt"));
+    scheduler.advance(2);
+    ASSERT_FALSE(controller->tracker().appForName(editorName())->isLeaf());
+    expectOutlineMatchesStore("a second window: the editor shows its windows");
+
+    desktop.setMainWindow(EditorPid, WindowElement(8), QStringLiteral("final.txt"));
+    scheduler.advance(1);
+    desktop.setMainWindow(EditorPid, WindowElement(10), QStringLiteral("appendix.txt"));
+    scheduler.advance(4);
+    expectOutlineMatchesStore("a window renamed, a third one");
+
+    window->outline()->sortByColumn(OutlineModel::TimeColumn, Qt::DescendingOrder);
+    desktop.addApplication(BrowserPid, QStringLiteral("Browser"));
+    desktop.setMainWindow(BrowserPid, WindowElement(11), QStringLiteral("Home"));
+    desktop.bringToFront(BrowserPid);
+    for (int second = 0; second < 12; ++second) {
+        scheduler.advance(1);
+        settle();
+    }
+    expectOutlineMatchesStore("sorted by time while the browser overtakes the others");
+
+    QTest::keyClicks(window->searchField(), QStringLiteral("ROW"));
+    scheduler.advance(2);
+    expectOutlineMatchesStore("searching");
+    window->searchField()->clear();
+    expectOutlineMatchesStore("search cleared");
+
+    scheduler.advance(60);
+    window->cutoffSlider()->setValue(1);
+    scheduler.advance(3);
+    expectOutlineMatchesStore("a cut-off of a minute");
+    window->cutoffSlider()->setValue(0);
+
+    scheduler.advance(16 * 60); // no input: the time goes to "Idle"
+    desktop.input();
+    scheduler.advance(2);
+    ASSERT_NE(controller->tracker().appForName(TimeTracker::IdleAppName), nullptr);
+    expectOutlineMatchesStore("idle and back");
+
+    const ModalSeen cleared = runAnsweringMessageBox([this] { window->clearTimers(); }, QStringLiteral("Clear Timers"));
+    ASSERT_TRUE(cleared.answered);
+    scheduler.advance(2);
+    expectOutlineMatchesStore("cleared while counting");
+
+    window->openTimings(writeDocument(QStringLiteral("day.kestrum"),
+                                      {{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                                       {QStringLiteral("Mail"), 90, {}}}));
+    scheduler.advance(2);
+    expectOutlineMatchesStore("a document opened while counting");
+    EXPECT_EQ(shownApplications().size(), 3) << shownApplications().join(u',').toStdString();
+
+    pressCountingButton();
+    expectOutlineMatchesStore("paused");
+}
+
+TEST_F(OutlineModelTest, ABookedSecondUpdatesRowsInsteadOfResettingTheOutline)
+{
+    writeSavedTimings({{editorName(), 100, {{QStringLiteral("a.txt"), 60}, {QStringLiteral("notes.txt"), 40}}},
+                       {terminalName(), 50, {}}});
+    openWindow();
+    pressCountingButton();
+    scheduler.advance(1);
+
+    QSignalSpy resets(window->outlineModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changes(window->outlineModel(), &QAbstractItemModel::dataChanged);
+    scheduler.advance(1);
+
+    EXPECT_EQ(resets.count(), 0);
+    ASSERT_GE(changes.count(), 1);
+    const QModelIndex editorTime = rowOf(editorName()).siblingAtColumn(OutlineModel::TimeColumn);
+    EXPECT_EQ(editorTime.data().toString(), QStringLiteral("00:01:42"));
+    bool editorRowChanged = false;
+    for (const QList<QVariant> &change : std::as_const(changes)) {
+        const auto from = change.at(0).value<QModelIndex>();
+        const auto to = change.at(1).value<QModelIndex>();
+        editorRowChanged |= from.parent() == editorTime.parent() && from.row() <= editorTime.row() && editorTime.row() <= to.row()
+            && from.column() <= OutlineModel::TimeColumn && OutlineModel::TimeColumn <= to.column();
+    }
+    EXPECT_TRUE(editorRowChanged);
+}
+
+TEST_F(OutlineModelTest, SelectedWindowsStaySelectedWhenTheirApplicationGainsAWindow)
+{
+    writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                       {terminalName(), 120, {}}});
+    openWindow();
+    clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
+    clickRow(rowOf(editorName(), QStringLiteral("b.txt")), Qt::ControlModifier);
+    ASSERT_EQ(totalText(), QStringLiteral("00:10:00"));
+
+    // Counting starts in the editor's "notes.txt", a window the store has not seen yet.
+    pressCountingButton();
+    scheduler.advance(2);
+
+    ASSERT_EQ(controller->tracker().appForName(editorName())->windowCount(), 3);
+    EXPECT_EQ(namesOf(window->selectedNodes()), (QSet<QString>{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    EXPECT_EQ(totalText(), QStringLiteral("00:10:00"));
+    EXPECT_TRUE(window->outline()->isExpanded(rowOf(editorName())));
+}
+
+TEST_F(OutlineModelTest, SelectionAndExpandedRowsSurviveANewApplication)
+{
+    writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                       {terminalName(), 120, {}}});
+    openWindow();
+    clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
+    ASSERT_EQ(totalText(), QStringLiteral("00:06:40"));
+
+    // The terminal comes to the front and counts; a browser never seen before follows.
+    desktop.bringToFront(TerminalPid);
+    pressCountingButton();
+    scheduler.advance(2);
+    desktop.addApplication(BrowserPid, QStringLiteral("Browser"));
+    desktop.bringToFront(BrowserPid);
+    scheduler.advance(2);
+
+    ASSERT_EQ(shownApplications(), (QStringList{QStringLiteral("Browser"), editorName(), terminalName()}));
+    EXPECT_EQ(namesOf(window->selectedNodes()), QSet<QString>{QStringLiteral("a.txt")});
+    EXPECT_EQ(totalText(), QStringLiteral("00:06:40"));
+    EXPECT_TRUE(window->outline()->isExpanded(rowOf(editorName())));
+}
+
+// --- sorting --------------------------------------------------------------------------------------
+
+class OutlineSortingTest : public MainWindowFixture
+{
+protected:
+    void clickHeader(int column)
+    {
+        QHeaderView *header = window->outline()->header();
+        const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre, QApplication::doubleClickInterval() + 50);
+    }
+
+    QStringList shownTimes() const
+    {
+        QStringList times;
+        const QAbstractItemModel *model = window->outline()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            times.append(model->index(row, OutlineModel::TimeColumn).data().toString());
+        return times;
+    }
+};
+
+TEST_F(OutlineSortingTest, ByTimeComparesSecondsNotText)
+{
+    writeSavedTimings({{QStringLiteral("Hundred hours"), 360000, {}},
+                       {QStringLiteral("Almost a hundred"), 359999, {}},
+                       {QStringLiteral("An hour"), 3600, {}}});
+    openWindow();
+
+    clickHeader(OutlineModel::TimeColumn);
+    const QStringList ascending{QStringLiteral("01:00:00"), QStringLiteral("99:59:59"), QStringLiteral("100:00:00")};
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    const bool wasAscending = window->outline()->header()->sortIndicatorOrder() == Qt::AscendingOrder;
+    EXPECT_EQ(shownTimes(), wasAscending ? ascending : descending);
+
+    clickHeader(OutlineModel::TimeColumn);
+    EXPECT_EQ(window->outline()->header()->sortIndicatorOrder(), wasAscending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    EXPECT_EQ(shownTimes(), wasAscending ? descending : ascending);
+}
+
+TEST_F(OutlineSortingTest, ByNameIgnoresCaseInBothDirections)
+{
+    writeSavedTimings({{QStringLiteral("beta"), 10, {}},
+                       {QStringLiteral("Delta"), 20, {}},
+                       {QStringLiteral("alpha"), 30, {}},
+                       {QStringLiteral("Charlie"), 40, {}}});
+    openWindow();
+    const QStringList ascending{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("Charlie"), QStringLiteral("Delta")};
+    EXPECT_EQ(shownApplications(), ascending);
+
+    clickHeader(OutlineModel::NameColumn);
+    ASSERT_EQ(window->outline()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    EXPECT_EQ(shownApplications(), descending);
+}
+
+TEST_F(OutlineSortingTest, WindowsFollowTheOrderAndACountingRowMovesWhenItOvertakes)
+{
+    writeSavedTimings({{editorName(), 100, {{QStringLiteral("b.txt"), 70}, {QStringLiteral("a.txt"), 30}}},
+                       {terminalName(), 101, {}}});
+    openWindow();
+    EXPECT_EQ(shownRows(), (QStringList{editorName(), QStringLiteral("  a.txt"), QStringLiteral("  b.txt"), terminalName()}));
+
+    window->outline()->sortByColumn(OutlineModel::TimeColumn, Qt::AscendingOrder);
+    EXPECT_EQ(shownRows(), (QStringList{editorName(), QStringLiteral("  a.txt"), QStringLiteral("  b.txt"), terminalName()}));
+    window->outline()->sortByColumn(OutlineModel::TimeColumn, Qt::DescendingOrder);
+    EXPECT_EQ(shownRows(), (QStringList{terminalName(), editorName(), QStringLiteral("  b.txt"), QStringLiteral("  a.txt")}));
+
+    // The editor counts past the terminal: at 102 seconds it leads.
+    pressCountingButton();
+    scheduler.advance(2);
+    QApplication::processEvents();
+    EXPECT_EQ(shownApplications(), (QStringList{editorName(), terminalName()}));
+}
+
+// --- dragging rows out --------------------------------------------------------------------------
+
+class OutlineDragTest : public MainWindowFixture
+{
+protected:
+    QString draggedText() const
+    {
+        const QModelIndexList selected = window->outline()->selectionModel()->selectedIndexes();
+        std::unique_ptr<QMimeData> mime(window->outline()->model()->mimeData(selected));
+        return mime ? mime->text() : QStringLiteral("<no data>");
+    }
+};
+
+TEST_F(OutlineDragTest, TwoSelectedRowsGoOutAsTabSeparatedLinesInOutlineOrder)
+{
+    writeSavedTimings({{QStringLiteral("Other"), 30, {}}, {QStringLiteral("Name"), 60, {}}, {QStringLiteral("Unused"), 5, {}}});
+    openWindow();
+    EXPECT_TRUE(window->outline()->dragEnabled());
+    EXPECT_TRUE(window->outline()->model()->mimeTypes().contains(QStringLiteral("text/plain")));
+
+    clickRow(rowOf(QStringLiteral("Other")));
+    clickRow(rowOf(QStringLiteral("Name")), Qt::ControlModifier);
+    EXPECT_EQ(draggedText(), QStringLiteral("Name\t00:01:00\nOther\t00:00:30\n"));
+}
+
+TEST_F(OutlineDragTest, AnApplicationAndOneOfItsWindowsAreTwoLines)
+{
+    writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                       {terminalName(), 120, {}}});
+    openWindow();
+    clickRow(rowOf(editorName(), QStringLiteral("b.txt")));
+    clickRow(rowOf(editorName()), Qt::ControlModifier);
+    EXPECT_EQ(draggedText(), QStringLiteral("Editor\t00:11:40\nb.txt\t00:03:20\n"));
+}

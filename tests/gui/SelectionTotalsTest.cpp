@@ -1,0 +1,103 @@
+// The totals label beneath the outline: the sum of what the user selects with the mouse, or of
+// everything when nothing is selected, and a click on it that clears the selection.
+
+#include "MainWindowFixture.h"
+
+#include "shell/gui/SumOfTimesLabel.h"
+
+#include <QTest>
+#include <QTreeView>
+
+class SelectionTotalsTest : public MainWindowFixture
+{
+protected:
+    // The editor has three windows' worth of time, of which two windows are stored (11:40 in
+    // all, 06:40 and 03:20 in the windows); the terminal has one window, so it is a leaf.
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
+                           {terminalName(), 120, {{QStringLiteral("make test"), 120}}},
+                           {TimeTracker::IdleAppName, 300, {}}});
+    }
+
+    void includeIdleInTheTotal()
+    {
+        SettingsStore earlierRun;
+        earlierRun.load();
+        earlierRun.setValue(SettingsKey::IncludeIdleInSumOfTimes, true);
+        ASSERT_TRUE(earlierRun.synchronize());
+    }
+};
+
+TEST_F(SelectionTotalsTest, NothingSelectedShowsEverythingButIdle)
+{
+    openWindow();
+    EXPECT_EQ(totalText(), QStringLiteral("00:13:40"));
+}
+
+TEST_F(SelectionTotalsTest, NothingSelectedIncludesIdleWhenTheSettingSaysSo)
+{
+    includeIdleInTheTotal();
+    openWindow();
+    EXPECT_EQ(totalText(), QStringLiteral("00:18:40"));
+}
+
+TEST_F(SelectionTotalsTest, AnApplicationWithOneOfItsWindowsCountsTheApplicationOnce)
+{
+    openWindow();
+    clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
+    clickRow(rowOf(editorName()), Qt::ControlModifier);
+    EXPECT_EQ(window->selectedNodes().size(), 2);
+    EXPECT_EQ(totalText(), QStringLiteral("00:11:40"));
+}
+
+TEST_F(SelectionTotalsTest, TwoWindowsOfOneApplicationAreTheirSum)
+{
+    openWindow();
+    clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
+    clickRow(rowOf(editorName(), QStringLiteral("b.txt")), Qt::ControlModifier);
+    EXPECT_EQ(totalText(), QStringLiteral("00:10:00"));
+}
+
+TEST_F(SelectionTotalsTest, ALeafApplicationWithOneWindowCountsTheApplication)
+{
+    openWindow();
+    const QModelIndex terminal = rowOf(terminalName());
+    ASSERT_EQ(window->outline()->model()->rowCount(terminal), 0) << "one window is not shown as a row of its own";
+    clickRow(terminal);
+    EXPECT_EQ(totalText(), QStringLiteral("00:02:00"));
+}
+
+TEST_F(SelectionTotalsTest, SelectedIdleCountsWhateverTheSetting)
+{
+    openWindow();
+    clickRow(rowOf(TimeTracker::IdleAppName));
+    EXPECT_EQ(totalText(), QStringLiteral("00:05:00"));
+    clickRow(rowOf(terminalName()), Qt::ControlModifier);
+    EXPECT_EQ(totalText(), QStringLiteral("00:07:00"));
+}
+
+TEST_F(SelectionTotalsTest, FollowsTheSelectedRowWhileCounting)
+{
+    openWindow();
+    clickRow(rowOf(editorName()));
+    pressCountingButton();
+    scheduler.advance(3);
+    EXPECT_EQ(totalText(), QStringLiteral("00:11:43"));
+}
+
+TEST_F(SelectionTotalsTest, AClickOnTheLabelClearsTheSelectionAndTheNextTickShowsTheGrandTotal)
+{
+    openWindow();
+    // Counting goes to the editor's "notes.txt"; the selected window does not grow.
+    clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
+    pressCountingButton();
+    scheduler.advance(1);
+    ASSERT_EQ(totalText(), QStringLiteral("00:06:40"));
+
+    QTest::mouseClick(window->totalLabel(), Qt::LeftButton);
+    EXPECT_TRUE(window->selectedNodes().isEmpty());
+    scheduler.advance(1);
+    EXPECT_EQ(totalText(), QStringLiteral("00:13:42"));
+}
