@@ -1,11 +1,13 @@
 // kestrum-probe: prints what Kestrum sees right now, one JSON object a line, every second and
 // on every change: the front application, the active window, idle seconds, the screen saver.
 
+#include "platform/logind/LogindMonitor.h"
 #include "platform/x11/X11Desktop.h"
 #include "tracking/DocumentName.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -19,7 +21,15 @@ QJsonValue textOrNull(const std::optional<QString> &text)
     return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
 }
 
-QJsonObject snapshot(X11Desktop &desktop)
+// The login session as logind sees it; null where logind cannot be asked.
+QJsonObject sessionState(const LogindMonitor *logind)
+{
+    const bool known = logind && logind->isStarted() && !logind->sessionPath().isEmpty();
+    return {{QStringLiteral("active"), known ? QJsonValue(logind->isSessionActive()) : QJsonValue(QJsonValue::Null)},
+            {QStringLiteral("locked"), known ? QJsonValue(logind->isLocked()) : QJsonValue(QJsonValue::Null)}};
+}
+
+QJsonObject snapshot(X11Desktop &desktop, const LogindMonitor *logind)
 {
     const FrontApplication front = desktop.activeApplication();
     const WindowElement window = desktop.activeWindow();
@@ -37,6 +47,7 @@ QJsonObject snapshot(X11Desktop &desktop)
                                                    ? QJsonValue(qint64(idle.nanoseconds / 1'000'000'000u))
                                                    : QJsonValue(QJsonValue::Null));
     line.insert(QStringLiteral("screenSaver"), desktop.isScreenSaverActive());
+    line.insert(QStringLiteral("session"), sessionState(logind));
     line.insert(QStringLiteral("connected"), desktop.isConnected());
     return line;
 }
@@ -52,7 +63,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Prints what Kestrum sees on this desktop, one JSON object a line, every second and on every\n"
         "change: the front application, the active window with its title and document name, the\n"
-        "seconds since the last input, and whether the screen saver runs."));
+        "seconds since the last input, whether the screen saver runs, and the login session's state."));
     parser.addHelpOption();
     const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Stop after N lines."), QStringLiteral("N"));
     parser.addOption(countOption);
@@ -75,10 +86,23 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The session's state, where logind is there to ask; the probe's output stays JSON lines only.
+    std::unique_ptr<LogindMonitor> logind;
+    const QDBusConnection systemBus = QDBusConnection::systemBus();
+    if (systemBus.isConnected() && systemBus.interface()
+        && systemBus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))) {
+        logind = std::make_unique<LogindMonitor>();
+        if (logind->start(systemBus)) {
+            desktop->setScreenLocked(X11Desktop::LockSource::LoginSession, logind->isLocked());
+            QObject::connect(logind.get(), &LogindMonitor::lockedChanged, desktop.get(),
+                             [&desktop](bool locked) { desktop->setScreenLocked(X11Desktop::LockSource::LoginSession, locked); });
+        }
+    }
+
     int printed = 0;
     QByteArray last;
     const auto print = [&](bool onlyIfChanged) {
-        const QByteArray line = QJsonDocument(snapshot(*desktop)).toJson(QJsonDocument::Compact);
+        const QByteArray line = QJsonDocument(snapshot(*desktop, logind.get())).toJson(QJsonDocument::Compact);
         if (onlyIfChanged && line == last)
             return;
         last = line;
@@ -90,6 +114,8 @@ int main(int argc, char *argv[])
     };
     QObject::connect(desktop.get(), &X11Desktop::changed, &app, [&] { print(true); });
     QObject::connect(desktop.get(), &X11Desktop::connectionLost, &app, [&] { print(false); });
+    if (logind)
+        QObject::connect(logind.get(), &LogindMonitor::sessionActiveChanged, &app, [&] { print(true); });
     QTimer everySecond;
     QObject::connect(&everySecond, &QTimer::timeout, &app, [&] { print(false); });
     everySecond.start(1000);

@@ -44,5 +44,8 @@ TEST_F(KestrumProbe, PrintsTheFrontApplicationItsWindowAndIdleSecondsOneLineEach
         EXPECT_GE(idle.toDouble(-1), 0.0) << line.toStdString();
         EXPECT_EQ(object.value(QStringLiteral("screenSaver")), QJsonValue(false)) << line.toStdString();
         EXPECT_EQ(object.value(QStringLiteral("connected")), QJsonValue(true)) << line.toStdString();
+        // The session's state: true or false where logind answers, null where it cannot be asked.
+        const QJsonObject session = object.value(QStringLiteral("session")).toObject();
+        EXPECT_TRUE(session.contains(QStringLiteral("active")) && session.contains(QStringLiteral("locked"))) << line.toStdString();
     }
 }
