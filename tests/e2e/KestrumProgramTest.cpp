@@ -3,6 +3,7 @@
 // quit; without a display it says so and fails; --help and --version need no display.
 
 #include "DisplaySession.h"
+#include "Programs.h"
 #include "persistence/PropertyList.h"
 
 #include <gtest/gtest.h>
@@ -70,13 +71,13 @@ class KestrumOnXTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QStringList missing = DisplaySession::missingPrograms();
+        const QStringList missing = DisplaySession::missingPrograms(
+            {QStringLiteral("xdotool"), QStringLiteral("xprop"), QStringLiteral("xterm"), QStringLiteral("xlogo")});
         if (!missing.isEmpty()) {
             const std::string message = "missing " + missing.join(QStringLiteral(", ")).toStdString()
                 + ": scripts/install-deps installs them";
             // In CI these tests must run: a missing program is a broken set-up, not a reason to skip.
-            const QString ci = qEnvironmentVariable("CI");
-            if (!ci.isEmpty() && ci != QStringLiteral("false") && ci != QStringLiteral("0"))
+            if (runningInCi())
                 FAIL() << message;
             GTEST_SKIP() << message;
         }
@@ -87,14 +88,13 @@ protected:
     // Brings the window to the front and waits until the window manager made it active.
     void activate(const QString &window)
     {
-        bool ok = false;
-        session.run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}, &ok);
+        const bool ok = session.run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
         ASSERT_TRUE(ok) << "xdotool cannot activate window " << window.toStdString();
-        const QString active = session.run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+        const QString active = session.outputOf(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
         ASSERT_EQ(active, window) << "the window manager did not activate the window";
     }
 
-    DisplaySession session;
+    DisplaySession session{DisplaySession::Options{1024, 768}};
 };
 
 TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)

@@ -4,6 +4,7 @@
 // it and a monitor connected to that bus.
 
 #include "LogindMock.h"
+#include "Programs.h"
 #include "platform/logind/LogindMonitor.h"
 
 #include <QByteArray>

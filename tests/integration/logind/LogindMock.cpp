@@ -1,5 +1,7 @@
 #include "LogindMock.h"
 
+#include "Programs.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -49,17 +51,6 @@ QString busConfig(const QString &socketDir)
         .arg(socketDir);
 }
 
-void stopProcess(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
-
 QString processOutput(QProcess &process)
 {
     return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
@@ -82,12 +73,6 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 void processEventsFor(int ms)
 {
     waitFor([] { return false; }, ms);
-}
-
-bool runningInCi()
-{
-    const QString ci = qEnvironmentVariable("CI").toLower();
-    return !ci.isEmpty() && ci != u"false" && ci != u"0";
 }
 
 LogindMock::LogindMock() = default;

@@ -82,6 +82,3 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 5000);
 
 // Runs the event loop for `ms` milliseconds, for checks that something did not happen.
 void processEventsFor(int ms);
-
-// Whether the tests run in continuous integration, where a missing tool is a failure.
-bool runningInCi();

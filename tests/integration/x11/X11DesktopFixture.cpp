@@ -1,5 +1,6 @@
 #include "X11DesktopFixture.h"
 
+#include "Programs.h"
 #include "Waiting.h"
 
 #include <QFile>
@@ -8,28 +9,19 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-bool runsInContinuousIntegration()
-{
-    const QByteArray ci = qgetenv("CI");
-    return !ci.isEmpty() && ci != "false" && ci != "0";
-}
-
-} // namespace
-
 void X11DesktopFixture::SetUp()
 {
-    const QStringList missing = X11Session::missingPrograms();
+    const QStringList missing = DisplaySession::missingPrograms(
+        {QStringLiteral("xdotool"), QStringLiteral("xprop"), QStringLiteral("xset"), QStringLiteral("xterm"), QStringLiteral("xlogo")});
     if (!missing.isEmpty()) {
         const std::string message = "The X11 integration tests need " + missing.join(QStringLiteral(", ")).toStdString()
             + " on PATH; scripts/install-deps installs them.";
-        if (runsInContinuousIntegration())
+        if (runningInCi())
             FAIL() << message << " CI is set, so they must run here.";
         GTEST_SKIP() << message;
     }
 
-    session = std::make_unique<X11Session>();
+    session = std::make_unique<DisplaySession>();
     QString error;
     ASSERT_TRUE(session->start(&error)) << error.toStdString();
 
@@ -65,7 +57,7 @@ X11DesktopFixture::Client X11DesktopFixture::startClient(const QString &program,
 {
     Client client;
     const QList<xcb_window_t> known = session->client().managedWindows();
-    client.process = session->startClient(program, arguments);
+    client.process = session->startProgram(program, arguments);
     if (!client.process) {
         ADD_FAILURE() << program.toStdString() << " does not start";
         return client;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "DisplaySession.h"
 #include "TestClient.h"
-#include "X11Session.h"
 
 #include "platform/fake/FakeQuestionDialog.h"
 #include "platform/fake/ManualClock.h"
@@ -73,7 +73,7 @@ protected:
     static QString notebookName() { return QStringLiteral("Test Notebook"); }
     static TestClient::NewWindow notebookWindow(const QString &title);
 
-    std::unique_ptr<X11Session> session;
+    std::unique_ptr<DisplaySession> session;
     ManualClock clock;
     MemorySettings settings;
     FakeQuestionDialog questions;

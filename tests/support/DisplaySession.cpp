@@ -1,11 +1,13 @@
-#include "X11Session.h"
+#include "DisplaySession.h"
 
+#include "Programs.h"
 #include "Waiting.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QThread>
 
 #include <sys/prctl.h>
 
@@ -24,61 +26,75 @@ const QProcessEnvironment &originalEnvironment()
 
 } // namespace
 
-X11Session::X11Session()
+DisplaySession::DisplaySession()
+    : DisplaySession(Options{})
 {
-    const QString home = m_directory.filePath(QStringLiteral("home"));
-    for (const QString &folder : {home, m_directory.filePath(QStringLiteral("config")), m_directory.filePath(QStringLiteral("cache")),
-                                  m_directory.filePath(QStringLiteral("data-home")), dataDirectory() + QStringLiteral("/applications"),
-                                  m_directory.filePath(QStringLiteral("logs"))})
-        QDir().mkpath(folder);
+}
+
+DisplaySession::DisplaySession(const Options &options)
+    : m_options(options)
+{
+    const QString root = m_directory.path();
+    for (const char *folder : {"home/.config", "home/.local/share", "home/.cache", "runtime", "data/applications",
+                               "no-desktop-entries", "logs"})
+        QDir().mkpath(root + u'/' + QString::fromLatin1(folder));
+    QFile::setPermissions(root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     m_environment = originalEnvironment();
-    m_environment.insert(QStringLiteral("HOME"), home);
-    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_directory.filePath(QStringLiteral("config")));
-    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_directory.filePath(QStringLiteral("cache")));
-    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_directory.filePath(QStringLiteral("data-home")));
+    m_environment.insert(QStringLiteral("HOME"), home());
+    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), home() + QStringLiteral("/.local/share"));
+    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home() + QStringLiteral("/.cache"));
     m_environment.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirectory());
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
     // An X11 session on this display only, whatever session the tests were started from.
     m_environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
-    m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    m_environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    m_environment.remove(QStringLiteral("XAUTHORITY"));
-    m_environment.remove(QStringLiteral("DISPLAY"));
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY",
+                             "SESSION_MANAGER"})
+        m_environment.remove(QString::fromLatin1(name));
     // xprop reads its arguments in the locale's encoding.
     m_environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
 }
 
-X11Session::~X11Session()
+DisplaySession::~DisplaySession()
 {
     stop();
 }
 
-QStringList X11Session::missingPrograms()
+QString DisplaySession::home() const
 {
-    QStringList missing;
-    for (const char *name : {"Xvfb", "openbox", "xdotool", "xprop", "xset", "xterm", "xlogo"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
-            missing.append(QString::fromLatin1(name));
-    }
-    return missing;
+    return m_directory.filePath(QStringLiteral("home"));
 }
 
-std::unique_ptr<QProcess> X11Session::newProcess(const QString &program, const QStringList &arguments, const QString &logName)
+QString DisplaySession::noDesktopEntries() const
+{
+    return m_directory.filePath(QStringLiteral("no-desktop-entries"));
+}
+
+QStringList DisplaySession::missingPrograms(const QStringList &tools)
+{
+    return ::missingPrograms(QStringList{QStringLiteral("Xvfb"), QStringLiteral("openbox")} + tools);
+}
+
+std::unique_ptr<QProcess> DisplaySession::newProcess(const QString &program, const QStringList &arguments, const QString &logPath,
+                                                     const QProcessEnvironment &variables)
 {
     auto process = std::make_unique<QProcess>();
     process->setProgram(program);
     process->setArguments(arguments);
-    process->setProcessEnvironment(m_environment);
-    // Should the test process die, the display and its clients go with it.
+    QProcessEnvironment environment = m_environment;
+    environment.insert(variables);
+    process->setProcessEnvironment(environment);
+    // Should the test process die, the display and its programs go with it.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    if (!logName.isEmpty()) {
+    if (!logPath.isEmpty()) {
         process->setProcessChannelMode(QProcess::MergedChannels);
-        process->setStandardOutputFile(m_directory.filePath(QStringLiteral("logs/") + logName));
+        process->setStandardOutputFile(logPath);
     }
     return process;
 }
 
-bool X11Session::start(QString *error)
+bool DisplaySession::start(QString *error)
 {
     if (!m_directory.isValid()) {
         *error = QStringLiteral("cannot create a temporary directory");
@@ -88,7 +104,8 @@ bool X11Session::start(QString *error)
     // standard output once it accepts connections. -noreset: it outlives its last client.
     m_server = newProcess(QStringLiteral("Xvfb"),
                           {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")},
+                           QStringLiteral("%1x%2x24").arg(m_options.width).arg(m_options.height), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp"), QStringLiteral("-noreset")},
                           QString());
     m_server->start();
     if (!m_server->waitForStarted(5000)) {
@@ -113,17 +130,22 @@ bool X11Session::start(QString *error)
         return false;
     }
 
-    m_windowManager = newProcess(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, QStringLiteral("openbox.log"));
     // openbox finds its theme in the system's data directories, and ends without one.
-    QProcessEnvironment managerEnvironment = m_environment;
+    QProcessEnvironment managerVariables;
     const QString systemDataDirectories = originalEnvironment().value(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral("/usr/local/share:/usr/share"));
-    managerEnvironment.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirectory() + u':' + systemDataDirectories);
-    m_windowManager->setProcessEnvironment(managerEnvironment);
+    managerVariables.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirectory() + u':' + systemDataDirectories);
+    m_windowManager = newProcess(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")},
+                                 m_directory.filePath(QStringLiteral("logs/openbox.log")), managerVariables);
     m_windowManager->start();
     if (!m_windowManager->waitForStarted(5000)) {
         *error = QStringLiteral("openbox does not start: %1").arg(m_windowManager->errorString());
         return false;
     }
+    return waitUntilManaging(error);
+}
+
+bool DisplaySession::waitUntilManaging(QString *error)
+{
     // An EWMH window manager names its check window on the root window once it runs.
     const bool managing = waitUntil(
         [this] {
@@ -160,49 +182,44 @@ bool X11Session::start(QString *error)
     return true;
 }
 
-void X11Session::end(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
-
-void X11Session::stop()
+void DisplaySession::stop()
 {
     m_client.reset();
-    for (auto it = m_clients.rbegin(); it != m_clients.rend(); ++it)
-        end(**it);
-    m_clients.clear();
+    for (auto it = m_programs.rbegin(); it != m_programs.rend(); ++it)
+        stopProcess(**it);
+    m_programs.clear();
     if (m_windowManager)
-        end(*m_windowManager);
+        stopProcess(*m_windowManager);
     m_windowManager.reset();
     if (m_server)
-        end(*m_server);
+        stopProcess(*m_server);
     m_server.reset();
 }
 
-QProcess *X11Session::startClient(const QString &program, const QStringList &arguments)
+QProcess *DisplaySession::startProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &variables)
 {
-    const QString logName = QStringLiteral("%1-%2.log").arg(QFileInfo(program).fileName()).arg(m_clients.size());
-    std::unique_ptr<QProcess> process = newProcess(program, arguments, logName);
+    const QString log = m_directory.filePath(QStringLiteral("logs/%1-%2.log").arg(QFileInfo(program).fileName()).arg(m_programs.size()));
+    std::unique_ptr<QProcess> process = newProcess(program, arguments, log, variables);
+    process->setObjectName(log);
     process->start();
     if (!process->waitForStarted(5000))
         return nullptr;
-    m_clients.push_back(std::move(process));
-    return m_clients.back().get();
+    m_programs.push_back(std::move(process));
+    return m_programs.back().get();
 }
 
-bool X11Session::run(const QString &program, const QStringList &arguments, QString *output)
+QString DisplaySession::logOf(const QProcess *process) const
+{
+    QFile log(process->objectName());
+    return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
+}
+
+bool DisplaySession::run(const QString &program, const QStringList &arguments, QString *output)
 {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessEnvironment(m_environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start();
     QString failure;
     if (!process.waitForStarted(5000)) {
@@ -214,13 +231,37 @@ bool X11Session::run(const QString &program, const QStringList &arguments, QStri
     } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         failure = QStringLiteral("failed with exit code %1").arg(process.exitCode());
     }
-    const QString printed = QString::fromLocal8Bit(process.readAll());
-    if (output)
-        *output = failure.isEmpty() ? printed : QStringLiteral("%1 %2 %3: %4").arg(program, arguments.join(u' '), failure, printed);
+    const QString printed = QString::fromLocal8Bit(process.readAllStandardOutput());
+    if (output) {
+        *output = failure.isEmpty()
+            ? printed
+            : QStringLiteral("%1 %2 %3: %4%5")
+                  .arg(program, arguments.join(u' '), failure, printed, QString::fromLocal8Bit(process.readAllStandardError()));
+    }
     return failure.isEmpty();
 }
 
-void X11Session::killServer()
+QString DisplaySession::outputOf(const QString &program, const QStringList &arguments)
+{
+    QString output;
+    return run(program, arguments, &output) ? output : QString();
+}
+
+QString DisplaySession::waitForWindow(const QStringList &searchArguments, std::chrono::milliseconds timeout)
+{
+    const QDeadlineTimer deadline(timeout);
+    do {
+        const QStringList found =
+            outputOf(QStringLiteral("xdotool"), QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + searchArguments)
+                .split(u'\n', Qt::SkipEmptyParts);
+        if (found.size() == 1)
+            return found.constFirst().trimmed();
+        QThread::msleep(100);
+    } while (!deadline.hasExpired());
+    return {};
+}
+
+void DisplaySession::killServer()
 {
     if (!m_server)
         return;
