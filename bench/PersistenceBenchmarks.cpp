@@ -76,9 +76,7 @@ void BM_ExportCsv(benchmark::State &state)
 {
     FilledStore store(int(state.range(0)));
     const QString path = store.dir.filePath(QStringLiteral("timings.csv"));
-    QList<TimeStoreApp *> apps;
-    for (const auto &app : store.offline.tracker().fullTimeSet())
-        apps.append(app.get());
+    const QList<TimeStoreApp *> apps = store.offline.tracker().allApplications();
     QString error;
     for (auto _ : state) {
         if (!exportCSVSet(apps, store.offline.tracker().totalTime(), path, &error))

@@ -125,11 +125,8 @@ PeriodicSaveOutcome PeriodicSave::save()
     // Each file is attempted whatever became of the other; the store is kept unless both made it.
     QStringList errors;
     if (writeCsv) {
-        QList<TimeStoreApp *> apps;
-        for (const auto &app : m_tracker.fullTimeSet())
-            apps.append(app.get());
         QString error;
-        if (!exportCSVSet(apps, m_tracker.totalTime(), base + u'.' + CsvExtension, &error))
+        if (!exportCSVSet(m_tracker.allApplications(), m_tracker.totalTime(), base + u'.' + CsvExtension, &error))
             errors.append(error);
     }
     if (writeDocument) {

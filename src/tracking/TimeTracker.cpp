@@ -344,6 +344,15 @@ double TimeTracker::totalTime() const
     return total;
 }
 
+QList<TimeStoreApp *> TimeTracker::allApplications() const
+{
+    QList<TimeStoreApp *> apps;
+    apps.reserve(qsizetype(m_timeSet.size()));
+    for (const auto &app : m_timeSet)
+        apps.append(app.get());
+    return apps;
+}
+
 // --- the filtered set --------------------------------------------------------------------------
 
 QList<TimeStoreApp *> TimeTracker::timeSet() const

@@ -77,6 +77,8 @@ public:
     // --- the store ---------------------------------------------------------------------
     // Every application node, in the order they were added. Use at once; do not keep.
     const AppList &fullTimeSet() const { return m_timeSet; }
+    // The same nodes as a new list, for code that takes any set of applications (the exports).
+    QList<TimeStoreApp *> allApplications() const;
     // The node that receives the time of the application of that name, if any.
     TimeStoreApp *appForName(const QString &name) const { return m_timeDictionary.value(name, nullptr); }
     ChangeNotifier &notifier() { return m_notifier; }

@@ -76,10 +76,7 @@ int main(int argc, char *argv[])
 
     QString output;
     if (parser.isSet(csvOption)) {
-        QList<TimeStoreApp *> apps;
-        for (const auto &a : tracker.fullTimeSet())
-            apps.append(a.get());
-        output = csvForSet(apps, tracker.totalTime());
+        output = csvForSet(tracker.allApplications(), tracker.totalTime());
     } else {
         output = timingTable(tracker);
     }

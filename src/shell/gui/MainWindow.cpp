@@ -278,13 +278,7 @@ void MainWindow::chooseAndExport(ExportScope scope)
 void MainWindow::exportToCsv(ExportScope scope, const QString &path)
 {
     TimeTracker &tracker = m_controller.tracker();
-    QList<TimeStoreApp *> apps;
-    if (scope == ExportScope::Shown) {
-        apps = tracker.timeSet();
-    } else {
-        for (const auto &app : tracker.fullTimeSet())
-            apps.append(app.get());
-    }
+    const QList<TimeStoreApp *> apps = scope == ExportScope::Shown ? tracker.timeSet() : tracker.allApplications();
     QString error;
     if (!exportCSVSet(apps, tracker.totalTime(), path, &error))
         showFailure(tr("The timings could not be exported to “%1”.").arg(QFileInfo(path).fileName()), error);
