@@ -56,6 +56,8 @@ void KestrumController::finishLaunching()
 {
     if (!m_storeTimer)
         m_storeTimer = m_ports.scheduler.startRepeating(StoreInterval, [this] { saveSettingsToDisk(); });
+    if (m_ports.settings.boolValue(SettingsKey::StartCountingAtLaunch) && !isTicking())
+        startTimer();
 }
 
 // --- counting -----------------------------------------------------------------------------------

@@ -59,7 +59,8 @@ public:
     const TimeTracker &tracker() const { return m_tracker; }
     SettingsStore &settings() { return m_ports.settings; }
 
-    // End of launching: the timings are stored every 15 minutes from now on.
+    // End of launching: the timings are stored every 15 minutes from now on, and counting starts
+    // when the user asked for that at every launch.
     void finishLaunching();
 
     // --- counting -----------------------------------------------------------------------------

@@ -24,26 +24,6 @@ constexpr int CsvAndDocument = 2;
 const QString CsvExtension = QStringLiteral("csv");
 const QString DocumentExtension = QStringLiteral("kestrum");
 
-// The time of day the setting names. It is stored as a date whose date part does not count; a
-// date read back from the settings file is in UTC, so it is turned into local time first.
-QTime timeOfDayOf(const QVariant &value)
-{
-    if (value.typeId() == QMetaType::QTime)
-        return value.toTime();
-    if (value.typeId() == QMetaType::QString) {
-        const QString text = value.toString();
-        for (const QString &format : {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm")}) {
-            const QTime time = QTime::fromString(text, format);
-            if (time.isValid())
-                return time;
-        }
-    }
-    const QDateTime date = value.toDateTime();
-    if (date.isValid())
-        return date.toLocalTime().time();
-    return QTime(19, 0);
-}
-
 } // namespace
 
 PeriodicSave::PeriodicSave(Scheduler &scheduler, Settings &settings, TimeTracker &tracker)
@@ -65,7 +45,7 @@ void PeriodicSave::rebuild()
     if (!m_settings.boolValue(SettingsKey::SaveTimerPeriodically))
         return;
     const QDateTime now = m_scheduler.wallNow();
-    arm(firstFire(now, timeOfDayOf(m_settings.value(SettingsKey::PeriodicSaveTime))));
+    arm(firstFire(now, timeOfDay(m_settings)));
 }
 
 void PeriodicSave::rearm()
@@ -211,6 +191,31 @@ WeekdaySelection PeriodicSave::selectionForMask(quint64 mask)
     for (int day = 0; day < 7; ++day)
         selection[std::size_t(day)] = savesOnWeekday(mask, day);
     return selection;
+}
+
+QTime PeriodicSave::timeOfDay(const Settings &settings)
+{
+    // A date read back from the settings file is in UTC: its time of day is taken in local time.
+    const QVariant value = settings.value(SettingsKey::PeriodicSaveTime);
+    if (value.typeId() == QMetaType::QTime)
+        return value.toTime();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        for (const QString &format : {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm")}) {
+            const QTime time = QTime::fromString(text, format);
+            if (time.isValid())
+                return time;
+        }
+    }
+    const QDateTime date = value.toDateTime();
+    if (date.isValid())
+        return date.toLocalTime().time();
+    return QTime(19, 0);
+}
+
+void PeriodicSave::setTimeOfDay(Settings &settings, QTime time)
+{
+    settings.setValue(SettingsKey::PeriodicSaveTime, QDateTime(PeriodicSaveReferenceDay, QTime(time.hour(), time.minute())));
 }
 
 QString PeriodicSave::expandedDirectory(const QString &directory)

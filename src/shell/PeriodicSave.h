@@ -71,6 +71,9 @@ public:
     static bool savesOnWeekday(quint64 mask, int weekday);
     static quint64 maskForSelection(const WeekdaySelection &selection);
     static WeekdaySelection selectionForMask(quint64 mask);
+    // The time of day of the save, as the settings hold it; setTimeOfDay keeps hours and minutes.
+    static QTime timeOfDay(const Settings &settings);
+    static void setTimeOfDay(Settings &settings, QTime time);
     // A directory setting with a leading "~" made absolute against the home directory.
     static QString expandedDirectory(const QString &directory);
     // The base name of a save on `date` in `directory` for files with these extensions:

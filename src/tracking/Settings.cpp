@@ -1,10 +1,9 @@
 #include "Settings.h"
 
 #include <QDateTime>
-#include <limits>
-
 
 #include <cmath>
+#include <limits>
 
 bool Settings::boolValue(const QString &key) const
 {
@@ -36,8 +35,7 @@ qint64 Settings::integerValue(const QString &key) const
 
 QVariantMap registeredDefaults()
 {
-    // Only the time of day of the periodic save counts; the date is a fixed reference day.
-    const QDateTime periodicSaveTime(QDate(2001, 1, 1), QTime(19, 0));
+    const QDateTime periodicSaveTime(PeriodicSaveReferenceDay, QTime(19, 0));
     return {
         {SettingsKey::MinutesUntilIdle, 15},
         {SettingsKey::EnableIdleDetection, true},
@@ -48,5 +46,6 @@ QVariantMap registeredDefaults()
         {SettingsKey::PeriodicFormatType, 2},
         {SettingsKey::PeriodicDaysOfWeek, 16u},
         {SettingsKey::PeriodicSaveDirectory, QStringLiteral("~/.local/share/Kestrum")},
+        {SettingsKey::StartCountingAtLaunch, false},
     };
 }

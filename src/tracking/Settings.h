@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVariant>
 
@@ -15,6 +16,8 @@ inline const QString PeriodicFormatType = QStringLiteral("periodicFormatType");
 inline const QString PeriodicDaysOfWeek = QStringLiteral("periodicDaysOfWeek");
 inline const QString PeriodicSaveDirectory = QStringLiteral("periodicSaveDirectory");
 inline const QString Apps = QStringLiteral("Apps");
+// Kestrum's own: counting starts as soon as Kestrum opens.
+inline const QString StartCountingAtLaunch = QStringLiteral("startCountingAtLaunch");
 } // namespace SettingsKey
 
 // The per-user settings: the user's own values over registered defaults.
@@ -32,6 +35,9 @@ public:
     bool boolValue(const QString &key) const;
     qint64 integerValue(const QString &key) const; // fractions cut towards zero
 };
+
+// periodicSaveTime is stored as a date of which only the time of day counts; this is its date.
+inline const QDate PeriodicSaveReferenceDay(2001, 1, 1);
 
 // Kestrum's registered defaults.
 QVariantMap registeredDefaults();

@@ -39,6 +39,16 @@ TEST_F(ControllerCounting, LaunchLeavesCountingOff)
     EXPECT_EQ(controller->timeSum(), QStringLiteral("00:00:00"));
 }
 
+TEST_F(ControllerCounting, LaunchStartsCountingWhenTheUserAskedForThatAtEveryLaunch)
+{
+    settings->setValue(SettingsKey::StartCountingAtLaunch, true);
+    controller->finishLaunching();
+    EXPECT_EQ(controller->buttonTitle(), kPause);
+    EXPECT_EQ(countingEvents, QList<bool>{true});
+    scheduler.advance(60);
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 60.0);
+}
+
 TEST_F(ControllerCounting, TheButtonStartsAndPausesCountingAndSaysWhatItDoesNext)
 {
     controller->toggleCounting();
