@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "PrefWindow.h"
 #include "SumOfTimesLabel.h"
 #include "persistence/CsvExport.h"
 #include "shell/KestrumController.h"
@@ -106,6 +107,13 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
             return;
         m_lastSaveError = error;
         statusBar()->showMessage(tr("The timings could not be saved: %1").arg(error));
+    });
+    connect(&m_controller, &KestrumController::periodicSaveFailed, this, [this](const QString &error) {
+        // The timings were kept; the user learns once why the dated files are missing.
+        if (error == m_lastPeriodicSaveError)
+            return;
+        m_lastPeriodicSaveError = error;
+        statusBar()->showMessage(tr("The periodic save failed, so the timings were kept: %1").arg(error));
     });
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::keepOutlineState);
     connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::restoreOutlineState);
@@ -306,11 +314,16 @@ void MainWindow::setCutoffValue(double seconds)
     m_cutoffDisplay->setText(TimeTracker::timeStringForDouble(double(cutoff)));
 }
 
+PrefWindow &MainWindow::prefWindow()
+{
+    if (!m_prefWindow)
+        m_prefWindow = new PrefWindow(m_controller, m_autostart, this);
+    return *m_prefWindow;
+}
+
 void MainWindow::showPreferences()
 {
-    QMessageBox::information(this, tr("Preferences"),
-                             tr("Kestrum's preferences window is on its way. Until then Kestrum uses its defaults: "
-                                "idle after 15 minutes without input, and time per window as well as per application."));
+    prefWindow().makeKeyAndOrderFront();
 }
 
 void MainWindow::showFailure(const QString &what, const QString &reason)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/LoginAutostart.h"
+
 #include <QMainWindow>
 #include <QModelIndex>
 
@@ -7,6 +9,7 @@
 
 class KestrumController;
 class OutlineModel;
+class PrefWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -39,6 +42,8 @@ public:
     OutlineModel *outlineModel() const { return m_model; }
     SumOfTimesLabel *totalLabel() const { return m_totalLabel; }
     QList<TimeStoreNode *> selectedNodes() const;
+    // The preferences window, made when first asked for.
+    PrefWindow &prefWindow();
 
     // The commands, for menus, shortcuts and tests.
     void openTimings(const QString &path);
@@ -46,6 +51,7 @@ public:
     enum class ExportScope { All, Shown };
     void exportToCsv(ExportScope scope, const QString &path);
     void clearTimers();
+    void showPreferences();
     // Applications with less time than this are not shown; the slider sets whole minutes.
     void setCutoffValue(double seconds);
 
@@ -57,7 +63,6 @@ private:
     void chooseAndOpen();
     void chooseAndSave();
     void chooseAndExport(ExportScope scope);
-    void showPreferences();
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
     // The outline is rebuilt whenever the set of applications changes (one appears, a search,
@@ -81,7 +86,10 @@ private:
     QLabel *m_cutoffDisplay = nullptr;
     QTreeView *m_outline = nullptr;
     SumOfTimesLabel *m_totalLabel = nullptr;
+    LoginAutostart m_autostart;
+    PrefWindow *m_prefWindow = nullptr;
     QString m_lastSaveError;
+    QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;
     std::optional<OutlineRow> m_keptCurrent;
     QStringList m_keptExpanded;

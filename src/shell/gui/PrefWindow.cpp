@@ -1,0 +1,286 @@
+#include "PrefWindow.h"
+
+#include "shell/KestrumController.h"
+#include "shell/LoginAutostart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimeEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcPreferences, "kestrum.preferences")
+
+namespace {
+
+constexpr int MaximumIdleMinutes = 24 * 60;
+
+// A short explanation beneath a check box, aligned with its text.
+QLabel *hintLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setEnabled(false); // drawn in the muted colour of the style
+    const QStyle *style = parent->style();
+    label->setIndent(style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
+    return label;
+}
+
+QString weekdayName(int weekday, QLocale::FormatType format)
+{
+    // Qt numbers the days from Monday = 1 to Sunday = 7; the mask from Sunday = 0.
+    return QLocale().standaloneDayName(weekday == 0 ? 7 : weekday, format);
+}
+
+} // namespace
+
+PrefWindow::PrefWindow(KestrumController &kestrumController, LoginAutostart &autostart, QWidget *parent)
+    : QDialog(parent)
+    , m_kestrumController(kestrumController)
+    , m_autostart(autostart)
+{
+    setWindowTitle(tr("Kestrum Preferences"));
+    buildControls();
+    showStoredValues();
+    connectControls();
+}
+
+void PrefWindow::buildControls()
+{
+    auto *general = new QGroupBox(tr("General"), this);
+    m_startCounting = new QCheckBox(tr("Start counting when Kestrum opens"), general);
+    m_openAtLogin = new QCheckBox(tr("Open Kestrum at login"), general);
+    auto *generalLayout = new QVBoxLayout(general);
+    generalLayout->addWidget(m_startCounting);
+    generalLayout->addWidget(m_openAtLogin);
+
+    auto *counting = new QGroupBox(tr("Counting"), this);
+    m_documentMonitoring = new QCheckBox(tr("Count time per window and document"), counting);
+    m_idleDetection = new QCheckBox(tr("Idle after"), counting);
+    m_idleMinutes = new QSpinBox(counting);
+    m_idleMinutes->setRange(1, MaximumIdleMinutes);
+    m_idleMinutes->setAccessibleName(tr("Minutes without input until idle"));
+    m_idleInTotal = new QCheckBox(tr("Include “Idle” in the total"), counting);
+    auto *idleRow = new QHBoxLayout;
+    idleRow->addWidget(m_idleDetection);
+    idleRow->addWidget(m_idleMinutes);
+    idleRow->addWidget(new QLabel(tr("minutes without input"), counting));
+    idleRow->addStretch(1);
+    auto *countingLayout = new QVBoxLayout(counting);
+    countingLayout->addWidget(m_documentMonitoring);
+    countingLayout->addWidget(hintLabel(tr("Takes effect the next time Kestrum opens."), counting));
+    countingLayout->addLayout(idleRow);
+    countingLayout->addWidget(m_idleInTotal);
+
+    auto *periodic = new QGroupBox(tr("Periodic save"), this);
+    m_periodicSave = new QCheckBox(tr("Save the timings at"), periodic);
+    m_periodicTime = new QTimeEdit(periodic);
+    m_periodicTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    m_periodicTime->setAccessibleName(tr("Time of the periodic save"));
+    auto *saveRow = new QHBoxLayout;
+    saveRow->addWidget(m_periodicSave);
+    saveRow->addWidget(m_periodicTime);
+    saveRow->addStretch(1);
+
+    auto *weekdays = new QHBoxLayout;
+    weekdays->setSpacing(2);
+    for (int day = 0; day < 7; ++day) {
+        auto *button = new QToolButton(periodic);
+        button->setCheckable(true);
+        button->setText(weekdayName(day, QLocale::ShortFormat));
+        button->setToolTip(weekdayName(day, QLocale::LongFormat));
+        button->setAccessibleName(weekdayName(day, QLocale::LongFormat));
+        button->setObjectName(QStringLiteral("weekday%1").arg(day));
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Www")) + 12);
+        weekdays->addWidget(button);
+        m_periodicDaysOfWeek[size_t(day)] = button;
+    }
+    weekdays->addStretch(1);
+
+    m_format = new QComboBox(periodic);
+    m_format->addItem(tr("CSV file"), CsvFile);
+    m_format->addItem(tr("Timing document"), TimingDocument);
+    m_format->addItem(tr("CSV file and timing document"), CsvAndTimingDocument);
+
+    m_directory = new QLineEdit(periodic);
+    m_directory->setReadOnly(true);
+    m_directory->setMinimumWidth(m_directory->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
+    m_chooseDirectory = new QPushButton(tr("Choose…"), periodic);
+    auto *directoryRow = new QHBoxLayout;
+    directoryRow->addWidget(m_directory, 1);
+    directoryRow->addWidget(m_chooseDirectory);
+
+    auto *periodicForm = new QFormLayout;
+    periodicForm->addRow(tr("On:"), weekdays);
+    periodicForm->addRow(tr("Save as:"), m_format);
+    periodicForm->addRow(tr("In:"), directoryRow);
+    auto *periodicLayout = new QVBoxLayout(periodic);
+    periodicLayout->addLayout(saveRow);
+    periodicLayout->addLayout(periodicForm);
+    periodicLayout->addWidget(hintLabel(tr("After each save the timings start over."), periodic));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(general);
+    layout->addWidget(counting);
+    layout->addWidget(periodic);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PrefWindow::connectControls()
+{
+    Settings &settings = m_kestrumController.settings();
+    connect(m_startCounting, &QCheckBox::toggled, this,
+            [&settings](bool on) { settings.setValue(SettingsKey::StartCountingAtLaunch, on); });
+    connect(m_openAtLogin, &QCheckBox::toggled, this, &PrefWindow::setOpenAtLogin);
+    connect(m_documentMonitoring, &QCheckBox::toggled, this,
+            [&settings](bool on) { settings.setValue(SettingsKey::EnableDocumentMonitoring, on); });
+    connect(m_idleDetection, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::EnableIdleDetection, on);
+        updateEnabledControls();
+    });
+    connect(m_idleMinutes, &QSpinBox::valueChanged, this,
+            [&settings](int minutes) { settings.setValue(SettingsKey::MinutesUntilIdle, minutes); });
+    connect(m_idleInTotal, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, on);
+        m_kestrumController.clickInTable(); // the total follows at once
+    });
+    connect(m_periodicSave, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::SaveTimerPeriodically, on);
+        m_kestrumController.updatedSaveTimerPeriodically();
+        updateEnabledControls();
+    });
+    connect(m_periodicTime, &QTimeEdit::timeChanged, this, [this, &settings](QTime time) {
+        PeriodicSave::setTimeOfDay(settings, time);
+        m_kestrumController.updatedSaveTimerPeriodically();
+    });
+    for (QToolButton *button : m_periodicDaysOfWeek)
+        connect(button, &QToolButton::toggled, this, &PrefWindow::storeWeekdays);
+    connect(m_format, &QComboBox::currentIndexChanged, this, [this, &settings](int index) {
+        if (index >= 0)
+            settings.setValue(SettingsKey::PeriodicFormatType, m_format->itemData(index).toInt());
+    });
+    connect(m_chooseDirectory, &QPushButton::clicked, this, &PrefWindow::chooseDirectoryWithDialog);
+}
+
+void PrefWindow::showStoredValues()
+{
+    const Settings &settings = m_kestrumController.settings();
+    // Showing a value is not the user's change: nothing is written back.
+    std::vector<QObject *> controls = {m_startCounting, m_openAtLogin, m_documentMonitoring, m_idleDetection, m_idleMinutes,
+                                       m_idleInTotal, m_periodicSave, m_periodicTime, m_format};
+    controls.insert(controls.end(), m_periodicDaysOfWeek.cbegin(), m_periodicDaysOfWeek.cend());
+    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    for (QObject *control : controls)
+        blockers.push_back(std::make_unique<QSignalBlocker>(control));
+
+    m_startCounting->setChecked(settings.boolValue(SettingsKey::StartCountingAtLaunch));
+    m_openAtLogin->setChecked(m_autostart.isEnabled());
+    m_documentMonitoring->setChecked(settings.boolValue(SettingsKey::EnableDocumentMonitoring));
+    m_idleDetection->setChecked(settings.boolValue(SettingsKey::EnableIdleDetection));
+    m_idleMinutes->setValue(int(std::clamp<qint64>(settings.integerValue(SettingsKey::MinutesUntilIdle), 1, MaximumIdleMinutes)));
+    m_idleInTotal->setChecked(settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes));
+    m_periodicSave->setChecked(settings.boolValue(SettingsKey::SaveTimerPeriodically));
+    m_periodicTime->setTime(PeriodicSave::timeOfDay(settings));
+    const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
+    for (size_t day = 0; day < weekdays.size(); ++day)
+        m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);
+    // A format the setting does not know shows as no choice: such a setting saves nothing.
+    m_format->setCurrentIndex(m_format->findData(int(settings.integerValue(SettingsKey::PeriodicFormatType))));
+    const QString directory =
+        QDir::toNativeSeparators(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
+    m_directory->setText(directory);
+    m_directory->setToolTip(directory);
+    m_directory->setCursorPosition(0);
+    updateEnabledControls();
+}
+
+void PrefWindow::updateEnabledControls()
+{
+    m_idleMinutes->setEnabled(m_idleDetection->isChecked());
+    const bool periodic = m_periodicSave->isChecked();
+    m_periodicTime->setEnabled(periodic);
+    for (QToolButton *button : m_periodicDaysOfWeek)
+        button->setEnabled(periodic);
+    m_format->setEnabled(periodic);
+    m_directory->setEnabled(periodic);
+    m_chooseDirectory->setEnabled(periodic);
+}
+
+void PrefWindow::storeWeekdays()
+{
+    WeekdaySelection selection = {};
+    for (size_t day = 0; day < selection.size(); ++day)
+        selection[day] = m_periodicDaysOfWeek[day]->isChecked();
+    m_kestrumController.setPeriodicDaysOfWeek(selection);
+}
+
+void PrefWindow::chooseDirectoryWithDialog()
+{
+    const QString chosen = QFileDialog::getExistingDirectory(this, tr("Folder for the Periodic Saves"), m_directory->text());
+    if (!chosen.isEmpty())
+        chooseDirectory(chosen);
+}
+
+void PrefWindow::chooseDirectory(const QString &directory)
+{
+    m_kestrumController.setPeriodicSaveDirectory(QDir(directory).absolutePath());
+    showStoredValues();
+}
+
+void PrefWindow::setOpenAtLogin(bool open)
+{
+    QString error;
+    if (m_autostart.setEnabled(open, &error))
+        return;
+    QMessageBox box(QMessageBox::Warning, tr("Kestrum"),
+                    open ? tr("Kestrum could not be set to open at login.") : tr("Kestrum could not be kept from opening at login."),
+                    QMessageBox::Ok, this);
+    box.setInformativeText(error);
+    box.setWindowModality(Qt::WindowModal);
+    box.exec();
+    const QSignalBlocker blocker(m_openAtLogin);
+    m_openAtLogin->setChecked(m_autostart.isEnabled());
+}
+
+void PrefWindow::makeKeyAndOrderFront()
+{
+    QStringList selected;
+    for (QToolButton *button : m_periodicDaysOfWeek) {
+        if (button->isChecked())
+            selected.append(button->accessibleName());
+    }
+    qCDebug(lcPreferences).noquote() << "Weekday control before showing:" << (selected.isEmpty() ? QStringLiteral("none") : selected.join(u", "));
+    showStoredValues();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PrefWindow::showEvent(QShowEvent *event)
+{
+    showStoredValues();
+    QDialog::showEvent(event);
+}

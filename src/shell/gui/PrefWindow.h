@@ -1,0 +1,81 @@
+#pragma once
+
+#include "shell/PeriodicSave.h"
+
+#include <QDialog>
+
+#include <array>
+
+class KestrumController;
+class LoginAutostart;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTimeEdit;
+class QToolButton;
+
+// The preferences window. Every control writes its setting the moment it changes, and the
+// controls of the periodic save rebuild its schedule; showing the window shows the values
+// stored now, the weekday mask among them.
+class PrefWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PrefWindow(KestrumController &kestrumController, LoginAutostart &autostart, QWidget *parent = nullptr);
+
+    // Shows the window in front, with the stored values.
+    void makeKeyAndOrderFront();
+
+    // The format choices, in the order of the setting's values.
+    enum FormatChoice { CsvFile = 0, TimingDocument = 1, CsvAndTimingDocument = 2 };
+
+    // The controls, for tests.
+    QCheckBox *startCountingBox() const { return m_startCounting; }
+    QCheckBox *openAtLoginBox() const { return m_openAtLogin; }
+    QCheckBox *documentMonitoringBox() const { return m_documentMonitoring; }
+    QCheckBox *idleDetectionBox() const { return m_idleDetection; }
+    QSpinBox *idleMinutesBox() const { return m_idleMinutes; }
+    QCheckBox *idleInTotalBox() const { return m_idleInTotal; }
+    QCheckBox *periodicSaveBox() const { return m_periodicSave; }
+    QTimeEdit *periodicTimeEdit() const { return m_periodicTime; }
+    // Index 0 = Sunday to 6 = Saturday, as the bits of the weekday mask.
+    const std::array<QToolButton *, 7> &periodicDaysOfWeek() const { return m_periodicDaysOfWeek; }
+    QComboBox *formatBox() const { return m_format; }
+    QLineEdit *directoryField() const { return m_directory; }
+    QPushButton *chooseDirectoryButton() const { return m_chooseDirectory; }
+
+    // The "Choose…" button's action with the folder already chosen.
+    void chooseDirectory(const QString &directory);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    // Sets every control to the stored value, without writing anything back.
+    void showStoredValues();
+    void updateEnabledControls();
+    void storeWeekdays();
+    void chooseDirectoryWithDialog();
+    void setOpenAtLogin(bool open);
+
+    KestrumController &m_kestrumController;
+    LoginAutostart &m_autostart;
+
+    QCheckBox *m_startCounting = nullptr;
+    QCheckBox *m_openAtLogin = nullptr;
+    QCheckBox *m_documentMonitoring = nullptr;
+    QCheckBox *m_idleDetection = nullptr;
+    QSpinBox *m_idleMinutes = nullptr;
+    QCheckBox *m_idleInTotal = nullptr;
+    QCheckBox *m_periodicSave = nullptr;
+    QTimeEdit *m_periodicTime = nullptr;
+    std::array<QToolButton *, 7> m_periodicDaysOfWeek = {};
+    QComboBox *m_format = nullptr;
+    QLineEdit *m_directory = nullptr;
+    QPushButton *m_chooseDirectory = nullptr;
+};

@@ -1,0 +1,199 @@
+// The preferences window: every control writes its setting at once, the periodic save's
+// controls rebuild its schedule, and showing the window shows what is stored now.
+
+#include "MainWindowFixture.h"
+#include "shell/gui/PrefWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace {
+
+// The weekdays whose toggles are on, by index (0 = Sunday).
+QList<int> checkedWeekdays(const PrefWindow &prefs)
+{
+    QList<int> days;
+    for (int day = 0; day < 7; ++day) {
+        if (prefs.periodicDaysOfWeek()[size_t(day)]->isChecked())
+            days.append(day);
+    }
+    return days;
+}
+
+} // namespace
+
+class PrefWindowTest : public MainWindowFixture
+{
+protected:
+    // The window as the Preferences… command shows it.
+    PrefWindow &showPreferences()
+    {
+        if (!window)
+            openWindow();
+        window->showPreferences();
+        PrefWindow &prefs = window->prefWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&prefs));
+        return prefs;
+    }
+
+    void reopen(PrefWindow &prefs)
+    {
+        prefs.close();
+        window->showPreferences();
+    }
+
+    // A click near the left edge, where a check box's box is, whatever the width of its row.
+    void click(QAbstractButton *button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(qMin(8, button->width() / 2), button->height() / 2));
+    }
+
+    qint64 stored(const QString &key) const { return settings->integerValue(key); }
+    bool storedFlag(const QString &key) const { return settings->boolValue(key); }
+};
+
+TEST_F(PrefWindowTest, SelectingMondayAndTuesdayStoresSixAndShowsExactlyThoseWhenShownAgain)
+{
+    PrefWindow &prefs = showPreferences();
+    click(prefs.periodicSaveBox());
+    EXPECT_EQ(checkedWeekdays(prefs), QList<int>{4}) << "Thursday is the default";
+
+    click(prefs.periodicDaysOfWeek()[4]); // Thursday off
+    click(prefs.periodicDaysOfWeek()[1]); // Monday
+    click(prefs.periodicDaysOfWeek()[2]); // Tuesday
+    EXPECT_EQ(stored(SettingsKey::PeriodicDaysOfWeek), 6);
+
+    reopen(prefs);
+    EXPECT_EQ(checkedWeekdays(prefs), (QList<int>{1, 2}));
+}
+
+TEST_F(PrefWindowTest, ShowingTheWindowShowsTheMaskStoredMeanwhile)
+{
+    PrefWindow &prefs = showPreferences();
+    prefs.close();
+    // Sunday and Saturday, and a high bit that selects no weekday.
+    settings->setValue(SettingsKey::PeriodicDaysOfWeek, 1u | 64u | 256u);
+    window->showPreferences();
+    EXPECT_EQ(checkedWeekdays(prefs), (QList<int>{0, 6}));
+    // Showing alone writes nothing back.
+    EXPECT_EQ(stored(SettingsKey::PeriodicDaysOfWeek), 1 | 64 | 256);
+}
+
+TEST_F(PrefWindowTest, CountingControlsWriteTheirSettingsAtOnce)
+{
+    PrefWindow &prefs = showPreferences();
+    EXPECT_TRUE(prefs.idleDetectionBox()->isChecked());
+    EXPECT_EQ(prefs.idleMinutesBox()->value(), 15);
+
+    prefs.idleMinutesBox()->setValue(20);
+    EXPECT_EQ(stored(SettingsKey::MinutesUntilIdle), 20);
+    // The minutes cannot go below one: zero would make every moment idle.
+    prefs.idleMinutesBox()->setValue(0);
+    EXPECT_EQ(stored(SettingsKey::MinutesUntilIdle), 1);
+
+    click(prefs.idleDetectionBox());
+    EXPECT_FALSE(storedFlag(SettingsKey::EnableIdleDetection));
+    EXPECT_FALSE(prefs.idleMinutesBox()->isEnabled());
+
+    click(prefs.documentMonitoringBox());
+    EXPECT_FALSE(storedFlag(SettingsKey::EnableDocumentMonitoring));
+
+    click(prefs.startCountingBox());
+    EXPECT_TRUE(storedFlag(SettingsKey::StartCountingAtLaunch));
+}
+
+TEST_F(PrefWindowTest, IncludingIdleChangesTheTotalAtOnce)
+{
+    writeSavedTimings({{editorName(), 60.0, {}}, {QStringLiteral("Idle"), 600.0, {}}});
+    PrefWindow &prefs = showPreferences();
+    EXPECT_EQ(totalText(), TimeTracker::timeStringForDouble(60.0));
+    click(prefs.idleInTotalBox());
+    EXPECT_TRUE(storedFlag(SettingsKey::IncludeIdleInSumOfTimes));
+    EXPECT_EQ(totalText(), TimeTracker::timeStringForDouble(660.0));
+}
+
+TEST_F(PrefWindowTest, ThePeriodicSaveControlsRebuildTheSchedule)
+{
+    // Tuesday 10:30: a save time of 12:30 lies later today, and is today's, not tomorrow's.
+    scheduler.setWallTime(QDateTime(QDate(2026, 12, 8), QTime(10, 30)));
+    PrefWindow &prefs = showPreferences();
+    EXPECT_FALSE(controller->periodicSave().isScheduled());
+    EXPECT_FALSE(prefs.periodicTimeEdit()->isEnabled());
+
+    click(prefs.periodicSaveBox());
+    EXPECT_TRUE(storedFlag(SettingsKey::SaveTimerPeriodically));
+    EXPECT_TRUE(controller->periodicSave().isScheduled());
+    EXPECT_TRUE(prefs.periodicTimeEdit()->isEnabled());
+
+    prefs.periodicTimeEdit()->setTime(QTime(12, 30));
+    EXPECT_EQ(PeriodicSave::timeOfDay(*settings), QTime(12, 30));
+    ASSERT_TRUE(controller->periodicSave().nextFire());
+    EXPECT_EQ(*controller->periodicSave().nextFire(), QDateTime(QDate(2026, 12, 8), QTime(12, 30)));
+
+    click(prefs.periodicSaveBox());
+    EXPECT_FALSE(controller->periodicSave().isScheduled());
+}
+
+TEST_F(PrefWindowTest, TheFormatChoiceIsTheSettingsValueAndAnUnknownOneShowsNoChoice)
+{
+    PrefWindow &prefs = showPreferences();
+    EXPECT_EQ(prefs.formatBox()->currentData().toInt(), PrefWindow::CsvAndTimingDocument);
+    prefs.formatBox()->setCurrentIndex(prefs.formatBox()->findData(PrefWindow::CsvFile));
+    EXPECT_EQ(stored(SettingsKey::PeriodicFormatType), 0);
+
+    prefs.close();
+    settings->setValue(SettingsKey::PeriodicFormatType, 7);
+    window->showPreferences();
+    EXPECT_EQ(prefs.formatBox()->currentIndex(), -1);
+    EXPECT_EQ(stored(SettingsKey::PeriodicFormatType), 7);
+}
+
+TEST_F(PrefWindowTest, TheChosenFolderIsStoredAbsoluteAndShown)
+{
+    PrefWindow &prefs = showPreferences();
+    EXPECT_EQ(prefs.directoryField()->text(), home.filePath(QStringLiteral(".local/share/Kestrum")));
+    const QString chosen = home.filePath(QStringLiteral("Timings"));
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    prefs.chooseDirectory(home.filePath(QStringLiteral("Timings/../Timings")));
+    EXPECT_EQ(settings->value(SettingsKey::PeriodicSaveDirectory).toString(), chosen);
+    EXPECT_EQ(prefs.directoryField()->text(), chosen);
+}
+
+TEST_F(PrefWindowTest, OpenAtLoginWritesAndRemovesTheAutostartEntry)
+{
+    const QString entry = home.filePath(QStringLiteral(".config/autostart/kestrum.desktop"));
+    PrefWindow &prefs = showPreferences();
+    EXPECT_FALSE(prefs.openAtLoginBox()->isChecked());
+
+    click(prefs.openAtLoginBox());
+    ASSERT_TRUE(QFile::exists(entry));
+    EXPECT_EQ(QFile::permissions(entry) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+    reopen(prefs);
+    EXPECT_TRUE(prefs.openAtLoginBox()->isChecked());
+
+    click(prefs.openAtLoginBox());
+    EXPECT_FALSE(QFile::exists(entry));
+}
+
+TEST_F(PrefWindowTest, AnAutostartEntryThatCannotBeWrittenIsReportedAndNotShownAsOn)
+{
+    // A plain file where the autostart folder belongs.
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral(".config"))));
+    QFile blocker(home.filePath(QStringLiteral(".config/autostart")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    PrefWindow &prefs = showPreferences();
+    const ModalSeen seen = runAnsweringMessageBox([&] { click(prefs.openAtLoginBox()); }, QStringLiteral("OK"));
+    EXPECT_EQ(seen.count, 1);
+    EXPECT_TRUE(seen.text.contains(QStringLiteral("open at login"))) << seen.text.toStdString();
+    EXPECT_FALSE(seen.informativeText.isEmpty());
+    EXPECT_FALSE(prefs.openAtLoginBox()->isChecked());
+}
