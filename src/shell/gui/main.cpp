@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 #include "QtQuestionDialog.h"
+#include "TrayIcon.h"
 #include "persistence/SettingsStore.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
@@ -104,6 +105,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the window's close decides
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrum"));
+    QApplication::setWindowIcon(TrayIcon::applicationIcon());
     QCommandLineParser parser;
     describe(parser, startOption);
     parser.process(app);
@@ -180,10 +183,13 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &) { window.quitWithoutQuestion(); });
 
     window.show();
+    // The tray shows the icon once a tray is there, even when the panel starts after Kestrum.
+    TrayIcon tray(controller, window);
+    tray.show();
     controller.finishLaunching();
     if (!settingsWarning.isEmpty())
         QMessageBox::warning(&window, QStringLiteral("Kestrum"), settingsWarning);
-    if (parser.isSet(startOption))
+    if (parser.isSet(startOption) && !controller.isTicking())
         controller.startTimer();
     return QApplication::exec();
 }
