@@ -5,6 +5,7 @@
 #include "QtQuestionDialog.h"
 #include "TrayIcon.h"
 #include "persistence/SettingsStore.h"
+#include "platform/logind/ClockChangeWatcher.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
 #include "platform/x11/X11Desktop.h"
@@ -172,6 +173,12 @@ int main(int argc, char *argv[])
                      [setLocked](bool active) { setLocked(X11Desktop::LockSource::SessionScreenSaver, active); });
     if (screenSaver.start())
         setLocked(X11Desktop::LockSource::SessionScreenSaver, screenSaver.isActive());
+
+    // The periodic save is due at a wall-clock time: it follows the clock when that is set.
+    ClockChangeWatcher clockChanges;
+    QObject::connect(&clockChanges, &ClockChangeWatcher::clockChanged, &controller,
+                     &KestrumController::rescheduleAfterClockChange);
+    clockChanges.start();
 
     catchQuitSignals(window);
     // The timings are stored whenever Kestrum stops being the active application, and when the

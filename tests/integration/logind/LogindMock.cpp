@@ -140,26 +140,36 @@ bool LogindMock::startBus(QString *error)
     return true;
 }
 
-bool LogindMock::startLogind(QString *error)
+bool LogindMock::startTemplate(QProcess &process, const QString &name, const QString &service, QString *error)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_address);
-    m_logind.setProcessEnvironment(environment);
-    m_logind.start(kPython, {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                             QStringLiteral("--template"), QStringLiteral("logind")});
-    if (!m_logind.waitForStarted(kStartTimeoutMs)) {
-        *error = QStringLiteral("the logind mock did not start: %1").arg(m_logind.errorString());
+    process.setProcessEnvironment(environment);
+    process.start(kPython, {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
+                            QStringLiteral("--template"), name});
+    if (!process.waitForStarted(kStartTimeoutMs)) {
+        *error = QStringLiteral("the %1 mock did not start: %2").arg(name, process.errorString());
         return false;
     }
     const bool registered = waitFor(
-        [this] {
-            return m_logind.state() == QProcess::NotRunning || m_control.interface()->isServiceRegistered(Service).value();
-        },
+        [&] { return process.state() == QProcess::NotRunning || m_control.interface()->isServiceRegistered(service).value(); },
         kStartTimeoutMs);
-    if (!registered || m_logind.state() == QProcess::NotRunning) {
-        *error = QStringLiteral("the logind mock did not come up on the bus: %1").arg(processOutput(m_logind));
+    if (!registered || process.state() == QProcess::NotRunning) {
+        *error = QStringLiteral("the %1 mock did not come up on the bus: %2").arg(name, processOutput(process));
         return false;
     }
+    return true;
+}
+
+bool LogindMock::startTimedated(QString *error)
+{
+    return startTemplate(m_timedated, QStringLiteral("timedated"), QStringLiteral("org.freedesktop.timedate1"), error);
+}
+
+bool LogindMock::startLogind(QString *error)
+{
+    if (!startTemplate(m_logind, QStringLiteral("logind"), Service, error))
+        return false;
     // The template's own GetUser cannot make a path from the number it is given.
     call(ManagerPath, MockInterface, QStringLiteral("AddMethod"),
          {ManagerInterface, QStringLiteral("GetUser"), QStringLiteral("u"), QStringLiteral("o"),
@@ -179,6 +189,7 @@ void LogindMock::stop()
     m_connections.clear();
     m_control = QDBusConnection(QString());
     stopProcess(m_logind);
+    stopProcess(m_timedated);
     stopProcess(m_daemon);
 }
 
@@ -191,7 +202,13 @@ QDBusConnection LogindMock::connect(const QString &name)
 
 QDBusMessage LogindMock::call(const QString &path, const QString &interface, const QString &method, const QVariantList &arguments)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(Service, path, interface, method);
+    return callService(Service, path, interface, method, arguments);
+}
+
+QDBusMessage LogindMock::callService(const QString &service, const QString &path, const QString &interface, const QString &method,
+                                     const QVariantList &arguments)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
     const QDBusMessage reply = m_control.call(message, QDBus::Block, kCallTimeoutMs);
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)

@@ -1,6 +1,6 @@
 #pragma once
 
-// A private system bus with python-dbusmock's logind template on it, started for one test and
+// A private system bus with python-dbusmock's logind (and timedated) template on it, started for one test and
 // stopped with it, so that the tests never touch the machine's own logind.
 
 #include <QDBusConnection>
@@ -47,6 +47,8 @@ public:
     // The logind template on that bus; true once org.freedesktop.login1 answers.
     bool startLogind(QString *error);
     void stopLogind();
+    // systemd-timedated's template on the same bus; true once org.freedesktop.timedate1 answers.
+    bool startTimedated(QString *error);
     void stop();
 
     QString address() const { return m_address; }
@@ -55,6 +57,9 @@ public:
 
     // A method call on the mock that must succeed; failures are reported to the running test.
     QDBusMessage call(const QString &path, const QString &interface, const QString &method, const QVariantList &arguments = {});
+    // The same on another service of the bus.
+    QDBusMessage callService(const QString &service, const QString &path, const QString &interface, const QString &method,
+                             const QVariantList &arguments = {});
 
     // Runs Python code inside the mock, on the object at `path` (`self`), for what the mock's own
     // methods cannot do, such as changing a property without announcing it.
@@ -68,9 +73,12 @@ public:
     QList<QVariantList> methodCalls(const QString &path, const QString &method);
 
 private:
+    bool startTemplate(QProcess &process, const QString &name, const QString &service, QString *error);
+
     std::unique_ptr<QTemporaryDir> m_dir;
     QProcess m_daemon;
     QProcess m_logind;
+    QProcess m_timedated;
     QString m_address;
     QDBusConnection m_control{QString()};
     QStringList m_connections;
