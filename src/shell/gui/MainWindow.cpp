@@ -154,7 +154,9 @@ void MainWindow::buildMenus()
     });
     edit->addAction(tr("&Clear Timers…"), QKeySequence(tr("Ctrl+Shift+Backspace")), this, &MainWindow::clearTimers);
     edit->addSeparator();
-    edit->addAction(tr("&Preferences…"), QKeySequence::Preferences, this, &MainWindow::showPreferences);
+    // Not every desktop defines a shortcut for Preferences; Ctrl+, is the common one.
+    const QKeySequence preferences = QKeySequence::keyBindings(QKeySequence::Preferences).value(0, QKeySequence(tr("Ctrl+,")));
+    edit->addAction(tr("&Preferences…"), preferences, this, &MainWindow::showPreferences);
 
     QMenu *counting = menuBar()->addMenu(tr("&Counting"));
     m_countingAction = counting->addAction(m_controller.buttonTitle(), QKeySequence(tr("Ctrl+Return")), &m_controller,
