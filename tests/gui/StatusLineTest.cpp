@@ -1,7 +1,9 @@
-// The status line tells the user when Kestrum times applications only, and why.
+// The status line tells the user when Kestrum times applications only, and why, and when a
+// periodic save failed.
 
 #include "MainWindowFixture.h"
 
+#include <QFile>
 #include <QStatusBar>
 
 using StatusLineTest = MainWindowFixture;
@@ -34,4 +36,27 @@ TEST_F(StatusLineTest, SaysNothingAboutTitlesWhenTheyCanBeRead)
     ASSERT_TRUE(controller->tracker().trackDocumentTiming());
     EXPECT_FALSE(window->statusBar()->currentMessage().contains(QStringLiteral("Window titles")))
         << window->statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(StatusLineTest, AFailedPeriodicSaveIsShownAndTheTimingsAreKept)
+{
+    scheduler.setWallTime(QDateTime(QDate(2026, 12, 10), QTime(18, 0))); // a Thursday
+    // A plain file where the folder of the periodic saves should be.
+    const QString blocked = home.filePath(QStringLiteral("blocked"));
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    SettingsStore earlierRun;
+    earlierRun.load();
+    earlierRun.setValue(SettingsKey::SaveTimerPeriodically, true);
+    earlierRun.setValue(SettingsKey::PeriodicSaveDirectory, blocked);
+    earlierRun.setValue(SettingsKey::EnableIdleDetection, false);
+    ASSERT_TRUE(earlierRun.synchronize());
+
+    openWindow();
+    pressCountingButton();
+    scheduler.advance(3600); // 19:00
+    const QString message = window->statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QStringLiteral("periodic save failed"))) << message.toStdString();
+    EXPECT_DOUBLE_EQ(appTime(editorName()), 3600.0);
 }
