@@ -110,7 +110,11 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
 
 QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return section == TimeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant(); // over the times
+    if (role != Qt::DisplayRole)
         return {};
     return section == NameColumn ? tr("Name") : tr("Time");
 }
