@@ -1,6 +1,7 @@
 // The kestrum program itself: on a real X server with a real window manager and real X
 // clients, it books the time each client spends in front and stores it when it is told to
-// quit; without a display it says so and fails; --help and --version need no display.
+// quit, starts counting by itself when set to, and opens its preferences; without a display
+// it says so and fails; --help and --version need no display.
 
 #include "DisplaySession.h"
 #include "Programs.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
@@ -147,6 +150,43 @@ TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
     EXPECT_NEAR(stored.applications.value(QStringLiteral("XLogo")), xlogoSeconds, 2.0);
     // The terminal's title names the document "alpha.txt".
     EXPECT_NEAR(stored.windows.value(QStringLiteral("XTerm")).value(QStringLiteral("alpha.txt"), -100.0), xtermSeconds, 2.0);
+}
+
+TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWithCtrlComma)
+{
+    PropertyListDictionary settings;
+    settings.insert(QStringLiteral("startCountingAtLaunch"), true);
+    QByteArray xml;
+    QString error;
+    ASSERT_TRUE(PropertyList::serialize(QVariant::fromValue(settings), &xml, &error)) << error.toStdString();
+    ASSERT_TRUE(QDir().mkpath(session.home() + QStringLiteral("/.config/Kestrum")));
+    QFile file(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
+    file.close();
+
+    QProcess *xlogo = session.startProgram(QStringLiteral("xlogo"), {});
+    ASSERT_NE(xlogo, nullptr);
+    const QString xlogoWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XLogo$")}, 10s);
+    ASSERT_FALSE(xlogoWindow.isEmpty()) << "no xlogo window: " << session.logOf(xlogo).toStdString();
+    QProcessEnvironment variables;
+    variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
+    QProcess *kestrum = session.startProgram(kKestrum, {}, variables);
+    ASSERT_NE(kestrum, nullptr);
+    const QString kestrumWindow = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
+    ASSERT_FALSE(kestrumWindow.isEmpty()) << "kestrum shows no window: " << session.logOf(kestrum).toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(activate(kestrumWindow));
+    ASSERT_TRUE(session.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+comma")}));
+    const QString preferences = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum Preferences$")}, 10s);
+    EXPECT_FALSE(preferences.isEmpty()) << "no preferences window: " << session.logOf(kestrum).toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(activate(xlogoWindow));
+    QThread::msleep(2500);
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(15000)) << "kestrum did not quit on SIGTERM: " << session.logOf(kestrum).toStdString();
+    const StoredTimes stored = readStoredTimes(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
+    EXPECT_GE(stored.applications.value(QStringLiteral("XLogo")), 1.5) << describe(stored).toStdString();
 }
 
 // --- without a display ------------------------------------------------------------------------------
