@@ -17,10 +17,6 @@ namespace {
 
 PeriodicSave *g_armed = nullptr;
 
-constexpr int CsvOnly = 0;
-constexpr int DocumentOnly = 1;
-constexpr int CsvAndDocument = 2;
-
 const QString CsvExtension = QStringLiteral("csv");
 const QString DocumentExtension = QStringLiteral("kestrum");
 
@@ -85,12 +81,12 @@ PeriodicSaveOutcome PeriodicSave::save()
         return PeriodicSaveOutcome::NotCounting;
 
     const qint64 format = m_settings.integerValue(SettingsKey::PeriodicFormatType);
-    if (format < CsvOnly || format > CsvAndDocument) {
+    if (format < PeriodicFormat::CsvOnly || format > PeriodicFormat::CsvAndDocument) {
         qCWarning(lcPeriodicSave, "The periodic save format %lld is unknown; nothing was saved.", format);
         return PeriodicSaveOutcome::UnknownFormat;
     }
-    const bool writeCsv = format == CsvOnly || format == CsvAndDocument;
-    const bool writeDocument = format == DocumentOnly || format == CsvAndDocument;
+    const bool writeCsv = format == PeriodicFormat::CsvOnly || format == PeriodicFormat::CsvAndDocument;
+    const bool writeDocument = format == PeriodicFormat::DocumentOnly || format == PeriodicFormat::CsvAndDocument;
     if (m_onBooking)
         m_onBooking();
     QStringList extensions;

@@ -21,6 +21,13 @@ enum class PeriodicSaveOutcome {
     Failed, // a file could not be written: the store kept
 };
 
+// What the periodic save writes, as the values of its format setting; any other value writes nothing.
+namespace PeriodicFormat {
+constexpr int CsvOnly = 0;
+constexpr int DocumentOnly = 1;
+constexpr int CsvAndDocument = 2;
+} // namespace PeriodicFormat
+
 // The weekday selection, index 0 = Sunday to 6 = Saturday, as the bits of the weekday mask.
 using WeekdaySelection = std::array<bool, 7>;
 

@@ -144,8 +144,8 @@ TEST_F(PrefWindowTest, ThePeriodicSaveControlsRebuildTheSchedule)
 TEST_F(PrefWindowTest, TheFormatChoiceIsTheSettingsValueAndAnUnknownOneShowsNoChoice)
 {
     PrefWindow &prefs = showPreferences();
-    EXPECT_EQ(prefs.formatBox()->currentData().toInt(), PrefWindow::CsvAndTimingDocument);
-    prefs.formatBox()->setCurrentIndex(prefs.formatBox()->findData(PrefWindow::CsvFile));
+    EXPECT_EQ(prefs.formatBox()->currentData().toInt(), PeriodicFormat::CsvAndDocument);
+    prefs.formatBox()->setCurrentIndex(prefs.formatBox()->findData(PeriodicFormat::CsvOnly));
     EXPECT_EQ(stored(SettingsKey::PeriodicFormatType), 0);
 
     prefs.close();

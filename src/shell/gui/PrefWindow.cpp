@@ -116,9 +116,9 @@ void PrefWindow::buildControls()
     weekdays->addStretch(1);
 
     m_format = new QComboBox(periodic);
-    m_format->addItem(tr("CSV file"), CsvFile);
-    m_format->addItem(tr("Timing document"), TimingDocument);
-    m_format->addItem(tr("CSV file and timing document"), CsvAndTimingDocument);
+    m_format->addItem(tr("CSV file"), PeriodicFormat::CsvOnly);
+    m_format->addItem(tr("Timing document"), PeriodicFormat::DocumentOnly);
+    m_format->addItem(tr("CSV file and timing document"), PeriodicFormat::CsvAndDocument);
 
     m_directory = new QLineEdit(periodic);
     m_directory->setReadOnly(true);

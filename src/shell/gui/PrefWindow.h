@@ -29,9 +29,6 @@ public:
     // Shows the window in front, with the stored values.
     void makeKeyAndOrderFront();
 
-    // The format choices, in the order of the setting's values.
-    enum FormatChoice { CsvFile = 0, TimingDocument = 1, CsvAndTimingDocument = 2 };
-
     // The controls, for tests.
     QCheckBox *startCountingBox() const { return m_startCounting; }
     QCheckBox *openAtLoginBox() const { return m_openAtLogin; }

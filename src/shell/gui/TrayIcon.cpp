@@ -56,7 +56,7 @@ void TrayIcon::showCountingState()
 {
     const bool counting = m_controller.isTicking();
     m_countingAction->setText(m_controller.buttonTitle());
-    m_trayIcon->setIcon(counting ? applicationIcon() : pausedIcon());
+    m_trayIcon->setIcon(counting ? m_countingIcon : m_pausedIcon);
     m_trayIcon->setToolTip(counting ? tr("Kestrum is counting") : tr("Kestrum is paused"));
 }
 

@@ -38,6 +38,8 @@ private:
     MainWindow &m_window;
     QMenu *m_menu = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    const QIcon m_countingIcon = applicationIcon();
+    const QIcon m_pausedIcon = pausedIcon();
     QAction *m_countingAction = nullptr;
     QAction *m_showAction = nullptr;
     QAction *m_quitAction = nullptr;
