@@ -84,6 +84,11 @@ TEST_F(PrefWindowTest, ShowingTheWindowShowsTheMaskStoredMeanwhile)
     EXPECT_EQ(checkedWeekdays(prefs), (QList<int>{0, 6}));
     // Showing alone writes nothing back.
     EXPECT_EQ(stored(SettingsKey::PeriodicDaysOfWeek), 1 | 64 | 256);
+
+    // Asked for again while it is open, it shows what is stored by then.
+    settings->setValue(SettingsKey::PeriodicDaysOfWeek, 2u);
+    window->showPreferences();
+    EXPECT_EQ(checkedWeekdays(prefs), QList<int>{1});
 }
 
 TEST_F(PrefWindowTest, CountingControlsWriteTheirSettingsAtOnce)

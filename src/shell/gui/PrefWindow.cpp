@@ -273,7 +273,9 @@ void PrefWindow::makeKeyAndOrderFront()
             selected.append(button->accessibleName());
     }
     qCDebug(lcPreferences).noquote() << "Weekday control before showing:" << (selected.isEmpty() ? QStringLiteral("none") : selected.join(u", "));
-    showStoredValues();
+    // A hidden window shows the stored values as it is shown (showEvent); a shown one now.
+    if (isVisible())
+        showStoredValues();
     show();
     raise();
     activateWindow();
