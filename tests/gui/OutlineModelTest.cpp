@@ -12,6 +12,8 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QStyledItemDelegate>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
@@ -233,6 +235,104 @@ TEST_F(OutlineModelTest, SelectionAndExpandedRowsSurviveANewApplication)
     EXPECT_EQ(namesOf(window->selectedNodes()), QSet<QString>{QStringLiteral("a.txt")});
     EXPECT_EQ(totalText(), QStringLiteral("00:06:40"));
     EXPECT_TRUE(window->outline()->isExpanded(rowOf(editorName())));
+}
+
+// --- what the screen shows ------------------------------------------------------------------------
+
+// Records what the outline last painted in each cell that reached the screen: a paint event
+// repaints only its region, and a cell outside it keeps what was painted there before.
+class PaintedCells : public QStyledItemDelegate
+{
+public:
+    explicit PaintedCells(QTreeView &outline)
+        : QStyledItemDelegate(&outline)
+        , m_outline(outline)
+    {
+        outline.setItemDelegate(this);
+        outline.viewport()->installEventFilter(this);
+    }
+
+    // The rows on screen, top to bottom, as "name  time".
+    QStringList rows() const
+    {
+        QStringList rows;
+        const int rowHeight = m_outline.visualRect(m_outline.model()->index(0, 0)).height();
+        for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+            if (it.key().second == OutlineModel::NameColumn && it.key().first < m_outline.viewport()->height() - rowHeight)
+                rows.append(it.value() + QStringLiteral("  ") + m_cells.value({it.key().first, OutlineModel::TimeColumn}));
+        }
+        return rows;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (m_region.intersects(option.rect))
+            m_cells.insert({option.rect.top(), index.column()}, index.data().toString());
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_outline.viewport() && event->type() == QEvent::Paint) {
+            m_region = static_cast<QPaintEvent *>(event)->region();
+            // What the region covers is painted anew: a cell left without a row goes blank.
+            for (auto it = m_cells.begin(); it != m_cells.end();) {
+                const QRect cell(m_outline.header()->sectionViewportPosition(it.key().second), it.key().first,
+                                 m_outline.header()->sectionSize(it.key().second), 1);
+                it = m_region.intersects(cell) ? m_cells.erase(it) : std::next(it);
+            }
+        }
+        return false;
+    }
+
+private:
+    QTreeView &m_outline;
+    QRegion m_region;
+    mutable QMap<std::pair<int, int>, QString> m_cells; // (top, column) -> text
+};
+
+// The outline on screen matches the store under every sort order while Kestrum's window is
+// in the background and applications it has never seen come to the front: each one appears
+// in its place, and every time stands beside its own name.
+TEST_F(OutlineModelTest, TheScreenShowsTheStoreWhileTheWindowIsInTheBackground)
+{
+    const std::pair<int, Qt::SortOrder> orders[] = {{OutlineModel::NameColumn, Qt::AscendingOrder},
+                                                    {OutlineModel::NameColumn, Qt::DescendingOrder},
+                                                    {OutlineModel::TimeColumn, Qt::AscendingOrder},
+                                                    {OutlineModel::TimeColumn, Qt::DescendingOrder}};
+    openWindow();
+    QAbstractItemModelTester tester(window->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    PaintedCells screen(*window->outline());
+    QWidget elsewhere; // another program's window has the focus
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    ASSERT_FALSE(window->isActiveWindow());
+    pressCountingButton();
+
+    qint64 pid = 500;
+    for (const auto &[column, order] : orders) {
+        window->outline()->sortByColumn(column, order);
+        for (const QString &name : {QStringLiteral("zsh"), QStringLiteral("Atom"), QStringLiteral("mpv"), QStringLiteral("Blender")}) {
+            desktop.addApplication(++pid, QStringLiteral("%1 %2").arg(name).arg(pid));
+            desktop.setMainWindow(pid, WindowElement(quint64(pid)), name + QStringLiteral(".doc"));
+            desktop.bringToFront(pid);
+            scheduler.advance(1 + pid % 3);
+            QTest::qWait(5);
+        }
+        desktop.bringToFront(EditorPid);
+        desktop.setMainWindow(EditorPid, WindowElement(quint64(++pid)), QStringLiteral("draft %1.txt").arg(pid));
+        scheduler.advance(2);
+        expectOutlineMatchesStore("apps and windows added in the background");
+
+        QStringList expected;
+        for (QModelIndex row = window->outline()->indexAt(QPoint(1, 1)); row.isValid(); row = window->outline()->indexBelow(row))
+            expected.append(row.data().toString() + QStringLiteral("  ") + row.siblingAtColumn(OutlineModel::TimeColumn).data().toString());
+        QTest::qWait(20);
+        EXPECT_EQ(screen.rows(), expected.mid(0, screen.rows().size())) << "sorted by column " << column << ", order " << order;
+        EXPECT_GE(screen.rows().size(), std::min<qsizetype>(expected.size(), 8));
+    }
 }
 
 // --- sorting --------------------------------------------------------------------------------------

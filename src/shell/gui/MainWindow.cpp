@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -78,7 +79,13 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_outline->setAlternatingRowColors(true);
     m_outline->header()->setStretchLastSection(false);
     m_outline->header()->setSectionResizeMode(OutlineModel::NameColumn, QHeaderView::Stretch);
-    m_outline->header()->setSectionResizeMode(OutlineModel::TimeColumn, QHeaderView::ResizeToContents);
+    // The time column is as wide as thousands of hours. Sized to its contents instead, it would
+    // make the header lay the outline out while painting itself, and the outline's repaint asked
+    // for during that paint is lost: rows added in the background would not show.
+    const int timeWidth = m_outline->fontMetrics().horizontalAdvance(QStringLiteral("0000:00:00"))
+        + 2 * m_outline->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_outline);
+    m_outline->header()->setSectionResizeMode(OutlineModel::TimeColumn, QHeaderView::Interactive);
+    m_outline->header()->resizeSection(OutlineModel::TimeColumn, std::max(timeWidth, m_outline->header()->sectionSizeHint(OutlineModel::TimeColumn)));
     layout->addWidget(m_outline, 1);
 
     auto *totals = new QHBoxLayout;
