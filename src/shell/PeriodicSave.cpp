@@ -41,7 +41,7 @@ void PeriodicSave::rebuild()
     if (!m_settings.boolValue(SettingsKey::SaveTimerPeriodically))
         return;
     const QDateTime now = m_scheduler.wallNow();
-    arm(firstFire(now, timeOfDay(m_settings)));
+    arm(nextOccurrence(now, timeOfDay(m_settings)));
 }
 
 void PeriodicSave::rearm()
@@ -60,15 +60,13 @@ void PeriodicSave::fire()
     if (!m_nextFire)
         return;
     disarm();
-    const QDateTime now = m_scheduler.wallNow();
-    // The next fire is on a later day at the same wall-clock time, however long the machine slept.
-    QDateTime next = m_nextFire->addDays(1);
-    while (next <= now)
-        next = next.addDays(1);
-    m_nextFire = next;
+    // The next fire is the following occurrence of the chosen time on the wall clock, however
+    // long the machine slept and whatever daylight saving did meanwhile.
+    const QDateTime due = std::max(*m_nextFire, m_scheduler.wallNow());
+    m_nextFire = nextOccurrence(due, timeOfDay(m_settings));
 
     const quint64 mask = quint64(m_settings.integerValue(SettingsKey::PeriodicDaysOfWeek));
-    if (savesOnWeekday(mask, weekdayNumber(now.date())))
+    if (savesOnWeekday(mask, weekdayNumber(due.date())))
         save();
     // The save may have rebuilt or stopped the schedule through its handlers.
     if (m_nextFire && !m_timer)
@@ -136,7 +134,9 @@ void PeriodicSave::arm(const QDateTime &fireDate)
     const double delay = std::max<qint64>(0, m_scheduler.wallNow().msecsTo(fireDate)) / 1000.0;
     m_timer = m_scheduler.startOneShot(delay, [this] {
         m_timer.reset();
-        fire();
+        // A timer that ran out before the wall clock reached the date (it slept, or the clock
+        // was set back) waits for the rest.
+        rearm();
     });
     g_armed = this;
 }
@@ -150,15 +150,15 @@ void PeriodicSave::disarm()
         g_armed = nullptr;
 }
 
-QDateTime PeriodicSave::firstFire(const QDateTime &now, QTime timeOfDay)
+QDateTime PeriodicSave::nextOccurrence(const QDateTime &after, QTime timeOfDay)
 {
-    const QTime time(timeOfDay.hour(), timeOfDay.minute(), timeOfDay.second());
-    QDateTime latest = now;
-    latest.setTime(time);
-    if (latest > now)
-        latest = latest.addDays(-1);
-    const qint64 hours = std::clamp<qint64>(latest.secsTo(now) / 3600, 0, 23);
-    return now.addSecs((24 - hours) * 3600);
+    // Built from the date each time, so that a day of 23 or 25 hours does not move the time.
+    const QTime time(timeOfDay.hour(), timeOfDay.minute());
+    for (QDate day = after.date();; day = day.addDays(1)) {
+        const QDateTime candidate(day, time, after.timeSpec());
+        if (candidate > after)
+            return candidate;
+    }
 }
 
 int PeriodicSave::weekdayNumber(QDate date)

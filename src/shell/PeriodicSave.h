@@ -68,10 +68,9 @@ public:
     std::optional<QDateTime> nextFire() const { return m_nextFire; }
 
     // --- the rules, as plain functions ------------------------------------------------------------
-    // The first fire for a schedule built at `now` (local time) with the time of day `timeOfDay`:
-    // with L the latest moment at or before `now` whose time of day is `timeOfDay`, and h the
-    // whole hours from L to `now`, it is `now` plus (24 - h) hours.
-    static QDateTime firstFire(const QDateTime &now, QTime timeOfDay);
+    // The first moment after `after` (local time) at the hour and minute of `timeOfDay`: the
+    // first fire of a schedule built then, and each fire's successor.
+    static QDateTime nextOccurrence(const QDateTime &after, QTime timeOfDay);
     // 0 = Sunday to 6 = Saturday.
     static int weekdayNumber(QDate date);
     // Whether the mask selects that weekday; bits 7 and up are ignored.

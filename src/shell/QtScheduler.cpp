@@ -39,6 +39,8 @@ Scheduler::TimerId QtScheduler::start(double seconds, bool repeating, std::funct
     const double ms = std::clamp(std::round(seconds * 1000.0), 0.0, double(std::numeric_limits<int>::max()));
     timer->setInterval(int(ms));
     timer->setSingleShot(!repeating);
+    // A coarse timer may run out up to 5% early: a one-shot is due at its moment.
+    timer->setTimerType(repeating ? Qt::CoarseTimer : Qt::PreciseTimer);
     QObject::connect(timer.get(), &QTimer::timeout, [this, id, repeating, action = std::move(action)] {
         if (!repeating)
             stop(id); // deleted once this signal has returned, so this lambda lives on until then

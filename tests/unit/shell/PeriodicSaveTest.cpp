@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <ctime>
+
 namespace {
 
 const QDate Monday(2026, 1, 5);
@@ -41,28 +43,29 @@ class PeriodicFirstFire : public ::testing::TestWithParam<FirstFireRow>
 {
 };
 
-TEST_P(PeriodicFirstFire, LiesWithinTheHourOfTheNextOccurrenceOfSeven)
+TEST_P(PeriodicFirstFire, IsTheNextSevenOClock)
 {
     const FirstFireRow row = GetParam();
     const QDateTime built(Thursday, row.builtAt);
-    EXPECT_EQ(PeriodicSave::firstFire(built, QTime(19, 0)), QDateTime(Thursday.addDays(row.daysLater), row.firesAt));
+    EXPECT_EQ(PeriodicSave::nextOccurrence(built, QTime(19, 0)), QDateTime(Thursday.addDays(row.daysLater), row.firesAt));
 }
 
 INSTANTIATE_TEST_SUITE_P(At1900, PeriodicFirstFire,
-                         ::testing::Values(FirstFireRow{QTime(14, 37, 12), 0, QTime(19, 37, 12)},
-                                           FirstFireRow{QTime(18, 59, 59), 0, QTime(19, 59, 59)},
-                                           FirstFireRow{QTime(19, 0, 0), 1, QTime(19, 0, 0)},
-                                           FirstFireRow{QTime(19, 20, 0), 1, QTime(19, 20, 0)},
-                                           FirstFireRow{QTime(23, 5, 0), 1, QTime(19, 5, 0)},
-                                           FirstFireRow{QTime(0, 30, 0), 0, QTime(19, 30, 0)}));
+                         ::testing::Values(FirstFireRow{QTime(14, 37, 12), 0, QTime(19, 0)},
+                                           FirstFireRow{QTime(18, 30, 0), 0, QTime(19, 0)},
+                                           FirstFireRow{QTime(18, 59, 59), 0, QTime(19, 0)},
+                                           FirstFireRow{QTime(19, 0, 0), 1, QTime(19, 0)},
+                                           FirstFireRow{QTime(19, 20, 0), 1, QTime(19, 0)},
+                                           FirstFireRow{QTime(23, 5, 0), 1, QTime(19, 0)},
+                                           FirstFireRow{QTime(0, 30, 0), 0, QTime(19, 0)}));
 
-TEST(PeriodicFirstFireRule, OnlyTheTimeOfDayOfTheSettingCounts)
+TEST(PeriodicFirstFireRule, OnlyTheHourAndMinuteOfTheSettingCount)
 {
-    // A time of day later than now fires today, whatever date the setting carries.
     const QDateTime now = at(Thursday, 9, 15);
-    EXPECT_EQ(PeriodicSave::firstFire(now, QDateTime(QDate(2001, 1, 1), QTime(17, 0)).time()), at(Thursday, 17, 15));
-    // A time of day just ahead still fires within the hour that begins there.
-    EXPECT_EQ(PeriodicSave::firstFire(now, QTime(9, 30)), at(Thursday, 10, 15));
+    EXPECT_EQ(PeriodicSave::nextOccurrence(now, QDateTime(QDate(2001, 1, 1), QTime(17, 0)).time()), at(Thursday, 17));
+    EXPECT_EQ(PeriodicSave::nextOccurrence(now, QTime(9, 30, 45)), at(Thursday, 9, 30));
+    // A time set two seconds before the minute before it still fires at that minute.
+    EXPECT_EQ(PeriodicSave::nextOccurrence(at(Thursday, 1, 29, 58), QTime(1, 31)), at(Thursday, 1, 31));
 }
 
 // --- the weekday mask ----------------------------------------------------------------------------------
@@ -156,7 +159,7 @@ TEST_F(PeriodicSaving, TheScheduleIsBuiltAtStartFromTheStoredSettings)
     scheduler.setWallTime(at(Thursday, 14, 37, 12));
     createController();
     ASSERT_TRUE(controller->periodicSave().nextFire().has_value());
-    EXPECT_EQ(*controller->periodicSave().nextFire(), at(Thursday, 19, 37, 12));
+    EXPECT_EQ(*controller->periodicSave().nextFire(), at(Thursday, 19));
     EXPECT_EQ(scheduler.activeTimerCount(), 1);
 }
 
@@ -357,6 +360,42 @@ TEST_F(PeriodicSaving, AClockChangeMovesTheFireToTheNewWallClock)
     EXPECT_TRUE(savedFiles().isEmpty());
     scheduler.advance(1);
     EXPECT_EQ(savedFiles().size(), 2);
+}
+
+TEST_F(PeriodicSaving, ATimerThatRunsOutBeforeTheTimeOfDayWaitsForIt)
+{
+    startAt(Thursday);
+    switchOn();
+    controller->toggleCounting();
+    // The clock is set back ten minutes, and nothing tells Kestrum.
+    scheduler.setWallTime(at(Thursday, 17, 50));
+    scheduler.advance(3600);
+    EXPECT_TRUE(savedFiles().isEmpty());
+    scheduler.advance(600);
+    EXPECT_EQ(savedFiles().size(), 2);
+}
+
+TEST_F(PeriodicSaving, TheDailyFireKeepsItsWallClockTimeAcrossADaylightSavingChange)
+{
+    // In Berlin the clocks go forward in the night to Sunday, 29 March 2026.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const QDate saturday(2026, 3, 28);
+    startAt(saturday);
+    switchOn(0, 127);
+    controller->toggleCounting();
+    scheduler.advance(3600);
+    EXPECT_EQ(savedFiles(), QStringList{QStringLiteral("2026-03-28.csv")});
+    // That night is an hour short: Sunday's save comes 23 hours after Saturday's, at 19:00.
+    EXPECT_EQ(*controller->periodicSave().nextFire(), at(saturday.addDays(1), 19));
+    scheduler.advance(23 * 3600 - 1);
+    EXPECT_EQ(savedFiles().size(), 1);
+    scheduler.advance(1);
+    EXPECT_EQ(savedFiles().size(), 2);
+    EXPECT_EQ(scheduler.wallNow().time(), QTime(19, 0));
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    tzset();
 }
 
 TEST_F(PeriodicSaving, OneScheduleServesTheWholeProcess)
