@@ -126,16 +126,18 @@ void KestrumController::switchHandler(SessionEvent event)
         // Counting stops while the user is in another session, but the button keeps its title:
         // counting resumes when the session comes back. Nothing that happens meanwhile (an
         // application switch, a sleep and a wake) books the time away or starts counting.
+        // Counting that a sleep paused resumes on the user's return as well, not on the wake.
         cancelTick();
-        if (m_tracker.isRunning()) {
+        if (m_tracker.isRunning() || m_wasRunning) {
             m_tracker.setIsRunning(false);
             m_sessionAway = true;
+            m_wasRunning = false;
         }
         saveSettingsToDisk();
         break;
     case SessionEvent::BecameActive:
         // Resume as after a wake: the time in the other session is booked nowhere.
-        if (m_sessionAway && m_buttonTitle == PauseTitle && !m_tick) {
+        if (m_sessionAway && !m_tick) {
             m_tracker.awakeFromSleep();
             startTimer();
         }

@@ -144,7 +144,7 @@ private:
     QString m_timeSum;
     std::function<QList<TimeStoreNode *>()> m_selection;
     bool m_wasRunning = false;
-    bool m_sessionAway = false; // counting was on when the session was switched away
+    bool m_sessionAway = false; // counting was on, or paused by a sleep, when the session was switched away
 
     QThread *m_notificationThread = nullptr;
     QMutex m_notificationLock;
