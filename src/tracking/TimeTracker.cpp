@@ -195,11 +195,18 @@ void TimeTracker::appDidChange()
         // window is found by the next main-window step.
         if (m_activeStoreApp != previousApp)
             m_activeStoreWindow = nullptr;
-        m_observation.element = m_ports.accessibility.elementForProcess(front.pid);
         m_observation.notification = WindowNotification::MainWindowChanged;
-        if (m_trackDocumentTiming && !setupObserver(front.pid)) {
-            m_observation.notification.reset();
-            return;
+        if (front.name && !front.name->isEmpty()) {
+            m_observation.element = m_ports.accessibility.elementForProcess(front.pid);
+            if (m_trackDocumentTiming && !setupObserver(front.pid)) {
+                m_observation.notification.reset();
+                return;
+            }
+        } else {
+            // The previous application's node takes the time of an application without a name,
+            // but that application's windows are none of its windows: no window time is booked.
+            m_activeStoreWindow = nullptr;
+            m_observation.element.reset();
         }
         resetInternalTimes();
     }
