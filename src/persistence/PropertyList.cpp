@@ -1,5 +1,7 @@
 #include "PropertyList.h"
 
+#include "store/SafeText.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
@@ -214,26 +216,6 @@ bool parseData(QStringView text, QByteArray *out)
         return false;
     *out = std::move(decoded.decoded);
     return true;
-}
-
-// Characters XML 1.0 cannot hold become U+FFFD: C0 controls other than tab, line feed and
-// carriage return, U+FFFE, U+FFFF and surrogates that are not part of a pair.
-QString xmlSafe(const QString &text)
-{
-    const auto isAllowed = [](char16_t c) {
-        return c >= 0x20 ? c != 0xFFFE && c != 0xFFFF : c == u'\t' || c == u'\n' || c == u'\r';
-    };
-    QString result = text;
-    for (qsizetype i = 0; i < result.size(); ++i) {
-        const QChar c = result.at(i);
-        if (c.isHighSurrogate() && i + 1 < result.size() && result.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate() || !isAllowed(c.unicode()))
-            result[i] = QChar::ReplacementCharacter;
-    }
-    return result;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -588,7 +570,7 @@ private:
     void writeText(const QString &element, const QString &text)
     {
         m_xml.writeStartElement(element);
-        const QString safe = xmlSafe(text);
+        const QString safe = xmlSafeText(text);
         qsizetype from = 0;
         for (qsizetype cr = safe.indexOf(u'\r'); cr >= 0; cr = safe.indexOf(u'\r', from)) {
             m_xml.writeCharacters(safe.mid(from, cr - from));

@@ -65,8 +65,6 @@ bool loadDictionary(TimeTracker &tracker, const QVariant &value)
             tracker.addWindowWithName(name, seconds);
         }
     }
-    // While counting, reset made a node for the front application: one node per name.
-    tracker.adoptLoadedNodeOfActiveApp();
     return complete;
 }
 

@@ -59,10 +59,25 @@ void TimeStoreApp::addChildFromDictionary(const QVariantMap &record)
     if (record.isEmpty())
         return;
     auto window = std::make_unique<TimeStoreWindow>(record);
-    if (!window->name())
-        return;
+    if (window->name())
+        addWindow(std::move(window));
+}
+
+void TimeStoreApp::absorb(std::unique_ptr<TimeStoreApp> other)
+{
+    addTimeInterval(other->activeTime());
+    for (auto &window : other->m_windows)
+        addWindow(std::move(window));
+}
+
+void TimeStoreApp::addWindow(std::unique_ptr<TimeStoreWindow> window)
+{
     const QString key = *window->name();
-    store(key, std::move(window));
+    const auto it = m_indexByKey.constFind(key);
+    if (it != m_indexByKey.constEnd())
+        m_windows[size_t(*it)]->addTimeInterval(window->activeTime());
+    else
+        store(key, std::move(window));
 }
 
 QString TimeStoreApp::description() const
@@ -85,19 +100,8 @@ TimeStoreWindow *TimeStoreApp::store(const QString &key, std::unique_ptr<TimeSto
     window->m_app = this;
     window->setNotifier(notifier());
     TimeStoreWindow *stored = window.get();
-
-    const auto it = m_indexByKey.constFind(key);
-    if (it != m_indexByKey.constEnd()) {
-        // Replace the node of that key in its slot.
-        std::unique_ptr<TimeStoreWindow> &slot = m_windows[size_t(*it)];
-        const WindowElement oldElement = slot->windowElement();
-        if (!oldElement.isNull())
-            m_byElement.remove(oldElement, slot.get());
-        slot = std::move(window);
-    } else {
-        m_indexByKey.insert(key, qsizetype(m_windows.size()));
-        m_windows.push_back(std::move(window));
-    }
+    m_indexByKey.insert(key, qsizetype(m_windows.size()));
+    m_windows.push_back(std::move(window));
     if (!stored->windowElement().isNull())
         m_byElement.insert(stored->windowElement(), stored);
     return stored;

@@ -27,8 +27,10 @@ public:
     std::optional<QList<TimeStoreNode *>> children() const override;
     // An application with at most one window is shown as a leaf.
     bool isLeaf() const override;
-    // Stores a window node read from a record under its name, replacing one of that key.
+    // Adds a window node read from a record; a node of that name already here takes its time.
     void addChildFromDictionary(const QVariantMap &record) override;
+    // Adds the time and the windows of another node of this application's name: one node per name.
+    void absorb(std::unique_ptr<TimeStoreApp> other);
     QString description() const override;
     void setNotifier(ChangeNotifier *notifier) override;
 
@@ -39,6 +41,7 @@ public:
 private:
     friend class TimeStoreWindow;
     TimeStoreWindow *store(const QString &key, std::unique_ptr<TimeStoreWindow> window);
+    void addWindow(std::unique_ptr<TimeStoreWindow> window);
     void elementChanged(TimeStoreWindow *window, WindowElement oldElement);
 
     std::vector<std::unique_ptr<TimeStoreWindow>> m_windows;

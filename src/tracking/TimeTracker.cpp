@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "Workspace.h"
 #include "store/DurationText.h"
+#include "store/SafeText.h"
 
 #include <algorithm>
 
@@ -36,6 +37,11 @@ TimeTracker::~TimeTracker()
 QString TimeTracker::timeStringForDouble(double seconds)
 {
     return ::timeStringForDouble(seconds);
+}
+
+std::optional<QString> TimeTracker::storableName(const std::optional<QString> &name)
+{
+    return name ? std::optional(xmlSafeText(*name)) : std::nullopt;
 }
 
 // --- observation -------------------------------------------------------------------------------
@@ -121,7 +127,7 @@ void TimeTracker::mainWindowDidChange()
         return;
     if (!ax.applicationTitle(*m_observation.element))
         return;
-    const std::optional<QString> title = ax.windowTitle(*window);
+    const std::optional<QString> title = storableName(ax.windowTitle(*window));
     if (!title)
         return;
     const std::optional<QString> documentName = getDocStringNameForName(*title);
@@ -190,7 +196,7 @@ void TimeTracker::appDidChange()
         }
         const FrontApplication front = m_ports.workspace.activeApplication();
         const TimeStoreApp *previousApp = m_activeStoreApp;
-        setCurrentApp(front.name);
+        setCurrentApp(storableName(front.name));
         // The window node belongs to the application it was found under; the new one's main
         // window is found by the next main-window step.
         if (m_activeStoreApp != previousApp)
@@ -319,24 +325,6 @@ void TimeTracker::reset()
         m_observation.notification.reset();
     }
     appDidChange();
-}
-
-void TimeTracker::adoptLoadedNodeOfActiveApp()
-{
-    TimeStoreApp *fresh = m_activeStoreApp;
-    if (!fresh || !fresh->name() || fresh->activeTime() != 0.0 || fresh->windowCount() != 0)
-        return;
-    TimeStoreApp *loaded = m_timeDictionary.value(*fresh->name(), nullptr);
-    if (!loaded || loaded == fresh)
-        return;
-    m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
-    {
-        Lock lock(m_monitor);
-        m_activeStoreApp = loaded;
-        m_activeStoreWindow = nullptr;
-        std::erase_if(m_timeSet, [fresh](const std::unique_ptr<TimeStoreApp> &app) { return app.get() == fresh; });
-    }
-    m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
 }
 
 double TimeTracker::totalTime() const

@@ -87,13 +87,11 @@ public:
     // [{"App": {"Name", "ActiveTime"}, "Windows": [{"Name", "ActiveTime"}, ...]}, ...]
     QVariantList arrayRepresentation() const;
     // Adds the snapshot's applications and windows to the store (callers reset it first).
-    // Entries without an application name are skipped with a warning.
+    // Entries without an application name are skipped with a warning; entries of one name,
+    // and windows of one name within an application, add their times into one node.
     void setArrayRepresentation(const QVariant &snapshot);
     // Adds one application node with that name and stored time, and no windows.
     void addWindowWithName(const QString &name, const QVariant &timeSpent);
-    // Ends a load onto a counting store: `reset` made a fresh node for the front application,
-    // and when the loaded timings hold one of that name, it takes over and the fresh one goes.
-    void adoptLoadedNodeOfActiveApp();
 
     // The filtered set the outline shows: the applications whose name contains the search
     // text (any case) and whose time reaches the cut-off. A new list of live nodes.
@@ -131,6 +129,9 @@ private:
         std::optional<MonotonicTime> windowStartDate;
     };
 
+    // A name read from the desktop as the store keeps it, so that the live name is the stored
+    // one: characters a saved file cannot hold become U+FFFD.
+    static std::optional<QString> storableName(const std::optional<QString> &name);
     void setupAppChangeNotification();
     void askForAccessibility();
     void recheckAccessibility();
@@ -139,6 +140,7 @@ private:
     void takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
     static bool isIdleNode(const TimeStoreNode *node);
     void addNode(std::unique_ptr<TimeStoreApp> app);
+    void addOrMerge(std::unique_ptr<TimeStoreApp> app);
 
     TrackerPorts m_ports;
     mutable std::recursive_mutex m_monitor;

@@ -51,17 +51,27 @@ void TimeTracker::setArrayRepresentation(const QVariant &snapshot)
         }
         for (const QVariant &record : asList(entry.value(kWindowsKey)))
             app->addChildFromDictionary(asMap(record));
-        addNode(std::move(app));
+        addOrMerge(std::move(app));
     }
     if (skipped > 0)
         qCWarning(lcTracking, "Skipped %d saved application entries without a name.", skipped);
     m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
 }
 
+void TimeTracker::addOrMerge(std::unique_ptr<TimeStoreApp> app)
+{
+    // Loading never replaces: two entries of one name, or an entry of the name of a node
+    // already here (the front application's, when loading while counting), are one node.
+    if (TimeStoreApp *existing = m_timeDictionary.value(*app->name(), nullptr))
+        existing->absorb(std::move(app));
+    else
+        addNode(std::move(app));
+}
+
 void TimeTracker::addWindowWithName(const QString &name, const QVariant &timeSpent)
 {
     auto app = std::make_unique<TimeStoreApp>(name, timeSpent);
     m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
-    addNode(std::move(app));
+    addOrMerge(std::move(app));
     m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
 }

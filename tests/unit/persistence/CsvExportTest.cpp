@@ -38,9 +38,9 @@ protected:
     {
         EXPECT_EQ(csvNameField(name), field) << name.toStdString();
         tracker().reset();
-        tracker().setArrayRepresentation(QVariantList{entry(name, 1, {{name, 1}}), entry(name, 2)});
-        EXPECT_EQ(exportAll(), kHeader + QStringLiteral("00:00:03,Application,Time,Window,Time\n,") + field + QStringLiteral(",00:00:01,")
-                                   + field + QStringLiteral(",00:00:01\n,") + field + QStringLiteral(",00:00:02,,\n"))
+        tracker().setArrayRepresentation(QVariantList{entry(name, 2), entry(QStringLiteral("Other"), 1, {{name, 1}})});
+        EXPECT_EQ(exportAll(), kHeader + QStringLiteral("00:00:03,Application,Time,Window,Time\n,") + field
+                                   + QStringLiteral(",00:00:02,,\n,Other,00:00:01,") + field + QStringLiteral(",00:00:01\n"))
             << name.toStdString();
     }
     QString exportShown() { return csvForSet(tracker().timeSet(), tracker().totalTime()); }

@@ -139,3 +139,31 @@ TEST_F(ControllerUnwritableSettings, EverySaveReportsWhyItFailedAndCountingGoesO
     scheduler.advance(10);
     EXPECT_DOUBLE_EQ(appTime(editorName()), 910.0);
 }
+
+// A title holding characters a saved file cannot hold (an escape, U+FFFF) and an application
+// name holding one: after each restart the live names still match the loaded nodes, so the
+// time keeps adding up in one node.
+TEST_F(ControllerStoring, HostileNamesKeepTheirTimeAcrossRestarts)
+{
+    const QString title = QStringLiteral("evil\x1b]0;owned\x07 %1.txt").arg(QChar(0xFFFF));
+    desktop.addApplication(TerminalPid, QStringLiteral("Term\x01inal"));
+    desktop.setMainWindow(TerminalPid, WindowElement(9), title);
+    desktop.bringToFront(TerminalPid);
+    for (int run = 1; run <= 4; ++run) {
+        if (run > 1)
+            createController();
+        controller->toggleCounting();
+        scheduler.advance(60);
+        controller->toggleCounting();
+        controller->applicationWillTerminate();
+        controller.reset();
+    }
+    createController();
+    ASSERT_EQ(controller->tracker().fullTimeSet().size(), 1u);
+    const TimeStoreApp &terminal = *controller->tracker().fullTimeSet().front();
+    EXPECT_EQ(terminal.name(), QStringLiteral("Term\uFFFDinal"));
+    ASSERT_EQ(terminal.windowCount(), 1);
+    EXPECT_EQ(terminal.windows().front()->name(), QStringLiteral("evil\uFFFD]0;owned\uFFFD \uFFFD.txt"));
+    EXPECT_DOUBLE_EQ(terminal.windows().front()->activeTime(), 240.0);
+    EXPECT_DOUBLE_EQ(terminal.activeTime(), 240.0);
+}

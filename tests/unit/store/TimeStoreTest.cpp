@@ -198,7 +198,7 @@ TEST(TimeStoreNode, SetNameAnnouncesOnePairAroundTheChange)
     EXPECT_EQ(recorder.notices.size(), 4u);
 }
 
-TEST(TimeStoreNode, ElementChangesAndLoadingAnnounceNothing)
+TEST(TimeStoreNode, ElementChangesAndLoadingAnnounceNothingButTheTimeAdded)
 {
     ChangeNotifier notifier;
     NoticeRecorder recorder(notifier);
@@ -210,9 +210,12 @@ TEST(TimeStoreNode, ElementChangesAndLoadingAnnounceNothing)
     window->setWindowElement(WindowElement(2));
     window->setWindowElement(WindowElement());
     app.addChildFromDictionary(record(QStringLiteral("b"), 5));
-    app.addChildFromDictionary(record(QStringLiteral("a"), 5));
-
     EXPECT_TRUE(recorder.notices.empty());
+
+    app.addChildFromDictionary(record(QStringLiteral("a"), 5));
+    const std::vector<ChangeNotice> timeAdded{{window, ObservedProperty::ActiveTimeString, ChangePhase::Will},
+                                              {window, ObservedProperty::ActiveTimeString, ChangePhase::Did}};
+    EXPECT_EQ(recorder.notices, timeAdded);
 }
 
 TEST(TimeStoreNode, LeavesAndChildren)
@@ -453,7 +456,7 @@ TEST_F(WindowLookup, EmptyNameIsAName)
 
 // --- Loading window nodes -------------------------------------------------------------
 
-TEST(AddChildFromDictionary, ReplacesTheNodeOfTheSameKeyWithoutAddingTimes)
+TEST(AddChildFromDictionary, ARecordOfAKnownNameAddsItsTimeToThatNode)
 {
     TimeStoreApp app(QStringLiteral("Editor"));
     app.addChildFromDictionary(record(QStringLiteral("notes.txt"), 10));
@@ -463,7 +466,7 @@ TEST(AddChildFromDictionary, ReplacesTheNodeOfTheSameKeyWithoutAddingTimes)
     EXPECT_EQ(app.windowCount(), 2);
     TimeStoreWindow *found = app.windowStoreForName(QStringLiteral("notes.txt"), WindowElement());
     ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->activeTime(), 5);
+    EXPECT_EQ(found->activeTime(), 15);
     EXPECT_EQ(app.windowCount(), 2);
 }
 
@@ -487,23 +490,17 @@ TEST(AddChildFromDictionary, EmptyAndNamelessRecordsAreIgnored)
     EXPECT_FALSE(window.children().has_value());
 }
 
-TEST(AddChildFromDictionary, ReplacingALiveNodeForgetsItsElement)
+TEST(AddChildFromDictionary, ALoadedRecordAddsToTheLiveNodeOfItsName)
 {
     TimeStoreApp app(QStringLiteral("Editor"));
     TimeStoreWindow *live = app.windowStoreForName(QStringLiteral("notes.txt"), WindowElement(7));
     live->addTimeInterval(50);
     app.addChildFromDictionary(record(QStringLiteral("notes.txt"), 5));
 
-    // The element belonged to the replaced node: it must lead to no node now.
-    TimeStoreWindow *other = app.windowStoreForName(QStringLiteral("other"), WindowElement(7));
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->name(), QStringLiteral("other"));
-    EXPECT_EQ(other->activeTime(), 0);
-    EXPECT_EQ(app.windowCount(), 2);
-
-    TimeStoreWindow *replacement = app.windowStoreForName(QStringLiteral("notes.txt"), WindowElement(8));
-    EXPECT_EQ(replacement->activeTime(), 5);
-    EXPECT_EQ(app.windowStoreForName(QStringLiteral("x"), WindowElement(8)), replacement);
+    // The live node keeps its element and goes on collecting.
+    EXPECT_EQ(app.windowCount(), 1);
+    EXPECT_EQ(live->activeTime(), 55);
+    EXPECT_EQ(app.windowStoreForName(QStringLiteral("other"), WindowElement(7)), live);
 }
 
 // --- The element index ------------------------------------------------------------------
@@ -571,14 +568,17 @@ TEST(WindowElementIndex, AnElementGivenToASecondNodeAndTakenBackStillFindsTheFir
     EXPECT_EQ(app.windowCount(), 2);
 }
 
-TEST(WindowElementIndex, ReplacingOneOfTwoHoldersKeepsTheOther)
+TEST(WindowElementIndex, ALoadedRecordLeavesTheHoldersAsTheyWere)
 {
     TimeStoreApp app(QStringLiteral("Editor"));
     TimeStoreWindow *first = app.windowStoreForName(QStringLiteral("a"), WindowElement(1));
     TimeStoreWindow *second = app.windowStoreForName(QStringLiteral("b"), WindowElement(2));
     second->setWindowElement(WindowElement(1));
 
-    app.addChildFromDictionary(record(QStringLiteral("b"), 9)); // destroys the second node
+    app.addChildFromDictionary(record(QStringLiteral("b"), 9));
+    EXPECT_EQ(app.windowStoreForName(QStringLiteral("x"), WindowElement(1)), second);
+    EXPECT_EQ(second->activeTime(), 9);
+    second->setWindowElement(WindowElement(3));
     EXPECT_EQ(app.windowStoreForName(QStringLiteral("x"), WindowElement(1)), first);
     EXPECT_EQ(app.windowCount(), 2);
 }
