@@ -128,28 +128,36 @@ void TimeTracker::mainWindowDidChange()
     if (!ax.applicationTitle(*m_observation.element))
         return;
     const std::optional<QString> title = storableName(ax.windowTitle(*window));
-    if (!title)
+    const bool sameWindow = !m_observation.windowElement.isNull() && m_observation.windowElement == *window;
+    if (!title && sameWindow)
         return;
-    const std::optional<QString> documentName = getDocStringNameForName(*title);
 
     if (m_observation.windowStartDate && isIdleNode(m_activeStoreApp)) {
         // Idle and screen-saver time belongs to no window.
         m_activeStoreWindow = nullptr;
         m_observation.windowStartDate = m_ports.clock.monotonicNow();
     } else if (m_observation.windowStartDate) {
-        const bool sameWindow = !m_observation.windowElement.isNull() && m_observation.windowElement == *window;
-        if (sameWindow && m_activeStoreWindow) {
+        if (!sameWindow) {
+            // The time since the last booking was spent in the window that was main until now.
+            updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
+            m_observation.windowStartDate = m_ports.clock.monotonicNow();
+            m_activeStoreWindow = nullptr;
+        }
+        const std::optional<QString> documentName = title ? getDocStringNameForName(*title) : std::nullopt;
+        if (m_activeStoreWindow) {
             // A window reused for another document: its node follows the new name. A title
             // that names no document leaves the node's name as it is, so the node is never
             // left nameless (its time would be lost on the next save).
             if (documentName)
                 m_activeStoreWindow->setName(documentName);
-        } else {
-            m_activeStoreWindow = m_activeStoreApp ? m_activeStoreApp->windowStoreForName(documentName, *window) : nullptr;
+        } else if (title && m_activeStoreApp) {
+            m_activeStoreWindow = m_activeStoreApp->windowStoreForName(documentName, *window);
         }
         updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
         m_observation.windowStartDate = m_ports.clock.monotonicNow();
     }
+    // A window whose title cannot be read yet is remembered too: it collects time from the
+    // moment its title can be read.
     m_observation.windowElement = *window;
 }
 
@@ -197,24 +205,30 @@ void TimeTracker::appDidChange()
         const FrontApplication front = m_ports.workspace.activeApplication();
         const TimeStoreApp *previousApp = m_activeStoreApp;
         setCurrentApp(storableName(front.name));
-        // The window node belongs to the application it was found under; the new one's main
-        // window is found by the next main-window step.
+        // The window node belongs to the application it was found under.
         if (m_activeStoreApp != previousApp)
             m_activeStoreWindow = nullptr;
         m_observation.notification = WindowNotification::MainWindowChanged;
+        bool observing = true;
         if (front.name && !front.name->isEmpty()) {
             m_observation.element = m_ports.accessibility.elementForProcess(front.pid);
-            if (m_trackDocumentTiming && !setupObserver(front.pid)) {
-                m_observation.notification.reset();
-                return;
-            }
+            observing = !m_trackDocumentTiming || setupObserver(front.pid);
         } else {
             // The previous application's node takes the time of an application without a name,
             // but that application's windows are none of its windows: no window time is booked.
             m_activeStoreWindow = nullptr;
             m_observation.element.reset();
         }
-        resetInternalTimes();
+        if (observing)
+            resetInternalTimes();
+        else
+            m_observation.notification.reset(); // the intervals go on; the ticks read the windows
+        // The new application's main window is known from the start, so that its first
+        // stretch is booked to it when the next window comes.
+        if (m_trackDocumentTiming)
+            mainWindowDidChange();
+        if (!observing)
+            return;
     }
     m_startingTime = m_ports.clock.monotonicNow();
 }

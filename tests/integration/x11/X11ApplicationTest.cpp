@@ -104,6 +104,29 @@ TEST_F(X11Applications, WindowsOfOneProcessEachGetTheirOwnTime)
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("budget.txt")), 3.0);
 }
 
+TEST_F(X11Applications, ASwitchBetweenWindowsOfOneProgramBooksThePartSecondToTheWindowLeft)
+{
+    const xcb_window_t plan = createWindow(notebookWindow(QStringLiteral("plan.txt")));
+    ASSERT_NE(plan, 0u);
+    const xcb_window_t budget = createWindow(notebookWindow(QStringLiteral("budget.txt")));
+    ASSERT_NE(budget, 0u);
+    ASSERT_TRUE(activate(plan));
+    startCounting();
+
+    // plan.txt is in front for 2.6 s, budget.txt for 1.3 s, plan.txt again for 1 s.
+    runFor(2);
+    clock.advance(0.6);
+    ASSERT_TRUE(activate(budget));
+    runFor(1);
+    clock.advance(0.3);
+    ASSERT_TRUE(activate(plan));
+    runFor(1);
+
+    EXPECT_NEAR(windowTime(notebookName(), QStringLiteral("plan.txt")), 3.6, 1e-9);
+    EXPECT_NEAR(windowTime(notebookName(), QStringLiteral("budget.txt")), 1.3, 1e-9);
+    EXPECT_NEAR(appTime(notebookName()), 4.9, 1e-9);
+}
+
 TEST_F(X11Applications, ClientWithoutProcessIdIsNamedThroughTheServer)
 {
     TestClient::NewWindow withoutProcessId = notebookWindow(QStringLiteral("ledger.txt"));

@@ -455,7 +455,7 @@ TEST_F(TimeTrackerWake, WindowNotificationsAfterWakeReachTheTrackerOnce)
 
     clock.advance(0.5);
     desktop.setMainWindow(EditorPid, WindowElement(2), QStringLiteral("todo.txt"));
-    EXPECT_NEAR(windowTime(editorName(), QStringLiteral("todo.txt")), 0.5, kTolerance);
+    EXPECT_NEAR(windowTime(editorName(), QStringLiteral("notes.txt")), 1.5, kTolerance);
     EXPECT_EQ(desktop.attachedObserverCount(EditorPid), 1);
 }
 
