@@ -76,10 +76,9 @@ void BM_ExportCsv(benchmark::State &state)
 {
     FilledStore store(int(state.range(0)));
     const QString path = store.dir.filePath(QStringLiteral("timings.csv"));
-    const QList<TimeStoreApp *> apps = store.offline.tracker().allApplications();
     QString error;
     for (auto _ : state) {
-        if (!exportCSVSet(apps, store.offline.tracker().totalTime(), path, &error))
+        if (!exportCSVSet(store.offline.tracker(), ExportScope::All, path, &error))
             state.SkipWithError(qPrintable(error));
     }
 }

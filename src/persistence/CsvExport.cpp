@@ -2,7 +2,8 @@
 
 #include "AtomicFile.h"
 #include "store/DurationText.h"
-#include "store/TimeStoreApp.h"
+#include "store/SafeText.h"
+#include "tracking/TimeTracker.h"
 
 #include <QLoggingCategory>
 
@@ -17,18 +18,19 @@ QString formatString(const QString &text)
 
 QString csvNameField(const QString &name)
 {
-    QString field = name;
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    QString field = printableText(name, LineFeeds::Keep);
+    static const QString formulaStarts = QStringLiteral("=+-@");
     if (!field.isEmpty() && formulaStarts.contains(field.front()))
         field.prepend(u'\'');
-    const bool needsQuotes = field.contains(u',') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r');
+    const bool needsQuotes = field.contains(u',') || field.contains(u'"') || field.contains(u'\n');
     return needsQuotes ? formatString(field) : field;
 }
 
-QString csvForSet(const QList<TimeStoreApp *> &apps, double totalTime)
+QString csvForSet(const TimeTracker &tracker, ExportScope scope)
 {
+    const QList<TimeStoreApp *> apps = scope == ExportScope::Shown ? tracker.timeSet() : tracker.allApplications();
     QString text = QStringLiteral("Total,Per Application,,Per Window\n");
-    text += timeStringForDouble(totalTime) + QStringLiteral(",Application,Time,Window,Time\n");
+    text += timeStringForDouble(tracker.totalTime()) + QStringLiteral(",Application,Time,Window,Time\n");
     for (const TimeStoreApp *app : apps) {
         QString appName = csvNameField(app->name().value_or(QString()));
         QString appTime = app->activeTimeString();
@@ -47,9 +49,9 @@ QString csvForSet(const QList<TimeStoreApp *> &apps, double totalTime)
     return text;
 }
 
-bool exportCSVSet(const QList<TimeStoreApp *> &apps, double totalTime, const QString &path, QString *error)
+bool exportCSVSet(const TimeTracker &tracker, ExportScope scope, const QString &path, QString *error)
 {
-    if (writeFileAtomically(path, csvForSet(apps, totalTime).toUtf8(), error))
+    if (writeFileAtomically(path, csvForSet(tracker, scope).toUtf8(), error))
         return true;
     qCWarning(lcExport, "Error Exporting");
     return false;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
-class TimeStoreApp;
+class TimeTracker;
+
+// Which applications an export lists: all of them, or those the outline shows.
+enum class ExportScope { All, Shown };
 
 // The export file: two header lines, then one line per window (the first window line of an
 // application also carries the application), or one line for an application without windows.
@@ -14,15 +16,17 @@ class TimeStoreApp;
 //   ,,,notes,00:04:00
 //   ,Terminal,00:01:05,,
 //
-// `totalTime` is the tracker's total, whichever applications are listed.
-QString csvForSet(const QList<TimeStoreApp *> &apps, double totalTime);
+// Every export (File > Export, the periodic save, kestrum-report --csv) is made here, so the
+// same store gives the same bytes.
+QString csvForSet(const TimeTracker &tracker, ExportScope scope);
 
 // Builds the export file and writes it atomically. On failure answers false with the reason
 // in `error` (the file is then left as it was) and logs "Error Exporting".
-bool exportCSVSet(const QList<TimeStoreApp *> &apps, double totalTime, const QString &path, QString *error);
+bool exportCSVSet(const TimeTracker &tracker, ExportScope scope, const QString &path, QString *error);
 
 // A text as one CSV field, in double quotes with inner quotes doubled.
 QString formatString(const QString &text);
-// A name as a CSV field: quoted only when it holds a comma, quote or line break, and with a
-// leading "'" when a spreadsheet would otherwise read it as a formula.
+// A name as a CSV field: control characters shown as U+FFFD (a line feed stays, quoted), quoted
+// only when it holds a comma, quote or line feed, and with a leading "'" when a spreadsheet would
+// otherwise read it as a formula.
 QString csvNameField(const QString &name);

@@ -1,5 +1,6 @@
 #include "TimingTable.h"
 
+#include "store/SafeText.h"
 #include "tracking/TimeTracker.h"
 
 #include <QList>
@@ -15,17 +16,10 @@ QList<const Node *> longestFirst(QList<const Node *> nodes)
     return nodes;
 }
 
-// Names come from window titles: control characters (line breaks, terminal escape sequences)
-// are shown as U+FFFD so that a title can neither break the table nor drive the terminal.
+// Names come from window titles: they can neither break the table nor drive the terminal.
 QString printable(const std::optional<QString> &name)
 {
-    QString text = name.value_or(QString());
-    for (QChar &c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            c = QChar::ReplacementCharacter;
-    }
-    return text;
+    return printableText(name.value_or(QString()));
 }
 
 QString line(const QString &indent, const QString &name, const QString &duration, qsizetype width)

@@ -100,7 +100,7 @@ PeriodicSaveOutcome PeriodicSave::save()
     QStringList errors;
     if (writeCsv) {
         QString error;
-        if (!exportCSVSet(m_tracker.allApplications(), m_tracker.totalTime(), base + u'.' + CsvExtension, &error))
+        if (!exportCSVSet(m_tracker, ExportScope::All, base + u'.' + CsvExtension, &error))
             errors.append(error);
     }
     if (writeDocument) {

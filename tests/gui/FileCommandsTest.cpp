@@ -85,7 +85,7 @@ TEST_F(FileCommandsTest, ExportingWritesTheFileWithoutAWord)
 {
     openWindow();
     const QString path = home.filePath(QStringLiteral("report.csv"));
-    const ModalSeen seen = runAnsweringMessageBox([&] { window->exportToCsv(MainWindow::ExportScope::All, path); },
+    const ModalSeen seen = runAnsweringMessageBox([&] { window->exportToCsv(ExportScope::All, path); },
                                                   QStringLiteral("OK"));
 
     EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
@@ -98,7 +98,7 @@ TEST_F(FileCommandsTest, ExportingIntoAMissingFolderWarnsAndKeepsTheTimings)
     const QByteArray settingsFile = contents(settings->path());
     const QString path = home.filePath(QStringLiteral("no such folder/report.csv"));
 
-    for (const auto scope : {MainWindow::ExportScope::All, MainWindow::ExportScope::Shown}) {
+    for (const auto scope : {ExportScope::All, ExportScope::Shown}) {
         const ModalSeen seen = runAnsweringMessageBox([&] { window->exportToCsv(scope, path); }, QStringLiteral("OK"));
         expectWarningNaming(seen, QStringLiteral("report.csv"));
     }

@@ -117,11 +117,8 @@ TEST_F(KestrumReport, TheCsvOutputIsTheExportFile)
     const QString document = pythonDocument();
     QString error;
     ASSERT_TRUE(loadSettingsFromDisk(tracker(), document, &error)) << error.toStdString();
-    QList<TimeStoreApp *> apps;
-    for (const auto &app : tracker().fullTimeSet())
-        apps.append(app.get());
     const QString exported = path(QStringLiteral("export.csv"));
-    ASSERT_TRUE(exportCSVSet(apps, tracker().totalTime(), exported, &error)) << error.toStdString();
+    ASSERT_TRUE(exportCSVSet(tracker(), ExportScope::All, exported, &error)) << error.toStdString();
 
     const ReportRun result = run({QStringLiteral("--csv"), document});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -132,6 +129,49 @@ TEST_F(KestrumReport, TheCsvOutputIsTheExportFile)
                           ",,,report,00:10:00\n"
                           ",Terminal,00:01:05,,\n"
                           ",Idle,00:50:00,,\n");
+}
+
+// Titles can hold anything a program puts there. On a terminal and in the CSV file none of it
+// may act: no control character (but a line feed inside a quoted CSV cell) and no bidirectional
+// override or isolate is let through, and the CSV is the export File > Export writes.
+TEST_F(KestrumReport, HostileNamesCanNeitherDriveTheTerminalNorReorderTheLine)
+{
+    const QStringList hostile{QStringLiteral("csi\u009b2J"), QStringLiteral("tab\there"), QStringLiteral("del\u007f"),
+                              QStringLiteral("\u202eevil.exe"), QStringLiteral("\u2067isolated"), QStringLiteral("two\nlines"),
+                              QStringLiteral("cr\rhere")};
+    QList<std::pair<QString, double>> windows;
+    for (const QString &name : hostile)
+        windows.append({name, 10});
+    tracker().setArrayRepresentation(QVariantList{entry(QStringLiteral("esc\u0085app"), 70, windows)});
+    const QString document = path(QStringLiteral("hostile.kestrum"));
+    QString error;
+    ASSERT_TRUE(writeTimingDocument(tracker(), document, &error)) << error.toStdString();
+    const auto unsafe = [](const QString &text) {
+        return std::count_if(text.begin(), text.end(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return (u < 0x20 && u != u'\n') || (u >= 0x7F && u <= 0x9F) || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        });
+    };
+
+    const ReportRun table = run({document});
+    EXPECT_EQ(table.exitCode, 0) << table.err.toStdString();
+    EXPECT_EQ(unsafe(QString::fromUtf8(table.out)), 0) << table.out.toStdString();
+    EXPECT_EQ(table.out.count('\n'), hostile.size() + 2) << "one line per entry: " << table.out.toStdString();
+
+    const ReportRun csv = run({QStringLiteral("--csv"), document});
+    EXPECT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    EXPECT_EQ(unsafe(QString::fromUtf8(csv.out)), 0) << csv.out.toStdString();
+    const QString exported = path(QStringLiteral("hostile.csv"));
+    OfflineTracker app(settings);
+    ASSERT_TRUE(loadSettingsFromDisk(app.tracker(), document, &error)) << error.toStdString();
+    ASSERT_TRUE(exportCSVSet(app.tracker(), ExportScope::All, exported, &error)) << error.toStdString();
+    EXPECT_EQ(csv.out, fileContents(exported));
+    // Python's csv module reads one row per window, the line break kept inside its cell.
+    const QByteArray rows = runPython(QStringLiteral("import csv, sys\n"
+                                                     "rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))\n"
+                                                     "print(len(rows), sum('\\n' in f for r in rows for f in r))"),
+                                      {exported});
+    EXPECT_EQ(rows.trimmed(), QByteArray::number(hostile.size() + 2) + " 1");
 }
 
 TEST_F(KestrumReport, ADocumentWrittenByKestrumReadsBack)
@@ -171,10 +211,7 @@ TEST_F(KestrumReport, WithoutAFileTheSavedTimingsAreRead)
 
     result = run({QStringLiteral("--csv")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out, csvForSet({tracker().fullTimeSet().at(0).get(), tracker().fullTimeSet().at(1).get(),
-                                     tracker().fullTimeSet().at(2).get()},
-                                    tracker().totalTime())
-                              .toUtf8());
+    EXPECT_EQ(result.out, csvForSet(tracker(), ExportScope::All).toUtf8());
 
     // Without XDG_CONFIG_HOME the settings are in ~/.config.
     m_environment.remove(QStringLiteral("XDG_CONFIG_HOME"));

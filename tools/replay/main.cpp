@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
     TimeTracker &tracker = runner.controller().tracker();
     QByteArray output;
     if (parser.isSet(csvOption)) {
-        output = csvForSet(tracker.allApplications(), tracker.totalTime()).toUtf8();
+        output = csvForSet(tracker, ExportScope::All).toUtf8();
     } else if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)), &output, &error)) {
         return fail(1, error);
     }

@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
 
     QString output;
     if (parser.isSet(csvOption)) {
-        output = csvForSet(tracker.allApplications(), tracker.totalTime());
+        output = csvForSet(tracker, ExportScope::All);
     } else {
         output = timingTable(tracker);
     }

@@ -294,10 +294,8 @@ void MainWindow::chooseAndExport(ExportScope scope)
 
 void MainWindow::exportToCsv(ExportScope scope, const QString &path)
 {
-    TimeTracker &tracker = m_controller.tracker();
-    const QList<TimeStoreApp *> apps = scope == ExportScope::Shown ? tracker.timeSet() : tracker.allApplications();
     QString error;
-    if (!exportCSVSet(apps, tracker.totalTime(), path, &error))
+    if (!exportCSVSet(m_controller.tracker(), scope, path, &error))
         showFailure(tr("The timings could not be exported to “%1”.").arg(QFileInfo(path).fileName()), error);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persistence/CsvExport.h"
 #include "shell/LoginAutostart.h"
 
 #include <QMainWindow>
@@ -48,7 +49,6 @@ public:
     // The commands, for menus, shortcuts and tests.
     void openTimings(const QString &path);
     void saveTimingsAs(const QString &path);
-    enum class ExportScope { All, Shown };
     void exportToCsv(ExportScope scope, const QString &path);
     void clearTimers();
     void showPreferences();

@@ -23,15 +23,7 @@ class CsvExport : public TrackerTest
 protected:
     QString path(const QString &name) const { return m_directory.filePath(name); }
 
-    QList<TimeStoreApp *> all()
-    {
-        QList<TimeStoreApp *> apps;
-        for (const auto &app : tracker().fullTimeSet())
-            apps.append(app.get());
-        return apps;
-    }
-
-    QString exportAll() { return csvForSet(all(), tracker().totalTime()); }
+    QString exportAll() { return csvForSet(tracker(), ExportScope::All); }
 
     // The name as the field it becomes, for an application and for a window.
     void expectNameField(const QString &name, const QString &field)
@@ -43,7 +35,7 @@ protected:
                                    + QStringLiteral(",00:00:02,,\n,Other,00:00:01,") + field + QStringLiteral(",00:00:01\n"))
             << name.toStdString();
     }
-    QString exportShown() { return csvForSet(tracker().timeSet(), tracker().totalTime()); }
+    QString exportShown() { return csvForSet(tracker(), ExportScope::Shown); }
 
     // The data lines: everything after the two header lines.
     QStringList dataLines(const QString &csv) const
@@ -95,10 +87,11 @@ TEST_F(CsvExport, TheWorkedExample)
 
 TEST_F(CsvExport, AnEmptySetGivesTheTwoHeaderLines)
 {
-    EXPECT_EQ(csvForSet({}, 0), kHeader + QStringLiteral("00:00:00,Application,Time,Window,Time\n"));
+    EXPECT_EQ(exportAll(), kHeader + QStringLiteral("00:00:00,Application,Time,Window,Time\n"));
     // The total is the store's, whatever is listed.
     loadWorkedExample();
-    EXPECT_EQ(csvForSet({}, tracker().totalTime()), kHeader + QStringLiteral("00:15:05,Application,Time,Window,Time\n"));
+    tracker().setSearchString(QStringLiteral("nothing"));
+    EXPECT_EQ(exportShown(), kHeader + QStringLiteral("00:15:05,Application,Time,Window,Time\n"));
 }
 
 TEST_F(CsvExport, OneLinePerWindowAndOnlyTheFirstNamesTheApplication)
@@ -141,8 +134,8 @@ TEST_F(CsvExport, NamesWithSeparatorsAreQuotedAndOthersStayBare)
         {QStringLiteral("say \"hi\""), QStringLiteral("\"say \"\"hi\"\"\"")},
         {QStringLiteral("\""), QStringLiteral("\"\"\"\"")},
         {QStringLiteral("two\nlines"), QStringLiteral("\"two\nlines\"")},
-        {QStringLiteral("carriage\rreturn"), QStringLiteral("\"carriage\rreturn\"")},
-        {QStringLiteral("tab\there"), QStringLiteral("tab\there")},
+        {QStringLiteral("carriage\rreturn"), QStringLiteral("carriage\uFFFDreturn")},
+        {QStringLiteral("tab\there"), QStringLiteral("tab\uFFFDhere")},
         {QStringLiteral("it's"), QStringLiteral("it's")},
         {QString(), QString()},
     };
@@ -157,8 +150,8 @@ TEST_F(CsvExport, NamesAFormulaCouldStartWithAreGuarded)
         {QStringLiteral("+49 30 1234"), QStringLiteral("'+49 30 1234")},
         {QStringLiteral("-rw-r--r--"), QStringLiteral("'-rw-r--r--")},
         {QStringLiteral("@home"), QStringLiteral("'@home")},
-        {QStringLiteral("\tindented"), QStringLiteral("'\tindented")},
-        {QStringLiteral("\rreturn"), QStringLiteral("\"'\rreturn\"")},
+        {QStringLiteral("\tindented"), QStringLiteral("\uFFFDindented")},
+        {QStringLiteral("\rreturn"), QStringLiteral("\uFFFDreturn")},
         {QStringLiteral("=HYPERLINK(\"http://x\",\"y\")"), QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"")},
         {QStringLiteral("a=b+c"), QStringLiteral("a=b+c")},
         {QStringLiteral(" =x"), QStringLiteral(" =x")},
@@ -192,7 +185,7 @@ TEST_F(CsvExport, TheFileIsUtf8WithLineFeedsOnlyAndPrivate)
     tracker().addWindowWithName(QStringLiteral("Grüße 🙂"), 1);
     const QString file = path(QStringLiteral("week.csv"));
     QString error;
-    ASSERT_TRUE(exportCSVSet(all(), tracker().totalTime(), file, &error)) << error.toStdString();
+    ASSERT_TRUE(exportCSVSet(tracker(), ExportScope::All, file, &error)) << error.toStdString();
 
     const QByteArray bytes = fileContents(file);
     EXPECT_EQ(bytes, exportAll().toUtf8());
@@ -208,10 +201,10 @@ TEST_F(CsvExport, ASecondExportReplacesTheFirst)
 {
     loadWorkedExample();
     const QString file = path(QStringLiteral("week.csv"));
-    ASSERT_TRUE(exportCSVSet(all(), tracker().totalTime(), file, nullptr));
+    ASSERT_TRUE(exportCSVSet(tracker(), ExportScope::All, file, nullptr));
     tracker().reset();
     tracker().addWindowWithName(QStringLiteral("Later"), 7);
-    ASSERT_TRUE(exportCSVSet(all(), tracker().totalTime(), file, nullptr));
+    ASSERT_TRUE(exportCSVSet(tracker(), ExportScope::All, file, nullptr));
     EXPECT_EQ(fileContents(file), kHeader.toUtf8() + "00:00:07,Application,Time,Window,Time\n,Later,00:00:07,,\n");
     EXPECT_EQ(directoryEntries(m_directory.path()), QStringList{QStringLiteral("week.csv")});
 }
@@ -222,7 +215,7 @@ TEST_F(CsvExport, AFailedExportIsReportedAndLogged)
     const QString file = path(QStringLiteral("missing/week.csv"));
     QString error;
     LogCapture log;
-    EXPECT_FALSE(exportCSVSet(all(), tracker().totalTime(), file, &error));
+    EXPECT_FALSE(exportCSVSet(tracker(), ExportScope::All, file, &error));
     EXPECT_TRUE(error.contains(file)) << error.toStdString();
     EXPECT_EQ(LogCapture::warnings(), QStringList{QStringLiteral("Error Exporting")});
     EXPECT_EQ(directoryEntries(m_directory.path()), QStringList());
@@ -239,7 +232,7 @@ TEST_F(CsvExport, AFailedExportLeavesTheOldFile)
     loadWorkedExample();
     const Outcome outcome = inReadOnlyDirectoryAsUser(directory, [&] {
         Outcome result;
-        result.ok = exportCSVSet(all(), tracker().totalTime(), file, &result.error);
+        result.ok = exportCSVSet(tracker(), ExportScope::All, file, &result.error);
         return result;
     });
 
@@ -258,15 +251,15 @@ TEST_F(CsvExport, PythonsCsvModuleReadsTheFieldsBack)
     });
     const QString file = path(QStringLiteral("python.csv"));
     QString error;
-    ASSERT_TRUE(exportCSVSet(all(), tracker().totalTime(), file, &error)) << error.toStdString();
+    ASSERT_TRUE(exportCSVSet(tracker(), ExportScope::All, file, &error)) << error.toStdString();
 
     const QList<QStringList> expected{
         {QStringLiteral("Total"), QStringLiteral("Per Application"), QString(), QStringLiteral("Per Window")},
         {QStringLiteral("00:15:06"), QStringLiteral("Application"), QStringLiteral("Time"), QStringLiteral("Window"), QStringLiteral("Time")},
         {QString(), QStringLiteral("Editor, \"Pro\""), QStringLiteral("00:14:00"), QStringLiteral("report\nfinal"), QStringLiteral("00:10:00")},
-        {QString(), QString(), QString(), QStringLiteral("notes\r\n"), QStringLiteral("00:04:00")},
+        {QString(), QString(), QString(), QStringLiteral("notes\uFFFD\n"), QStringLiteral("00:04:00")},
         {QString(), QStringLiteral("'=1+1"), QStringLiteral("00:01:05"), QString(), QString()},
-        {QString(), QStringLiteral("Grüße 🙂"), QStringLiteral("00:00:01"), QStringLiteral("'\rx"), QStringLiteral("00:00:01")},
+        {QString(), QStringLiteral("Grüße 🙂"), QStringLiteral("00:00:01"), QStringLiteral("\uFFFDx"), QStringLiteral("00:00:01")},
     };
     EXPECT_EQ(pythonRows(file), expected);
 }
