@@ -30,7 +30,8 @@ QString csvForSet(const TimeTracker &tracker, ExportScope scope)
 {
     const QList<TimeStoreApp *> apps = scope == ExportScope::Shown ? tracker.timeSet() : tracker.allApplications();
     QString text = QStringLiteral("Total,Per Application,,Per Window\n");
-    text += timeStringForDouble(tracker.totalTime()) + QStringLiteral(",Application,Time,Window,Time\n");
+    // The total of what is listed, with "Idle" as the settings say.
+    text += timeStringForDouble(tracker.totalTimeOf(apps)) + QStringLiteral(",Application,Time,Window,Time\n");
     for (const TimeStoreApp *app : apps) {
         QString appName = csvNameField(app->name().value_or(QString()));
         QString appTime = app->activeTimeString();

@@ -16,8 +16,9 @@ enum class ExportScope { All, Shown };
 //   ,,,notes,00:04:00
 //   ,Terminal,00:01:05,,
 //
-// Every export (File > Export, the periodic save, kestrum-report --csv) is made here, so the
-// same store gives the same bytes.
+// The total is that of the applications listed, "Idle" counted as the settings say. Every
+// export (File > Export, the periodic save, kestrum-report --csv) is made here, so the same
+// store gives the same bytes.
 QString csvForSet(const TimeTracker &tracker, ExportScope scope);
 
 // Builds the export file and writes it atomically. On failure answers false with the reason

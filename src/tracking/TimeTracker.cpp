@@ -346,11 +346,23 @@ double TimeTracker::totalTime() const
     Lock lock(m_monitor);
     const bool includeIdle = m_ports.settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
     double total = 0.0;
-    for (const auto &app : m_timeSet) {
-        if (includeIdle || app->name() != IdleAppName)
-            total += app->activeTime();
-    }
+    for (const auto &app : m_timeSet)
+        total += countedInTotal(*app, includeIdle);
     return total;
+}
+
+double TimeTracker::totalTimeOf(const QList<TimeStoreApp *> &apps) const
+{
+    const bool includeIdle = m_ports.settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
+    double total = 0.0;
+    for (const TimeStoreApp *app : apps)
+        total += countedInTotal(*app, includeIdle);
+    return total;
+}
+
+double TimeTracker::countedInTotal(const TimeStoreApp &app, bool includeIdle)
+{
+    return includeIdle || app.name() != IdleAppName ? app.activeTime() : 0.0;
 }
 
 QList<TimeStoreApp *> TimeTracker::allApplications() const

@@ -73,6 +73,8 @@ public:
 
     // Sum of all application nodes; "Idle" only when the settings include it.
     double totalTime() const;
+    // The same sum over these applications alone.
+    double totalTimeOf(const QList<TimeStoreApp *> &apps) const;
 
     // --- the store ---------------------------------------------------------------------
     // Every application node, in the order they were added. Use at once; do not keep.
@@ -139,6 +141,7 @@ private:
     void becomeIdle();
     void takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
     static bool isIdleNode(const TimeStoreNode *node);
+    static double countedInTotal(const TimeStoreApp &app, bool includeIdle);
     void addNode(std::unique_ptr<TimeStoreApp> app);
     void addOrMerge(std::unique_ptr<TimeStoreApp> app);
 

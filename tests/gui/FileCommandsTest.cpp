@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
 
 class FileCommandsTest : public MainWindowFixture
 {
@@ -90,6 +92,16 @@ TEST_F(FileCommandsTest, ExportingWritesTheFileWithoutAWord)
 
     EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
     EXPECT_TRUE(contents(path).startsWith("Total,Per Application,,Per Window\n00:13:40,")) << contents(path).toStdString();
+}
+
+TEST_F(FileCommandsTest, ExportingTheShownRowsTotalsWhatItWrites)
+{
+    openWindow();
+    QTest::keyClicks(window->searchField(), QStringLiteral("term"));
+    const QString path = home.filePath(QStringLiteral("shown.csv"));
+    window->exportToCsv(ExportScope::Shown, path);
+    EXPECT_EQ(contents(path), "Total,Per Application,,Per Window\n00:02:00,Application,Time,Window,Time\n"
+                              ",Terminal,00:02:00,,\n");
 }
 
 TEST_F(FileCommandsTest, ExportingIntoAMissingFolderWarnsAndKeepsTheTimings)

@@ -87,17 +87,20 @@ TEST_F(SelectionTotalsTest, FollowsTheSelectedRowWhileCounting)
     EXPECT_EQ(totalText(), QStringLiteral("00:11:43"));
 }
 
-TEST_F(SelectionTotalsTest, AClickOnTheLabelClearsTheSelectionAndTheNextTickShowsTheGrandTotal)
+TEST_F(SelectionTotalsTest, TheLabelSaysWhatItSumsAndAClickOnItClearsTheSelection)
 {
     openWindow();
     // Counting goes to the editor's "notes.txt"; the selected window does not grow.
+    EXPECT_EQ(window->totalCaption()->text(), QStringLiteral("Total:"));
     clickRow(rowOf(editorName(), QStringLiteral("a.txt")));
     pressCountingButton();
     scheduler.advance(1);
     ASSERT_EQ(totalText(), QStringLiteral("00:06:40"));
+    EXPECT_EQ(window->totalCaption()->text(), QStringLiteral("Selected:"));
 
     QTest::mouseClick(window->totalLabel(), Qt::LeftButton);
     EXPECT_TRUE(window->selectedNodes().isEmpty());
+    EXPECT_EQ(window->totalCaption()->text(), QStringLiteral("Total:"));
     scheduler.advance(1);
     EXPECT_EQ(totalText(), QStringLiteral("00:13:42"));
 }

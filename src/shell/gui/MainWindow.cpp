@@ -93,7 +93,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_totalLabel->setOutlineView(m_outline);
     m_totalLabel->setText(m_controller.timeSum());
     totals->addStretch(1);
-    totals->addWidget(new QLabel(tr("Total:"), central));
+    m_totalCaption = new QLabel(tr("Total:"), central);
+    totals->addWidget(m_totalCaption);
     totals->addWidget(m_totalLabel);
     layout->addLayout(totals);
     setCentralWidget(central);
@@ -125,6 +126,10 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::keepOutlineState);
     connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::restoreOutlineState);
     connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, &m_controller, &KestrumController::clickInTable);
+    // The label says what it sums: every application, or the rows selected.
+    connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_totalCaption->setText(selectedNodes().isEmpty() ? tr("Total:") : tr("Selected:"));
+    });
     connect(m_model, &QAbstractItemModel::modelReset, &m_controller, &KestrumController::clickInTable);
     connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_controller.tracker().setSearchString(text);

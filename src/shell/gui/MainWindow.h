@@ -42,6 +42,7 @@ public:
     QTreeView *outline() const { return m_outline; }
     OutlineModel *outlineModel() const { return m_model; }
     SumOfTimesLabel *totalLabel() const { return m_totalLabel; }
+    QLabel *totalCaption() const { return m_totalCaption; }
     QList<TimeStoreNode *> selectedNodes() const;
     // The preferences window, made when first asked for.
     PrefWindow &prefWindow();
@@ -85,6 +86,7 @@ private:
     QSlider *m_cutoffSlider = nullptr;
     QLabel *m_cutoffDisplay = nullptr;
     QTreeView *m_outline = nullptr;
+    QLabel *m_totalCaption = nullptr;
     SumOfTimesLabel *m_totalLabel = nullptr;
     LoginAutostart m_autostart;
     PrefWindow *m_prefWindow = nullptr;
