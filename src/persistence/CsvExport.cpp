@@ -35,11 +35,19 @@ QString csvForSet(const TimeTracker &tracker, ExportScope scope)
     for (const TimeStoreApp *app : apps) {
         QString appName = csvNameField(app->name().value_or(QString()));
         QString appTime = app->activeTimeString();
-        if (app->windows().empty()) {
+        QList<const TimeStoreWindow *> windows;
+        if (scope == ExportScope::Shown) {
+            for (const TimeStoreWindow *window : tracker.shownWindows(*app))
+                windows.append(window);
+        } else {
+            for (const auto &window : app->windows())
+                windows.append(window.get());
+        }
+        if (windows.empty()) {
             text += u',' + appName + u',' + appTime + QStringLiteral(",,\n");
             continue;
         }
-        for (const auto &window : app->windows()) {
+        for (const TimeStoreWindow *window : std::as_const(windows)) {
             text += u',' + appName + u',' + appTime + u',' + csvNameField(window->name().value_or(QString())) + u','
                 + window->activeTimeString() + u'\n';
             // Only the first window line names the application.

@@ -169,7 +169,9 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
 {
     if (app->isLeaf())
         return {};
-    QList<TimeStoreNode *> windows = app->children().value_or(QList<TimeStoreNode *>());
+    QList<TimeStoreNode *> windows;
+    for (TimeStoreWindow *window : m_tracker.shownWindows(*app))
+        windows.append(window);
     std::stable_sort(windows.begin(), windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
     return windows;
 }

@@ -139,9 +139,17 @@ QVariantMap TimeStoreNode::dictionaryRepresentation() const
 
 TimeStoreNode *TimeStoreNode::prunedObjectForSearchString(const std::optional<QString> &searchString, float cutoffTime)
 {
-    const bool nameMatches = !searchString || m_name.value_or(QString()).contains(*searchString, Qt::CaseInsensitive);
-    const bool timeMatches = cutoffTime <= 0.0f || m_activeTime >= double(cutoffTime);
-    return nameMatches && timeMatches ? this : nullptr;
+    return nameContains(searchString) && reaches(cutoffTime) ? this : nullptr;
+}
+
+bool TimeStoreNode::nameContains(const std::optional<QString> &searchString) const
+{
+    return !searchString || m_name.value_or(QString()).contains(*searchString, Qt::CaseInsensitive);
+}
+
+bool TimeStoreNode::reaches(float cutoffTime) const
+{
+    return cutoffTime <= 0.0f || m_activeTime >= double(cutoffTime);
 }
 
 void TimeStoreNode::setNotifier(ChangeNotifier *notifier)

@@ -45,6 +45,10 @@ public:
 
     // The filter test of the outline: the node itself when it passes, else null.
     TimeStoreNode *prunedObjectForSearchString(const std::optional<QString> &searchString, float cutoffTime);
+    // Its two halves: the name holds the search text (any case; no text: yes), and the time
+    // reaches the cut-off (0 or less: no cut-off).
+    bool nameContains(const std::optional<QString> &searchString) const;
+    bool reaches(float cutoffTime) const;
 
     ChangeNotifier *notifier() const { return m_notifier; }
     virtual void setNotifier(ChangeNotifier *notifier);

@@ -381,12 +381,26 @@ QList<TimeStoreApp *> TimeTracker::timeSet() const
     Lock lock(m_monitor);
     QList<TimeStoreApp *> result;
     result.reserve(qsizetype(m_timeSet.size()));
-    const bool filtered = m_searchString || m_cutoffTime > 0.0f;
+    const auto windowMatches = [this](const auto &window) { return window->nameContains(m_searchString); };
     for (const auto &app : m_timeSet) {
-        if (!filtered || app->prunedObjectForSearchString(m_searchString, m_cutoffTime))
+        const auto &windows = app->windows();
+        if (app->reaches(m_cutoffTime)
+            && (app->nameContains(m_searchString) || std::any_of(windows.cbegin(), windows.cend(), windowMatches)))
             result.append(app.get());
     }
     return result;
+}
+
+QList<TimeStoreWindow *> TimeTracker::shownWindows(const TimeStoreApp &app) const
+{
+    Lock lock(m_monitor);
+    const bool all = app.nameContains(m_searchString);
+    QList<TimeStoreWindow *> windows;
+    for (const auto &window : app.windows()) {
+        if (all || window->nameContains(m_searchString))
+            windows.append(window.get());
+    }
+    return windows;
 }
 
 void TimeTracker::setSearchString(const std::optional<QString> &searchString)

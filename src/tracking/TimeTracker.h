@@ -95,9 +95,13 @@ public:
     // Adds one application node with that name and stored time, and no windows.
     void addWindowWithName(const QString &name, const QVariant &timeSpent);
 
-    // The filtered set the outline shows: the applications whose name contains the search
-    // text (any case) and whose time reaches the cut-off. A new list of live nodes.
+    // The filtered set the outline shows: the applications whose time reaches the cut-off and
+    // whose name, or the name of one of whose windows, contains the search text (any case).
+    // A new list of live nodes.
     QList<TimeStoreApp *> timeSet() const;
+    // The windows of an application the outline lists: all of them when the application's name
+    // contains the search text (or there is none), else those whose names contain it.
+    QList<TimeStoreWindow *> shownWindows(const TimeStoreApp &app) const;
     void setSearchString(const std::optional<QString> &searchString);
     void setCutoffTime(float seconds);
     std::optional<QString> searchString() const;

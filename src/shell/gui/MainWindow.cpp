@@ -124,6 +124,10 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         statusBar()->showMessage(tr("The periodic save failed, so the timings were kept: %1").arg(error));
     });
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::keepOutlineState);
+    connect(m_outline, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+        if (!index.parent().isValid())
+            m_expandedApplications.remove(index.data().toString());
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::restoreOutlineState);
     connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, &m_controller, &KestrumController::clickInTable);
     // The label says what it sums: every application, or the rows selected.
@@ -221,17 +225,16 @@ void MainWindow::keepOutlineState()
             m_keptSelection.append(*row);
     }
     m_keptCurrent = outlineRowAt(m_outline->currentIndex());
-    m_keptExpanded.clear();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex index = m_model->index(row, OutlineModel::NameColumn);
         if (m_outline->isExpanded(index))
-            m_keptExpanded.append(index.data().toString());
+            m_expandedApplications.insert(index.data().toString());
     }
 }
 
 void MainWindow::restoreOutlineState()
 {
-    for (const QString &application : std::as_const(m_keptExpanded)) {
+    for (const QString &application : std::as_const(m_expandedApplications)) {
         const QModelIndex index = indexOfOutlineRow({application, std::nullopt});
         if (index.isValid())
             m_outline->expand(index);
@@ -251,7 +254,6 @@ void MainWindow::restoreOutlineState()
         m_outline->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_keptSelection.clear();
     m_keptCurrent.reset();
-    m_keptExpanded.clear();
 }
 
 // --- commands -------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QSet>
 
 #include <optional>
 
@@ -67,7 +68,8 @@ private:
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
     // The outline is rebuilt whenever the set of applications changes (one appears, a search,
-    // a load); the selected and expanded rows are kept across that, by name.
+    // a load); the selected and expanded rows are kept across that, by name. An application
+    // stays expanded until the user collapses it, also while a search hides it.
     struct OutlineRow
     {
         QString application;
@@ -94,6 +96,6 @@ private:
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;
     std::optional<OutlineRow> m_keptCurrent;
-    QStringList m_keptExpanded;
+    QSet<QString> m_expandedApplications;
     bool m_quitting = false;
 };

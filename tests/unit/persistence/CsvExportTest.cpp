@@ -112,7 +112,7 @@ TEST_F(CsvExport, OneLinePerWindowAndOnlyTheFirstNamesTheApplication)
                                       }));
 }
 
-TEST_F(CsvExport, TheShownExportListsTheFilteredApplicationsWithAllTheirWindows)
+TEST_F(CsvExport, TheShownExportListsWhatTheOutlineShows)
 {
     loadWorkedExample();
     tracker().setSearchString(QStringLiteral("EDIT"));
@@ -122,6 +122,9 @@ TEST_F(CsvExport, TheShownExportListsTheFilteredApplicationsWithAllTheirWindows)
                                                       ",,,notes,00:04:00\n"));
     // The full export is not filtered.
     EXPECT_EQ(dataLines(exportAll()).size(), 4);
+    // Found by a window, an application lists that window alone, as the outline does.
+    tracker().setSearchString(QStringLiteral("NOTES"));
+    EXPECT_EQ(dataLines(exportShown()), QStringList{QStringLiteral(",Editor,00:14:00,notes,00:04:00")});
 }
 
 // --- quoting and formula guarding ---------------------------------------------------------------------------

@@ -57,7 +57,7 @@ TEST_F(TimeTrackerFilteredSet, WithoutSearchOrCutoffEveryApplicationIsShownIdleI
     EXPECT_EQ(shown(), QStringList({editorName(), idleName(), terminalName()}));
 }
 
-TEST_F(TimeTrackerFilteredSet, TheSearchMatchesApplicationNamesInAnyCaseButNotWindowNames)
+TEST_F(TimeTrackerFilteredSet, TheSearchMatchesApplicationAndWindowNamesInAnyCase)
 {
     load({
         entry(QStringLiteral("Mail"), 10),
@@ -68,7 +68,7 @@ TEST_F(TimeTrackerFilteredSet, TheSearchMatchesApplicationNamesInAnyCaseButNotWi
     });
 
     tracker->setSearchString(QStringLiteral("mail"));
-    EXPECT_EQ(shown(), QStringList({QStringLiteral("Mail"), QStringLiteral("MAIL CLIENT"), QStringLiteral("Hotmail Notifier")}));
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("Mail"), QStringLiteral("MAIL CLIENT"), browserName(), QStringLiteral("Hotmail Notifier")}));
     EXPECT_EQ(tracker->searchString(), QStringLiteral("mail"));
 
     tracker->setSearchString(QStringLiteral("MaIl C"));
@@ -85,25 +85,27 @@ TEST_F(TimeTrackerFilteredSet, OnlyLetterCaseIsIgnoredNotAccents)
     EXPECT_EQ(shown(), QStringList({QStringLiteral("Cafe")}));
 }
 
-TEST_F(TimeTrackerFilteredSet, AShownApplicationListsAllItsWindows)
+TEST_F(TimeTrackerFilteredSet, AnApplicationFoundByNameListsAllItsWindowsAndOneFoundByAWindowThoseThatMatch)
 {
     load({
         entry(QStringLiteral("Mail"), 100, {{QStringLiteral("Inbox"), 95}, {QStringLiteral("Drafts"), 5}, {QStringLiteral("x"), 0}}),
-        entry(editorName(), 200, {{QStringLiteral("mail.txt"), 200}}),
+        entry(editorName(), 200, {{QStringLiteral("mail.txt"), 150}, {QStringLiteral("notes.txt"), 50}}),
+        entry(terminalName(), 30, {{QStringLiteral("mail"), 30}}),
     });
     tracker->setSearchString(QStringLiteral("mail"));
     tracker->setCutoffTime(60);
 
-    const QList<TimeStoreApp *> set = tracker->timeSet();
-    ASSERT_EQ(set.size(), 1);
-    ASSERT_EQ(set.first(), app(QStringLiteral("Mail")));
-    // Windows whose names lack the search text and whose times are below the cut-off too.
-    const std::optional<QList<TimeStoreNode *>> children = set.first()->children();
-    ASSERT_TRUE(children.has_value());
-    QStringList windows;
-    for (const TimeStoreNode *node : *children)
-        windows.append(node->name().value_or(QString()));
-    EXPECT_EQ(windows, QStringList({QStringLiteral("Inbox"), QStringLiteral("Drafts"), QStringLiteral("x")}));
+    const auto names = [](const QList<TimeStoreWindow *> &windows) {
+        QStringList list;
+        for (const TimeStoreNode *node : windows)
+            list.append(node->name().value_or(QString()));
+        return list;
+    };
+    // The cut-off applies to applications alone.
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("Mail"), editorName()}));
+    EXPECT_EQ(names(tracker->shownWindows(*app(QStringLiteral("Mail")))),
+              QStringList({QStringLiteral("Inbox"), QStringLiteral("Drafts"), QStringLiteral("x")}));
+    EXPECT_EQ(names(tracker->shownWindows(*app(editorName()))), QStringList{QStringLiteral("mail.txt")});
 }
 
 TEST_F(TimeTrackerFilteredSet, TheCutoffKeepsApplicationsThatReachIt)
