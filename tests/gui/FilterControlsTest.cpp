@@ -83,6 +83,20 @@ TEST_F(FilterControlsTest, TheSliderSetsTheMinimumInWholeMinutes)
     EXPECT_EQ(shownApplications(), everything);
 }
 
+TEST_F(FilterControlsTest, TheSliderSpansTheLongestApplicationInWholeMinutes)
+{
+    openWindow();
+    // The editor's 700 seconds are 11 whole minutes: each step is a minute of them.
+    EXPECT_EQ(window->cutoffSlider()->maximum(), 11);
+    pressCountingButton();
+    scheduler.advance(60);
+    EXPECT_EQ(window->cutoffSlider()->maximum(), 12);
+
+    window->cutoffSlider()->setFocus();
+    QTest::keyClick(window->cutoffSlider(), Qt::Key_End);
+    EXPECT_EQ(shownApplications(), QStringList{editorName()});
+}
+
 TEST_F(FilterControlsTest, ACutoffInSecondsShowsItsDurationTextAndHidesShorterApplications)
 {
     openWindow();

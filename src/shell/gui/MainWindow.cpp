@@ -54,7 +54,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_searchField->setPlaceholderText(tr("Search applications"));
     m_searchField->setClearButtonEnabled(true);
     m_cutoffSlider = new QSlider(Qt::Horizontal, central);
-    m_cutoffSlider->setRange(0, MaximumCutoffMinutes);
+    m_cutoffSlider->setRange(0, 0);
     m_cutoffSlider->setSingleStep(1);
     m_cutoffSlider->setPageStep(15);
     m_cutoffSlider->setToolTip(tr("Show only applications with at least this much time"));
@@ -139,6 +139,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_controller.tracker().setSearchString(text);
     });
     connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
+    m_storeSubscription = m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) { followStoreForCutoffRange(notice); });
+    followStoreForCutoffRange({nullptr, ObservedProperty::TimeSet, ChangePhase::Did});
 
     resize(560, 480);
     const QByteArray geometry = m_controller.settings().value(kGeometryKey).toByteArray();
@@ -148,6 +150,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    m_controller.tracker().notifier().unsubscribe(m_storeSubscription);
     m_controller.setSelectionProvider(nullptr);
 }
 
@@ -326,6 +329,23 @@ void MainWindow::setCutoffValue(double seconds)
     const float cutoff = float(seconds);
     m_controller.tracker().setCutoffTime(cutoff);
     m_cutoffDisplay->setText(TimeTracker::timeStringForDouble(double(cutoff)));
+}
+
+void MainWindow::followStoreForCutoffRange(const ChangeNotice &notice)
+{
+    if (notice.phase != ChangePhase::Did)
+        return;
+    const auto minutesOf = [](const TimeStoreNode &app) { return int(std::clamp(app.activeTime() / 60.0, 0.0, 1e9)); };
+    if (notice.property == ObservedProperty::TimeSet) {
+        int longest = 0;
+        for (const auto &app : m_controller.tracker().fullTimeSet())
+            longest = std::max(longest, minutesOf(*app));
+        m_cutoffSlider->setMaximum(longest);
+    } else if (notice.property == ObservedProperty::ActiveTimeString && dynamic_cast<const TimeStoreApp *>(notice.node)) {
+        // A tick books one application or two: the range only grows here; it shrinks when the
+        // set of applications changes (a clear, a load, the periodic save).
+        m_cutoffSlider->setMaximum(std::max(m_cutoffSlider->maximum(), minutesOf(*notice.node)));
+    }
 }
 
 PrefWindow &MainWindow::prefWindow()

@@ -2,6 +2,7 @@
 
 #include "persistence/CsvExport.h"
 #include "shell/LoginAutostart.h"
+#include "store/ChangeNotifier.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -28,8 +29,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    static constexpr int MaximumCutoffMinutes = 8 * 60;
-
     explicit MainWindow(KestrumController &controller, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -67,6 +66,9 @@ private:
     void chooseAndExport(ExportScope scope);
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
+    // The cut-off slider spans the longest application's time in whole minutes, so that a small
+    // drag is a small change; it follows the store as times grow and applications come and go.
+    void followStoreForCutoffRange(const ChangeNotice &notice);
     // The outline is rebuilt whenever the set of applications changes (one appears, a search,
     // a load); the selected and expanded rows are kept across that, by name. An application
     // stays expanded until the user collapses it, also while a search hides it.
@@ -97,5 +99,6 @@ private:
     QList<OutlineRow> m_keptSelection;
     std::optional<OutlineRow> m_keptCurrent;
     QSet<QString> m_expandedApplications;
+    ChangeNotifier::SubscriptionId m_storeSubscription = 0;
     bool m_quitting = false;
 };
