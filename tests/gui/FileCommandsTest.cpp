@@ -4,7 +4,10 @@
 #include "MainWindowFixture.h"
 
 #include <QFile>
+#include <QApplication>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -43,14 +46,42 @@ protected:
     }
 };
 
-TEST_F(FileCommandsTest, OpeningADocumentReplacesTheTimingsWithoutAWord)
+TEST_F(FileCommandsTest, OpeningADocumentAsksWhetherToSaveOrReplaceTheTimingsFirst)
 {
     openWindow();
+    const QByteArray settingsFile = contents(settings->path());
     const QString path = writeDocument(QStringLiteral("week.kestrum"), {{QStringLiteral("Mail"), 90, {}}});
-    const ModalSeen seen = runAnsweringMessageBox([&] { window->openTimings(path); }, QStringLiteral("OK"));
 
-    EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
+    // Cancel, the default, keeps the timings.
+    ModalSeen seen = runAnsweringMessageBoxWithReturn([&] { window->openTimings(path); });
+    ASSERT_EQ(seen.count, 1);
+    EXPECT_TRUE(seen.text.contains(QStringLiteral("week.kestrum"))) << seen.text.toStdString();
+    seen.buttons.sort();
+    EXPECT_EQ(seen.buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Replace Timings"), QStringLiteral("Save Timings…")}));
+    EXPECT_EQ(seen.defaultButton, QStringLiteral("Cancel"));
+    EXPECT_TRUE(seen.windowModal);
+    expectTimingsAsTheyWere(settingsFile);
+
+    // Saving them first puts them in a document of the user's choice, then opens.
+    const QString kept = home.filePath(QStringLiteral("kept.kestrum"));
+    QTimer fileDialogs;
+    QObject::connect(&fileDialogs, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            dialog->selectFile(kept);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    fileDialogs.start(10);
+    seen = runAnsweringMessageBox([&] { window->openTimings(path); }, QStringLiteral("Save Timings…"));
+    fileDialogs.stop();
+    ASSERT_TRUE(seen.answered);
     EXPECT_EQ(shownApplications(), QStringList{QStringLiteral("Mail")});
+    EXPECT_TRUE(contents(kept).contains("<string>a.txt</string>")) << contents(kept).toStdString();
+
+    // Replacing them opens at once; an empty store asks nothing.
+    ASSERT_TRUE(runAnsweringMessageBox([&] { window->clearTimers(); }, QStringLiteral("Clear Timers")).answered);
+    seen = runAnsweringMessageBox([&] { window->openTimings(path); }, QStringLiteral("Replace Timings"));
+    EXPECT_EQ(seen.count, 0) << seen.text.toStdString();
     EXPECT_EQ(totalText(), QStringLiteral("00:01:30"));
 }
 

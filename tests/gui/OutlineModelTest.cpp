@@ -159,9 +159,10 @@ TEST_F(OutlineModelTest, FollowsABusyDayWithinTheModelRules)
     scheduler.advance(2);
     expectOutlineMatchesStore("cleared while counting");
 
-    window->openTimings(writeDocument(QStringLiteral("day.kestrum"),
+    const QString day = writeDocument(QStringLiteral("day.kestrum"),
                                       {{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},
-                                       {QStringLiteral("Mail"), 90, {}}}));
+                                       {QStringLiteral("Mail"), 90, {}}});
+    ASSERT_TRUE(runAnsweringMessageBox([&] { window->openTimings(day); }, QStringLiteral("Replace Timings")).answered);
     scheduler.advance(2);
     expectOutlineMatchesStore("a document opened while counting");
     EXPECT_EQ(shownApplications().size(), 3) << shownApplications().join(u',').toStdString();

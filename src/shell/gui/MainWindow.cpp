@@ -3,6 +3,7 @@
 #include "PrefWindow.h"
 #include "SumOfTimesLabel.h"
 #include "persistence/CsvExport.h"
+#include "persistence/SavedState.h"
 #include "shell/KestrumController.h"
 #include "shell/OutlineModel.h"
 
@@ -271,25 +272,57 @@ void MainWindow::chooseAndOpen()
 
 void MainWindow::openTimings(const QString &path)
 {
-    QString error;
-    if (!m_controller.loadSettingsFromDisk(path, &error))
-        showFailure(tr("The timings in “%1” could not be opened.").arg(QFileInfo(path).fileName()), error);
+    const PropertyListResult document = readTimingDocument(path);
+    if (!document.ok()) {
+        showFailure(tr("The timings in “%1” could not be opened.").arg(QFileInfo(path).fileName()), document.error);
+        return;
+    }
+    if (hasTimings() && !mayReplaceTimings(path))
+        return;
+    m_controller.loadDictionary(document.value);
 }
 
-void MainWindow::chooseAndSave()
+bool MainWindow::hasTimings() const
+{
+    const auto &apps = m_controller.tracker().fullTimeSet();
+    return std::any_of(apps.cbegin(), apps.cend(), [](const auto &app) { return app->activeTime() != 0.0 || app->windowCount() > 0; });
+}
+
+bool MainWindow::mayReplaceTimings(const QString &path)
+{
+    // The timings counted so far are in no document: opening another one would lose them.
+    QMessageBox box(QMessageBox::Question, tr("Open Timings"),
+                    tr("Opening “%1” replaces the current timings.").arg(QFileInfo(path).fileName()), QMessageBox::NoButton, this);
+    box.setInformativeText(tr("Do you want to save the current timings first?"));
+    box.setWindowModality(Qt::WindowModal);
+    QPushButton *save = box.addButton(tr("Save Timings…"), QMessageBox::AcceptRole);
+    QPushButton *replace = box.addButton(tr("Replace Timings"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return chooseAndSave();
+    return box.clickedButton() == replace;
+}
+
+bool MainWindow::chooseAndSave()
 {
     QFileDialog dialog(this, tr("Save Timings As"), QString(), tr("Kestrum timings (*.kestrum)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kestrum"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveTimingsAs(withExtension(dialog.selectedFiles().constFirst(), QStringLiteral("kestrum")));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    return saveTimingsAs(withExtension(dialog.selectedFiles().constFirst(), QStringLiteral("kestrum")));
 }
 
-void MainWindow::saveTimingsAs(const QString &path)
+bool MainWindow::saveTimingsAs(const QString &path)
 {
     QString error;
-    if (!m_controller.writeDocument(path, &error))
-        showFailure(tr("The timings could not be saved as “%1”.").arg(QFileInfo(path).fileName()), error);
+    if (m_controller.writeDocument(path, &error))
+        return true;
+    showFailure(tr("The timings could not be saved as “%1”.").arg(QFileInfo(path).fileName()), error);
+    return false;
 }
 
 void MainWindow::chooseAndExport(ExportScope scope)

@@ -48,8 +48,11 @@ public:
     PrefWindow &prefWindow();
 
     // The commands, for menus, shortcuts and tests.
+    // Opens a timing document; when the current timings hold anything, asks first whether
+    // to save them, replace them or cancel.
     void openTimings(const QString &path);
-    void saveTimingsAs(const QString &path);
+    // Answers whether the timings were saved; a failure has been shown.
+    bool saveTimingsAs(const QString &path);
     void exportToCsv(ExportScope scope, const QString &path);
     void clearTimers();
     void showPreferences();
@@ -62,7 +65,9 @@ protected:
 private:
     void buildMenus();
     void chooseAndOpen();
-    void chooseAndSave();
+    bool chooseAndSave();
+    bool hasTimings() const;
+    bool mayReplaceTimings(const QString &path);
     void chooseAndExport(ExportScope scope);
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
