@@ -13,23 +13,28 @@ deps:
 configure: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
+# Everything: the program, the tools, every test and the benchmarks.
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-run: build
+# The program alone: a first start need not wait for the tests to compile.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum
 	$(BUILD_DIR)/bin/kestrum
 
 # A scripted working morning replayed by the real engine, printed as kestrum-report prints
 # saved timings: no display needed.
-demo: build
+demo: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum-replay kestrum-report
 	@doc=$$(mktemp --suffix=.kestrum) && \
 	  $(BUILD_DIR)/bin/kestrum-replay tools/replay/demo.jsonl > "$$doc" && \
 	  $(BUILD_DIR)/bin/kestrum-report "$$doc"; status=$$?; rm -f "$$doc"; exit $$status
 
-bench: build
+bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum-bench
 	$(BUILD_DIR)/bin/kestrum-bench
 
 clean:

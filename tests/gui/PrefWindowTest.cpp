@@ -59,6 +59,25 @@ protected:
     bool storedFlag(const QString &key) const { return settings->boolValue(key); }
 };
 
+namespace {
+QStringList g_logged;
+void collect(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_logged.append(message);
+}
+} // namespace
+
+TEST_F(PrefWindowTest, ShowingTheWindowWritesNothingToTheLogUnlessAskedTo)
+{
+    openWindow();
+    g_logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    showPreferences();
+    reopen(window->prefWindow());
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(g_logged.filter(QStringLiteral("Weekday")).isEmpty()) << g_logged.join(u'\n').toStdString();
+}
+
 TEST_F(PrefWindowTest, SelectingMondayAndTuesdayStoresSixAndShowsExactlyThoseWhenShownAgain)
 {
     PrefWindow &prefs = showPreferences();

@@ -21,7 +21,8 @@ class LogindMonitor : public QObject
 
 public:
     // The line written to standard output when sleep and wake cannot be watched at all.
-    static inline const QString RegistrationFailedLine = QStringLiteral("IORegisterForSystemPower failed");
+    static inline const QString RegistrationFailedLine =
+        QStringLiteral("Sleep and wake cannot be followed (logind is missing): counting does not pause over sleep.");
 
     explicit LogindMonitor(QObject *parent = nullptr);
     ~LogindMonitor() override;

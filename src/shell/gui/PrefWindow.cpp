@@ -27,7 +27,8 @@
 #include <memory>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcPreferences, "kestrum.preferences")
+// Its debug lines (the weekday control as each showing finds it) are off unless asked for.
+Q_LOGGING_CATEGORY(lcPreferences, "kestrum.preferences", QtInfoMsg)
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kFailureLine = "IORegisterForSystemPower failed\n";
+const std::string kFailureLine = "Sleep and wake cannot be followed (logind is missing): counting does not pause over sleep.\n";
 
 // Collects what the monitor logs, for as long as it lives.
 class LogindLog
