@@ -123,10 +123,9 @@ void KestrumController::switchHandler(SessionEvent event)
 {
     switch (event) {
     case SessionEvent::Resigned:
-        // Counting stops while the user is in another session, but the button keeps its title:
-        // counting resumes when the session comes back. Nothing that happens meanwhile (an
-        // application switch, a sleep and a wake) books the time away or starts counting.
-        // Counting that a sleep paused resumes on the user's return as well, not on the wake.
+        // Counting stops while the user is in another session: it resumes when the session comes
+        // back, also when a sleep had paused it, never at a wake. Nothing that happens meanwhile
+        // (an application switch, a sleep and a wake) books the time away or starts counting.
         cancelTick();
         if (m_tracker.isRunning() || m_wasRunning) {
             m_tracker.setIsRunning(false);

@@ -86,7 +86,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     const int timeWidth = m_outline->fontMetrics().horizontalAdvance(QStringLiteral("0000:00:00"))
         + 2 * m_outline->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_outline);
     m_outline->header()->setSectionResizeMode(OutlineModel::TimeColumn, QHeaderView::Interactive);
-    m_outline->header()->resizeSection(OutlineModel::TimeColumn, std::max(timeWidth, m_outline->header()->sectionSizeHint(OutlineModel::TimeColumn)));
+    m_outline->header()->resizeSection(OutlineModel::TimeColumn,
+                                       std::max(timeWidth, m_outline->header()->sectionSizeHint(OutlineModel::TimeColumn)));
     layout->addWidget(m_outline, 1);
 
     auto *totals = new QHBoxLayout;
@@ -140,7 +141,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_controller.tracker().setSearchString(text);
     });
     connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
-    m_storeSubscription = m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) { followStoreForCutoffRange(notice); });
+    m_storeSubscription =
+        m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) { followStoreForCutoffRange(notice); });
     followStoreForCutoffRange({nullptr, ObservedProperty::TimeSet, ChangePhase::Did});
 
     resize(560, 480);
