@@ -316,14 +316,16 @@ TEST_F(OutlineModelTest, TheScreenShowsTheStoreWhileTheWindowIsInTheBackground)
     for (const auto &[column, order] : orders) {
         window->outline()->sortByColumn(column, order);
         for (const QString &name : {QStringLiteral("zsh"), QStringLiteral("Atom"), QStringLiteral("mpv"), QStringLiteral("Blender")}) {
-            desktop.addApplication(++pid, QStringLiteral("%1 %2").arg(name).arg(pid));
+            ++pid;
+            desktop.addApplication(pid, QStringLiteral("%1 %2").arg(name).arg(pid));
             desktop.setMainWindow(pid, WindowElement(quint64(pid)), name + QStringLiteral(".doc"));
             desktop.bringToFront(pid);
             scheduler.advance(1 + pid % 3);
             QTest::qWait(5);
         }
+        ++pid;
         desktop.bringToFront(EditorPid);
-        desktop.setMainWindow(EditorPid, WindowElement(quint64(++pid)), QStringLiteral("draft %1.txt").arg(pid));
+        desktop.setMainWindow(EditorPid, WindowElement(quint64(pid)), QStringLiteral("draft %1.txt").arg(pid));
         scheduler.advance(2);
         expectOutlineMatchesStore("apps and windows added in the background");
 
