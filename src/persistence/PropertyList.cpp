@@ -42,12 +42,12 @@ QStringView trimmedXmlWhitespace(QStringView text)
     return text;
 }
 
-// Values quoted in error messages are cut short and their line breaks flattened: the
-// message must stay one readable line.
+// Values quoted in error messages are cut short, their line breaks flattened and their
+// control characters escaped: the message must stay one readable line.
 QString quoted(QStringView text)
 {
     constexpr qsizetype kMaxQuoted = 40;
-    QString shown = text.left(kMaxQuoted).toString().simplified();
+    QString shown = escapedText(text.left(kMaxQuoted).toString().simplified());
     if (text.size() > kMaxQuoted)
         shown += u'…';
     return u'"' + shown + u'"';
@@ -702,9 +702,10 @@ private:
     QString m_error;
 };
 
+// The path is named as a message may quote it: a file name can hold anything.
 PropertyListResult fileError(const QString &path, const QString &reason)
 {
-    return {QVariant(), QStringLiteral("%1: %2").arg(path, reason)};
+    return {QVariant(), QStringLiteral("%1: %2").arg(escapedText(path), reason)};
 }
 
 } // namespace
@@ -761,7 +762,7 @@ PropertyListResult readFile(const QString &path)
 
     PropertyListResult result = parse(contents);
     if (!result.ok())
-        result.error = QStringLiteral("%1: %2").arg(path, result.error);
+        result = fileError(path, result.error);
     return result;
 }
 

@@ -16,3 +16,7 @@ enum class LineFeeds { Replace, Keep };
 // controls and DEL become U+FFFD (line feeds too, unless kept), and so do the bidirectional
 // embedding, override and isolate characters.
 QString printableText(const QString &text, LineFeeds lineFeeds = LineFeeds::Replace);
+
+// A text as a message may quote it: control characters and DEL written as "\x1b", so that
+// nothing quoted can drive a terminal or break the line.
+QString escapedText(const QString &text);

@@ -35,10 +35,12 @@ protected:
     QString path(const QString &name) const { return m_directory.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("config/Kestrum/Kestrum.plist")); }
 
-    ReportRun run(const QStringList &arguments)
+    ReportRun run(const QStringList &arguments, const QString &outputFile = QString())
     {
         QProcess process;
         process.setProcessEnvironment(m_environment);
+        if (!outputFile.isEmpty())
+            process.setStandardOutputFile(outputFile);
         process.start(QStringLiteral(KESTRUM_REPORT), arguments);
         EXPECT_TRUE(process.waitForFinished(60000)) << "kestrum-report did not finish";
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -172,6 +174,13 @@ TEST_F(KestrumReport, HostileNamesCanNeitherDriveTheTerminalNorReorderTheLine)
                                                      "print(len(rows), sum('\\n' in f for r in rows for f in r))"),
                                       {exported});
     EXPECT_EQ(rows.trimmed(), QByteArray::number(hostile.size() + 2) + " 1");
+}
+
+TEST_F(KestrumReport, AnOutputThatCannotBeWrittenIsAFailureThatSaysWhy)
+{
+    const ReportRun result = run({pythonDocument()}, QStringLiteral("/dev/full"));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kestrum-report: cannot write to standard output: No space left on device\n");
 }
 
 TEST_F(KestrumReport, ADocumentWrittenByKestrumReadsBack)

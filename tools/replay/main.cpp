@@ -1,6 +1,7 @@
 // kestrum-replay: runs a scenario against the real controller on a fake desktop and virtual
 // time, and prints the resulting timings.
 
+#include "common/StandardOutput.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
 #include "persistence/CsvExport.h"
@@ -87,6 +88,5 @@ int main(int argc, char *argv[])
     } else if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)), &output, &error)) {
         return fail(1, error);
     }
-    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return writeStandardOutput("kestrum-replay", output);
 }

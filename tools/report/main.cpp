@@ -1,5 +1,6 @@
 // kestrum-report: prints saved timings in a terminal, as a table or as the CSV export.
 
+#include "common/StandardOutput.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
 #include "persistence/SettingsStore.h"
@@ -80,7 +81,5 @@ int main(int argc, char *argv[])
     } else {
         output = timingTable(tracker);
     }
-    const QByteArray bytes = output.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return writeStandardOutput("kestrum-report", output.toUtf8());
 }

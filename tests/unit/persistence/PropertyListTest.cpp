@@ -556,6 +556,10 @@ TEST(PropertyListRefusals, ErrorsSayWhatAndWhere)
     // A long or multi-line value is shown short, on one line.
     const QString longValue = parseError(document("<integer>\n1\n2" + QByteArray(1000, '3') + "</integer>"));
     EXPECT_EQ(longValue.toStdString(), "line 4, column 10: malformed <integer> value \"1 2" + std::string(36, '3') + "\u2026\"");
+
+    // XML lets DEL and the C1 controls through; quoted, they cannot drive a terminal.
+    EXPECT_EQ(parseError(document("<integer>1\x7f\xc2\x9b" "2J</integer>")).toStdString(),
+              "line 4, column 10: malformed <integer> value \"1\\x7f\\x9b2J\"");
 }
 
 TEST(PropertyListRefusals, MalformedOrMisplacedContent)
