@@ -114,3 +114,24 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
         return fail(error, path, QStringLiteral("written, but syncing its directory failed"), syncError);
     return true;
 }
+
+bool makePrivateDirectory(const QString &path, QString *error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    for (qsizetype end = target.indexOf('/', 1); ; end = target.indexOf('/', end + 1)) {
+        const QByteArray folder = end < 0 ? target : target.left(end);
+        if (!folder.isEmpty() && ::mkdir(folder.constData(), S_IRWXU) != 0) {
+            const int errorNumber = errno;
+            struct stat status = {};
+            if (errorNumber != EEXIST || ::stat(folder.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+                if (error) {
+                    *error = QStringLiteral("cannot create the folder \"%1\": %2")
+                                 .arg(QFile::decodeName(folder), qt_error_string(errorNumber == EEXIST ? ENOTDIR : errorNumber));
+                }
+                return false;
+            }
+        }
+        if (end < 0)
+            return true;
+    }
+}

@@ -13,3 +13,8 @@
 // file and the reason. Only when the final directory sync fails is the new file already in
 // place; the error then says so.
 bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error);
+
+// Creates the folder at `path` and every missing folder above it, each readable by the user
+// alone (mode 0700); folders that exist are left as their owner set them. On failure answers
+// false, and `error` names the folder that could not be made and the reason.
+bool makePrivateDirectory(const QString &path, QString *error);

@@ -41,13 +41,12 @@ QVariantMap SettingsStore::defaultsForThisUser()
 
 void SettingsStore::ensureSupportDirectory()
 {
-    const QByteArray path = QFile::encodeName(supportDirectory());
     struct stat st;
-    if (::lstat(path.constData(), &st) == 0)
+    if (::lstat(QFile::encodeName(supportDirectory()).constData(), &st) == 0)
         return; // something is there already; it is left as it is
-    QDir().mkpath(QFileInfo(supportDirectory()).absolutePath());
-    if (::mkdir(path.constData(), 0700) != 0)
-        qCWarning(lcSettings, "Could not create %s: %s", path.constData(), strerror(errno));
+    QString error;
+    if (!makePrivateDirectory(supportDirectory(), &error))
+        qCWarning(lcSettings).noquote() << error;
 }
 
 bool SettingsStore::load(QString *warning)
@@ -94,8 +93,9 @@ bool SettingsStore::synchronize(QString *error)
     QString localError;
     bool ok = PropertyList::serialize(QVariant::fromValue(m_userValues), &xml, &localError);
     if (ok) {
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        ok = writeFileAtomically(m_path, xml, &localError);
+        // The folder holds the timings and, once, their unreadable copies: the user's alone.
+        ok = makePrivateDirectory(QFileInfo(m_path).absolutePath(), &localError)
+            && writeFileAtomically(m_path, xml, &localError);
     }
     if (!ok) {
         qCWarning(lcSettings).noquote() << QStringLiteral("Could not save the settings:") << localError;

@@ -297,6 +297,28 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeMovedAsideIsNeverOverwritten)
 
 // --- the support directory -----------------------------------------------------------------------------
 
+TEST_F(SettingsStoreTest, TheSettingsFolderIsTheUsersAloneAndAFolderThatCannotBeMadeIsNamed)
+{
+    const mode_t previous = ::umask(022);
+    SettingsStore settings(m_file);
+    settings.setValue(SettingsKey::MinutesUntilIdle, 5);
+    EXPECT_TRUE(settings.synchronize());
+    ::umask(previous);
+    EXPECT_EQ(fileMode(m_settingsDirectory), mode_t(0700));
+
+    // A folder that exists keeps the mode its owner gave it.
+    ASSERT_EQ(::chmod(QFile::encodeName(m_settingsDirectory).constData(), 0750), 0);
+    EXPECT_TRUE(settings.synchronize());
+    EXPECT_EQ(fileMode(m_settingsDirectory), mode_t(0750));
+
+    // The reason is the one the failing call gave, with the folder it concerns.
+    ASSERT_TRUE(writeRawFile(path(QStringLiteral("blocked")), "a file where a folder should be"));
+    SettingsStore blocked(path(QStringLiteral("blocked/Kestrum/Kestrum.plist")));
+    QString error;
+    EXPECT_FALSE(blocked.synchronize(&error));
+    EXPECT_EQ(error, QStringLiteral("cannot create the folder \"%1\": Not a directory").arg(path(QStringLiteral("blocked"))));
+}
+
 TEST_F(SettingsStoreTest, PeriodicSavesGoToTheSupportDirectoryUnlessTheUserChoosesAnother)
 {
     EXPECT_EQ(SettingsStore::supportDirectory(), path(QStringLiteral("home/.local/share/Kestrum")));
