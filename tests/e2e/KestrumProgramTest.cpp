@@ -202,11 +202,13 @@ protected:
         QString err;
     };
 
-    static Outcome runWithoutDisplay(const QStringList &arguments)
+    static Outcome runWithoutDisplay(const QStringList &arguments, const QStringList &variables = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
+        for (const QString &variable : variables)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
         environment.insert(QStringLiteral("HOME"), home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
@@ -237,6 +239,20 @@ TEST_F(KestrumCommandLineTest, WithoutADisplaySaysSoInOneLineAndFails)
     EXPECT_TRUE(outcome.err.endsWith(u'\n'));
     EXPECT_TRUE(outcome.err.contains(QStringLiteral("display"), Qt::CaseInsensitive)) << outcome.err.toStdString();
     EXPECT_TRUE(outcome.out.isEmpty()) << outcome.out.toStdString();
+}
+
+TEST_F(KestrumCommandLineTest, ADisplayThatCannotBeOpenedIsOneLineAndAFailure)
+{
+    for (const QStringList &variables : {QStringList{QStringLiteral("DISPLAY=:919")},
+                                         QStringList{QStringLiteral("WAYLAND_DISPLAY=no-compositor"),
+                                                     QStringLiteral("XDG_RUNTIME_DIR=") + home.path()}}) {
+        const Outcome outcome = runWithoutDisplay({QStringLiteral("--start")}, variables);
+        ASSERT_TRUE(outcome.finished) << variables.join(u' ').toStdString();
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err.count(u'\n'), 1) << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.err.startsWith(QStringLiteral("kestrum: cannot "))) << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.err.contains(variables.constFirst().section(u'=', 1))) << outcome.err.toStdString();
+    }
 }
 
 TEST_F(KestrumCommandLineTest, VersionNeedsNoDisplay)

@@ -37,18 +37,44 @@ struct X11Desktop::Ewmh
     xcb_ewmh_connection_t connection{};
 };
 
+namespace {
+
+// Connects to the display; null, with the reason, when no X server can be reached there.
+xcb_connection_t *connectToDisplay(const QByteArray &displayName, int *screen, QString *error)
+{
+    xcb_connection_t *connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), screen);
+    const int failure = connection ? xcb_connection_has_error(connection) : XCB_CONN_ERROR;
+    if (failure == 0)
+        return connection;
+    if (connection)
+        xcb_disconnect(connection);
+    if (error) {
+        const QString why = failure == XCB_CONN_CLOSED_PARSE_ERR        ? QStringLiteral("the display name is malformed")
+                          : failure == XCB_CONN_CLOSED_INVALID_SCREEN ? QStringLiteral("it has no such screen")
+                                                                      : QStringLiteral("no X server answers there");
+        *error = QStringLiteral("cannot open the X display \"%1\": %2")
+                     .arg(QString::fromLocal8Bit(displayName.isEmpty() ? qgetenv("DISPLAY") : displayName), why);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool X11Desktop::canOpen(const QByteArray &displayName, QString *error)
+{
+    int screen = 0;
+    xcb_connection_t *connection = connectToDisplay(displayName, &screen, error);
+    if (connection)
+        xcb_disconnect(connection);
+    return connection != nullptr;
+}
+
 std::unique_ptr<X11Desktop> X11Desktop::open(const QByteArray &displayName, QString *error)
 {
     int screen = 0;
-    xcb_connection_t *connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screen);
-    if (!connection || xcb_connection_has_error(connection)) {
-        if (connection)
-            xcb_disconnect(connection);
-        if (error)
-            *error = QStringLiteral("cannot open the X display \"%1\"")
-                         .arg(QString::fromLocal8Bit(displayName.isEmpty() ? qgetenv("DISPLAY") : displayName));
+    xcb_connection_t *connection = connectToDisplay(displayName, &screen, error);
+    if (!connection)
         return nullptr;
-    }
     std::unique_ptr<X11Desktop> desktop(new X11Desktop(connection, screen));
     if (!desktop->initialize(error))
         return nullptr;

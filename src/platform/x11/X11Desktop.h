@@ -30,6 +30,9 @@ public:
 
     // Opens the display (empty: $DISPLAY). Answers null, with the reason, when it cannot.
     static std::unique_ptr<X11Desktop> open(const QByteArray &displayName, QString *error);
+    // Whether an X server answers at that display (empty: $DISPLAY), without keeping the
+    // connection; the reason when none does. Needs no Qt event loop.
+    static bool canOpen(const QByteArray &displayName, QString *error);
     ~X11Desktop() override;
 
     bool isConnected() const { return m_connection != nullptr; }

@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -23,7 +25,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcApp, "kestrum.app")
@@ -59,10 +63,52 @@ void catchQuitSignals(MainWindow &window)
         sigaction(signal, &action, nullptr);
 }
 
-bool hasDisplay()
+// Whether a Wayland compositor listens at $WAYLAND_DISPLAY; the reason when none does.
+bool waylandAnswers(QString *why)
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QByteArray path = QFile::encodeName(name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    int error = ENAMETOOLONG;
+    if (size_t(path.size()) < sizeof address.sun_path) {
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        error = fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ? errno : 0;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (error != 0)
+        *why = QStringLiteral("cannot connect to the Wayland display \"%1\": %2").arg(name, qt_error_string(error));
+    return error == 0;
+}
+
+bool qtHasWayland()
+{
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
+}
+
+// Why Kestrum's window cannot be shown on the display this session names, or nothing when it
+// can. Qt itself would abort with its plugin text; the user gets one clear line instead.
+QString displayProblem()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return {}; // a platform chosen by hand is the chooser's business
+    QString xProblem;
+    QString waylandProblem;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && X11Desktop::canOpen(QByteArray(), &xProblem))
+        return {};
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && waylandAnswers(&waylandProblem)) {
+        if (qtHasWayland())
+            return {};
+        waylandProblem = QStringLiteral("this Qt cannot show windows on Wayland, and DISPLAY names no X server");
+    }
+    if (!xProblem.isEmpty())
+        return xProblem;
+    if (!waylandProblem.isEmpty())
+        return waylandProblem;
+    return QStringLiteral("no display to show Kestrum's window on (DISPLAY is not set)");
 }
 
 bool wantsOnlyText(int argc, char *argv[])
@@ -99,8 +145,8 @@ int main(int argc, char *argv[])
         parser.process(app); // prints and exits
         return 0;
     }
-    if (!hasDisplay()) {
-        std::fprintf(stderr, "kestrum: no display to show Kestrum's window on (DISPLAY is not set)\n");
+    if (const QString problem = displayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "kestrum: %s\n", qPrintable(problem));
         return 1;
     }
 
