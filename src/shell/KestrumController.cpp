@@ -194,12 +194,14 @@ void KestrumController::applicationWillTerminate()
 
 // --- timings on disk --------------------------------------------------------------------------------
 
-bool KestrumController::saveSettingsToDisk()
+bool KestrumController::saveSettingsToDisk(QString *error)
 {
-    QString error;
-    if (::saveSettingsToDisk(m_tracker, m_ports.settings, &error))
+    QString reason;
+    if (::saveSettingsToDisk(m_tracker, m_ports.settings, &reason))
         return true;
-    Q_EMIT saveFailed(error);
+    Q_EMIT saveFailed(reason);
+    if (error)
+        *error = reason;
     return false;
 }
 

@@ -85,7 +85,8 @@ public:
     static Question quitQuestion();
 
     // --- the timings on disk ------------------------------------------------------------------
-    bool saveSettingsToDisk();
+    // Stores the timings in the settings file; a failure is signalled and, when asked, described.
+    bool saveSettingsToDisk(QString *error = nullptr);
     // Replaces the timings with a saved dictionary and ticks, as after any load.
     void loadDictionary(const QVariant &dictionary);
     // Loads a timing document; on failure the timings stay as they were.

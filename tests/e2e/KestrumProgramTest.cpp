@@ -12,12 +12,15 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
 #include <QThread>
 
 #include <chrono>
+
+#include <csignal>
 
 using namespace std::chrono_literals;
 
@@ -97,6 +100,33 @@ protected:
         ASSERT_EQ(active, window) << "the window manager did not activate the window";
     }
 
+    // Starts kestrum on the display without desktop entries; with `window`, waits for its window.
+    QProcess *startKestrum(const QStringList &arguments, QString *window = nullptr)
+    {
+        QProcessEnvironment variables;
+        variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
+        QProcess *kestrum = session.startProgram(kKestrum, arguments, variables);
+        if (kestrum && window)
+            *window = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
+        return kestrum;
+    }
+
+    // Waits until a dialog is open over Kestrum's window: two visible windows of its class.
+    bool waitForDialog()
+    {
+        const QDeadlineTimer deadline(10s);
+        do {
+            const QString found = session.outputOf(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                                               QStringLiteral("--class"), QStringLiteral("^Kestrum$")});
+            if (found.count(u'\n') == 2)
+                return true;
+            QThread::msleep(100);
+        } while (!deadline.hasExpired());
+        return false;
+    }
+
+    QString settingsPath() const { return session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"); }
+
     DisplaySession session{DisplaySession::Options{1024, 768}};
 };
 
@@ -111,12 +141,10 @@ TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
     ASSERT_FALSE(xtermWindow.isEmpty()) << "no xterm window: " << session.logOf(xterm).toStdString();
     ASSERT_FALSE(xlogoWindow.isEmpty()) << "no xlogo window: " << session.logOf(xlogo).toStdString();
 
-    QProcessEnvironment variables;
-    variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
-    QProcess *kestrum = session.startProgram(kKestrum, {QStringLiteral("--start")}, variables);
-    ASSERT_NE(kestrum, nullptr);
     // Its window is mapped once its event loop runs, after counting has started.
-    const QString kestrumWindow = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
+    QString kestrumWindow;
+    QProcess *kestrum = startKestrum({QStringLiteral("--start")}, &kestrumWindow);
+    ASSERT_NE(kestrum, nullptr);
     ASSERT_FALSE(kestrumWindow.isEmpty()) << "kestrum shows no window: " << session.logOf(kestrum).toStdString();
     QThread::msleep(500);
 
@@ -140,7 +168,7 @@ TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
     EXPECT_EQ(kestrum->exitStatus(), QProcess::NormalExit) << session.logOf(kestrum).toStdString();
     EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
 
-    const StoredTimes stored = readStoredTimes(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    const StoredTimes stored = readStoredTimes(settingsPath());
     ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
     SCOPED_TRACE("stored: " + describe(stored).toStdString() + "; measured XTerm=" + std::to_string(xtermSeconds)
                  + ", XLogo=" + std::to_string(xlogoSeconds));
@@ -159,8 +187,8 @@ TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWith
     QByteArray xml;
     QString error;
     ASSERT_TRUE(PropertyList::serialize(QVariant::fromValue(settings), &xml, &error)) << error.toStdString();
-    ASSERT_TRUE(QDir().mkpath(session.home() + QStringLiteral("/.config/Kestrum")));
-    QFile file(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
+    QFile file(settingsPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
     file.close();
 
@@ -168,11 +196,9 @@ TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWith
     ASSERT_NE(xlogo, nullptr);
     const QString xlogoWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XLogo$")}, 10s);
     ASSERT_FALSE(xlogoWindow.isEmpty()) << "no xlogo window: " << session.logOf(xlogo).toStdString();
-    QProcessEnvironment variables;
-    variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
-    QProcess *kestrum = session.startProgram(kKestrum, {}, variables);
+    QString kestrumWindow;
+    QProcess *kestrum = startKestrum({}, &kestrumWindow);
     ASSERT_NE(kestrum, nullptr);
-    const QString kestrumWindow = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
     ASSERT_FALSE(kestrumWindow.isEmpty()) << "kestrum shows no window: " << session.logOf(kestrum).toStdString();
 
     ASSERT_NO_FATAL_FAILURE(activate(kestrumWindow));
@@ -184,9 +210,50 @@ TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWith
     QThread::msleep(2500);
     kestrum->terminate();
     ASSERT_TRUE(kestrum->waitForFinished(15000)) << "kestrum did not quit on SIGTERM: " << session.logOf(kestrum).toStdString();
-    const StoredTimes stored = readStoredTimes(session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    const StoredTimes stored = readStoredTimes(settingsPath());
     ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
     EXPECT_GE(stored.applications.value(QStringLiteral("XLogo")), 1.5) << describe(stored).toStdString();
+}
+
+TEST_F(KestrumOnXTest, QuitSignalsEndKestrumWhateverIsOpenAndSayWhenTheTimingsCannotBeStored)
+{
+    // The warning about a settings file that cannot be read is open when SIGINT comes.
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
+    QFile corrupt(settingsPath());
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly) && corrupt.write("not a property list") > 0);
+    corrupt.close();
+    QProcess *kestrum = startKestrum({});
+    ASSERT_TRUE(kestrum && waitForDialog()) << "no warning: " << session.logOf(kestrum).toStdString();
+    ::kill(pid_t(kestrum->processId()), SIGINT);
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGINT did not end kestrum";
+    EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
+
+    // Counting, the quit question open: SIGTERM stores the timings and ends Kestrum.
+    QString window;
+    kestrum = startKestrum({QStringLiteral("--start")}, &window);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(kestrum).toStdString();
+    ASSERT_NO_FATAL_FAILURE(activate(window));
+    QThread::msleep(1500);
+    ASSERT_TRUE(session.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+q")}));
+    ASSERT_TRUE(waitForDialog()) << "no quit question: " << session.logOf(kestrum).toStdString();
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGTERM did not end kestrum";
+    EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
+    const StoredTimes stored = readStoredTimes(settingsPath());
+    EXPECT_GE(stored.applications.value(QStringLiteral("Kestrum")), 0.5) << describe(stored).toStdString();
+
+    // Where the timings cannot be stored, the quit says so and fails.
+    ASSERT_TRUE(QDir(QFileInfo(settingsPath()).absolutePath()).removeRecursively());
+    QFile blocking(QFileInfo(settingsPath()).absolutePath());
+    ASSERT_TRUE(blocking.open(QIODevice::WriteOnly));
+    blocking.close();
+    kestrum = startKestrum({}, &window);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(kestrum).toStdString();
+    ::kill(pid_t(kestrum->processId()), SIGHUP);
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGHUP did not end kestrum";
+    EXPECT_EQ(kestrum->exitCode(), 1);
+    EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("kestrum: the timings could not be saved: cannot create the folder")))
+        << session.logOf(kestrum).toStdString();
 }
 
 // --- without a display ------------------------------------------------------------------------------

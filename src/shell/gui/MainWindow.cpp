@@ -418,8 +418,13 @@ void MainWindow::updateStatus()
 
 void MainWindow::quitWithoutQuestion()
 {
+    // Not through close(): with the quit question open a second close is ignored. Whatever
+    // dialog is open, its event loop ends with the application's, and nothing waits for it.
     m_quitting = true;
-    close();
+    m_controller.settings().setValue(kGeometryKey, saveGeometry());
+    m_controller.applicationWillTerminate();
+    hide();
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

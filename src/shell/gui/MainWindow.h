@@ -32,7 +32,8 @@ public:
     explicit MainWindow(KestrumController &controller, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Quits without asking, after storing the timings (a signal, the end of the session).
+    // Quits without asking, after storing the timings, whatever dialog is open (a quit signal,
+    // the end of the session).
     void quitWithoutQuestion();
 
     QPushButton *countingButton() const { return m_countingButton; }

@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 #include "QtQuestionDialog.h"
+#include "QuitSignals.h"
 #include "TrayIcon.h"
 #include "persistence/SettingsStore.h"
 #include "platform/logind/ClockChangeWatcher.h"
@@ -20,10 +21,9 @@
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
-#include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
@@ -33,35 +33,6 @@
 Q_LOGGING_CATEGORY(lcApp, "kestrum.app")
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onQuitSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM, SIGINT and SIGHUP quit in order, without a question, after storing the timings.
-void catchQuitSignals(MainWindow &window)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
-        qCWarning(lcApp, "Cannot watch for quit signals: %s", strerror(errno));
-        return;
-    }
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte;
-        [[maybe_unused]] const ssize_t read = ::read(g_signalPipe[0], &byte, 1);
-        window.quitWithoutQuestion();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
-}
 
 // Whether a Wayland compositor listens at $WAYLAND_DISPLAY; the reason when none does.
 bool waylandAnswers(QString *why)
@@ -134,6 +105,8 @@ void describe(QCommandLineParser &parser, QCommandLineOption &start)
 
 int main(int argc, char *argv[])
 {
+    // First of all: a quit signal that comes while Kestrum starts up ends it once it runs.
+    QuitSignals::catchSignals();
     QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     QCommandLineOption startOption(QStringLiteral("start"), QStringLiteral("Start counting at once."));
@@ -226,7 +199,12 @@ int main(int argc, char *argv[])
                      &KestrumController::rescheduleAfterClockChange);
     clockChanges.start();
 
-    catchQuitSignals(window);
+    QuitSignals::deliverTo(&window, [&window] {
+        // Whatever hangs on the way out, the process ends within two seconds; the timings are
+        // stored first thing.
+        ::alarm(2);
+        window.quitWithoutQuestion();
+    });
     // The timings are stored whenever Kestrum stops being the active application, and when the
     // desktop session ends.
     QObject::connect(&app, &QGuiApplication::applicationStateChanged, &controller, [&controller](Qt::ApplicationState state) {
@@ -240,9 +218,21 @@ int main(int argc, char *argv[])
     TrayIcon tray(controller, window);
     tray.show();
     controller.finishLaunching();
-    if (!settingsWarning.isEmpty())
-        QMessageBox::warning(&window, QStringLiteral("Kestrum"), settingsWarning);
+    if (!settingsWarning.isEmpty()) {
+        // Shown from the running event loop, so that a quit signal still ends Kestrum meanwhile.
+        QTimer::singleShot(0, &window, [&window, settingsWarning] {
+            QMessageBox::warning(&window, QStringLiteral("Kestrum"), settingsWarning);
+        });
+    }
     if (parser.isSet(startOption) && !controller.isTicking())
         controller.startTimer();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+
+    // The last word on the timings: a quit that could not store them is a failure.
+    QString error;
+    if (!controller.saveSettingsToDisk(&error)) {
+        std::fprintf(stderr, "kestrum: the timings could not be saved: %s\n", qPrintable(error));
+        return 1;
+    }
+    return status;
 }
