@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <climits>
@@ -14,6 +16,8 @@ namespace {
 
 // Room for the temporary name's dot and suffix within NAME_MAX.
 constexpr qsizetype kMaxTempBaseLength = 200;
+// What makes a temporary file recognisably this writer's, so that leftovers can be removed.
+constexpr char kTempMarker[] = ".kestrum-tmp.";
 
 // Any failure: the reason is taken from errno at once, before cleaning up can change it.
 bool fail(QString *error, const QString &path, const QString &step, int errorNumber)
@@ -72,7 +76,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
         return fail(error, path, QStringLiteral("invalid file name"), EISDIR);
 
     QByteArray tempPath = (slash < 0 ? QByteArray() : target.left(slash + 1)) + '.'
-        + baseName.left(kMaxTempBaseLength) + ".XXXXXX";
+        + baseName.left(kMaxTempBaseLength) + kTempMarker + "XXXXXX";
     const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(error, path, QStringLiteral("cannot create a temporary file"), errno);
@@ -134,4 +138,24 @@ bool makePrivateDirectory(const QString &path, QString *error)
         if (end < 0)
             return true;
     }
+}
+
+int removeLeftoverTemporaryFiles(const QString &folder)
+{
+    static const QRegularExpression ours(QStringLiteral("^\\..+\\.kestrum-tmp\\.[A-Za-z0-9]{6}$"));
+    // Earlier versions named them ".NAME.XXXXXX": only the names Kestrum itself writes count.
+    static const QRegularExpression earlier(
+        QStringLiteral("^\\.(Kestrum\\.plist|\\d{4}-\\d{2}-\\d{2}( \\d+)?\\.(csv|kestrum))\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!ours.match(name).hasMatch() && !earlier.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat status = {};
+        if (::lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid()
+            && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    return removed;
 }

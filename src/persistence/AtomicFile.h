@@ -5,8 +5,8 @@
 
 // Replaces the file at `path` with `contents` so that a crash or kill at any moment leaves
 // either the old file or the new one, never a torn one: the contents go to a temporary file
-// in the same directory (created exclusively, mode 0600), are flushed to disk and renamed
-// over the target, and the directory is synced. A symbolic link is written through to the
+// in the same directory (".NAME.kestrum-tmp.XXXXXX", created exclusively, mode 0600), are
+// flushed to disk and renamed over the target, and the directory is synced. A symbolic link is written through to the
 // file it names. The new file has mode 0600.
 //
 // On failure the target is left as it was, no temporary file remains, and `error` names the
@@ -18,3 +18,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
 // alone (mode 0700); folders that exist are left as their owner set them. On failure answers
 // false, and `error` names the folder that could not be made and the reason.
 bool makePrivateDirectory(const QString &path, QString *error);
+
+// Removes from `folder` the temporary files that writes cut short (a kill, a power loss) left
+// behind: the user's own regular files of this writer's naming, and of the naming earlier
+// versions gave the settings file and the periodic saves. Nothing else is touched. Call it only
+// where no other Kestrum can be writing. Answers how many were removed.
+int removeLeftoverTemporaryFiles(const QString &folder);

@@ -256,6 +256,52 @@ TEST_F(KestrumOnXTest, QuitSignalsEndKestrumWhateverIsOpenAndSayWhenTheTimingsCa
         << session.logOf(kestrum).toStdString();
 }
 
+TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitterBehind)
+{
+    QString window;
+    QProcess *first = startKestrum({}, &window);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(first).toStdString();
+    QProcess *xlogo = session.startProgram(QStringLiteral("xlogo"), {});
+    const QString xlogoWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XLogo$")}, 10s);
+    ASSERT_TRUE(xlogo && !xlogoWindow.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(activate(xlogoWindow));
+
+    // The second start hands over: the running Kestrum comes to the front and starts counting.
+    QProcess *second = startKestrum({QStringLiteral("--start")});
+    ASSERT_TRUE(second && second->waitForFinished(10000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(session.logOf(second), QStringLiteral("Kestrum is already running; its window was brought to the front\n"));
+    const QDeadlineTimer deadline(5s);
+    while (session.outputOf(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed() != window && !deadline.hasExpired())
+        QThread::msleep(100);
+    EXPECT_EQ(session.outputOf(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed(), window);
+    QThread::msleep(1500);
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(10000));
+    EXPECT_GE(readStoredTimes(settingsPath()).applications.value(QStringLiteral("Kestrum")), 0.5) << session.logOf(first).toStdString();
+
+    // A Kestrum killed mid-save leaves its lock and a temporary file behind; the next one starts
+    // all the same and removes the temporary files of its own naming, and nothing else.
+    QProcess *killed = startKestrum({}, &window);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(killed).toStdString();
+    ::kill(pid_t(killed->processId()), SIGKILL);
+    ASSERT_TRUE(killed->waitForFinished(10000));
+    const QDir settingsFolder = QFileInfo(settingsPath()).absoluteDir();
+    const QDir saveFolder(session.home() + QStringLiteral("/.local/share/Kestrum"));
+    for (const QString &file : {settingsFolder.filePath(QStringLiteral(".Kestrum.plist.kestrum-tmp.Ab12Cd")),
+                                settingsFolder.filePath(QStringLiteral("notes.txt")),
+                                saveFolder.filePath(QStringLiteral(".2026-01-08.csv.kestrum-tmp.Zz9Yy8")),
+                                saveFolder.filePath(QStringLiteral(".report.odt.Ab12Cd"))}) {
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::WriteOnly)) << file.toStdString();
+    }
+    QProcess *next = startKestrum({}, &window);
+    ASSERT_FALSE(window.isEmpty()) << "no window after a killed Kestrum: " << session.logOf(next).toStdString();
+    EXPECT_EQ(settingsFolder.entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("Kestrum.plist"), QStringLiteral("Kestrum.plist.lock"), QStringLiteral("notes.txt")}));
+    EXPECT_EQ(saveFolder.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral(".report.odt.Ab12Cd")});
+}
+
 // --- without a display ------------------------------------------------------------------------------
 
 class KestrumCommandLineTest : public ::testing::Test

@@ -5,6 +5,7 @@
 #include "QtQuestionDialog.h"
 #include "QuitSignals.h"
 #include "TrayIcon.h"
+#include "persistence/AtomicFile.h"
 #include "persistence/SettingsStore.h"
 #include "platform/logind/ClockChangeWatcher.h"
 #include "platform/logind/LogindWiring.h"
@@ -13,11 +14,13 @@
 #include "shell/PowerMessages.h"
 #include "shell/KestrumController.h"
 #include "shell/QtScheduler.h"
+#include "shell/SingleInstance.h"
 #include "tracking/NoDesktop.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -131,9 +134,30 @@ int main(int argc, char *argv[])
     describe(parser, startOption);
     parser.process(app);
 
+    // One Kestrum per user: a second start hands over to the running one and ends.
     SettingsStore settings;
+    SingleInstance instance(settings.path());
+    QString instanceProblem;
+    const SingleInstance::Claim claim = instance.claim(&instanceProblem);
+    if (claim == SingleInstance::Claim::HeldByAnother) {
+        const auto request = parser.isSet(startOption) ? SingleInstance::Request::ShowAndStart : SingleInstance::Request::Show;
+        if (!instance.handOver(request, &instanceProblem)) {
+            std::fprintf(stderr, "kestrum: Kestrum is already running, but %s\n", qPrintable(instanceProblem));
+            return 1;
+        }
+        std::puts("Kestrum is already running; its window was brought to the front");
+        return 0;
+    }
+    if (claim == SingleInstance::Claim::Failed)
+        qCWarning(lcApp).noquote() << "Another Kestrum could not be ruled out:" << instanceProblem;
+
     QString settingsWarning;
     settings.load(&settingsWarning);
+    if (claim == SingleInstance::Claim::Claimed) {
+        // Writes that a kill cut short left their temporary files; no other Kestrum writes here.
+        removeLeftoverTemporaryFiles(QFileInfo(settings.path()).absolutePath());
+        removeLeftoverTemporaryFiles(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
+    }
 
     // The desktop: X11 where there is one. A Wayland session shows X11 only its X clients and a
     // wrong idle time, so there Kestrum counts no windows rather than wrong ones.
@@ -214,6 +238,16 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &) { window.quitWithoutQuestion(); });
 
     window.show();
+    QObject::connect(&instance, &SingleInstance::requested, &window, [&window, &controller](SingleInstance::Request request) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+        if (request == SingleInstance::Request::ShowAndStart && !controller.isTicking())
+            controller.startTimer();
+    });
+    if (claim == SingleInstance::Claim::Claimed && !instance.listen(&instanceProblem))
+        qCWarning(lcApp).noquote() << "A second start cannot hand over to this Kestrum:" << instanceProblem;
     // The tray shows the icon once a tray is there, even when the panel starts after Kestrum.
     TrayIcon tray(controller, window);
     tray.show();
