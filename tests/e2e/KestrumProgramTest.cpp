@@ -16,11 +16,17 @@
 #include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <chrono>
 
 #include <csignal>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -101,9 +107,8 @@ protected:
     }
 
     // Starts kestrum on the display without desktop entries; with `window`, waits for its window.
-    QProcess *startKestrum(const QStringList &arguments, QString *window = nullptr)
+    QProcess *startKestrum(const QStringList &arguments, QString *window = nullptr, QProcessEnvironment variables = {})
     {
-        QProcessEnvironment variables;
         variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
         QProcess *kestrum = session.startProgram(kKestrum, arguments, variables);
         if (kestrum && window)
@@ -300,6 +305,36 @@ TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitt
     EXPECT_EQ(settingsFolder.entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Kestrum.plist"), QStringLiteral("Kestrum.plist.lock"), QStringLiteral("notes.txt")}));
     EXPECT_EQ(saveFolder.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral(".report.odt.Ab12Cd")});
+}
+
+TEST_F(KestrumOnXTest, BusesThatTakeConnectionsAndNeverAnswerHoldNothingUp)
+{
+    // A socket that takes connections (the kernel queues them) and never says a word.
+    const QString hung = session.home() + QStringLiteral("/hung-bus");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(hung).constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0) << strerror(errno);
+    ASSERT_EQ(::listen(listener, 64), 0);
+    const auto closeListener = qScopeGuard([listener] { ::close(listener); });
+
+    QProcessEnvironment variables;
+    variables.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + hung);
+    variables.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QStringLiteral("unix:path=") + hung);
+    QElapsedTimer started;
+    started.start();
+    QString window;
+    QProcess *kestrum = startKestrum({QStringLiteral("--start")}, &window, variables);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(kestrum).toStdString();
+    EXPECT_LT(started.elapsed(), 10000) << "the window waited for the buses";
+
+    // Kestrum says so once its first try at the system bus has failed.
+    QThread::msleep(1500);
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGTERM did not end kestrum";
+    EXPECT_EQ(kestrum->exitCode(), 0);
+    EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("the system bus does not answer"))) << session.logOf(kestrum).toStdString();
 }
 
 // --- without a display ------------------------------------------------------------------------------

@@ -27,8 +27,8 @@ const QString kActive = QStringLiteral("Active");
 const QString kLockedHint = QStringLiteral("LockedHint");
 
 // logind answers at once; a bus that takes longer than this is treated as broken rather than
-// left to block the main thread.
-constexpr int kCallTimeoutMs = 5000;
+// left to block the main thread. Kestrum starts the monitor only once the bus has answered.
+constexpr int kCallTimeoutMs = 2000;
 
 // logind's errors are one line. A peer that sends a whole stack trace is cut to its last line,
 // which names the fault.
@@ -123,6 +123,11 @@ bool LogindMonitor::logindIsPresent(const QDBusConnection &bus, QString *why)
         return true;
     *why = registered.isValid() ? QStringLiteral("%1 is not on the bus").arg(kService) : errorText(registered.error());
     return false;
+}
+
+void LogindMonitor::reportUnavailable(const QString &why)
+{
+    reportRegistrationFailure(QStringLiteral("the system bus does not answer: %1").arg(why));
 }
 
 void LogindMonitor::reportRegistrationFailure(const QString &why)

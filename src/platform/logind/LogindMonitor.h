@@ -32,6 +32,8 @@ public:
     // (once per monitor) and the answer is false: Kestrum then runs on without sleep handling. Any
     // later failure (inhibitor, session) is logged once and leaves out only what it concerns.
     bool start(const QDBusConnection &bus = QDBusConnection::systemBus());
+    // The system bus did not answer: the registration failure line, once, as start() gives it.
+    void reportUnavailable(const QString &why);
     bool isStarted() const { return m_started; }
 
     // Whether the sleep inhibitor is held, so that a coming sleep waits for the acknowledgement.

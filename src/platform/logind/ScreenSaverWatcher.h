@@ -12,7 +12,8 @@ class ScreenSaverWatcher : public QObject
 public:
     explicit ScreenSaverWatcher(QObject *parent = nullptr);
 
-    // Answers whether the service was found; its state at start is isActive().
+    // Watches the service, without waiting for the bus: the state found at start comes as a
+    // change when it is active. Answers whether the bus is connected.
     bool start(const QDBusConnection &bus = QDBusConnection::sessionBus());
     bool isActive() const { return m_active; }
 

@@ -7,6 +7,7 @@
 #include "TrayIcon.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/SettingsStore.h"
+#include "platform/logind/BusProbe.h"
 #include "platform/logind/ClockChangeWatcher.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
@@ -126,6 +127,15 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Qt itself uses the session bus from the first window on. One that takes connections and
+    // never answers would hold the window up for minutes: Kestrum then goes without it.
+    const QByteArray sessionBus = sessionBusAddress();
+    QString sessionBusProblem;
+    if (!sessionBus.isEmpty() && !busAnswers(sessionBus, std::chrono::milliseconds(500), &sessionBusProblem)) {
+        qCWarning(lcApp).noquote() << "The session bus does not answer, so Kestrum does without it:" << sessionBusProblem;
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
+
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the window's close decides
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrum"));
@@ -193,13 +203,19 @@ int main(int argc, char *argv[])
         });
     }
 
-    // Sleep and wake, session switches and the lock state from logind; without it Kestrum runs
-    // on without sleep handling.
-    LogindMonitor logind;
     const auto setLocked = [&x11](X11Desktop::LockSource source, bool locked) {
         if (x11)
             x11->setScreenLocked(source, locked);
     };
+    ScreenSaverWatcher screenSaver;
+    QObject::connect(&screenSaver, &ScreenSaverWatcher::activeChanged, &window,
+                     [setLocked](bool active) { setLocked(X11Desktop::LockSource::SessionScreenSaver, active); });
+    screenSaver.start();
+
+    // Sleep and wake, session switches and the lock state from logind, and changes of the time
+    // zone, come over the system bus. They are watched once it answers, which a thread finds
+    // out, so that a hung bus never holds up the window; without it Kestrum runs on without them.
+    LogindMonitor logind;
     connectLogindMonitor(logind, {
         .power = [](PowerMessage message, const std::function<void()> &allowPowerChange) {
             handlePowerMessage(KestrumController::current(), message, allowPowerChange);
@@ -209,19 +225,24 @@ int main(int argc, char *argv[])
         },
         .locked = [setLocked](bool locked) { setLocked(X11Desktop::LockSource::LoginSession, locked); },
     });
-    if (logind.start())
-        setLocked(X11Desktop::LockSource::LoginSession, logind.isLocked());
-    ScreenSaverWatcher screenSaver;
-    QObject::connect(&screenSaver, &ScreenSaverWatcher::activeChanged, &window,
-                     [setLocked](bool active) { setLocked(X11Desktop::LockSource::SessionScreenSaver, active); });
-    if (screenSaver.start())
-        setLocked(X11Desktop::LockSource::SessionScreenSaver, screenSaver.isActive());
-
     // The periodic save is due at a wall-clock time: it follows the clock when that is set.
     ClockChangeWatcher clockChanges;
     QObject::connect(&clockChanges, &ClockChangeWatcher::clockChanged, &controller,
                      &KestrumController::rescheduleAfterClockChange);
-    clockChanges.start();
+    BusWaiter systemBus(systemBusAddress());
+    QObject::connect(&systemBus, &BusWaiter::answered, &window, [&] {
+        const QDBusConnection bus = QDBusConnection::systemBus();
+        if (logind.start(bus))
+            setLocked(X11Desktop::LockSource::LoginSession, logind.isLocked());
+        clockChanges.start(bus);
+    });
+    QObject::connect(&systemBus, &BusWaiter::silent, &window, [&](const QString &why) {
+        logind.reportUnavailable(why);
+        clockChanges.start(QDBusConnection(QString()));
+        window.statusBar()->showMessage(
+            QObject::tr("Sleep, session switches and time-zone changes are not followed: the system bus does not answer (%1).").arg(why));
+    });
+    systemBus.start();
 
     QuitSignals::deliverTo(&window, [&window] {
         // Whatever hangs on the way out, the process ends within two seconds; the timings are
