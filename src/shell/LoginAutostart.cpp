@@ -67,12 +67,7 @@ bool LoginAutostart::setEnabled(bool enabled, QString *error)
     QString reason;
     bool ok = true;
     if (enabled) {
-        if (!QDir().mkpath(m_directory)) {
-            reason = QStringLiteral("%1 could not be created").arg(m_directory);
-            ok = false;
-        } else {
-            ok = writeFileAtomically(entryPath(), entryText(m_program), &reason);
-        }
+        ok = makePrivateDirectory(m_directory, &reason) && writeFileAtomically(entryPath(), entryText(m_program), &reason);
     } else if (QFile::exists(entryPath())) {
         QFile file(entryPath());
         ok = file.remove();
