@@ -3,7 +3,6 @@
 #include "persistence/AtomicFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
