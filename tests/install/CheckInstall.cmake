@@ -121,6 +121,19 @@ else()
     endif()
   endif()
 
+  # KWin trusts the entry only when Exec is the installed program's absolute path.
+  if(EXISTS ${desktop_file})
+    file(STRINGS ${desktop_file} exec_lines REGEX "^Exec=")
+    list(GET exec_lines 0 exec_line)
+    if(NOT exec_line STREQUAL "Exec=${prefix}/${BINDIR}/kestrum")
+      fail("the desktop entry starts \"${exec_line}\", not the installed kestrum")
+    endif()
+    file(STRINGS ${desktop_file} interfaces REGEX "^X-KDE-Wayland-Interfaces=")
+    if(NOT interfaces STREQUAL "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management")
+      fail("the desktop entry does not ask KWin for its window list: \"${interfaces}\"")
+    endif()
+  endif()
+
   if(EXISTS ${metainfo})
     execute_process(
       COMMAND ${appstreamcli} validate --no-net ${metainfo}

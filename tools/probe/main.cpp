@@ -1,8 +1,8 @@
 // kestrum-probe: prints what Kestrum sees right now, one JSON object a line, every second and
-// on every change: the front application, the active window, idle seconds, the screen saver.
+// on every change: the backend in use, the front application, the active window, idle seconds, the screen saver.
 
 #include "platform/logind/LogindMonitor.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/DesktopChoice.h"
 #include "tracking/DocumentName.h"
 
 #include <QCommandLineParser>
@@ -29,7 +29,7 @@ QJsonObject sessionState(const LogindMonitor *logind)
             {QStringLiteral("locked"), known ? QJsonValue(logind->isLocked()) : QJsonValue(QJsonValue::Null)}};
 }
 
-QJsonObject snapshot(X11Desktop &desktop, const LogindMonitor *logind)
+QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind)
 {
     const FrontApplication front = desktop.activeApplication();
     const WindowElement window = desktop.activeWindow();
@@ -37,6 +37,7 @@ QJsonObject snapshot(X11Desktop &desktop, const LogindMonitor *logind)
     const IdleReading idle = desktop.read();
 
     QJsonObject line;
+    line.insert(QStringLiteral("backend"), desktop.backendName());
     line.insert(QStringLiteral("front"), QJsonObject{{QStringLiteral("name"), textOrNull(front.name)},
                                                      {QStringLiteral("pid"), front.pid}});
     line.insert(QStringLiteral("window"),
@@ -75,14 +76,10 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kestrum-probe: --count takes a positive number\n");
         return 2;
     }
-    if (qgetenv("XDG_SESSION_TYPE") == "wayland") {
-        std::fprintf(stderr, "kestrum-probe: window tracking needs an X11 session; this is a Wayland session\n");
-        return 1;
-    }
-    QString error;
-    std::unique_ptr<X11Desktop> desktop = X11Desktop::open(QByteArray(), &error);
+    DesktopChoice choice = chooseDesktop(QDBusConnection::sessionBus());
+    std::unique_ptr<DesktopBackend> &desktop = choice.desktop;
     if (!desktop) {
-        std::fprintf(stderr, "kestrum-probe: %s\n", qPrintable(error));
+        std::fprintf(stderr, "kestrum-probe: %s\n", qPrintable(choice.limitation));
         return 1;
     }
 
@@ -93,9 +90,9 @@ int main(int argc, char *argv[])
         && systemBus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))) {
         logind = std::make_unique<LogindMonitor>();
         if (logind->start(systemBus)) {
-            desktop->setScreenLocked(X11Desktop::LockSource::LoginSession, logind->isLocked());
+            desktop->setScreenLocked(DesktopBackend::LockSource::LoginSession, logind->isLocked());
             QObject::connect(logind.get(), &LogindMonitor::lockedChanged, desktop.get(),
-                             [&desktop](bool locked) { desktop->setScreenLocked(X11Desktop::LockSource::LoginSession, locked); });
+                             [&desktop](bool locked) { desktop->setScreenLocked(DesktopBackend::LockSource::LoginSession, locked); });
         }
     }
 
@@ -112,8 +109,8 @@ int main(int argc, char *argv[])
         if (count > 0 && ++printed >= count)
             QCoreApplication::quit();
     };
-    QObject::connect(desktop.get(), &X11Desktop::changed, &app, [&] { print(true); });
-    QObject::connect(desktop.get(), &X11Desktop::connectionLost, &app, [&] { print(false); });
+    QObject::connect(desktop.get(), &DesktopBackend::changed, &app, [&] { print(true); });
+    QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &app, [&] { print(false); });
     if (logind)
         QObject::connect(logind.get(), &LogindMonitor::sessionActiveChanged, &app, [&] { print(true); });
     QTimer everySecond;

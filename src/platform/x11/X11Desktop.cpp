@@ -19,9 +19,6 @@ Q_LOGGING_CATEGORY(lcX11, "kestrum.x11")
 
 namespace {
 
-// The application name the tracker books the screen saver's time under.
-const QString kScreenSaverName = QStringLiteral("ScreenSaverEngine");
-
 template<typename T>
 struct FreeDeleter
 {
@@ -128,7 +125,7 @@ bool X11Desktop::initialize(QString *error)
         XcbReply<xcb_screensaver_query_info_reply_t> info(
             xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
         if (info && info->state == XCB_SCREENSAVER_STATE_ON)
-            m_lockedBy.append(LockSource::ScreenSaverExtension);
+            setScreenLocked(LockSource::ScreenSaverExtension, true);
     } else {
         qCWarning(lcX11, "The X server has no XScreenSaver extension: idle time cannot be read.");
     }
@@ -143,8 +140,6 @@ bool X11Desktop::initialize(QString *error)
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainEvents(false); });
 
     refreshActiveWindow();
-    // A screen saver that already runs is in front even when no window is active.
-    updateFront();
     return checkConnection();
 }
 
@@ -184,12 +179,8 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
         const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (property->window == m_root && property->atom == m_activeWindowAtom) {
             refreshActiveWindow();
-        } else if (WindowElement(property->window) == m_activeWindow
-                   && (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom)) {
-            // A rename is booked at once, not at the next tick.
-            if (!isScreenSaverActive())
-                m_events.notifyWindowChange(m_front.pid, WindowNotification::FocusedWindowChanged);
-            Q_EMIT changed();
+        } else if (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom) {
+            windowTitleChanged(WindowElement(property->window));
         }
     } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
         const auto *notify = reinterpret_cast<const xcb_screensaver_notify_event_t *>(event);
@@ -208,40 +199,10 @@ void X11Desktop::refreshActiveWindow()
         return;
     }
     // Some window managers set 0 for a moment between two windows: keep the last one.
-    if (window == 0 || WindowElement(window) == m_activeWindow)
+    if (window == 0 || WindowElement(window) == activeWindow())
         return;
     watchWindow(WindowElement(window));
-    m_activeWindow = WindowElement(window);
-    const FrontApplication previous = m_front;
-    m_front = identify(m_activeWindow);
-    m_lastWindowOfProcess.insert(m_front.pid, m_activeWindow);
-    const FrontApplication reported = m_reportedFront;
-    updateFront();
-    if (reported.name == m_reportedFront.name && reported.pid == m_reportedFront.pid && previous.name == m_front.name
-        && previous.pid == m_front.pid && !isScreenSaverActive())
-        m_events.notifyWindowChange(m_front.pid, WindowNotification::MainWindowChanged);
-    Q_EMIT changed();
-}
-
-void X11Desktop::updateFront()
-{
-    const FrontApplication next = isScreenSaverActive() ? FrontApplication{kScreenSaverName, 0} : m_front;
-    if (next.name == m_reportedFront.name && next.pid == m_reportedFront.pid)
-        return;
-    m_reportedFront = next;
-    m_events.notifyApplicationSwitch();
-}
-
-void X11Desktop::setScreenLocked(LockSource source, bool locked)
-{
-    if (locked == m_lockedBy.contains(source))
-        return;
-    if (locked)
-        m_lockedBy.append(source);
-    else
-        m_lockedBy.removeAll(source);
-    updateFront();
-    Q_EMIT changed();
+    setActiveWindow(WindowElement(window), identify(WindowElement(window)));
 }
 
 void X11Desktop::watchWindow(WindowElement window)
@@ -310,39 +271,6 @@ FrontApplication X11Desktop::identify(WindowElement window)
     return {applicationNameOfWindow(window, pid), pid};
 }
 
-FrontApplication X11Desktop::activeApplication() const
-{
-    return m_reportedFront;
-}
-
-std::unique_ptr<Subscription> X11Desktop::subscribeToApplicationSwitches(std::function<void()> handler)
-{
-    return m_events.subscribeToApplicationSwitches(std::move(handler));
-}
-
-std::unique_ptr<WindowObserver> X11Desktop::createObserver(qint64 pid, std::function<void()> callback)
-{
-    if (!isConnected())
-        return nullptr;
-    return m_events.createObserver(pid, std::move(callback), [this] { return isConnected(); });
-}
-
-std::optional<WindowElement> X11Desktop::mainWindow(const AppElement &application) const
-{
-    if (!isConnected() || isScreenSaverActive())
-        return std::nullopt;
-    if (application.pid == m_front.pid && !m_activeWindow.isNull())
-        return m_activeWindow;
-    const auto it = m_lastWindowOfProcess.constFind(application.pid);
-    return it != m_lastWindowOfProcess.constEnd() ? std::optional(*it) : std::nullopt;
-}
-
-std::optional<QString> X11Desktop::applicationTitle(const AppElement &) const
-{
-    // Applications have no title of their own on X11; their windows do.
-    return isConnected() ? std::optional(QString()) : std::nullopt;
-}
-
 std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
 {
     if (!m_connection || window.isNull())
@@ -366,12 +294,6 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
         title = QString::fromLatin1(text.name, qsizetype(text.name_len)); // STRING is Latin-1
     xcb_icccm_get_text_property_reply_wipe(&text);
     return title;
-}
-
-void X11Desktop::openAccessibilitySettings()
-{
-    // Window titles can always be read on an X11 display: there is nothing to turn on.
-    qCInfo(lcX11, "Window titles can be read on this display; no setting needs to change.");
 }
 
 IdleReading X11Desktop::read()

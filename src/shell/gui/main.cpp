@@ -11,6 +11,7 @@
 #include "platform/logind/ClockChangeWatcher.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
+#include "platform/DesktopChoice.h"
 #include "platform/x11/X11Desktop.h"
 #include "shell/PowerMessages.h"
 #include "shell/KestrumController.h"
@@ -169,26 +170,17 @@ int main(int argc, char *argv[])
         removeLeftoverTemporaryFiles(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
     }
 
-    // The desktop: X11 where there is one. A Wayland session shows X11 only its X clients and a
-    // wrong idle time, so there Kestrum counts no windows rather than wrong ones.
-    QString limitation;
-    std::unique_ptr<X11Desktop> x11;
+    // The desktop: X11, or the Wayland compositor's own account of its windows. Where neither
+    // tells which window is in front, Kestrum counts no windows rather than wrong ones.
+    DesktopChoice choice = chooseDesktop(QDBusConnection::sessionBus());
+    const std::unique_ptr<DesktopBackend> &desktop = choice.desktop;
+    const QString limitation = choice.limitation;
     NoDesktop noDesktop;
-    if (qgetenv("XDG_SESSION_TYPE") == "wayland") {
-        limitation = QObject::tr("Window tracking needs an X11 session; on Wayland Kestrum cannot see which application is in front.");
-    } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        QString error;
-        x11 = X11Desktop::open(QByteArray(), &error);
-        if (!x11)
-            limitation = QObject::tr("Windows cannot be watched: %1.").arg(error);
-    } else {
-        limitation = QObject::tr("Window tracking needs an X11 display.");
-    }
     if (!limitation.isEmpty())
         qCWarning(lcApp).noquote() << limitation;
-    Workspace &workspace = x11 ? static_cast<Workspace &>(*x11) : noDesktop;
-    Accessibility &accessibility = x11 ? static_cast<Accessibility &>(*x11) : noDesktop;
-    IdleSource &idleSource = x11 ? static_cast<IdleSource &>(*x11) : noDesktop;
+    Workspace &workspace = desktop ? static_cast<Workspace &>(*desktop) : noDesktop;
+    Accessibility &accessibility = desktop ? static_cast<Accessibility &>(*desktop) : noDesktop;
+    IdleSource &idleSource = desktop ? static_cast<IdleSource &>(*desktop) : noDesktop;
 
     QtScheduler scheduler;
     QtQuestionDialog questions;
@@ -197,19 +189,19 @@ int main(int argc, char *argv[])
     questions.setParent(&window);
     if (!limitation.isEmpty())
         window.statusBar()->showMessage(limitation);
-    if (x11) {
-        QObject::connect(x11.get(), &X11Desktop::connectionLost, &window, [&window] {
+    if (desktop) {
+        QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &window, [&window] {
             window.statusBar()->showMessage(QObject::tr("The connection to the display was lost: windows are no longer watched."));
         });
     }
 
-    const auto setLocked = [&x11](X11Desktop::LockSource source, bool locked) {
-        if (x11)
-            x11->setScreenLocked(source, locked);
+    const auto setLocked = [&desktop](DesktopBackend::LockSource source, bool locked) {
+        if (desktop)
+            desktop->setScreenLocked(source, locked);
     };
     ScreenSaverWatcher screenSaver;
     QObject::connect(&screenSaver, &ScreenSaverWatcher::activeChanged, &window,
-                     [setLocked](bool active) { setLocked(X11Desktop::LockSource::SessionScreenSaver, active); });
+                     [setLocked](bool active) { setLocked(DesktopBackend::LockSource::SessionScreenSaver, active); });
     screenSaver.start();
 
     // Sleep and wake, session switches and the lock state from logind, and changes of the time
@@ -223,7 +215,7 @@ int main(int argc, char *argv[])
         .sessionActive = [&controller](bool active) {
             controller.switchHandler(active ? SessionEvent::BecameActive : SessionEvent::Resigned);
         },
-        .locked = [setLocked](bool locked) { setLocked(X11Desktop::LockSource::LoginSession, locked); },
+        .locked = [setLocked](bool locked) { setLocked(DesktopBackend::LockSource::LoginSession, locked); },
     });
     // The periodic save is due at a wall-clock time: it follows the clock when that is set.
     ClockChangeWatcher clockChanges;
@@ -233,7 +225,7 @@ int main(int argc, char *argv[])
     QObject::connect(&systemBus, &BusWaiter::answered, &window, [&] {
         const QDBusConnection bus = QDBusConnection::systemBus();
         if (logind.start(bus))
-            setLocked(X11Desktop::LockSource::LoginSession, logind.isLocked());
+            setLocked(DesktopBackend::LockSource::LoginSession, logind.isLocked());
         clockChanges.start(bus);
     });
     QObject::connect(&systemBus, &BusWaiter::silent, &window, [&](const QString &why) {

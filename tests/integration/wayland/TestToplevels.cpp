@@ -1,0 +1,179 @@
+// kestrum-test-toplevels: a Wayland client for the tests. It opens toplevel windows with the
+// application id and titles it is given, and retitles or closes them as its standard input
+// says, one command a line:
+//   title N TEXT   the Nth window (from 0) is now titled TEXT ("\e" in TEXT is an escape)
+//   quit           close every window and end
+// It prints "ready" once every window is shown, and "ok" after each command took effect.
+
+#include "xdg-shell-client-protocol.h"
+
+#include <wayland-client.h>
+
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+wl_compositor *compositor = nullptr;
+wl_shm *shm = nullptr;
+xdg_wm_base *wmBase = nullptr;
+
+struct Window
+{
+    wl_surface *surface = nullptr;
+    xdg_surface *xdgSurface = nullptr;
+    xdg_toplevel *toplevel = nullptr;
+    bool shown = false;
+};
+
+void onGlobal(void *, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
+{
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0)
+        compositor = static_cast<wl_compositor *>(wl_registry_bind(registry, name, &wl_compositor_interface, 4));
+    else if (std::strcmp(interface, wl_shm_interface.name) == 0)
+        shm = static_cast<wl_shm *>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0)
+        wmBase = static_cast<xdg_wm_base *>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+}
+
+const wl_registry_listener registryListener = {onGlobal, [](void *, wl_registry *, uint32_t) {}};
+const xdg_wm_base_listener wmBaseListener = {[](void *, xdg_wm_base *base, uint32_t serial) { xdg_wm_base_pong(base, serial); }};
+
+// A plain grey buffer: a surface is only shown once it has content.
+wl_buffer *greyBuffer(int width, int height)
+{
+    const int stride = width * 4;
+    const int size = stride * height;
+    const int fd = memfd_create("kestrum-test-toplevel", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, size) != 0)
+        return nullptr;
+    void *pixels = mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (pixels != MAP_FAILED) {
+        std::memset(pixels, 0x80, size_t(size));
+        munmap(pixels, size_t(size));
+    }
+    wl_shm_pool *pool = wl_shm_create_pool(shm, fd, size);
+    wl_buffer *buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    return buffer;
+}
+
+wl_buffer *sharedBuffer = nullptr;
+
+const xdg_surface_listener surfaceListener = {[](void *data, xdg_surface *surface, uint32_t serial) {
+    auto *window = static_cast<Window *>(data);
+    xdg_surface_ack_configure(surface, serial);
+    if (!window->shown) {
+        wl_surface_attach(window->surface, sharedBuffer, 0, 0);
+        window->shown = true;
+    }
+    wl_surface_commit(window->surface);
+}};
+
+const xdg_toplevel_listener toplevelListener = {
+    [](void *, xdg_toplevel *, int32_t, int32_t, wl_array *) {},
+    [](void *, xdg_toplevel *) {},
+};
+
+std::string unescaped(std::string text)
+{
+    for (size_t at = text.find("\\e"); at != std::string::npos; at = text.find("\\e", at))
+        text.replace(at, 2, "\x1b");
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    std::string appId = "kestrum-test";
+    std::string title = "Window";
+    int count = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--app-id")
+            appId = argv[i + 1];
+        else if (option == "--title")
+            title = unescaped(argv[i + 1]);
+        else if (option == "--count")
+            count = std::atoi(argv[i + 1]);
+    }
+
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "kestrum-test-toplevels: no Wayland display\n");
+        return 1;
+    }
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &registryListener, nullptr);
+    wl_display_roundtrip(display);
+    if (!compositor || !shm || !wmBase) {
+        std::fprintf(stderr, "kestrum-test-toplevels: the compositor lacks wl_compositor, wl_shm or xdg_wm_base\n");
+        return 1;
+    }
+    xdg_wm_base_add_listener(wmBase, &wmBaseListener, nullptr);
+    sharedBuffer = greyBuffer(160, 100);
+
+    std::vector<Window> windows(size_t(std::max(count, 1)));
+    for (size_t i = 0; i < windows.size(); ++i) {
+        Window &window = windows[i];
+        window.surface = wl_compositor_create_surface(compositor);
+        window.xdgSurface = xdg_wm_base_get_xdg_surface(wmBase, window.surface);
+        xdg_surface_add_listener(window.xdgSurface, &surfaceListener, &window);
+        window.toplevel = xdg_surface_get_toplevel(window.xdgSurface);
+        xdg_toplevel_add_listener(window.toplevel, &toplevelListener, &window);
+        xdg_toplevel_set_app_id(window.toplevel, appId.c_str());
+        xdg_toplevel_set_title(window.toplevel, (windows.size() == 1 ? title : title + " " + std::to_string(i)).c_str());
+        wl_surface_commit(window.surface);
+    }
+    // The first configure of every window, the buffers attached in answer, and their showing.
+    wl_display_roundtrip(display);
+    wl_display_roundtrip(display);
+    std::puts("ready");
+    std::fflush(stdout);
+
+    std::string line;
+    pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    while (true) {
+        wl_display_flush(display);
+        if (poll(fds, 2, -1) < 0)
+            break;
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            if (wl_display_dispatch(display) < 0)
+                return 1;
+        }
+        if (!(fds[1].revents & (POLLIN | POLLHUP)))
+            continue;
+        char buffer[4096];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        line.append(buffer, size_t(n));
+        for (size_t end = line.find('\n'); end != std::string::npos; end = line.find('\n')) {
+            const std::string command = line.substr(0, end);
+            line.erase(0, end + 1);
+            if (command == "quit")
+                return 0;
+            if (command.rfind("title ", 0) == 0) {
+                const size_t space = command.find(' ', 6);
+                const size_t index = size_t(std::atoi(command.substr(6, space - 6).c_str()));
+                if (index < windows.size() && space != std::string::npos) {
+                    xdg_toplevel_set_title(windows[index].toplevel, unescaped(command.substr(space + 1)).c_str());
+                    wl_surface_commit(windows[index].surface);
+                }
+            }
+            wl_display_roundtrip(display);
+            std::puts("ok");
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
