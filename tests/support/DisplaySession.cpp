@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <sys/prctl.h>
 
 #include <csignal>
 
@@ -86,7 +85,7 @@ std::unique_ptr<QProcess> DisplaySession::newProcess(const QString &program, con
     environment.insert(variables);
     process->setProcessEnvironment(environment);
     // Should the test process die, the display and its programs go with it.
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    endWithTestProcess(*process);
     if (!logPath.isEmpty()) {
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->setStandardOutputFile(logPath);

@@ -2,6 +2,9 @@
 
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 bool runningInCi()
 {
     const QString ci = qEnvironmentVariable("CI").toLower();
@@ -16,6 +19,11 @@ QStringList missingPrograms(const QStringList &programs)
             missing.append(program);
     }
     return missing;
+}
+
+void endWithTestProcess(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 void stopProcess(QProcess &process)

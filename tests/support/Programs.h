@@ -10,5 +10,8 @@ bool runningInCi();
 // Those of the programs that are not on PATH, in the order given.
 QStringList missingPrograms(const QStringList &programs);
 
+// Makes the program end when the test process dies, however it dies.
+void endWithTestProcess(QProcess &process);
+
 // Ends a program: SIGTERM, then SIGKILL if it is still there after three seconds; waits for it.
 void stopProcess(QProcess &process);

@@ -1,0 +1,156 @@
+// The wlroots backend on headless sway: the front application and title and their changes,
+// idle time without input and after a key, the compositor going away, thousands of windows;
+// and kestrum-probe and kestrum themselves there.
+
+#include "Waiting.h"
+#include "WaylandDesktopFixture.h"
+
+#include "persistence/PropertyList.h"
+#include "platform/wlroots/WlrootsDesktop.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+using namespace std::chrono_literals;
+
+class OnSway : public WaylandDesktopFixture
+{
+protected:
+    OnSway() : WaylandDesktopFixture(CompositorSession::Compositor::Sway) {}
+};
+
+TEST_F(OnSway, FollowsTheFrontWindowAndItsTitleAndBooksEachWindow)
+{
+    QProcess *editor = session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt"));
+    QProcess *browser = session->openToplevels(QStringLiteral("org.example.Browser"), QStringLiteral("News"));
+    ASSERT_TRUE(editor && browser);
+    ASSERT_TRUE(chooseBackend());
+    ASSERT_NE(dynamic_cast<WlrootsDesktop *>(desktop.get()), nullptr);
+    EXPECT_EQ(desktop->backendName(), QStringLiteral("wlroots"));
+    // sway focuses the newest window; the protocol names no process.
+    EXPECT_EQ(frontName(), QStringLiteral("org.example.Browser"));
+    EXPECT_EQ(desktop->activeApplication().pid, 0);
+    EXPECT_EQ(activeTitle(), QStringLiteral("News"));
+
+    startCounting();
+    runFor(2);
+    ASSERT_TRUE(session->focus(QStringLiteral("org.example.Editor")));
+    ASSERT_TRUE(waitUntil([&] { return frontName() == QStringLiteral("org.example.Editor"); }));
+    EXPECT_EQ(activeTitle(), QStringLiteral("notes.txt"));
+    runFor(3);
+
+    // A rename is booked at once, without a tick, to the window under its new name; control
+    // characters in it are cleaned.
+    clock.advance(0.5);
+    ASSERT_TRUE(session->retitle(editor, 0, QStringLiteral("plan\\e[31m.txt")));
+    ASSERT_TRUE(waitUntil([&] { return activeTitle() == QStringLiteral("plan\x1b[31m.txt"); }));
+    runFor(1);
+
+    EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Browser")), 2.0);
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Browser"), QStringLiteral("News")), 2.0);
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Editor"), QString::fromUtf8("plan\uFFFD[31m.txt")), 4.5);
+    EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Editor")), 4.5);
+}
+
+TEST_F(OnSway, IdleTimeGrowsWithoutInputAndAKeyResetsIt)
+{
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), nullptr);
+    ASSERT_TRUE(chooseBackend());
+    // sway 1.7 offers only KDE's idle protocol; newer ones ext-idle-notify.
+    EXPECT_FALSE(static_cast<ToplevelDesktop &>(*desktop).idleProtocol().isEmpty());
+
+    // The compositor announces idle after the timeout; from then on the reading counts on.
+    ASSERT_TRUE(waitUntil([&] { return desktop->read().nanoseconds > 0; }, 10s));
+    const IdleReading first = desktop->read();
+    ASSERT_EQ(first.status, IdleReading::Status::Ok);
+    EXPECT_GE(first.nanoseconds, quint64(WaylandIdle::kTimeout.count()) * 1'000'000u);
+    runEventLoopFor(1200ms);
+    EXPECT_GE(desktop->read().nanoseconds, first.nanoseconds + 1'000'000'000u);
+
+    ASSERT_TRUE(session->typeKey());
+    ASSERT_TRUE(waitUntil([&] { return desktop->read().nanoseconds == 0; }, 5s));
+}
+
+TEST_F(OnSway, TheCompositorGoingAwayIsReportedOnceAndCountingGoesOn)
+{
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), nullptr);
+    ASSERT_TRUE(chooseBackend());
+    int losses = 0;
+    QObject::connect(desktop.get(), &DesktopBackend::connectionLost, [&losses] { ++losses; });
+    startCounting();
+    runFor(2);
+
+    session->killCompositor();
+    ASSERT_TRUE(waitUntil([&] { return losses > 0; }, 5s));
+    runEventLoopFor(300ms);
+    EXPECT_EQ(losses, 1);
+    EXPECT_FALSE(desktop->isConnected());
+    EXPECT_EQ(desktop->read().status, IdleReading::Status::ServiceUnreachable);
+    EXPECT_EQ(activeTitle(), std::nullopt);
+    runFor(3);
+    EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Editor")), 5.0);
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), 2.0);
+}
+
+TEST_F(OnSway, ThousandsOfWindowsAreFollowed)
+{
+    QProcess *many = session->openToplevels(QStringLiteral("org.example.Many"), QStringLiteral("Document"), 2000);
+    ASSERT_NE(many, nullptr);
+    ASSERT_TRUE(chooseBackend());
+    const auto &toplevels = static_cast<ToplevelDesktop &>(*desktop);
+    EXPECT_EQ(toplevels.toplevelCount(), 2000);
+    EXPECT_EQ(frontName(), QStringLiteral("org.example.Many"));
+    EXPECT_EQ(activeTitle(), QStringLiteral("Document 1999"));
+    session->close(many);
+    ASSERT_TRUE(waitUntil([&] { return toplevels.toplevelCount() == 0; }, 10s));
+    EXPECT_TRUE(desktop->isConnected());
+}
+
+// The programs themselves, on the same desktop.
+TEST_F(OnSway, KestrumProbePrintsTheWlrootsBackendAndTheFrontWindow)
+{
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt (edited)")), nullptr);
+    QProcess *probe = session->startProgram(QStringLiteral(KESTRUM_PROBE), {QStringLiteral("--count"), QStringLiteral("2")});
+    ASSERT_NE(probe, nullptr);
+    ASSERT_TRUE(probe->waitForFinished(15000));
+    ASSERT_EQ(probe->exitCode(), 0) << session->logOf(probe).toStdString();
+    const QList<QByteArray> lines = QByteArray(session->logOf(probe).toUtf8()).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2) << session->logOf(probe).toStdString();
+    for (const QByteArray &line : lines) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        EXPECT_EQ(object.value(QStringLiteral("backend")).toString(), QStringLiteral("wlroots")) << line.toStdString();
+        EXPECT_EQ(object.value(QStringLiteral("front")).toObject().value(QStringLiteral("name")).toString(),
+                  QStringLiteral("org.example.Editor"));
+        EXPECT_EQ(object.value(QStringLiteral("window")).toObject().value(QStringLiteral("document")).toString(),
+                  QStringLiteral("notes.txt"));
+    }
+}
+
+TEST_F(OnSway, KestrumCountsTwoWindowsAndStoresThemWhenTerminated)
+{
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), nullptr);
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Browser"), QStringLiteral("News")), nullptr);
+    // Kestrum's own window needs no display here; its counting needs the compositor alone.
+    QProcessEnvironment offscreen;
+    offscreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess *kestrum = session->startProgram(QStringLiteral(KESTRUM_PROGRAM), {QStringLiteral("--start")}, offscreen);
+    ASSERT_NE(kestrum, nullptr);
+    runEventLoopFor(2500ms);
+    ASSERT_TRUE(session->focus(QStringLiteral("org.example.Editor")));
+    runEventLoopFor(2500ms);
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(10000));
+    ASSERT_EQ(kestrum->exitCode(), 0) << session->logOf(kestrum).toStdString();
+
+    const PropertyListResult stored = PropertyList::readFile(session->home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
+    QMap<QString, double> seconds;
+    const auto apps = stored.value.value<PropertyListDictionary>().value(QStringLiteral("Apps")).value<PropertyListDictionary>();
+    for (const QVariant &entry : apps.value(QStringLiteral("Apps")).toList()) {
+        const auto app = entry.value<PropertyListDictionary>().value(QStringLiteral("App")).value<PropertyListDictionary>();
+        seconds.insert(app.value(QStringLiteral("Name")).toString(), app.value(QStringLiteral("ActiveTime")).toDouble());
+    }
+    EXPECT_NEAR(seconds.value(QStringLiteral("org.example.Browser")), 2.5, 1.0) << session->logOf(kestrum).toStdString();
+    EXPECT_NEAR(seconds.value(QStringLiteral("org.example.Editor")), 2.5, 1.0) << session->logOf(kestrum).toStdString();
+}
