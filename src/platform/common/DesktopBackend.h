@@ -47,6 +47,8 @@ Q_SIGNALS:
     void changed();
     // The display or compositor went away: nothing more can be read from now on.
     void connectionLost();
+    // Something keeps the backend from seeing windows; `message` is for the status line.
+    void problem(const QString &message);
 
 protected:
     explicit DesktopBackend(QObject *parent = nullptr);

@@ -49,8 +49,9 @@ std::unique_ptr<KWinScriptDesktop> KWinScriptDesktop::open(std::unique_ptr<Wayla
             *error = QStringLiteral("cannot offer KWin a way to report its windows: %1").arg(desktop->m_bus.lastError().message());
         return nullptr;
     }
-    if (!desktop->loadScript(error))
+    if (!desktop->writeScript(error))
         return nullptr;
+    desktop->loadScript();
     return desktop;
 }
 
@@ -67,7 +68,7 @@ KWinScriptDesktop::~KWinScriptDesktop()
         m_bus.call(scriptingCall(QStringLiteral("unloadScript"), {QString::fromLatin1(kPluginName)}), QDBus::Block, kCallTimeoutMs);
 }
 
-bool KWinScriptDesktop::loadScript(QString *error)
+bool KWinScriptDesktop::writeScript(QString *error)
 {
     initializeScriptResource();
     QFile source(QStringLiteral(":/kde/kwin-window-watcher.js"));
@@ -84,29 +85,43 @@ bool KWinScriptDesktop::loadScript(QString *error)
         m_script.reset();
         return false;
     }
-
-    m_kwinOwner = m_bus.interface()->serviceOwner(kKWinService);
-    // A watcher that an earlier Kestrum left loaded (it was killed) goes first.
-    const QString plugin = QString::fromLatin1(kPluginName);
-    m_bus.call(scriptingCall(QStringLiteral("unloadScript"), {plugin}), QDBus::Block, kCallTimeoutMs);
-    const QDBusMessage loaded =
-        m_bus.call(scriptingCall(QStringLiteral("loadScript"), {m_script->fileName(), plugin}), QDBus::Block, kCallTimeoutMs);
-    const int id = loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty() ? loaded.arguments().constFirst().toInt() : -1;
-    if (id < 0) {
-        if (error)
-            *error = QStringLiteral("KWin did not load Kestrum's window watcher: %1")
-                         .arg(loaded.type() == QDBusMessage::ErrorMessage ? loaded.errorMessage() : QStringLiteral("it refused"));
-        m_script.reset();
-        return false;
-    }
-    // Start the loaded scripts; the watcher reports the active window at once.
-    const QDBusMessage started = m_bus.call(scriptingCall(QStringLiteral("start"), {}), QDBus::Block, kCallTimeoutMs);
-    if (started.type() == QDBusMessage::ErrorMessage) {
-        if (error)
-            *error = QStringLiteral("KWin did not start Kestrum's window watcher: %1").arg(started.errorMessage());
-        return false;
-    }
     return true;
+}
+
+void KWinScriptDesktop::loadScript()
+{
+    m_kwinOwner = m_bus.interface()->serviceOwner(kKWinService);
+    const QString plugin = QString::fromLatin1(kPluginName);
+    // A watcher that an earlier Kestrum left loaded (it was killed) goes first; then this one
+    // is loaded and the loaded scripts are started. Nothing here waits for KWin.
+    const auto then = [this](const QDBusPendingCall &call, auto next) {
+        auto *watcher = new QDBusPendingCallWatcher(call, this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [next](QDBusPendingCallWatcher *finished) {
+            finished->deleteLater();
+            next(*finished);
+        });
+    };
+    then(m_bus.asyncCall(scriptingCall(QStringLiteral("unloadScript"), {plugin}), kCallTimeoutMs), [=, this](const QDBusPendingCall &) {
+        then(m_bus.asyncCall(scriptingCall(QStringLiteral("loadScript"), {m_script->fileName(), plugin}), kCallTimeoutMs),
+             [=, this](const QDBusPendingCall &call) {
+                 const QDBusPendingReply<int> loaded = call;
+                 if (loaded.isError() || loaded.value() < 0) {
+                     failToLoad(loaded.isError() ? loaded.error().message() : QStringLiteral("it refused"));
+                     return;
+                 }
+                 then(m_bus.asyncCall(scriptingCall(QStringLiteral("start"), {}), kCallTimeoutMs), [this](const QDBusPendingCall &call) {
+                     if (call.isError())
+                         failToLoad(call.error().message());
+                 });
+             });
+    });
+}
+
+void KWinScriptDesktop::failToLoad(const QString &why)
+{
+    const QString message = tr("KWin did not run Kestrum's window watcher (%1): windows are not watched.").arg(why);
+    qCWarning(lcKWinScript).noquote() << message;
+    Q_EMIT problem(message);
 }
 
 void KWinScriptDesktop::WindowActivated(const QString &id, const QString &appId, const QString &title, const QString &pid)

@@ -22,8 +22,9 @@ public:
 
     // Whether KWin answers on the session bus, to load a script into.
     static bool isKWinRunning(const QDBusConnection &bus);
-    // Registers the methods the script calls and starts loading the script; null, with the
-    // reason, when the methods cannot be registered. A script that KWin refuses is logged.
+    // Registers the methods the script calls and has KWin load and run the script, without
+    // waiting for it; null, with the reason, when the methods cannot be registered. A script
+    // that KWin refuses is reported through `problem`.
     static std::unique_ptr<KWinScriptDesktop> open(std::unique_ptr<WaylandConnection> connection, const QDBusConnection &bus,
                                                    QString *error);
     ~KWinScriptDesktop() override;
@@ -39,7 +40,9 @@ public Q_SLOTS:
 private:
     KWinScriptDesktop(std::unique_ptr<WaylandConnection> connection, const QDBusConnection &bus);
     void forgetProxies() override {}
-    bool loadScript(QString *error);
+    bool writeScript(QString *error);
+    void loadScript();
+    void failToLoad(const QString &why);
     void report(const QString &id, const QString &appId, const QString &title, const QString &pid, bool activated);
     bool isFromKWin();
 

@@ -193,6 +193,8 @@ int main(int argc, char *argv[])
         QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &window, [&window] {
             window.statusBar()->showMessage(QObject::tr("The connection to the display was lost: windows are no longer watched."));
         });
+        QObject::connect(desktop.get(), &DesktopBackend::problem, &window,
+                         [&window](const QString &message) { window.statusBar()->showMessage(message); });
     }
 
     const auto setLocked = [&desktop](DesktopBackend::LockSource source, bool locked) {

@@ -88,7 +88,7 @@ TEST_F(OnKWin, AScriptInsideKWinFollowsTheFrontWindowAndIsUnloadedAtTheEnd)
 {
     ASSERT_TRUE(chooseBackend());
     ASSERT_NE(dynamic_cast<KWinScriptDesktop *>(desktop.get()), nullptr);
-    EXPECT_TRUE(isWatcherLoaded());
+    EXPECT_TRUE(waitUntil([&] { return isWatcherLoaded(); }));
     followsOpeningRetitlingAndClosingWindows();
 
     tracker.reset();
