@@ -202,6 +202,15 @@ QStringList CompositorSession::asSessionUser(const QString &program, const QStri
     return QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), kTestUser, QStringLiteral("--"), program} + arguments;
 }
 
+bool CompositorSession::addDesktopEntry(const QString &fileName, const QString &name) const
+{
+    const QString applications = m_environment.value(QStringLiteral("XDG_DATA_DIRS")) + QStringLiteral("/applications");
+    QDir().mkpath(applications);
+    QFile entry(applications + u'/' + fileName);
+    return entry.open(QIODevice::WriteOnly)
+        && entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\n").arg(name).toUtf8()) > 0;
+}
+
 void CompositorSession::enterSession() const
 {
     for (const QString &name : {QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("XDG_RUNTIME_DIR"),

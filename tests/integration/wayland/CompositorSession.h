@@ -39,6 +39,9 @@ public:
     void enterSession() const;
     QString sessionBusAddress() const { return m_environment.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")); }
     QString home() const { return m_runtimeDirectory + QStringLiteral("/home"); }
+    // Installs a desktop entry named `fileName` whose Name is `name`, where the session's
+    // programs look for them.
+    bool addDesktopEntry(const QString &fileName, const QString &name) const;
 
     // Opens `count` toplevels of one client with that application id and title (numbered from
     // " 0" when several); waits until they are shown. Null when they cannot be.

@@ -25,11 +25,13 @@ TEST_F(OnSway, FollowsTheFrontWindowAndItsTitleAndBooksEachWindow)
     QProcess *editor = session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt"));
     QProcess *browser = session->openToplevels(QStringLiteral("org.example.Browser"), QStringLiteral("News"));
     ASSERT_TRUE(editor && browser);
+    // An application id names the application by its desktop entry where one is installed.
+    ASSERT_TRUE(session->addDesktopEntry(QStringLiteral("org.example.Browser.desktop"), QStringLiteral("Example Browser")));
     ASSERT_TRUE(chooseBackend());
     ASSERT_NE(dynamic_cast<WlrootsDesktop *>(desktop.get()), nullptr);
     EXPECT_EQ(desktop->backendName(), QStringLiteral("wlroots"));
     // sway focuses the newest window; the protocol names no process.
-    EXPECT_EQ(frontName(), QStringLiteral("org.example.Browser"));
+    EXPECT_EQ(frontName(), QStringLiteral("Example Browser"));
     EXPECT_EQ(desktop->activeApplication().pid, 0);
     EXPECT_EQ(activeTitle(), QStringLiteral("News"));
 
@@ -47,8 +49,8 @@ TEST_F(OnSway, FollowsTheFrontWindowAndItsTitleAndBooksEachWindow)
     ASSERT_TRUE(waitUntil([&] { return activeTitle() == QStringLiteral("plan\x1b[31m.txt"); }));
     runFor(1);
 
-    EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Browser")), 2.0);
-    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Browser"), QStringLiteral("News")), 2.0);
+    EXPECT_DOUBLE_EQ(appTime(QStringLiteral("Example Browser")), 2.0);
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("Example Browser"), QStringLiteral("News")), 2.0);
     EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Editor"), QString::fromUtf8("plan\uFFFD[31m.txt")), 4.5);
     EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Editor")), 4.5);
 }

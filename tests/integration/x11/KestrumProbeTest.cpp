@@ -34,6 +34,7 @@ TEST_F(KestrumProbe, PrintsTheFrontApplicationItsWindowAndIdleSecondsOneLineEach
         const QJsonObject object = document.object();
         const QJsonObject front = object.value(QStringLiteral("front")).toObject();
         const QJsonObject window = object.value(QStringLiteral("window")).toObject();
+        EXPECT_EQ(object.value(QStringLiteral("backend")).toString(), QStringLiteral("x11")) << line.toStdString();
         EXPECT_EQ(front.value(QStringLiteral("name")).toString(), QStringLiteral("XTerm")) << line.toStdString();
         EXPECT_EQ(front.value(QStringLiteral("pid")).toInteger(), xterm.pid) << line.toStdString();
         EXPECT_EQ(window.value(QStringLiteral("id")).toInteger(), qint64(xterm.window)) << line.toStdString();
