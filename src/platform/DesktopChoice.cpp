@@ -39,9 +39,9 @@ bool isWaylandSession()
     const QByteArray type = qgetenv("XDG_SESSION_TYPE");
     if (type == "wayland")
         return true;
-    // Started outside a login session (a terminal of a nested compositor, say): a Wayland
-    // display without an X one.
-    return type != "x11" && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("DISPLAY");
+    // A compositor started from a text console leaves the type "tty": its Wayland display says
+    // more than the X display of its XWayland, which shows X clients alone.
+    return type != "x11" && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 DesktopChoice chooseDesktop(const QDBusConnection &sessionBus)
