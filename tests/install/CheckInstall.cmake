@@ -53,7 +53,9 @@ else()
   set(icon ${prefix}/${DATADIR}/icons/hicolor/scalable/apps/kestrum.svg)
   set(metainfo ${prefix}/${DATADIR}/metainfo/io.github.kestrum.Kestrum.metainfo.xml)
   set(programs ${BINDIR}/kestrum ${BINDIR}/kestrum-report)
+  set(extension ${DATADIR}/gnome-shell/extensions/kestrum@kestrum.github.io)
   set(expected_files ${programs}
+    ${extension}/extension.js ${extension}/focusTracker.js ${extension}/metadata.json
     ${DATADIR}/applications/kestrum.desktop
     ${DATADIR}/icons/hicolor/scalable/apps/kestrum.svg
     ${DATADIR}/metainfo/io.github.kestrum.Kestrum.metainfo.xml)
@@ -131,6 +133,21 @@ else()
     file(STRINGS ${desktop_file} interfaces REGEX "^X-KDE-Wayland-Interfaces=")
     if(NOT interfaces STREQUAL "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management")
       fail("the desktop entry does not ask KWin for its window list: \"${interfaces}\"")
+    endif()
+  endif()
+
+  # The extension in the form this machine's GNOME Shell loads (43-44, scripts, without one).
+  if(EXISTS ${prefix}/${extension}/metadata.json)
+    file(READ ${prefix}/${extension}/metadata.json metadata)
+    string(JSON uuid GET "${metadata}" uuid)
+    execute_process(COMMAND gnome-shell --version OUTPUT_VARIABLE shell ERROR_QUIET)
+    string(REGEX MATCH "[0-9]+" major "${shell}")
+    if(NOT major)
+      set(major 43)
+    endif()
+    string(FIND "${metadata}" "\"${major}\"" listed)
+    if(NOT uuid STREQUAL "kestrum@kestrum.github.io" OR listed EQUAL -1)
+      fail("the installed extension's metadata does not fit GNOME Shell ${major}:\n${metadata}")
     endif()
   endif()
 
