@@ -1,5 +1,6 @@
 #include "DesktopChoice.h"
 
+#include "platform/gnome/GnomeDesktop.h"
 #include "platform/kde/KWinScriptDesktop.h"
 #include "platform/kde/PlasmaDesktop.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -13,6 +14,12 @@ namespace {
 DesktopChoice chooseWaylandDesktop(const QDBusConnection &sessionBus)
 {
     QString error;
+    // GNOME offers none of the protocols: its Shell tells through Kestrum's extension.
+    if (GnomeDesktop::isGnomeSession()) {
+        if (auto desktop = GnomeDesktop::open(sessionBus, &error))
+            return {std::move(desktop), {}};
+        return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
+    }
     std::unique_ptr<WaylandConnection> connection = WaylandConnection::open(&error);
     if (!connection)
         return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
@@ -26,7 +33,7 @@ DesktopChoice chooseWaylandDesktop(const QDBusConnection &sessionBus)
         if (auto desktop = KWinScriptDesktop::open(std::move(connection), sessionBus, &error))
             return {std::move(desktop), {}};
     } else {
-        return {nullptr, QObject::tr("Window tracking on Wayland needs KDE Plasma or a wlroots compositor such as sway; this "
+        return {nullptr, QObject::tr("Window tracking on Wayland needs GNOME, KDE Plasma or a wlroots compositor such as sway; this "
                                      "compositor does not tell which application is in front, so Kestrum counts no windows.")};
     }
     return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};

@@ -5,6 +5,7 @@
 #include "shell/gui/PrefWindow.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -220,4 +221,16 @@ TEST_F(PrefWindowTest, AnAutostartEntryThatCannotBeWrittenIsReportedAndNotShownA
     EXPECT_TRUE(seen.text.contains(QStringLiteral("open at login"))) << seen.text.toStdString();
     EXPECT_FALSE(seen.informativeText.isEmpty());
     EXPECT_FALSE(prefs.openAtLoginBox()->isChecked());
+}
+
+TEST_F(PrefWindowTest, TheDesktopNoteShowsOnlyWhereThereIsOneAndFollowsChanges)
+{
+    openWindow();
+    // Given before the preferences window exists, as at start on GNOME.
+    window->setDesktopNote(QStringLiteral("Kestrum's GNOME Shell extension is installed but not enabled."));
+    PrefWindow &prefs = showPreferences();
+    EXPECT_TRUE(prefs.desktopNoteLabel()->isVisible());
+    EXPECT_EQ(prefs.desktopNoteLabel()->text(), QStringLiteral("Kestrum's GNOME Shell extension is installed but not enabled."));
+    window->setDesktopNote(QString());
+    EXPECT_FALSE(prefs.desktopNoteLabel()->isVisible());
 }

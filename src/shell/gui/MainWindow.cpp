@@ -385,9 +385,18 @@ void MainWindow::followStoreForCutoffRange(const ChangeNotice &notice)
 
 PrefWindow &MainWindow::prefWindow()
 {
-    if (!m_prefWindow)
+    if (!m_prefWindow) {
         m_prefWindow = new PrefWindow(m_controller, m_autostart, this);
+        m_prefWindow->setDesktopNote(m_desktopNote);
+    }
     return *m_prefWindow;
+}
+
+void MainWindow::setDesktopNote(const QString &text)
+{
+    m_desktopNote = text;
+    if (m_prefWindow)
+        m_prefWindow->setDesktopNote(text);
 }
 
 void MainWindow::showPreferences()

@@ -36,6 +36,9 @@ public:
     // the end of the session).
     void quitWithoutQuestion();
 
+    // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
+    void setDesktopNote(const QString &text);
+
     QPushButton *countingButton() const { return m_countingButton; }
     QLineEdit *searchField() const { return m_searchField; }
     QSlider *cutoffSlider() const { return m_cutoffSlider; }
@@ -100,6 +103,7 @@ private:
     SumOfTimesLabel *m_totalLabel = nullptr;
     LoginAutostart m_autostart;
     PrefWindow *m_prefWindow = nullptr;
+    QString m_desktopNote;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

@@ -138,6 +138,13 @@ void PrefWindow::buildControls()
     periodicLayout->addLayout(periodicForm);
     periodicLayout->addWidget(hintLabel(tr("After each save the timings start over."), periodic));
 
+    m_desktop = new QGroupBox(tr("Desktop"), this);
+    m_desktopNote = new QLabel(m_desktop);
+    m_desktopNote->setWordWrap(true);
+    m_desktopNote->setTextInteractionFlags(Qt::TextSelectableByMouse); // the command can be copied
+    (new QVBoxLayout(m_desktop))->addWidget(m_desktopNote);
+    m_desktop->hide();
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
 
@@ -145,9 +152,16 @@ void PrefWindow::buildControls()
     layout->addWidget(general);
     layout->addWidget(counting);
     layout->addWidget(periodic);
+    layout->addWidget(m_desktop);
     layout->addStretch(1);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PrefWindow::setDesktopNote(const QString &text)
+{
+    m_desktopNote->setText(text);
+    m_desktop->setVisible(!text.isEmpty());
 }
 
 void PrefWindow::connectControls()

@@ -10,6 +10,8 @@ class KestrumController;
 class LoginAutostart;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -44,6 +46,11 @@ public:
     QLineEdit *directoryField() const { return m_directory; }
     QPushButton *chooseDirectoryButton() const { return m_chooseDirectory; }
 
+    // A word on how Kestrum sees this desktop (the GNOME extension's state, say), shown in its
+    // own group; an empty text hides the group.
+    void setDesktopNote(const QString &text);
+    QLabel *desktopNoteLabel() const { return m_desktopNote; }
+
     // The "Choose…" button's action with the folder already chosen.
     void chooseDirectory(const QString &directory);
 
@@ -75,4 +82,6 @@ private:
     QComboBox *m_format = nullptr;
     QLineEdit *m_directory = nullptr;
     QPushButton *m_chooseDirectory = nullptr;
+    QGroupBox *m_desktop = nullptr;
+    QLabel *m_desktopNote = nullptr;
 };

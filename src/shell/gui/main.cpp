@@ -12,6 +12,7 @@
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
 #include "platform/DesktopChoice.h"
+#include "platform/gnome/GnomeDesktop.h"
 #include "platform/x11/X11Desktop.h"
 #include "shell/PowerMessages.h"
 #include "shell/KestrumController.h"
@@ -195,6 +196,12 @@ int main(int argc, char *argv[])
         });
         QObject::connect(desktop.get(), &DesktopBackend::problem, &window,
                          [&window](const QString &message) { window.statusBar()->showMessage(message); });
+        // On GNOME the preferences say whether Kestrum's Shell extension is there and enabled.
+        if (auto *gnome = qobject_cast<GnomeDesktop *>(desktop.get())) {
+            window.setDesktopNote(GnomeDesktop::describe(gnome->extensionState()));
+            QObject::connect(gnome, &GnomeDesktop::extensionStateChanged, &window,
+                             [&window](GnomeDesktop::ExtensionState state) { window.setDesktopNote(GnomeDesktop::describe(state)); });
+        }
     }
 
     const auto setLocked = [&desktop](DesktopBackend::LockSource source, bool locked) {

@@ -142,20 +142,29 @@ bool LogindMock::startBus(QString *error)
 
 bool LogindMock::startTemplate(QProcess &process, const QString &name, const QString &service, QString *error)
 {
+    return startPython(process, {QStringLiteral("--template"), name}, service, error);
+}
+
+bool LogindMock::startMock(QProcess &process, const QString &service, const QString &path, const QString &interface, QString *error)
+{
+    return startPython(process, {service, path, interface}, service, error);
+}
+
+bool LogindMock::startPython(QProcess &process, const QStringList &arguments, const QString &service, QString *error)
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_address);
     process.setProcessEnvironment(environment);
-    process.start(kPython, {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                            QStringLiteral("--template"), name});
+    process.start(kPython, QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system")} + arguments);
     if (!process.waitForStarted(kStartTimeoutMs)) {
-        *error = QStringLiteral("the %1 mock did not start: %2").arg(name, process.errorString());
+        *error = QStringLiteral("the %1 mock did not start: %2").arg(service, process.errorString());
         return false;
     }
     const bool registered = waitFor(
         [&] { return process.state() == QProcess::NotRunning || m_control.interface()->isServiceRegistered(service).value(); },
         kStartTimeoutMs);
     if (!registered || process.state() == QProcess::NotRunning) {
-        *error = QStringLiteral("the %1 mock did not come up on the bus: %2").arg(name, processOutput(process));
+        *error = QStringLiteral("the %1 mock did not come up on the bus: %2").arg(service, processOutput(process));
         return false;
     }
     return true;

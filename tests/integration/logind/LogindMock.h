@@ -49,6 +49,9 @@ public:
     void stopLogind();
     // systemd-timedated's template on the same bus; true once org.freedesktop.timedate1 answers.
     bool startTimedated(QString *error);
+    // A plain mock on the same bus: `service` with one object at `path` that implements
+    // `interface`, whose methods the test adds (AddMethod); true once the service answers.
+    bool startMock(QProcess &process, const QString &service, const QString &path, const QString &interface, QString *error);
     void stop();
 
     QString address() const { return m_address; }
@@ -74,6 +77,7 @@ public:
 
 private:
     bool startTemplate(QProcess &process, const QString &name, const QString &service, QString *error);
+    bool startPython(QProcess &process, const QStringList &arguments, const QString &service, QString *error);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QProcess m_daemon;

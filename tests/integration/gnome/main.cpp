@@ -1,0 +1,13 @@
+// The GNOME tests run inside a QCoreApplication: D-Bus messages reach the backend through its
+// event loop.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
