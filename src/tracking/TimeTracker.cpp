@@ -252,15 +252,36 @@ bool TimeTracker::isIdleNode(const TimeStoreNode *node)
     return node && node->name() == IdleAppName;
 }
 
-void TimeTracker::takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil)
+double TimeTracker::takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil)
 {
     if (!node)
-        return;
+        return 0.0;
     // The seconds since the node was last booked were never given to it.
     const double unbooked = bookedUntil ? std::max(0.0, m_ports.clock.secondsSince(*bookedUntil)) : 0.0;
     const double given = std::max(0.0, seconds - unbooked);
     // A node gives back at most what it holds.
-    node->addTimeInterval(-std::clamp(node->activeTime(), 0.0, given));
+    const double taken = std::clamp(node->activeTime(), 0.0, given);
+    node->addTimeInterval(-taken);
+    return taken;
+}
+
+void TimeTracker::bookActiveApp(std::optional<MonotonicTime> from)
+{
+    if (from)
+        bookActiveApp(m_ports.clock.secondsSince(*from));
+}
+
+void TimeTracker::bookActiveApp(double seconds)
+{
+    if (!m_activeStoreApp)
+        return;
+    m_activeStoreApp->addTimeInterval(seconds);
+    if (m_bookingListener && m_activeStoreApp->name()) {
+        // Idle time belongs to no window, whatever window was last in front.
+        const bool inWindow = m_activeStoreWindow && !isIdleNode(m_activeStoreApp);
+        const std::optional<QString> window = inWindow ? m_activeStoreWindow->name() : std::nullopt;
+        m_bookingListener->booked(*m_activeStoreApp->name(), window, seconds, m_ports.clock.wallNow());
+    }
 }
 
 void TimeTracker::becomeIdle()
@@ -280,11 +301,12 @@ void TimeTracker::becomeIdle()
     // applications were given stays with them, so no second is counted twice.
     const double sinceAppChange = std::max(0.0, std::chrono::duration<double>(now - m_startingTime).count());
     const double moved = std::min(idleSeconds, sinceAppChange);
-    takeBack(m_activeStoreApp, moved, m_observation.startDate);
+    const double taken = takeBack(m_activeStoreApp, moved, m_observation.startDate);
+    if (m_bookingListener && taken > 0.0 && m_activeStoreApp && m_activeStoreApp->name())
+        m_bookingListener->tookBack(*m_activeStoreApp->name(), taken);
     takeBack(m_activeStoreWindow, moved, m_observation.windowStartDate);
     setCurrentApp(IdleAppName);
-    if (m_activeStoreApp)
-        m_activeStoreApp->addTimeInterval(moved);
+    bookActiveApp(moved);
     resetInternalTimes();
     m_idleCountedUntil = now;
 }
@@ -301,7 +323,7 @@ void TimeTracker::updateDisplayTime(bool idle)
     if (m_isRunning) {
         if (!idle && m_trackDocumentTiming)
             mainWindowDidChange();
-        updateActiveTimeInStore(m_activeStoreApp, m_observation.startDate);
+        bookActiveApp(m_observation.startDate);
         resetInternalTimes();
         if (isIdleNode(m_activeStoreApp))
             m_idleCountedUntil = m_ports.clock.monotonicNow();

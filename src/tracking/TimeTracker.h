@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BookingListener.h"
 #include "Accessibility.h"
 #include "Clock.h"
 #include "QuestionDialog.h"
@@ -60,6 +61,8 @@ public:
     static QString timeStringForDouble(double seconds);
 
     // --- booking ---------------------------------------------------------------------
+    // Hears every booking to an application from now on (null: nobody).
+    void setBookingListener(BookingListener *listener) { m_bookingListener = listener; }
     void updateDisplayTime(bool idle); // the tick
     void appDidChange();
     void mainWindowDidChange();
@@ -69,6 +72,9 @@ public:
     void reset();
     void setCurrentApp(const std::optional<QString> &name);
     void updateActiveTimeInStore(TimeStoreNode *node, std::optional<MonotonicTime> from);
+    // Books the time since `from` to the active application, and tells the listener.
+    void bookActiveApp(std::optional<MonotonicTime> from);
+    void bookActiveApp(double seconds);
     void resetInternalTimes();
 
     // Sum of all application nodes; "Idle" only when the settings include it.
@@ -143,13 +149,15 @@ private:
     void recheckAccessibility();
     bool setupObserver(qint64 pid);
     void becomeIdle();
-    void takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
+    // Answers the seconds the node gave back.
+    double takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
     static bool isIdleNode(const TimeStoreNode *node);
     static double countedInTotal(const TimeStoreApp &app, bool includeIdle);
     void addNode(std::unique_ptr<TimeStoreApp> app);
     void addOrMerge(std::unique_ptr<TimeStoreApp> app);
 
     TrackerPorts m_ports;
+    BookingListener *m_bookingListener = nullptr;
     mutable std::recursive_mutex m_monitor;
     ChangeNotifier m_notifier;
     std::unique_ptr<Subscription> m_appSwitchSubscription;

@@ -5,6 +5,7 @@
 
 #include "DisplaySession.h"
 #include "Programs.h"
+#include "history/HistoryDatabase.h"
 #include "persistence/PropertyList.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,14 @@ TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
     EXPECT_NEAR(stored.applications.value(QStringLiteral("XLogo")), xlogoSeconds, 2.0);
     // The terminal's title names the document "alpha.txt".
     EXPECT_NEAR(stored.windows.value(QStringLiteral("XTerm")).value(QStringLiteral("alpha.txt"), -100.0), xtermSeconds, 2.0);
+
+    // The history holds the same seconds, written by the time Kestrum has quit.
+    QString error;
+    const auto history = HistoryDatabase::openToRead(session.home() + QStringLiteral("/.local/share/Kestrum/history.sqlite3"), &error);
+    ASSERT_NE(history, nullptr) << error.toStdString();
+    const QDateTime today = QDate::currentDate().startOfDay();
+    for (const HistoryTotal &total : history->totals(HistoryDatabase::Grouping::Application, today.addDays(-1), today.addDays(2)))
+        EXPECT_NEAR(total.seconds, stored.applications.value(total.application, -100.0), 0.001) << total.application.toStdString();
 }
 
 TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWithCtrlComma)
@@ -304,7 +313,10 @@ TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitt
     ASSERT_FALSE(window.isEmpty()) << "no window after a killed Kestrum: " << session.logOf(next).toStdString();
     EXPECT_EQ(settingsFolder.entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Kestrum.plist"), QStringLiteral("Kestrum.plist.lock"), QStringLiteral("notes.txt")}));
-    EXPECT_EQ(saveFolder.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral(".report.odt.Ab12Cd")});
+    // The history lives beside the periodic saves, with its journal while Kestrum runs.
+    QStringList saved = saveFolder.entryList(QDir::Files | QDir::Hidden);
+    saved.removeIf([](const QString &name) { return name.startsWith(QStringLiteral("history.sqlite3")); });
+    EXPECT_EQ(saved, QStringList{QStringLiteral(".report.odt.Ab12Cd")});
 }
 
 TEST_F(KestrumOnXTest, BusesThatTakeConnectionsAndNeverAnswerHoldNothingUp)

@@ -4,6 +4,8 @@
 #include "common/StandardOutput.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryWriter.h"
 #include "persistence/CsvExport.h"
 #include "persistence/PropertyList.h"
 #include "persistence/SavedState.h"
@@ -78,8 +80,24 @@ int main(int argc, char *argv[])
     useHome(QDir(home).absolutePath());
 
     ScenarioRunner runner(*scenario);
+    // With a home of its own choosing the history is recorded there, as Kestrum records it,
+    // on the scenario's wall clock.
+    std::optional<HistoryStore> history;
+    std::optional<HistoryRecorder> recorder;
+    if (!temporaryHome) {
+        history.emplace(HistoryDatabase::defaultPath());
+        recorder.emplace([&history](const QList<HistoryOperation> &operations) {
+            if (const QString message = history->apply(operations); !message.isEmpty())
+                std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
+        });
+        runner.controller().tracker().setBookingListener(&*recorder);
+    }
     if (!runner.run(&error))
         return fail(1, QStringLiteral("%1: %2").arg(scenarioPath, error));
+    if (recorder) {
+        recorder->flush();
+        runner.controller().tracker().setBookingListener(nullptr);
+    }
 
     TimeTracker &tracker = runner.controller().tracker();
     QByteArray output;

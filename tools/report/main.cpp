@@ -1,5 +1,6 @@
 // kestrum-report: prints saved timings in a terminal, as a table or as the CSV export.
 
+#include "HistoryReport.h"
 #include "common/StandardOutput.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
@@ -39,8 +40,46 @@ int main(int argc, char *argv[])
     const QCommandLineOption csvOption(QStringLiteral("csv"),
                                        QStringLiteral("Print the CSV export of all applications instead of the table."));
     parser.addOption(csvOption);
+    const QCommandLineOption historyOption(QStringLiteral("history"),
+                                           QStringLiteral("Print the stretches of the history (%1) instead.").arg(HistoryDatabase::defaultPath()));
+    const QCommandLineOption byOption(QStringLiteral("by"), QStringLiteral("With --history: totals by app, window or day."),
+                                      QStringLiteral("app|window|day"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("With --history: the first day (default today)."),
+                                        QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),
+                                      QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
+    parser.addOptions({historyOption, byOption, fromOption, toOption, jsonOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
     parser.process(app);
+    if (parser.isSet(historyOption)) {
+        HistoryReport report;
+        report.from = parser.isSet(fromOption) ? QDate::fromString(parser.value(fromOption), Qt::ISODate) : QDate::currentDate();
+        report.to = parser.isSet(toOption) ? QDate::fromString(parser.value(toOption), Qt::ISODate) : report.from;
+        if (!report.from.isValid() || !report.to.isValid() || report.to < report.from)
+            return fail(QStringLiteral("--from and --to take days as YYYY-MM-DD, the first not after the last"));
+        if (parser.isSet(byOption)) {
+            const QString by = parser.value(byOption);
+            if (by == u"app")
+                report.by = HistoryDatabase::Grouping::Application;
+            else if (by == u"window")
+                report.by = HistoryDatabase::Grouping::Window;
+            else if (by == u"day")
+                report.by = HistoryDatabase::Grouping::Day;
+            else
+                return fail(QStringLiteral("--by takes app, window or day"));
+        }
+        report.format = parser.isSet(csvOption)  ? HistoryReport::Format::Csv
+                      : parser.isSet(jsonOption) ? HistoryReport::Format::JsonLines
+                                                 : HistoryReport::Format::Table;
+        QByteArray output;
+        QString error;
+        if (!report.print(HistoryDatabase::defaultPath(), &output, &error))
+            return fail(error);
+        return writeStandardOutput("kestrum-report", output);
+    }
+    if (parser.isSet(byOption) || parser.isSet(fromOption) || parser.isSet(toOption) || parser.isSet(jsonOption))
+        return fail(QStringLiteral("--by, --from, --to and --json go with --history"));
     if (parser.positionalArguments().size() > 1)
         return fail(QStringLiteral("only one FILE can be read (see --help)"));
 

@@ -5,6 +5,8 @@
 #include "QtQuestionDialog.h"
 #include "QuitSignals.h"
 #include "TrayIcon.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryWriter.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/SettingsStore.h"
 #include "platform/logind/BusProbe.h"
@@ -186,7 +188,13 @@ int main(int argc, char *argv[])
     QtScheduler scheduler;
     QtQuestionDialog questions;
     KestrumController controller({scheduler, workspace, accessibility, idleSource, settings, questions});
+    // Every booked stretch goes to the history, written on a thread of its own.
+    HistoryWriter historyWriter(HistoryDatabase::defaultPath());
+    HistoryRecorder history([&historyWriter](const QList<HistoryOperation> &operations) { historyWriter.write(operations); });
+    controller.tracker().setBookingListener(&history);
     MainWindow window(controller);
+    QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
+                     [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);
     if (!limitation.isEmpty())
         window.statusBar()->showMessage(limitation);
@@ -284,9 +292,14 @@ int main(int argc, char *argv[])
         controller.startTimer();
     const int status = QApplication::exec();
 
-    // The last word on the timings: a quit that could not store them is a failure.
+    // The last word on the timings: a quit that could not store them is a failure. The
+    // history gets what was booked up to the end.
     QString error;
-    if (!controller.saveSettingsToDisk(&error)) {
+    const bool saved = controller.saveSettingsToDisk(&error);
+    history.flush();
+    controller.tracker().setBookingListener(nullptr);
+    historyWriter.finish();
+    if (!saved) {
         std::fprintf(stderr, "kestrum: the timings could not be saved: %s\n", qPrintable(error));
         return 1;
     }

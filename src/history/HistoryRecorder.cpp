@@ -1,0 +1,78 @@
+#include "HistoryRecorder.h"
+
+#include <algorithm>
+
+namespace {
+
+// Takes up to `seconds` off the end of the stretch; answers how many it gave.
+double trim(Stretch &stretch, double seconds)
+{
+    const double given = std::min(seconds, stretch.seconds);
+    stretch.seconds -= given;
+    stretch.end = stretch.end.addMSecs(-qint64(given * 1000.0 + 0.5));
+    return given;
+}
+
+} // namespace
+
+HistoryRecorder::HistoryRecorder(Writer writer)
+    : m_writer(std::move(writer))
+{
+}
+
+void HistoryRecorder::booked(const QString &application, const std::optional<QString> &window, double seconds, const QDateTime &end)
+{
+    if (seconds <= 0.0)
+        return;
+    const QDateTime endUtc = end.toUTC();
+    if (m_open && m_open->application == application && m_open->window == window) {
+        m_open->end = endUtc;
+        m_open->seconds += seconds;
+    } else {
+        const bool switched = m_open && m_open->application != application;
+        if (m_open) {
+            m_open->open = false;
+            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
+        }
+        m_open = Stretch{++m_lastId, true, endUtc.addMSecs(-qint64(seconds * 1000.0 + 0.5)), endUtc, seconds, application, window};
+        if (switched) {
+            flush();
+            return;
+        }
+    }
+    if (!m_lastFlush.isValid())
+        m_lastFlush = endUtc;
+    else if (m_lastFlush.msecsTo(endUtc) >= kLongestWaitMs)
+        flush();
+}
+
+void HistoryRecorder::tookBack(const QString &application, double seconds)
+{
+    // The newest seconds go first: the open stretch, those not yet handed over, then the
+    // written ones.
+    if (m_open && m_open->application == application) {
+        seconds -= trim(*m_open, seconds);
+        if (m_open->seconds <= 0.0) {
+            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
+            m_open.reset();
+        }
+    }
+    for (auto it = m_pending.rbegin(); it != m_pending.rend() && seconds > 0.0; ++it) {
+        if (it->kind == HistoryOperation::Kind::Write && it->stretch.application == application && it->stretch.seconds > 0.0
+            && !it->stretch.open)
+            seconds -= trim(it->stretch, seconds);
+    }
+    if (seconds > 0.0)
+        m_pending.append({HistoryOperation::Kind::TakeBack, {}, application, seconds});
+}
+
+void HistoryRecorder::flush()
+{
+    QList<HistoryOperation> operations = std::exchange(m_pending, {});
+    if (m_open)
+        operations.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
+    if (m_open)
+        m_lastFlush = m_open->end;
+    if (!operations.isEmpty())
+        m_writer(operations);
+}

@@ -1,0 +1,194 @@
+// The history: what the tracker books reaches the database stretch by stretch, so that each
+// application's total there is the store's own; a file that cannot be read is moved aside; a
+// disk that takes nothing more loses nothing.
+
+#include "../tracking/TimeTrackerFixture.h"
+
+#include "history/HistoryRecorder.h"
+#include "history/HistoryWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QDateTime always() { return QDateTime::fromMSecsSinceEpoch(0, Qt::UTC); }
+QDateTime forever() { return QDateTime(QDate(3000, 1, 1), QTime(0, 0), Qt::UTC); }
+
+double historyTotal(const HistoryDatabase &database, const QString &application)
+{
+    for (const HistoryTotal &total : database.totals(HistoryDatabase::Grouping::Application, always(), forever())) {
+        if (total.application == application)
+            return total.seconds;
+    }
+    return 0.0;
+}
+
+} // namespace
+
+class HistoryRecording : public TimeTrackerReadyFixture
+{
+protected:
+    void SetUp() override
+    {
+        TimeTrackerReadyFixture::SetUp();
+        path = directory.filePath(QStringLiteral("Kestrum/history.sqlite3"));
+        startRecording();
+    }
+
+    // A new tracker and a new history, the old ones gone.
+    void startRecording()
+    {
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        createTracker();
+        store = std::make_unique<HistoryStore>(path);
+        recorder = std::make_unique<HistoryRecorder>([this](const QList<HistoryOperation> &operations) {
+            if (const QString message = store->apply(operations); !message.isEmpty())
+                messages.append(message);
+        });
+        tracker->setBookingListener(recorder.get());
+    }
+
+    std::unique_ptr<HistoryDatabase> read() const
+    {
+        QString error;
+        auto database = HistoryDatabase::openToRead(path, &error);
+        EXPECT_NE(database, nullptr) << error.toStdString();
+        return database;
+    }
+
+    QTemporaryDir directory;
+    QString path;
+    std::unique_ptr<HistoryStore> store;
+    std::unique_ptr<HistoryRecorder> recorder;
+    QStringList messages;
+};
+
+TEST_F(HistoryRecording, EveryApplicationsTotalEqualsTheStoresOverGeneratedDays)
+{
+    const qint64 pids[] = {EditorPid, BrowserPid, TerminalPid};
+    for (quint32 seed = 1; seed <= 5; ++seed) {
+        startRecording();
+        QRandomGenerator random(seed);
+        settings.setValue(SettingsKey::MinutesUntilIdle, 2);
+        startCountingInEditor();
+        for (int step = 0; step < 300; ++step) {
+            switch (random.bounded(5)) {
+            case 0: // another application comes to the front
+                desktop.bringToFront(pids[random.bounded(3)]);
+                desktop.input();
+                break;
+            case 1: // another document in front
+                desktop.setMainWindow(EditorPid, WindowElement(1 + random.bounded(3)), QStringLiteral("doc%1.txt").arg(random.bounded(3)));
+                break;
+            case 2: // away for a while: idle beyond the limit now and then
+                clock.advance(random.bounded(400.0));
+                break;
+            default:
+                desktop.input();
+                break;
+            }
+            clock.advance(random.bounded(3.0));
+            runFor(int(random.bounded(90)));
+        }
+        recorder->flush();
+        const auto database = read();
+        ASSERT_NE(database, nullptr);
+        for (const auto &node : tracker->fullTimeSet())
+            EXPECT_NEAR(historyTotal(*database, *node->name()), node->activeTime(), 0.001) << "seed " << seed << ", " << node->name()->toStdString();
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+TEST_F(HistoryRecording, StretchesFollowSwitchesAndIdleTakesBackWhatTheStoreTakesBack)
+{
+    settings.setValue(SettingsKey::MinutesUntilIdle, 1);
+    startCountingInEditor();
+    runFor(30);
+    desktop.setMainWindow(EditorPid, WindowElement(2), QStringLiteral("plan.txt"));
+    runFor(20);
+    desktop.bringToFront(BrowserPid);
+    desktop.input();
+    runFor(100); // away from the start: the minute goes back from the browser to "Idle"
+    desktop.input();
+    runFor(10);
+    recorder->flush();
+
+    const auto database = read();
+    ASSERT_NE(database, nullptr);
+    const QList<Stretch> stretches = database->stretches(always(), forever());
+    QStringList seen;
+    for (const Stretch &stretch : stretches)
+        seen.append(QStringLiteral("%1 %2").arg(stretch.application, stretch.window.value_or(QStringLiteral("-"))));
+    EXPECT_EQ(seen, QStringList({QStringLiteral("Editor notes.txt"), QStringLiteral("Editor plan.txt"), QStringLiteral("Idle -"),
+                                 QStringLiteral("Browser -")}));
+    for (const QString &name : {editorName(), browserName(), idleName()})
+        EXPECT_DOUBLE_EQ(historyTotal(*database, name), appTime(name)) << name.toStdString();
+    EXPECT_DOUBLE_EQ(stretches.value(0).seconds, 30.0);
+    // Each stretch's span on the wall clock is its seconds.
+    for (const Stretch &stretch : stretches)
+        EXPECT_EQ(stretch.start.msecsTo(stretch.end), qint64(stretch.seconds * 1000));
+}
+
+TEST_F(HistoryRecording, AnUnreadableHistoryIsMovedAsideAndANewOneStarted)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile garbage(path);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(8192, 'x'));
+    garbage.close();
+
+    startCountingInEditor();
+    runFor(5);
+    desktop.bringToFront(BrowserPid);
+    runFor(1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.constFirst().contains(QStringLiteral("moved to"))) << messages.constFirst().toStdString();
+    const QStringList aside = QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("history.sqlite3.corrupt-*")});
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(QFileInfo(path).absolutePath() + u'/' + aside.constFirst());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x'));
+    EXPECT_DOUBLE_EQ(historyTotal(*read(), editorName()), 5.0);
+    EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+}
+
+TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
+{
+    startCountingInEditor();
+    runFor(5);
+    desktop.bringToFront(BrowserPid);
+    runFor(1);
+    ASSERT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+
+    // No file of this process may grow any more: as a full disk, without filling one.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit none = previous;
+    none.rlim_cur = QFileInfo(path).size();
+    setrlimit(RLIMIT_FSIZE, &none);
+    for (int i = 0; i < 200; ++i) {
+        desktop.bringToFront(i % 2 ? EditorPid : TerminalPid);
+        desktop.setMainWindow(EditorPid, WindowElement(10 + i), QStringLiteral("a rather long document name %1.txt").arg(i));
+        runFor(3);
+    }
+    setrlimit(RLIMIT_FSIZE, &previous);
+    ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+    EXPECT_TRUE(messages.constFirst().contains(QStringLiteral("kept in memory")));
+    EXPECT_GT(store->keptCount(), 0);
+
+    desktop.bringToFront(BrowserPid);
+    runFor(1);
+    EXPECT_EQ(store->keptCount(), 0);
+    const auto database = read();
+    for (const auto &node : tracker->fullTimeSet())
+        EXPECT_NEAR(historyTotal(*database, *node->name()), node->activeTime(), 0.001) << node->name()->toStdString();
+}
