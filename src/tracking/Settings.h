@@ -18,6 +18,10 @@ inline const QString PeriodicSaveDirectory = QStringLiteral("periodicSaveDirecto
 inline const QString Apps = QStringLiteral("Apps");
 // Kestrum's own: counting starts as soon as Kestrum opens.
 inline const QString StartCountingAtLaunch = QStringLiteral("startCountingAtLaunch");
+// Kestrum's own: applications whose window titles are never recorded, and title patterns
+// (regular expressions) whose windows are recorded as "(private)"; lists of strings.
+inline const QString PrivateApplications = QStringLiteral("privateApplications");
+inline const QString PrivateTitlePatterns = QStringLiteral("privateTitlePatterns");
 } // namespace SettingsKey
 
 // The per-user settings: the user's own values over registered defaults.

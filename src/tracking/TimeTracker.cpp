@@ -127,7 +127,11 @@ void TimeTracker::mainWindowDidChange()
         return;
     if (!ax.applicationTitle(*m_observation.element))
         return;
-    const std::optional<QString> title = storableName(ax.windowTitle(*window));
+    // What the user keeps private never gets further than this.
+    m_privacy.update(m_ports.settings);
+    const std::optional<QString> title =
+        storableName(m_activeStoreApp && m_activeStoreApp->name() ? m_privacy.recordedTitle(*m_activeStoreApp->name(), ax.windowTitle(*window))
+                                                                  : ax.windowTitle(*window));
     const bool sameWindow = !m_observation.windowElement.isNull() && m_observation.windowElement == *window;
     if (!title && sameWindow)
         return;
@@ -143,7 +147,9 @@ void TimeTracker::mainWindowDidChange()
             m_observation.windowStartDate = m_ports.clock.monotonicNow();
             m_activeStoreWindow = nullptr;
         }
-        const std::optional<QString> documentName = title ? getDocStringNameForName(*title) : std::nullopt;
+        // A private window's node is named so, whatever a document name would make of it.
+        const std::optional<QString> documentName =
+            title == PrivacyRules::PrivateTitle ? title : title ? getDocStringNameForName(*title) : std::nullopt;
         if (m_activeStoreWindow) {
             // A window reused for another document: its node follows the new name. A title
             // that names no document leaves the node's name as it is, so the node is never

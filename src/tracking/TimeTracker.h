@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookingListener.h"
+#include "PrivacyRules.h"
 #include "Accessibility.h"
 #include "Clock.h"
 #include "QuestionDialog.h"
@@ -158,6 +159,7 @@ private:
 
     TrackerPorts m_ports;
     BookingListener *m_bookingListener = nullptr;
+    PrivacyRules m_privacy;
     mutable std::recursive_mutex m_monitor;
     ChangeNotifier m_notifier;
     std::unique_ptr<Subscription> m_appSwitchSubscription;

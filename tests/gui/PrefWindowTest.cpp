@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -233,4 +234,18 @@ TEST_F(PrefWindowTest, TheDesktopNoteShowsOnlyWhereThereIsOneAndFollowsChanges)
     EXPECT_EQ(prefs.desktopNoteLabel()->text(), QStringLiteral("Kestrum's GNOME Shell extension is installed but not enabled."));
     window->setDesktopNote(QString());
     EXPECT_FALSE(prefs.desktopNoteLabel()->isVisible());
+}
+
+TEST_F(PrefWindowTest, PrivacyRulesAreStoredAsEditedAndABadPatternIsPointedOut)
+{
+    PrefWindow &prefs = showPreferences();
+    prefs.privateApplicationsEdit()->setPlainText(QStringLiteral("Browser\n\n  Mail  "));
+    EXPECT_EQ(settings->value(SettingsKey::PrivateApplications).toStringList(), QStringList({QStringLiteral("Browser"), QStringLiteral("Mail")}));
+    prefs.privatePatternsEdit()->setPlainText(QStringLiteral("bank\n(unclosed"));
+    EXPECT_EQ(settings->value(SettingsKey::PrivateTitlePatterns).toStringList(), QStringList({QStringLiteral("bank"), QStringLiteral("(unclosed")}));
+    EXPECT_TRUE(prefs.invalidPatternsLabel()->isVisible());
+    EXPECT_TRUE(prefs.invalidPatternsLabel()->text().contains(QStringLiteral("(unclosed")));
+
+    reopen(prefs);
+    EXPECT_EQ(prefs.privatePatternsEdit()->toPlainText(), QStringLiteral("bank\n(unclosed"));
 }

@@ -2,6 +2,7 @@
 
 #include "shell/KestrumController.h"
 #include "shell/LoginAutostart.h"
+#include "tracking/PrivacyRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -138,6 +140,27 @@ void PrefWindow::buildControls()
     periodicLayout->addLayout(periodicForm);
     periodicLayout->addWidget(hintLabel(tr("After each save the timings start over."), periodic));
 
+    auto *privacy = new QGroupBox(tr("Privacy"), this);
+    const auto listEdit = [privacy](const QString &placeholder) {
+        auto *edit = new QPlainTextEdit(privacy);
+        edit->setPlaceholderText(placeholder);
+        edit->setTabChangesFocus(true);
+        edit->setFixedHeight(edit->fontMetrics().lineSpacing() * 4 + 12);
+        return edit;
+    };
+    m_privateApplications = listEdit(tr("One application a line"));
+    m_privatePatterns = listEdit(tr("One regular expression a line"));
+    m_invalidPatterns = new QLabel(privacy);
+    m_invalidPatterns->setWordWrap(true);
+    m_invalidPatterns->hide();
+    auto *privacyLayout = new QVBoxLayout(privacy);
+    privacyLayout->addWidget(new QLabel(tr("Never record the window titles of these applications:"), privacy));
+    privacyLayout->addWidget(m_privateApplications);
+    privacyLayout->addWidget(new QLabel(tr("Record windows whose title matches one of these as \"(private)\":"), privacy));
+    privacyLayout->addWidget(m_privatePatterns);
+    privacyLayout->addWidget(m_invalidPatterns);
+    privacyLayout->addWidget(hintLabel(tr("Applies from the next title read on; nothing is recorded before that."), privacy));
+
     m_desktop = new QGroupBox(tr("Desktop"), this);
     m_desktopNote = new QLabel(m_desktop);
     m_desktopNote->setWordWrap(true);
@@ -152,10 +175,30 @@ void PrefWindow::buildControls()
     layout->addWidget(general);
     layout->addWidget(counting);
     layout->addWidget(periodic);
+    layout->addWidget(privacy);
     layout->addWidget(m_desktop);
     layout->addStretch(1);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PrefWindow::storePrivacyRules()
+{
+    const auto lines = [](const QPlainTextEdit *edit) {
+        QStringList result;
+        for (const QString &line : edit->toPlainText().split(u'\n')) {
+            if (!line.trimmed().isEmpty())
+                result.append(line.trimmed());
+        }
+        return result;
+    };
+    Settings &settings = m_kestrumController.settings();
+    settings.setValue(SettingsKey::PrivateApplications, lines(m_privateApplications));
+    const QStringList patterns = lines(m_privatePatterns);
+    settings.setValue(SettingsKey::PrivateTitlePatterns, patterns);
+    const QStringList invalid = PrivacyRules::invalidPatterns(patterns);
+    m_invalidPatterns->setText(tr("Not a regular expression, so it hides nothing: %1").arg(invalid.join(QStringLiteral("; "))));
+    m_invalidPatterns->setVisible(!invalid.isEmpty());
 }
 
 void PrefWindow::setDesktopNote(const QString &text)
@@ -169,6 +212,8 @@ void PrefWindow::connectControls()
     Settings &settings = m_kestrumController.settings();
     connect(m_startCounting, &QCheckBox::toggled, this,
             [&settings](bool on) { settings.setValue(SettingsKey::StartCountingAtLaunch, on); });
+    connect(m_privateApplications, &QPlainTextEdit::textChanged, this, &PrefWindow::storePrivacyRules);
+    connect(m_privatePatterns, &QPlainTextEdit::textChanged, this, &PrefWindow::storePrivacyRules);
     connect(m_openAtLogin, &QCheckBox::toggled, this, &PrefWindow::setOpenAtLogin);
     connect(m_documentMonitoring, &QCheckBox::toggled, this,
             [&settings](bool on) { settings.setValue(SettingsKey::EnableDocumentMonitoring, on); });
@@ -205,7 +250,8 @@ void PrefWindow::showStoredValues()
     const Settings &settings = m_kestrumController.settings();
     // Showing a value is not the user's change: nothing is written back.
     std::vector<QObject *> controls = {m_startCounting, m_openAtLogin, m_documentMonitoring, m_idleDetection, m_idleMinutes,
-                                       m_idleInTotal, m_periodicSave, m_periodicTime, m_format};
+                                       m_idleInTotal, m_periodicSave, m_periodicTime, m_format, m_privateApplications,
+                                       m_privatePatterns};
     controls.insert(controls.end(), m_periodicDaysOfWeek.cbegin(), m_periodicDaysOfWeek.cend());
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject *control : controls)
@@ -219,6 +265,8 @@ void PrefWindow::showStoredValues()
     m_idleInTotal->setChecked(settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes));
     m_periodicSave->setChecked(settings.boolValue(SettingsKey::SaveTimerPeriodically));
     m_periodicTime->setTime(PeriodicSave::timeOfDay(settings));
+    m_privateApplications->setPlainText(settings.value(SettingsKey::PrivateApplications).toStringList().join(u'\n'));
+    m_privatePatterns->setPlainText(settings.value(SettingsKey::PrivateTitlePatterns).toStringList().join(u'\n'));
     const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
     for (size_t day = 0; day < weekdays.size(); ++day)
         m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);

@@ -13,6 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTimeEdit;
@@ -50,6 +51,9 @@ public:
     // own group; an empty text hides the group.
     void setDesktopNote(const QString &text);
     QLabel *desktopNoteLabel() const { return m_desktopNote; }
+    QPlainTextEdit *privateApplicationsEdit() const { return m_privateApplications; }
+    QPlainTextEdit *privatePatternsEdit() const { return m_privatePatterns; }
+    QLabel *invalidPatternsLabel() const { return m_invalidPatterns; }
 
     // The "Choose…" button's action with the folder already chosen.
     void chooseDirectory(const QString &directory);
@@ -66,6 +70,7 @@ private:
     void storeWeekdays();
     void chooseDirectoryWithDialog();
     void setOpenAtLogin(bool open);
+    void storePrivacyRules();
 
     KestrumController &m_kestrumController;
     LoginAutostart &m_autostart;
@@ -82,6 +87,9 @@ private:
     QComboBox *m_format = nullptr;
     QLineEdit *m_directory = nullptr;
     QPushButton *m_chooseDirectory = nullptr;
+    QPlainTextEdit *m_privateApplications = nullptr;
+    QPlainTextEdit *m_privatePatterns = nullptr;
+    QLabel *m_invalidPatterns = nullptr;
     QGroupBox *m_desktop = nullptr;
     QLabel *m_desktopNote = nullptr;
 };

@@ -6,6 +6,9 @@
 
 #include "history/HistoryRecorder.h"
 #include "history/HistoryWriter.h"
+#include "persistence/CsvExport.h"
+#include "persistence/PropertyList.h"
+#include "persistence/SavedState.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,4 +194,43 @@ TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
     const auto database = read();
     for (const auto &node : tracker->fullTimeSet())
         EXPECT_NEAR(historyTotal(*database, *node->name()), node->activeTime(), 0.001) << node->name()->toStdString();
+}
+
+TEST_F(HistoryRecording, PrivateTitlesReachNoStoreNoFileAndNoHistory)
+{
+    settings.setValue(SettingsKey::PrivateApplications, QStringList{browserName()});
+    settings.setValue(SettingsKey::PrivateTitlePatterns, QStringList{QStringLiteral("secret"), QStringLiteral("([unbalanced")});
+    createTracker();
+    tracker->setBookingListener(recorder.get());
+    desktop.setMainWindow(EditorPid, WindowElement(1), QStringLiteral("Top Secret Plan.txt"));
+    desktop.setMainWindow(BrowserPid, WindowElement(2), QStringLiteral("bank.example.com — balance"));
+    startCountingInEditor();
+    desktop.setMainWindow(EditorPid, WindowElement(1), QStringLiteral("Top Secret Plan.txt"));
+    runFor(5);
+    desktop.bringToFront(BrowserPid);
+    runFor(5);
+    desktop.bringToFront(EditorPid);
+    desktop.setMainWindow(EditorPid, WindowElement(3), QStringLiteral("shopping.txt"));
+    runFor(5);
+    recorder->flush();
+
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), PrivacyRules::PrivateTitle), 5.0);
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("shopping.txt")), 5.0);
+    EXPECT_EQ(windowCount(browserName()), 0);
+    EXPECT_DOUBLE_EQ(appTime(browserName()), 5.0);
+
+    QByteArray written = csvForSet(*tracker, ExportScope::All).toUtf8();
+    QByteArray document;
+    QString error;
+    ASSERT_TRUE(PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(*tracker)), &document, &error));
+    written += document;
+    for (const QString &file : QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files)) {
+        QFile history(QFileInfo(path).absolutePath() + u'/' + file);
+        ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+        written += history.readAll();
+    }
+    EXPECT_TRUE(written.contains("shopping.txt"));
+    EXPECT_FALSE(written.contains("Secret")) << "a title a pattern hides was written";
+    EXPECT_FALSE(written.contains("bank.example.com")) << "a private application's title was written";
+    EXPECT_EQ(PrivacyRules::invalidPatterns({QStringLiteral("secret"), QStringLiteral("([unbalanced")}).size(), 1);
 }
