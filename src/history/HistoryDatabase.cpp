@@ -379,3 +379,20 @@ QList<HistoryTotal> HistoryDatabase::totals(Grouping grouping, const QDateTime &
     std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
     return result;
 }
+
+qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)
+{
+    Statement remove(m_db, application ? "DELETE FROM stretches WHERE start >= ?1 AND start < ?2 AND application = "
+                                         "(SELECT id FROM names WHERE name = ?3)"
+                                       : "DELETE FROM stretches WHERE start >= ?1 AND start < ?2");
+    remove.bind(1, msecs(from));
+    remove.bind(2, msecs(to));
+    if (application)
+        remove.bind(3, *application);
+    if (remove.step() != SQLITE_DONE) {
+        if (error)
+            *error = lastError(m_db);
+        return -1;
+    }
+    return sqlite3_changes(m_db);
+}

@@ -64,6 +64,9 @@ public:
 
     // The stretches that end after `from` and start before `to`, oldest first.
     QList<Stretch> stretches(const QDateTime &from, const QDateTime &to) const;
+    // Deletes the stretches that start in [from, to), of one application or of all; answers
+    // how many, or -1 with the reason.
+    qint64 forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     // Totals of the stretches that start in [from, to), longest first (days: in order).
     QList<HistoryTotal> totals(Grouping grouping, const QDateTime &from, const QDateTime &to) const;
 

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "HistoryWindow.h"
 #include "PrefWindow.h"
 #include "SumOfTimesLabel.h"
 #include "persistence/CsvExport.h"
@@ -179,6 +180,14 @@ void MainWindow::buildMenus()
     // Not every desktop defines a shortcut for Preferences; Ctrl+, is the common one.
     const QKeySequence preferences = QKeySequence::keyBindings(QKeySequence::Preferences).value(0, QKeySequence(tr("Ctrl+,")));
     edit->addAction(tr("&Preferences…"), preferences, this, &MainWindow::showPreferences);
+
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    view->addAction(tr("&History…"), QKeySequence(tr("Ctrl+H")), this, [this] {
+        HistoryWindow &history = historyWindow();
+        history.show();
+        history.raise();
+        history.activateWindow();
+    });
 
     QMenu *counting = menuBar()->addMenu(tr("&Counting"));
     m_countingAction = counting->addAction(m_controller.buttonTitle(), QKeySequence(tr("Ctrl+Return")), &m_controller,
@@ -390,6 +399,21 @@ PrefWindow &MainWindow::prefWindow()
         m_prefWindow->setDesktopNote(m_desktopNote);
     }
     return *m_prefWindow;
+}
+
+void MainWindow::setHistory(const QString &path, std::function<void()> flush)
+{
+    m_historyPath = path;
+    m_flushHistory = std::move(flush);
+}
+
+HistoryWindow &MainWindow::historyWindow()
+{
+    if (!m_historyWindow) {
+        m_historyWindow = new HistoryWindow(m_historyPath.isEmpty() ? HistoryDatabase::defaultPath() : m_historyPath,
+                                            m_controller.settings(), m_flushHistory, this);
+    }
+    return *m_historyWindow;
 }
 
 void MainWindow::setDesktopNote(const QString &text)

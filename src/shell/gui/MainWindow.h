@@ -8,11 +8,14 @@
 #include <QModelIndex>
 #include <QSet>
 
+#include <functional>
+
 #include <optional>
 
 class KestrumController;
 class OutlineModel;
 class PrefWindow;
+class HistoryWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -35,6 +38,10 @@ public:
     // Quits without asking, after storing the timings, whatever dialog is open (a quit signal,
     // the end of the session).
     void quitWithoutQuestion();
+
+    // Where View ▸ History… reads, and what hands over what is not written yet.
+    void setHistory(const QString &path, std::function<void()> flush);
+    HistoryWindow &historyWindow();
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
@@ -104,6 +111,9 @@ private:
     LoginAutostart m_autostart;
     PrefWindow *m_prefWindow = nullptr;
     QString m_desktopNote;
+    QString m_historyPath;
+    std::function<void()> m_flushHistory;
+    HistoryWindow *m_historyWindow = nullptr;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

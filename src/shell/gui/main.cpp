@@ -193,6 +193,7 @@ int main(int argc, char *argv[])
     HistoryRecorder history([&historyWriter](const QList<HistoryOperation> &operations) { historyWriter.write(operations); });
     controller.tracker().setBookingListener(&history);
     MainWindow window(controller);
+    window.setHistory(HistoryDatabase::defaultPath(), [&history] { history.flush(); });
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);

@@ -1,0 +1,121 @@
+// The History window over a real history file: the day's timeline and its hover text, the bars
+// longest first with their windows, the total with "Idle" apart, a week, export and forgetting.
+
+#include "shell/gui/HistoryWindow.h"
+#include "tracking/MemorySettings.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+namespace {
+
+const QDate kDay(2026, 1, 8);
+
+Stretch stretch(quint64 id, QTime start, int seconds, const QString &application, const std::optional<QString> &window = {})
+{
+    const QDateTime begin = QDateTime(kDay, start).toUTC();
+    return {id, false, begin, begin.addSecs(seconds), double(seconds), application, window};
+}
+
+} // namespace
+
+class HistoryWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = directory.filePath(QStringLiteral("history.sqlite3"));
+        QString error;
+        auto database = HistoryDatabase::open(path, nullptr, &error);
+        ASSERT_NE(database, nullptr) << error.toStdString();
+        QList<HistoryOperation> operations;
+        for (const Stretch &s : {stretch(1, QTime(9, 0), 1200, QStringLiteral("Editor"), QStringLiteral("notes.txt")),
+                                 stretch(2, QTime(9, 20), 600, QStringLiteral("Editor"), QStringLiteral("plan.txt")),
+                                 stretch(3, QTime(9, 30), 600, QStringLiteral("Idle")),
+                                 stretch(4, QTime(9, 40), 900, QStringLiteral("Browser"), QStringLiteral("News"))})
+            operations.append({HistoryOperation::Kind::Write, s, {}, 0.0});
+        // The next day, for the week.
+        Stretch tomorrow = stretch(5, QTime(10, 0), 300, QStringLiteral("Browser"), QStringLiteral("News"));
+        tomorrow.start = tomorrow.start.addDays(1);
+        tomorrow.end = tomorrow.end.addDays(1);
+        operations.append({HistoryOperation::Kind::Write, tomorrow, {}, 0.0});
+        ASSERT_TRUE(database->apply(operations, &error)) << error.toStdString();
+        settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, false);
+        window = std::make_unique<HistoryWindow>(path, settings, [this] { ++flushes; });
+    }
+
+    QStringList barRows() const
+    {
+        QStringList rows;
+        for (int i = 0; i < window->bars()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = window->bars()->topLevelItem(i);
+            QStringList children;
+            for (int c = 0; c < item->childCount(); ++c)
+                children.append(item->child(c)->text(0));
+            children.sort();
+            rows.append(QStringLiteral("%1 %2 [%3]").arg(item->text(0), item->text(1), children.join(u',')));
+        }
+        return rows;
+    }
+
+    QTemporaryDir directory;
+    QString path;
+    MemorySettings settings;
+    int flushes = 0;
+    std::unique_ptr<HistoryWindow> window;
+};
+
+TEST_F(HistoryWindowTest, ADayShowsItsTimelineBarsAndTotal)
+{
+    window->showRange(HistoryWindow::Range::Day, kDay);
+    EXPECT_GE(flushes, 1) << "what was booked but not written is handed over first";
+    EXPECT_EQ(window->timeline()->stretchCount(), 4);
+    window->timeline()->resize(2400, 30); // 100 pixels an hour
+    const QString hover = window->timeline()->toolTipAt(2400 * (9 * 60 + 30) / (24 * 60));
+    EXPECT_TRUE(hover.contains(QStringLiteral("Editor: plan.txt")) && hover.contains(QStringLiteral("09:20:00 – 09:30:00")))
+        << hover.toStdString();
+    EXPECT_EQ(barRows(), QStringList({QStringLiteral("Editor 00:30:00 [notes.txt,plan.txt]"), QStringLiteral("Browser 00:15:00 [News]"),
+                                      QStringLiteral("Idle 00:10:00 []")}));
+    EXPECT_EQ(window->totalLabel()->text(), QStringLiteral("Total: 00:45:00 · Idle: 00:10:00"));
+
+    settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, true);
+    window->showRange(HistoryWindow::Range::Week, kDay);
+    EXPECT_EQ(window->firstDay(), QDate(2026, 1, 5));
+    EXPECT_EQ(window->lastDay(), QDate(2026, 1, 11));
+    EXPECT_EQ(window->totalLabel()->text(), QStringLiteral("Total: 01:00:00 · Idle: 00:10:00"));
+}
+
+TEST_F(HistoryWindowTest, ExportAndForgettingWorkOnTheShownRange)
+{
+    window->showRange(HistoryWindow::Range::Day, kDay);
+    const QString csv = directory.filePath(QStringLiteral("day.csv"));
+    QString error;
+    ASSERT_TRUE(window->exportRange(csv, false, &error)) << error.toStdString();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window");
+    EXPECT_TRUE(lines.at(1).endsWith(",1200.000,Editor,notes.txt")) << lines.at(1).toStdString();
+
+    QString asked;
+    window->setConfirmation([&asked](const QString &question) {
+        asked = question;
+        return true;
+    });
+    window->bars()->setCurrentItem(window->bars()->topLevelItem(1)->child(0)); // Browser's window
+    window->forgetSelectedApplication();
+    EXPECT_TRUE(asked.contains(QStringLiteral("\"Browser\""))) << asked.toStdString();
+    EXPECT_EQ(window->timeline()->stretchCount(), 3);
+    // Forgotten on that day only: the next day keeps its time.
+    window->showRange(HistoryWindow::Range::Day, kDay.addDays(1));
+    EXPECT_EQ(window->timeline()->stretchCount(), 1);
+
+    window->setConfirmation([](const QString &) { return false; });
+    window->forgetRange();
+    EXPECT_EQ(window->timeline()->stretchCount(), 1) << "a question answered No forgets nothing";
+}
