@@ -15,8 +15,8 @@ struct Stretch
 {
     quint64 id = 0;           // the recorder's number for it, so that a stretch still open can be written again
     bool open = false;        // it may still grow: written again until it is closed
-    QDateTime start;          // UTC
-    QDateTime end;            // UTC
+    QDateTime start;          // UTC as read from the database; as the clock gave it when recorded
+    QDateTime end;
     double seconds = 0.0;     // as booked: the store's own seconds, to the millisecond
     QString application;
     std::optional<QString> window;

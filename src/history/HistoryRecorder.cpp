@@ -24,9 +24,10 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
 {
     if (seconds <= 0.0)
         return;
-    const QDateTime endUtc = end.toUTC();
+    // The end is kept as the clock gives it (local time): the database counts milliseconds
+    // since 1970 whatever the zone, and a conversion on every tick would cost the most here.
     if (m_open && m_open->application == application && m_open->window == window) {
-        m_open->end = endUtc;
+        m_open->end = end;
         m_open->seconds += seconds;
     } else {
         const bool switched = m_open && m_open->application != application;
@@ -34,15 +35,16 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
             m_open->open = false;
             m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
         }
-        m_open = Stretch{++m_lastId, true, endUtc.addMSecs(-qint64(seconds * 1000.0 + 0.5)), endUtc, seconds, application, window};
+        m_open = Stretch{++m_lastId, true, end.addMSecs(-qint64(seconds * 1000.0 + 0.5)), end, seconds, application, window};
         if (switched) {
             flush();
             return;
         }
     }
-    if (!m_lastFlush.isValid())
-        m_lastFlush = endUtc;
-    else if (m_lastFlush.msecsTo(endUtc) >= kLongestWaitMs)
+    // Counted in booked seconds, which follow the clock while counting goes on, and cost no
+    // date arithmetic on the tick.
+    m_bookedSinceFlush += seconds;
+    if (m_bookedSinceFlush * 1000.0 >= double(kLongestWaitMs))
         flush();
 }
 
@@ -71,8 +73,7 @@ void HistoryRecorder::flush()
     QList<HistoryOperation> operations = std::exchange(m_pending, {});
     if (m_open)
         operations.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
-    if (m_open)
-        m_lastFlush = m_open->end;
+    m_bookedSinceFlush = 0.0;
     if (!operations.isEmpty())
         m_writer(operations);
 }

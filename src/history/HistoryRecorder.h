@@ -25,6 +25,6 @@ private:
     Writer m_writer;
     std::optional<Stretch> m_open;
     QList<HistoryOperation> m_pending;
-    QDateTime m_lastFlush;
+    double m_bookedSinceFlush = 0.0;
     quint64 m_lastId = 0;
 };

@@ -1,0 +1,93 @@
+// The history: a day's totals on a small and a five-year history, what a stretch takes on
+// disk, and what recording costs a tick.
+
+#include "history/HistoryDatabase.h"
+#include "history/HistoryRecorder.h"
+#include "platform/fake/FakeDesktop.h"
+#include "platform/fake/FakeQuestionDialog.h"
+#include "platform/fake/ManualClock.h"
+#include "tracking/IdleTime.h"
+#include "tracking/MemorySettings.h"
+#include "tracking/TimeTracker.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+// A working day's worth of stretches: 500 a day, eight hours from nine o'clock.
+constexpr int kStretchesADay = 500;
+const QDateTime kFirstDay(QDate(2021, 1, 4), QTime(9, 0), Qt::UTC);
+
+// A history of `count` stretches, made once per size for the whole run.
+const QString &historyOf(qint64 count)
+{
+    static QTemporaryDir directory;
+    static std::map<qint64, QString> made;
+    if (const auto it = made.find(count); it != made.end())
+        return it->second;
+    const QString path = directory.filePath(QStringLiteral("history-%1.sqlite3").arg(count));
+    QString error;
+    auto database = HistoryDatabase::open(path, nullptr, &error);
+    QList<HistoryOperation> batch;
+    for (qint64 i = 0; i < count; ++i) {
+        const QDateTime start = kFirstDay.addDays(i / kStretchesADay).addSecs((i % kStretchesADay) * 57);
+        const Stretch stretch{quint64(i + 1), false, start, start.addSecs(57), 57.0, QStringLiteral("Application %1").arg(i % 23),
+                              QStringLiteral("document %1.txt").arg(i % 211)};
+        batch.append({HistoryOperation::Kind::Write, stretch, {}, 0.0});
+        if (batch.size() == 20000 || i + 1 == count) {
+            database->apply(batch, &error);
+            batch.clear();
+        }
+    }
+    return made.emplace(count, path).first->second;
+}
+
+void BM_HistoryDaySummary(benchmark::State &state)
+{
+    const qint64 count = state.range(0);
+    const QString &path = historyOf(count);
+    QString error;
+    const auto database = HistoryDatabase::openToRead(path, &error);
+    // The last full day: as deep into the history as it goes.
+    const QDateTime day = kFirstDay.addDays(count / kStretchesADay - 1).addSecs(-9 * 3600);
+    double total = 0.0;
+    for (auto _ : state) {
+        for (const HistoryTotal &t : database->totals(HistoryDatabase::Grouping::Application, day, day.addDays(1)))
+            total += t.seconds;
+    }
+    benchmark::DoNotOptimize(total);
+    state.counters["bytes/stretch"] = double(QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size()) / double(count);
+}
+BENCHMARK(BM_HistoryDaySummary)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// The tick of BM_TickActiveWindow with the history listening: a booking extends the open
+// stretch in memory; nothing is written on the tick.
+void BM_TickRecordingHistory(benchmark::State &state)
+{
+    ManualClock clock;
+    FakeDesktop desktop{clock};
+    MemorySettings settings;
+    FakeQuestionDialog questions;
+    IdleTimeReader idle{desktop};
+    TimeTracker tracker{{desktop, desktop, idle, clock, settings, questions}};
+    qint64 handedOver = 0;
+    HistoryRecorder recorder([&handedOver](const QList<HistoryOperation> &operations) { handedOver += operations.size(); });
+    tracker.setBookingListener(&recorder);
+    desktop.addApplication(1, QStringLiteral("Editor"));
+    desktop.bringToFront(1);
+    desktop.setMainWindow(1, WindowElement(1), QStringLiteral("document.txt (edited)"));
+    tracker.setIsRunning(true);
+    for (auto _ : state) {
+        clock.advance(1.0);
+        tracker.updateDisplayTime(false);
+    }
+    state.counters["handed over"] = double(handedOver);
+}
+BENCHMARK(BM_TickRecordingHistory);
+
+} // namespace
