@@ -340,3 +340,40 @@ TEST_F(KestrumReport, OneFileAtATime)
     EXPECT_EQ(result.out, QByteArray());
     EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
 }
+
+// --- the history ------------------------------------------------------------------------------------
+
+TEST_F(KestrumReport, TheHistoryAScenarioRecordedHasTheStoresTotalsAndItsStretches)
+{
+    // The demo morning, recorded as Kestrum records it, into this home.
+    QProcess replay;
+    replay.setProcessEnvironment(m_environment);
+    replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral("--csv"),
+                                                  QStringLiteral(KESTRUM_DEMO_SCENARIO)});
+    ASSERT_TRUE(replay.waitForFinished(60000));
+    ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
+    m_environment.insert(QStringLiteral("HOME"), path(QStringLiteral("replayed")));
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
+
+    const ReportRun totals = run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05"), QStringLiteral("--by"),
+                                  QStringLiteral("app"), QStringLiteral("--csv")});
+    ASSERT_EQ(totals.exitCode, 0) << totals.err.toStdString();
+    EXPECT_EQ(totals.out, "application,seconds\nText Editor,3300.000\nIdle,2400.000\nTerminal,720.000\nWeb Browser,480.000\n");
+    // The same seconds as the store, which the replay printed as its CSV export.
+    const QByteArray store = replay.readAllStandardOutput();
+    for (const char *row : {",Text Editor,00:55:00,", ",Terminal,00:12:00,", ",Web Browser,00:08:00,"})
+        EXPECT_TRUE(store.contains(row)) << row << " not in\n" << store.toStdString();
+
+    const ReportRun stretches = run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05"), QStringLiteral("--csv")});
+    const QList<QByteArray> lines = stretches.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 7) << stretches.out.toStdString();
+    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window");
+    EXPECT_EQ(lines.at(1), "2026-01-05T09:00:00,2026-01-05T09:25:00,1500.000,Text Editor,report.md");
+    EXPECT_EQ(lines.at(5), "2026-01-05T09:55:00,2026-01-05T10:35:00,2400.000,Idle,");
+
+    const ReportRun json = run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-04"), QStringLiteral("--to"),
+                                QStringLiteral("2026-01-06"), QStringLiteral("--by"), QStringLiteral("day"), QStringLiteral("--json")});
+    EXPECT_EQ(json.out, "{\"day\":\"2026-01-05\",\"seconds\":6900}\n");
+    const ReportRun wrong = run({QStringLiteral("--history"), QStringLiteral("--by"), QStringLiteral("week")});
+    EXPECT_EQ(wrong.exitCode, 1);
+}
