@@ -77,7 +77,7 @@ void HistoryWriter::finish()
 {
     if (!m_thread.isRunning())
         return;
-    // The queue is worked off in order: once the thread quits, everything before it is written.
-    m_thread.quit();
+    // Queued behind every write, so that the thread ends once all of them are written.
+    QMetaObject::invokeMethod(m_worker, [this] { m_thread.quit(); });
     m_thread.wait();
 }
