@@ -65,6 +65,23 @@ void BM_HistoryDaySummary(benchmark::State &state)
 }
 BENCHMARK(BM_HistoryDaySummary)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
+// What the History window reads for a month: its windows' totals and its first day's stretches.
+void BM_HistoryMonthView(benchmark::State &state)
+{
+    const QString &path = historyOf(state.range(0));
+    QString error;
+    const auto database = HistoryDatabase::openToRead(path, &error);
+    const QDateTime last = kFirstDay.addDays(state.range(0) / kStretchesADay - 1).addSecs(-9 * 3600);
+    const QDateTime first = last.addDays(-30);
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        rows += database->totals(HistoryDatabase::Grouping::Window, first, last.addDays(1)).size();
+        rows += database->stretches(first, first.addDays(1)).size();
+    }
+    benchmark::DoNotOptimize(rows);
+}
+BENCHMARK(BM_HistoryMonthView)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // The tick of BM_TickActiveWindow with the history listening: a booking extends the open
 // stretch in memory; nothing is written on the tick.
 void BM_TickRecordingHistory(benchmark::State &state)

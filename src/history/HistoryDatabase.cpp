@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int kSchemaVersion = 1;
+constexpr qint64 kLongestStretchMs = 2 * 24 * 3600 * 1000;
 
 const char *const kSchema = R"(
 CREATE TABLE names (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
@@ -335,9 +336,12 @@ QList<Stretch> HistoryDatabase::stretches(const QDateTime &from, const QDateTime
 {
     Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name FROM stretches s "
                            "JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
-                           "WHERE s.start < ?2 AND s.end > ?1 ORDER BY s.start, s.id");
+                           "WHERE s.start >= ?3 AND s.start < ?2 AND s.end > ?1 ORDER BY s.start, s.id");
     select.bind(1, msecs(from));
     select.bind(2, msecs(to));
+    // The index on start bounds the search from below too: a stretch reaching into the range
+    // began at most this long before it (the recorder closes a stretch after a day).
+    select.bind(3, msecs(from) - kLongestStretchMs);
     QList<Stretch> found;
     while (select.step() == SQLITE_ROW) {
         Stretch stretch;
@@ -366,11 +370,13 @@ QList<HistoryTotal> HistoryDatabase::totals(Grouping grouping, const QDateTime &
             result.append({QString(), std::nullopt, it.key(), it.value()});
         return result;
     }
+    // Summed by id first, and only the few sums named: a month holds thousands of stretches.
     const char *sql = grouping == Grouping::Application
-        ? "SELECT a.name, NULL, sum(s.seconds) FROM stretches s JOIN names a ON a.id = s.application "
-          "WHERE s.start >= ?1 AND s.start < ?2 GROUP BY s.application"
-        : "SELECT a.name, w.name, sum(s.seconds) FROM stretches s JOIN names a ON a.id = s.application "
-          "LEFT JOIN names w ON w.id = s.window WHERE s.start >= ?1 AND s.start < ?2 GROUP BY s.application, s.window";
+        ? "SELECT a.name, NULL, t.seconds FROM (SELECT application, sum(seconds) AS seconds FROM stretches "
+          "WHERE start >= ?1 AND start < ?2 GROUP BY application) t JOIN names a ON a.id = t.application"
+        : "SELECT a.name, w.name, t.seconds FROM (SELECT application, window, sum(seconds) AS seconds FROM stretches "
+          "WHERE start >= ?1 AND start < ?2 GROUP BY application, window) t JOIN names a ON a.id = t.application "
+          "LEFT JOIN names w ON w.id = t.window";
     Statement select(m_db, sql);
     select.bind(1, msecs(from));
     select.bind(2, msecs(to));

@@ -13,6 +13,9 @@ class HistoryRecorder : public BookingListener
 public:
     using Writer = std::function<void(const QList<HistoryOperation> &)>;
     static constexpr qint64 kLongestWaitMs = 60'000;
+    // A stretch is closed after this long even without a switch: the history finds a range's
+    // stretches by their start, and looks back no further than twice this.
+    static constexpr double kLongestStretchSeconds = 24 * 3600;
 
     explicit HistoryRecorder(Writer writer);
 
