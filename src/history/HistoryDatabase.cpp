@@ -85,10 +85,11 @@ QDateTime utc(qint64 msecs)
 int openAndMigrate(const QString &path, int flags, sqlite3 **db, QString *error)
 {
     int status = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
+    // close_v2: a statement still open here is finalised after, and the connection with it.
     const auto fail = [&](int code) {
         if (error)
             *error = lastError(*db);
-        sqlite3_close(*db);
+        sqlite3_close_v2(*db);
         *db = nullptr;
         return code;
     };
@@ -106,7 +107,7 @@ int openAndMigrate(const QString &path, int flags, sqlite3 **db, QString *error)
     if (version > kSchemaVersion) {
         if (error)
             *error = QStringLiteral("the history was written by a newer Kestrum (schema %1)").arg(version);
-        sqlite3_close(*db);
+        sqlite3_close_v2(*db);
         *db = nullptr;
         return SQLITE_MISMATCH;
     }
@@ -196,7 +197,7 @@ HistoryDatabase::HistoryDatabase(sqlite3 *db)
 
 HistoryDatabase::~HistoryDatabase()
 {
-    sqlite3_close(m_db);
+    sqlite3_close_v2(m_db);
 }
 
 bool HistoryDatabase::execute(const char *sql, QString *error) const
