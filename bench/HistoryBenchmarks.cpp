@@ -1,14 +1,9 @@
 // The history: a day's totals on a small and a five-year history, what a stretch takes on
 // disk, and what recording costs a tick.
 
+#include "CountingTracker.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecorder.h"
-#include "platform/fake/FakeDesktop.h"
-#include "platform/fake/FakeQuestionDialog.h"
-#include "platform/fake/ManualClock.h"
-#include "tracking/IdleTime.h"
-#include "tracking/MemorySettings.h"
-#include "tracking/TimeTracker.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -86,22 +81,17 @@ BENCHMARK(BM_HistoryMonthView)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // stretch in memory; nothing is written on the tick.
 void BM_TickRecordingHistory(benchmark::State &state)
 {
-    ManualClock clock;
-    FakeDesktop desktop{clock};
-    MemorySettings settings;
-    FakeQuestionDialog questions;
-    IdleTimeReader idle{desktop};
-    TimeTracker tracker{{desktop, desktop, idle, clock, settings, questions}};
+    CountingTracker t;
     qint64 handedOver = 0;
     HistoryRecorder recorder([&handedOver](const QList<HistoryOperation> &operations) { handedOver += operations.size(); });
-    tracker.setBookingListener(&recorder);
-    desktop.addApplication(1, QStringLiteral("Editor"));
-    desktop.bringToFront(1);
-    desktop.setMainWindow(1, WindowElement(1), QStringLiteral("document.txt (edited)"));
-    tracker.setIsRunning(true);
+    t.tracker.setBookingListener(&recorder);
+    t.desktop.addApplication(1, QStringLiteral("Editor"));
+    t.desktop.bringToFront(1);
+    t.desktop.setMainWindow(1, WindowElement(1), QStringLiteral("document.txt (edited)"));
+    t.tracker.setIsRunning(true);
     for (auto _ : state) {
-        clock.advance(1.0);
-        tracker.updateDisplayTime(false);
+        t.clock.advance(1.0);
+        t.tracker.updateDisplayTime(false);
     }
     state.counters["handed over"] = double(handedOver);
 }

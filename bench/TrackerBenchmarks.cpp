@@ -1,26 +1,10 @@
 // What one tick and one application switch cost, and that the cost does not grow with the store.
 
-#include "platform/fake/FakeDesktop.h"
-#include "platform/fake/FakeQuestionDialog.h"
-#include "platform/fake/ManualClock.h"
-#include "tracking/IdleTime.h"
-#include "tracking/MemorySettings.h"
-#include "tracking/TimeTracker.h"
+#include "CountingTracker.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// A tracker counting on a fake desktop.
-struct CountingTracker
-{
-    ManualClock clock;
-    FakeDesktop desktop{clock};
-    MemorySettings settings;
-    FakeQuestionDialog questions;
-    IdleTimeReader idle{desktop};
-    TimeTracker tracker{{desktop, desktop, idle, clock, settings, questions}};
-};
 
 void BM_TickActiveWindow(benchmark::State &state)
 {

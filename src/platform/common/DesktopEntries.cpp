@@ -95,3 +95,17 @@ std::optional<QString> DesktopEntries::nameForWindowClass(const QString &windowC
     }
     return std::nullopt;
 }
+
+std::optional<QString> DesktopEntries::applicationName(const QString &appId)
+{
+    if (appId.isEmpty())
+        return std::nullopt;
+    auto cached = m_byApplicationId.constFind(appId);
+    if (cached == m_byApplicationId.constEnd()) {
+        QString id = appId;
+        if (id.endsWith(QStringLiteral(".desktop")))
+            id.chop(int(qstrlen(".desktop")));
+        cached = m_byApplicationId.insert(appId, nameForWindowClass(id).value_or(id));
+    }
+    return *cached;
+}

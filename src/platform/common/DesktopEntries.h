@@ -17,6 +17,11 @@ public:
     // The name for a window of this class (WM_CLASS class, then instance), if an entry names one.
     std::optional<QString> nameForWindowClass(const QString &windowClass, const QString &instance = {});
 
+    // The name of the application with this id (a Wayland app id, or a desktop file id with its
+    // ".desktop"): its entry's Name where one exists, else the id itself; none for no id.
+    // Remembered once looked up.
+    std::optional<QString> applicationName(const QString &appId);
+
     static QStringList standardDataDirectories();
 
 private:
@@ -25,5 +30,6 @@ private:
     QStringList m_directories;
     bool m_loaded = false;
     QHash<QString, QString> m_byWindowClass; // lower-case StartupWMClass -> Name
-    QHash<QString, QString> m_byFileName;    // lower-case file name without ".desktop" -> Name
+    QHash<QString, QString> m_byFileName;      // lower-case file name without ".desktop" -> Name
+    QHash<QString, QString> m_byApplicationId; // what applicationName answered
 };

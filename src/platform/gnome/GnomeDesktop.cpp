@@ -117,23 +117,6 @@ void GnomeDesktop::extensionMissing(const QString &why)
     Q_EMIT problem(message);
 }
 
-std::optional<QString> GnomeDesktop::applicationName(const QString &appId)
-{
-    if (appId.isEmpty())
-        return std::nullopt;
-    auto cached = m_namesByAppId.constFind(appId);
-    if (cached == m_namesByAppId.constEnd()) {
-        // The Shell names an application by its desktop file id ("org.gnome.Terminal.desktop"),
-        // a window without one by its WM class.
-        QString id = appId;
-        if (id.endsWith(QStringLiteral(".desktop")))
-            id.chop(int(qstrlen(".desktop")));
-        std::optional<QString> name = m_desktopEntries.nameForWindowClass(id);
-        cached = m_namesByAppId.insert(appId, name ? name : id);
-    }
-    return *cached;
-}
-
 void GnomeDesktop::activeWindowChanged(const QString &appId, const QString &title, uint pid)
 {
     if (!m_extensionAnswers)
@@ -150,7 +133,7 @@ void GnomeDesktop::activeWindowChanged(const QString &appId, const QString &titl
         m_titles.insert(*element, title);
     }
     if (*element != activeWindow())
-        setActiveWindow(*element, {applicationName(appId), pid});
+        setActiveWindow(*element, {m_desktopEntries.applicationName(appId), pid});
 }
 
 void GnomeDesktop::screenSaverActiveChanged(bool active)

@@ -60,7 +60,6 @@ private:
     void askIdleTime();
     void askExtensionState();
     void setExtensionState(ExtensionState state);
-    std::optional<QString> applicationName(const QString &appId);
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_shellWatcher;
@@ -70,7 +69,6 @@ private:
     ExtensionState m_extensionState = ExtensionState::Unknown;
 
     DesktopEntries m_desktopEntries;
-    QHash<QString, std::optional<QString>> m_namesByAppId;
     QHash<QString, WindowElement> m_elements; // by application id, process and title
     QHash<WindowElement, QString> m_titles;
     quint64 m_lastElement = 0;

@@ -29,19 +29,6 @@ std::optional<QString> ToplevelDesktop::windowTitle(WindowElement window) const
     return it != m_toplevels.constEnd() ? std::optional(it->title) : std::nullopt;
 }
 
-std::optional<QString> ToplevelDesktop::applicationName(const QString &appId)
-{
-    if (appId.isEmpty())
-        return std::nullopt;
-    auto cached = m_namesByAppId.constFind(appId);
-    if (cached == m_namesByAppId.constEnd()) {
-        // The application id is the desktop entry's file name, or names the class as on X11.
-        std::optional<QString> name = m_desktopEntries.nameForWindowClass(appId);
-        cached = m_namesByAppId.insert(appId, name ? name : appId);
-    }
-    return *cached;
-}
-
 void ToplevelDesktop::toplevelChanged(WindowElement element, const Toplevel &toplevel)
 {
     const auto it = m_toplevels.find(element);
@@ -49,7 +36,7 @@ void ToplevelDesktop::toplevelChanged(WindowElement element, const Toplevel &top
     const Toplevel previous = known ? *it : Toplevel{};
     m_toplevels.insert(element, toplevel);
     if (toplevel.active && (element != activeWindow() || previous.appId != toplevel.appId || previous.pid != toplevel.pid))
-        setActiveWindow(element, {applicationName(toplevel.appId), toplevel.pid});
+        setActiveWindow(element, {m_desktopEntries.applicationName(toplevel.appId), toplevel.pid});
     else if (known && previous.title != toplevel.title)
         windowTitleChanged(element);
     // A window that stops being active without another one becoming so leaves the last one in

@@ -49,12 +49,10 @@ protected:
     virtual void forgetProxies() = 0;
 
 private:
-    std::optional<QString> applicationName(const QString &appId);
 
     std::unique_ptr<WaylandConnection> m_connection; // first in, last out: proxies die before it
     WaylandIdle m_idle;
     DesktopEntries m_desktopEntries;
-    QHash<QString, std::optional<QString>> m_namesByAppId;
     QHash<WindowElement, Toplevel> m_toplevels;
     quint64 m_lastElement = 0;
 };

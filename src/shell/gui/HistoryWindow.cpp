@@ -1,6 +1,6 @@
 #include "HistoryWindow.h"
 
-#include "persistence/CsvExport.h"
+#include "history/HistoryCsv.h"
 #include "persistence/AtomicFile.h"
 #include "tracking/Settings.h"
 #include "tracking/TimeTracker.h"
@@ -292,24 +292,14 @@ void HistoryWindow::reload()
 
 bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error) const
 {
-    QString text;
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
     if (!database)
         return false;
     const QDateTime from = m_first.startOfDay().toUTC();
     const QDateTime to = m_last.addDays(1).startOfDay().toUTC();
-    const auto local = [](const QDateTime &time) { return time.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); };
-    if (totals) {
-        text = QStringLiteral("application,seconds\n");
-        for (const HistoryTotal &total : database->totals(HistoryDatabase::Grouping::Application, from, to))
-            text += QStringLiteral("%1,%2\n").arg(csvNameField(total.application), QString::number(total.seconds, 'f', 3));
-    } else {
-        text = QStringLiteral("start,end,seconds,application,window\n");
-        for (const Stretch &stretch : database->stretches(from, to))
-            text += QStringLiteral("%1,%2,%3,%4,%5\n")
-                        .arg(local(stretch.start), local(stretch.end), QString::number(stretch.seconds, 'f', 3),
-                             csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())));
-    }
+    const QString text = totals ? historyTotalsCsv(database->totals(HistoryDatabase::Grouping::Application, from, to),
+                                                   HistoryDatabase::Grouping::Application)
+                                : historyCsv(database->stretches(from, to));
     return writeFileAtomically(path, text.toUtf8(), error);
 }
 

@@ -1,0 +1,45 @@
+#include "HistoryCsv.h"
+
+#include "persistence/CsvExport.h"
+
+namespace {
+
+QString seconds(double value)
+{
+    return QString::number(value, 'f', 3);
+}
+
+} // namespace
+
+QString historyLocalTime(const QDateTime &time)
+{
+    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+QString historyCsv(const QList<Stretch> &stretches)
+{
+    QString text = QStringLiteral("start,end,seconds,application,window\n");
+    for (const Stretch &stretch : stretches) {
+        text += QStringLiteral("%1,%2,%3,%4,%5\n")
+                    .arg(historyLocalTime(stretch.start), historyLocalTime(stretch.end), seconds(stretch.seconds),
+                         csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())));
+    }
+    return text;
+}
+
+QString historyTotalsCsv(const QList<HistoryTotal> &totals, HistoryDatabase::Grouping grouping)
+{
+    QString text = grouping == HistoryDatabase::Grouping::Application ? QStringLiteral("application,seconds\n")
+                 : grouping == HistoryDatabase::Grouping::Window      ? QStringLiteral("application,window,seconds\n")
+                                                                      : QStringLiteral("day,seconds\n");
+    for (const HistoryTotal &total : totals) {
+        if (grouping == HistoryDatabase::Grouping::Day)
+            text += QStringLiteral("%1,%2\n").arg(total.day.toString(Qt::ISODate), seconds(total.seconds));
+        else if (grouping == HistoryDatabase::Grouping::Window)
+            text += QStringLiteral("%1,%2,%3\n").arg(csvNameField(total.application), csvNameField(total.window.value_or(QString())),
+                                                      seconds(total.seconds));
+        else
+            text += QStringLiteral("%1,%2\n").arg(csvNameField(total.application), seconds(total.seconds));
+    }
+    return text;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "HistoryDatabase.h"
+
+#include <QString>
+
+// The history as CSV, the same for kestrum-report and the History window's export: local times
+// as 2026-01-08T09:00:00, seconds as a decimal number, names as the timings' CSV writes them.
+QString historyCsv(const QList<Stretch> &stretches);                                          // start,end,seconds,application,window
+QString historyTotalsCsv(const QList<HistoryTotal> &totals, HistoryDatabase::Grouping grouping); // application[,window],seconds or day,seconds
+
+// A time of the history as the CSV and the tools show it: local, to the second, without a zone.
+QString historyLocalTime(const QDateTime &time);
