@@ -69,8 +69,9 @@ CompositorSession::~CompositorSession()
 {
     for (auto &program : m_programs)
         stopProcess(*program);
-    if (m_compositorProcess)
-        stopProcess(*m_compositorProcess);
+    // KWin runs under dbus-run-session and sway under runuser: ending those does not end the
+    // compositor itself.
+    killCompositor();
     if (!m_runtimeDirectory.isEmpty())
         QDir(m_runtimeDirectory).removeRecursively();
 }
@@ -294,7 +295,7 @@ bool CompositorSession::typeKey()
 
 void CompositorSession::killCompositor()
 {
-    if (!m_compositorProcess)
+    if (!m_compositorProcess || m_compositorProcess->state() == QProcess::NotRunning)
         return;
     // The compositor may run as another user, under runuser or dbus-run-session: it is found by
     // what only its command line holds, this session's directory.
