@@ -131,6 +131,11 @@ QString HistoryDatabase::defaultPath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kestrum/history.sqlite3");
 }
 
+std::pair<QDateTime, QDateTime> HistoryDatabase::localDays(QDate first, QDate last)
+{
+    return {first.startOfDay().toUTC(), last.addDays(1).startOfDay().toUTC()};
+}
+
 std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QString *warning, QString *error)
 {
     if (!makePrivateDirectory(QFileInfo(path).absolutePath(), error))

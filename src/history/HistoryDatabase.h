@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <optional>
 
 struct sqlite3;
@@ -50,6 +51,8 @@ public:
 
     // $XDG_DATA_HOME/Kestrum/history.sqlite3
     static QString defaultPath();
+    // The range [from, to) of local days `first` to `last`, both included, as the queries take it.
+    static std::pair<QDateTime, QDateTime> localDays(QDate first, QDate last);
     // Opens or creates the history at `path`. One that cannot be read is moved aside
     // (NAME.corrupt-YYYYMMDD-HHMMSS) and a new one started: `warning` says so. Null, with the
     // reason, when no history can be kept there at all.

@@ -26,8 +26,7 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(path, error);
     if (!database)
         return false;
-    const QDateTime start = from.startOfDay().toUTC();
-    const QDateTime end = to.addDays(1).startOfDay().toUTC();
+    const auto [start, end] = HistoryDatabase::localDays(from, to);
     QString text;
 
     if (!by) {

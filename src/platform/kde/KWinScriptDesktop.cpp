@@ -152,11 +152,10 @@ void KWinScriptDesktop::report(const QString &id, const QString &appId, const QS
     auto it = m_elements.find(id);
     if (it == m_elements.end())
         it = m_elements.insert(id, newElement());
-    if (activated)
-        m_active = *it;
     bool pidOk = false;
     const qint64 processId = pid.toLongLong(&pidOk);
-    toplevelChanged(*it, {appId, title, pidOk ? processId : 0, *it == m_active});
+    // KWin tells activations, not states: a window stays active until another is activated.
+    toplevelChanged(*it, {appId, title, pidOk ? processId : 0, activated || *it == activeWindow()});
 }
 
 bool KWinScriptDesktop::isFromKWin()

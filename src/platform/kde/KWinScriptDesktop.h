@@ -50,5 +50,4 @@ private:
     QString m_kwinOwner; // KWin's unique name on the bus: only its calls are believed
     std::unique_ptr<QTemporaryFile> m_script;
     QHash<QString, WindowElement> m_elements; // KWin's window ids
-    WindowElement m_active;
 };

@@ -251,10 +251,10 @@ void HistoryWindow::reload()
         return;
     }
     m_status->clear();
-    const QDateTime from = m_first.startOfDay().toUTC();
-    const QDateTime to = m_last.addDays(1).startOfDay().toUTC();
+    const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
     // The strip shows the day itself, or the first day of a longer range.
-    m_timeline->setDay(m_first, database->stretches(m_first.startOfDay().toUTC(), m_first.addDays(1).startOfDay().toUTC()));
+    const auto [dayStart, dayEnd] = HistoryDatabase::localDays(m_first, m_first);
+    m_timeline->setDay(m_first, database->stretches(dayStart, dayEnd));
 
     const QList<HistoryTotal> windows = database->totals(HistoryDatabase::Grouping::Window, from, to);
     QMap<QString, QTreeWidgetItem *> applications;
@@ -295,8 +295,7 @@ bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
     if (!database)
         return false;
-    const QDateTime from = m_first.startOfDay().toUTC();
-    const QDateTime to = m_last.addDays(1).startOfDay().toUTC();
+    const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
     const QString text = totals ? historyTotalsCsv(database->totals(HistoryDatabase::Grouping::Application, from, to),
                                                    HistoryDatabase::Grouping::Application)
                                 : historyCsv(database->stretches(from, to));
@@ -345,7 +344,8 @@ void HistoryWindow::forget(const std::optional<QString> &application)
     QString warning;
     QString error;
     std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
-    const qint64 removed = database ? database->forget(m_first.startOfDay().toUTC(), m_last.addDays(1).startOfDay().toUTC(), application, &error) : -1;
+    const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
+    const qint64 removed = database ? database->forget(from, to, application, &error) : -1;
     m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
     reload();
 }
