@@ -8,10 +8,11 @@
 #include <QScopeGuard>
 #include <QStringList>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include <fcntl.h>
@@ -317,10 +318,9 @@ private:
         }
     }
 
-    // Collects the text of an element that holds nothing else.
-    bool readText(QString *text)
+    // Collects the text of `element`, an element that holds nothing else.
+    bool readText(QStringView element, QString *text)
     {
-        const QString element = elementName();
         for (;;) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::Characters:
@@ -332,7 +332,7 @@ private:
             case QXmlStreamReader::EndElement:
                 return true;
             case QXmlStreamReader::StartElement:
-                return fail(QStringLiteral("unexpected %1 inside %2").arg(elementName(), element));
+                return fail(QStringLiteral("unexpected %1 inside %2").arg(elementName(), element.toString()));
             case QXmlStreamReader::EntityReference:
                 return failEntity();
             default:
@@ -405,27 +405,20 @@ private:
             return fail(at, QStringLiteral("<key> outside a <dict>"));
 
         enum class Kind { String, Integer, Real, Date, Data, True, False };
-        Kind kind;
-        if (name == u"string")
-            kind = Kind::String;
-        else if (name == u"integer")
-            kind = Kind::Integer;
-        else if (name == u"real")
-            kind = Kind::Real;
-        else if (name == u"date")
-            kind = Kind::Date;
-        else if (name == u"data")
-            kind = Kind::Data;
-        else if (name == u"true")
-            kind = Kind::True;
-        else if (name == u"false")
-            kind = Kind::False;
-        else
+        // The element's name for messages: the reader's own view of it lasts only until it reads on.
+        static constexpr std::pair<Kind, QStringView> kKinds[] = {
+            {Kind::String, u"<string>"}, {Kind::Integer, u"<integer>"}, {Kind::Real, u"<real>"}, {Kind::Date, u"<date>"},
+            {Kind::Data, u"<data>"},     {Kind::True, u"<true>"},       {Kind::False, u"<false>"},
+        };
+        const auto known = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                        [name](const auto &kind) { return kind.second.mid(1).chopped(1) == name; });
+        if (known == std::end(kKinds))
             return fail(at, QStringLiteral("unknown element %1").arg(elementName()));
+        const Kind kind = known->first;
+        const QStringView element = known->second;
 
-        const QString element = elementName();
         QString text;
-        if (!readText(&text))
+        if (!readText(known->second, &text))
             return false;
         const auto malformed = [&] {
             return fail(at, QStringLiteral("malformed %1 value %2").arg(element, quoted(text)));
@@ -490,7 +483,7 @@ private:
             if (m_xml.qualifiedName() != u"key")
                 return fail(QStringLiteral("expected <key> in <dict>, found %1").arg(elementName()));
             QString key;
-            if (!readText(&key) || !nextTag())
+            if (!readText(u"<key>", &key) || !nextTag())
                 return false;
             if (m_xml.isEndElement() || m_xml.qualifiedName() == u"key")
                 return fail(QStringLiteral("key %1 has no value").arg(quoted(key)));
@@ -527,72 +520,132 @@ private:
 // ---------------------------------------------------------------------------------------
 // Writing
 
+// Writes straight into one growing buffer, one tab per level as Apple's writer does. The
+// timings make up nearly all of a settings file, and a store of 100,000 windows must be
+// written in a fraction of a second, so nothing here allocates per value but the numbers.
 class Writer
 {
 public:
     explicit Writer(QByteArray *out)
-        : m_xml(out)
+        : m_out(*out)
     {
-        m_xml.setAutoFormatting(true);
-        m_xml.setAutoFormattingIndent(-1); // one tab per level, as Apple's writer does
     }
 
     bool write(const QVariant &value, QString *error)
     {
-        m_xml.writeStartDocument();
-        m_xml.writeDTD(kDoctype);
-        m_xml.writeStartElement(QStringLiteral("plist"));
-        m_xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+        m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+        m_out.append(kDoctype.toLatin1());
+        m_out.append("\n<plist version=\"1.0\">\n");
         if (!writeValue(value, 0)) {
             if (error)
                 *error = m_error;
             return false;
         }
-        m_xml.writeEndDocument();
-        if (m_xml.hasError()) {
-            if (error)
-                *error = QStringLiteral("the XML writer failed");
-            return false;
-        }
+        m_out.append("</plist>\n");
         return true;
     }
 
 private:
+    // Where the value being written sits, named only when something cannot be written.
+    struct Step
+    {
+        const QString *key = nullptr;
+        qsizetype index = 0;
+    };
+
     bool fail(const QString &what)
     {
-        const QString where = m_path.isEmpty() ? QStringLiteral("the top level") : m_path.join(u'/');
+        QStringList path;
+        for (const Step &step : std::as_const(m_path))
+            path.append(step.key ? *step.key : QString::number(step.index));
+        const QString where = path.isEmpty() ? QStringLiteral("the top level") : path.join(u'/');
         m_error = QStringLiteral("cannot write %1 at %2").arg(what, where);
         return false;
     }
 
-    // XML turns a literal carriage return into a line feed, so it is written as a
-    // character reference to come back as it was.
-    void writeText(const QString &element, const QString &text)
+    void indent(int depth) { m_out.append(qsizetype(depth) + 1, '\t'); }
+
+    // UTF-8 with the markup characters escaped. Characters XML cannot hold become U+FFFD, and a
+    // carriage return is a character reference, since a literal one would read back as a line feed.
+    void appendEscaped(const QString &text)
     {
-        m_xml.writeStartElement(element);
-        const QString safe = xmlSafeText(text);
-        qsizetype from = 0;
-        for (qsizetype cr = safe.indexOf(u'\r'); cr >= 0; cr = safe.indexOf(u'\r', from)) {
-            m_xml.writeCharacters(safe.mid(from, cr - from));
-            m_xml.writeEntityReference(QStringLiteral("#13"));
-            from = cr + 1;
+        const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
+        const char16_t *const end = c + text.size();
+        for (; c != end; ++c) {
+            const char16_t u = *c;
+            if (u < 0x80) {
+                switch (u) {
+                case u'<': m_out.append("&lt;"); break;
+                case u'>': m_out.append("&gt;"); break;
+                case u'&': m_out.append("&amp;"); break;
+                case u'"': m_out.append("&quot;"); break;
+                case u'\r': m_out.append("&#13;"); break;
+                default:
+                    if (u < 0x20 && u != u'\t' && u != u'\n')
+                        appendUtf8(QChar::ReplacementCharacter);
+                    else
+                        m_out.append(char(u));
+                }
+            } else if (QChar::isHighSurrogate(u) && c + 1 != end && QChar::isLowSurrogate(c[1])) {
+                appendUtf8(QChar::surrogateToUcs4(u, c[1]));
+                ++c;
+            } else if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF) {
+                appendUtf8(QChar::ReplacementCharacter);
+            } else {
+                appendUtf8(u);
+            }
         }
-        m_xml.writeCharacters(safe.mid(from));
-        m_xml.writeEndElement();
+    }
+
+    void appendUtf8(char32_t u)
+    {
+        if (u < 0x800) {
+            m_out.append(char(0xC0 | (u >> 6)));
+        } else if (u < 0x10000) {
+            m_out.append(char(0xE0 | (u >> 12)));
+            m_out.append(char(0x80 | ((u >> 6) & 0x3F)));
+        } else {
+            m_out.append(char(0xF0 | (u >> 18)));
+            m_out.append(char(0x80 | ((u >> 12) & 0x3F)));
+            m_out.append(char(0x80 | ((u >> 6) & 0x3F)));
+        }
+        m_out.append(char(0x80 | (u & 0x3F)));
+    }
+
+    // <element>text</element> on a line of its own; `element` is a literal tag name.
+    void writeElement(int depth, const char *element, const QString &text)
+    {
+        indent(depth);
+        m_out.append('<').append(element).append('>');
+        appendEscaped(text);
+        m_out.append("</").append(element).append(">\n");
+    }
+
+    void writeAsciiElement(int depth, const char *element, const QByteArray &text)
+    {
+        indent(depth);
+        m_out.append('<').append(element).append('>').append(text).append("</").append(element).append(">\n");
     }
 
     template<typename Entries>
     bool writeDict(const Entries &entries, int depth)
     {
-        m_xml.writeStartElement(QStringLiteral("dict"));
+        if (entries.size() == 0) {
+            indent(depth);
+            m_out.append("<dict/>\n");
+            return true;
+        }
+        indent(depth);
+        m_out.append("<dict>\n");
         for (const auto &[key, value] : entries) {
-            writeText(QStringLiteral("key"), key);
-            m_path.append(key);
-            if (!writeValue(value, depth))
+            writeElement(depth + 1, "key", key);
+            m_path.append({&key, 0});
+            if (!writeValue(value, depth + 1))
                 return false;
             m_path.removeLast();
         }
-        m_xml.writeEndElement();
+        indent(depth);
+        m_out.append("</dict>\n");
         return true;
     }
 
@@ -610,18 +663,25 @@ private:
     template<typename List>
     bool writeArray(const List &list, int depth)
     {
-        m_xml.writeStartElement(QStringLiteral("array"));
+        if (list.isEmpty()) {
+            indent(depth);
+            m_out.append("<array/>\n");
+            return true;
+        }
+        indent(depth);
+        m_out.append("<array>\n");
         for (qsizetype i = 0; i < list.size(); ++i) {
-            m_path.append(QString::number(i));
-            if (!writeValue(QVariant(list.at(i)), depth))
+            m_path.append({nullptr, i});
+            if (!writeValue(QVariant(list.at(i)), depth + 1))
                 return false;
             m_path.removeLast();
         }
-        m_xml.writeEndElement();
+        indent(depth);
+        m_out.append("</array>\n");
         return true;
     }
 
-    bool writeDate(const QDateTime &value)
+    bool writeDate(const QDateTime &value, int depth)
     {
         if (!value.isValid())
             return fail(QStringLiteral("an invalid date"));
@@ -630,15 +690,14 @@ private:
         const QTime time = utc.time();
         if (date.year() < 1 || date.year() > 9999)
             return fail(QStringLiteral("a date outside the years 1 to 9999"));
-        const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-        m_xml.writeTextElement(QStringLiteral("date"),
-                               QStringLiteral("%1-%2-%3T%4:%5:%6Z")
-                                   .arg(QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')),
-                                        two(date.month()), two(date.day()), two(time.hour()),
-                                        two(time.minute()), two(time.second())));
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year(), date.month(), date.day(),
+                      time.hour(), time.minute(), time.second());
+        writeAsciiElement(depth, "date", QByteArray(text));
         return true;
     }
 
+    // `depth` is the number of containers around the value.
     bool writeValue(const QVariant &value, int depth)
     {
         const QMetaType type = value.metaType();
@@ -649,31 +708,32 @@ private:
             return fail(QStringLiteral("more than %1 nested containers").arg(PropertyList::kMaxNesting));
 
         if (type == QMetaType::fromType<PropertyListDictionary>())
-            return writeDict(value.value<PropertyListDictionary>(), depth + 1);
+            return writeDict(*static_cast<const PropertyListDictionary *>(value.constData()), depth);
 
         switch (type.id()) {
         case QMetaType::QVariantMap:
-            return writeSortedDict(value.toMap(), depth + 1);
+            return writeSortedDict(*static_cast<const QVariantMap *>(value.constData()), depth);
         case QMetaType::QVariantHash:
-            return writeSortedDict(value.toHash(), depth + 1);
+            return writeSortedDict(*static_cast<const QVariantHash *>(value.constData()), depth);
         case QMetaType::QVariantList:
-            return writeArray(value.toList(), depth + 1);
+            return writeArray(*static_cast<const QVariantList *>(value.constData()), depth);
         case QMetaType::QStringList:
-            return writeArray(value.toStringList(), depth + 1);
+            return writeArray(*static_cast<const QStringList *>(value.constData()), depth);
         case QMetaType::QString:
-            writeText(QStringLiteral("string"), value.toString());
+            writeElement(depth, "string", *static_cast<const QString *>(value.constData()));
             return true;
         case QMetaType::QByteArray:
-            m_xml.writeTextElement(QStringLiteral("data"), QString::fromLatin1(value.toByteArray().toBase64()));
+            writeAsciiElement(depth, "data", value.toByteArray().toBase64());
             return true;
         case QMetaType::QDateTime:
-            return writeDate(value.toDateTime());
+            return writeDate(value.toDateTime(), depth);
         case QMetaType::Bool:
-            m_xml.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
+            indent(depth);
+            m_out.append(value.toBool() ? "<true/>\n" : "<false/>\n");
             return true;
         case QMetaType::Double:
         case QMetaType::Float:
-            m_xml.writeTextElement(QStringLiteral("real"), realText(value.toDouble()));
+            writeAsciiElement(depth, "real", realText(value.toDouble()).toLatin1());
             return true;
         case QMetaType::Char:
         case QMetaType::SChar:
@@ -681,24 +741,28 @@ private:
         case QMetaType::Int:
         case QMetaType::Long:
         case QMetaType::LongLong:
-            m_xml.writeTextElement(QStringLiteral("integer"), QString::number(value.toLongLong()));
+            writeAsciiElement(depth, "integer", QByteArray::number(value.toLongLong()));
             return true;
         case QMetaType::UChar:
         case QMetaType::UShort:
         case QMetaType::UInt:
         case QMetaType::ULong:
         case QMetaType::ULongLong:
-            m_xml.writeTextElement(QStringLiteral("integer"), QString::number(value.toULongLong()));
+            writeAsciiElement(depth, "integer", QByteArray::number(value.toULongLong()));
             return true;
         case QMetaType::UnknownType:
             return fail(QStringLiteral("an empty value"));
         default:
+            // A value that stands for a dictionary, such as a snapshot of the timings, is written
+            // as the dictionary it converts to.
+            if (QMetaType::canConvert(type, QMetaType::fromType<PropertyListDictionary>()))
+                return writeValue(QVariant::fromValue(value.value<PropertyListDictionary>()), depth);
             return fail(QStringLiteral("a value of type %1").arg(QString::fromLatin1(type.name())));
         }
     }
 
-    QXmlStreamWriter m_xml;
-    QStringList m_path;
+    QByteArray &m_out;
+    QList<Step> m_path;
     QString m_error;
 };
 
@@ -768,11 +832,14 @@ PropertyListResult readFile(const QString &path)
 
 bool serialize(const QVariant &value, QByteArray *out, QString *error)
 {
+    // The settings file is written again and again at much the same size: room for the last
+    // one and a little more spares the buffer's regrowths and copies.
+    static std::atomic<qsizetype> lastSize = 0;
     QByteArray xml;
+    xml.reserve(lastSize.load(std::memory_order_relaxed) * 9 / 8 + 4096);
     if (!Writer(&xml).write(value, error))
         return false;
-    if (!xml.endsWith('\n'))
-        xml.append('\n');
+    lastSize.store(xml.size(), std::memory_order_relaxed);
     *out = std::move(xml);
     return true;
 }
