@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "SettingsStore.h"
+#include "TimingSnapshot.h"
 #include "tracking/TimeTracker.h"
 
 namespace {
@@ -32,15 +33,17 @@ bool isArray(const QVariant &value)
 
 PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracker)
 {
-    PropertyListDictionary wrapper;
-    wrapper.insert(kVersionKey, kTimingDocumentVersion);
-    wrapper.insert(kAppsKey, tracker.arrayRepresentation());
-    return wrapper;
+    return TimingSnapshot::of(tracker).toDictionary();
+}
+
+void storeTimingsInSettings(const TimeTracker &tracker, SettingsStore &settings)
+{
+    settings.setValue(SettingsKey::Apps, QVariant::fromValue(TimingSnapshot::of(tracker)));
 }
 
 bool saveSettingsToDisk(const TimeTracker &tracker, SettingsStore &settings, QString *error)
 {
-    settings.setValue(SettingsKey::Apps, QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)));
+    storeTimingsInSettings(tracker, settings);
     return settings.synchronize(error);
 }
 

@@ -16,6 +16,9 @@ inline const QString kTimingDocumentVersion = QStringLiteral("1.3");
 
 PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracker);
 
+// Puts a snapshot of the timings into the settings, to be written with them. Cheap: the
+// snapshot shares the store's names.
+void storeTimingsInSettings(const TimeTracker &tracker, SettingsStore &settings);
 // Stores the timings in the settings and writes the settings file at once.
 bool saveSettingsToDisk(const TimeTracker &tracker, SettingsStore &settings, QString *error = nullptr);
 

@@ -82,20 +82,19 @@ bool SettingsStore::load(QString *warning)
     return false;
 }
 
-bool SettingsStore::synchronize(QString *error)
+bool SettingsFileWrite::perform(QString *error) const
 {
-    if (m_writeBlocked) {
+    if (blocked) {
         if (error)
-            *error = QStringLiteral("%1 could not be read and is kept as it is").arg(m_path);
+            *error = QStringLiteral("%1 could not be read and is kept as it is").arg(path);
         return false;
     }
     QByteArray xml;
     QString localError;
-    bool ok = PropertyList::serialize(QVariant::fromValue(m_userValues), &xml, &localError);
+    bool ok = PropertyList::serialize(QVariant::fromValue(values), &xml, &localError);
     if (ok) {
         // The folder holds the timings and, once, their unreadable copies: the user's alone.
-        ok = makePrivateDirectory(QFileInfo(m_path).absolutePath(), &localError)
-            && writeFileAtomically(m_path, xml, &localError);
+        ok = makePrivateDirectory(QFileInfo(path).absolutePath(), &localError) && writeFileAtomically(path, xml, &localError);
     }
     if (!ok) {
         qCWarning(lcSettings).noquote() << QStringLiteral("Could not save the settings:") << localError;

@@ -3,6 +3,17 @@
 #include "PropertyList.h"
 #include "tracking/Settings.h"
 
+// One write of the settings file, copied from the store so that any thread can carry it out
+// while the store changes on: the values are implicitly shared, not copied.
+struct SettingsFileWrite
+{
+    QString path;
+    PropertyListDictionary values;
+    bool blocked = false; // the file could not be read and must not be overwritten
+
+    bool perform(QString *error = nullptr) const;
+};
+
 // The user's settings on disk: registered defaults in memory, the user's own values in an
 // XML property list ($XDG_CONFIG_HOME/Kestrum/Kestrum.plist), written atomically and readable
 // by the user alone. A file that cannot be read is moved aside, never overwritten.
@@ -25,7 +36,9 @@ public:
     // defaults; the answer is then false with the reason in `warning`.
     bool load(QString *warning = nullptr);
     // Writes the user's values to disk now.
-    bool synchronize(QString *error = nullptr);
+    bool synchronize(QString *error = nullptr) { return pendingWrite().perform(error); }
+    // The write of the user's values as they are now, to be performed later or elsewhere.
+    SettingsFileWrite pendingWrite() const { return {m_path, m_userValues, m_writeBlocked}; }
 
     QVariant value(const QString &key) const override;
     void setValue(const QString &key, const QVariant &value) override;

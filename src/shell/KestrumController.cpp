@@ -1,5 +1,6 @@
 #include "KestrumController.h"
 
+#include "BackgroundSaver.h"
 #include "persistence/SavedState.h"
 
 #include <QLoggingCategory>
@@ -23,6 +24,10 @@ KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
 {
     SettingsStore::ensureSupportDirectory();
     loadDictionary(m_ports.settings.value(SettingsKey::Apps));
+    // The settings hold the timings as read until the next save; a snapshot in their place
+    // shares the store's names and lets the whole read tree go.
+    if (m_ports.settings.value(SettingsKey::Apps).isValid())
+        storeTimingsInSettings(m_tracker, m_ports.settings);
     clickInTable();
     // The files hold everything up to the moment of the save, not only up to the last tick.
     m_periodicSave.setBookingHandler([this] { computeTime(); });
@@ -30,7 +35,7 @@ KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
         // The store started over: the label and the stored timings follow at once, so a restart
         // does not bring back what the dated files hold.
         computeTime();
-        saveSettingsToDisk();
+        storeTimings();
     });
     m_periodicSave.setFailureHandler([this](const QString &error) { Q_EMIT periodicSaveFailed(error); });
     updatedSaveTimerPeriodically();
@@ -55,7 +60,7 @@ KestrumController *KestrumController::current()
 void KestrumController::finishLaunching()
 {
     if (!m_storeTimer)
-        m_storeTimer = m_ports.scheduler.startRepeating(StoreInterval, [this] { saveSettingsToDisk(); });
+        m_storeTimer = m_ports.scheduler.startRepeating(StoreInterval, [this] { storeTimings(); });
     if (m_ports.settings.boolValue(SettingsKey::StartCountingAtLaunch) && !isTicking())
         startTimer();
 }
@@ -132,7 +137,7 @@ void KestrumController::switchHandler(SessionEvent event)
             m_sessionAway = true;
             m_wasRunning = false;
         }
-        saveSettingsToDisk();
+        storeTimings();
         break;
     case SessionEvent::BecameActive:
         // Resume as after a wake: the time in the other session is booked nowhere.
@@ -183,19 +188,21 @@ bool KestrumController::applicationShouldTerminate()
         return true;
     if (m_ports.questions.ask(quitQuestion()) != QuestionAnswer::Alternate)
         return false;
-    saveSettingsToDisk();
+    storeTimings();
     return true;
 }
 
 void KestrumController::applicationWillTerminate()
 {
-    saveSettingsToDisk();
+    storeTimings();
 }
 
 // --- timings on disk --------------------------------------------------------------------------------
 
 bool KestrumController::saveSettingsToDisk(QString *error)
 {
+    if (m_saver)
+        m_saver->waitForWriteUnderWay();
     QString reason;
     if (::saveSettingsToDisk(m_tracker, m_ports.settings, &reason))
         return true;
@@ -203,6 +210,22 @@ bool KestrumController::saveSettingsToDisk(QString *error)
     if (error)
         *error = reason;
     return false;
+}
+
+void KestrumController::storeTimings()
+{
+    if (!m_saver) {
+        saveSettingsToDisk();
+        return;
+    }
+    storeTimingsInSettings(m_tracker, m_ports.settings);
+    m_saver->save(m_ports.settings.pendingWrite());
+}
+
+void KestrumController::setBackgroundSaver(BackgroundSaver *saver)
+{
+    m_saver = saver;
+    connect(saver, &BackgroundSaver::failed, this, &KestrumController::saveFailed);
 }
 
 void KestrumController::loadDictionary(const QVariant &dictionary)
@@ -233,7 +256,7 @@ void KestrumController::clearTimersConfirmed()
 {
     m_tracker.reset();
     computeTime();
-    saveSettingsToDisk();
+    storeTimings();
 }
 
 // --- the periodic save --------------------------------------------------------------------------

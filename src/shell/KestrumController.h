@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class BackgroundSaver;
 class QThread;
 
 // The desktop services and the settings the controller works with; they outlive it.
@@ -85,8 +86,14 @@ public:
     static Question quitQuestion();
 
     // --- the timings on disk ------------------------------------------------------------------
-    // Stores the timings in the settings file; a failure is signalled and, when asked, described.
+    // Stores the timings in the settings file now, after any write still under way; a failure
+    // is signalled and, when asked, described. The quit path's save.
     bool saveSettingsToDisk(QString *error = nullptr);
+    // Stores the timings in the settings file: on the saver's thread once one is set, else at
+    // once. The window's thread only takes a snapshot.
+    void storeTimings();
+    // From now on, storeTimings() leaves writing to `saver`, which outlives the controller.
+    void setBackgroundSaver(BackgroundSaver *saver);
     // Replaces the timings with a saved dictionary and ticks, as after any load.
     void loadDictionary(const QVariant &dictionary);
     // Loads a timing document; on failure the timings stay as they were.
@@ -139,6 +146,7 @@ private:
     IdleTimeReader m_idleTime;
     TimeTracker m_tracker;
     PeriodicSave m_periodicSave;
+    BackgroundSaver *m_saver = nullptr;
     std::optional<Scheduler::TimerId> m_tick;
     std::optional<Scheduler::TimerId> m_storeTimer;
     QString m_buttonTitle = StartTitle;

@@ -16,6 +16,7 @@
 #include "platform/DesktopChoice.h"
 #include "platform/gnome/GnomeDesktop.h"
 #include "platform/x11/X11Desktop.h"
+#include "shell/BackgroundSaver.h"
 #include "shell/PowerMessages.h"
 #include "shell/KestrumController.h"
 #include "shell/QtScheduler.h"
@@ -187,7 +188,11 @@ int main(int argc, char *argv[])
 
     QtScheduler scheduler;
     QtQuestionDialog questions;
+    // Declared before the controller, so it outlives it: the saves of a running Kestrum are
+    // written on its thread.
+    BackgroundSaver saver;
     KestrumController controller({scheduler, workspace, accessibility, idleSource, settings, questions});
+    controller.setBackgroundSaver(&saver);
     // Every booked stretch goes to the history, written on a thread of its own.
     HistoryWriter historyWriter(HistoryDatabase::defaultPath());
     HistoryRecorder history([&historyWriter](const QList<HistoryOperation> &operations) { historyWriter.write(operations); });

@@ -2,6 +2,9 @@
 // the 15-minute store timer and clearing; and what happens when the file cannot be written.
 
 #include "ControllerFixture.h"
+#include "shell/BackgroundSaver.h"
+
+#include <QCoreApplication>
 
 class ControllerQuit : public ControllerFixture
 {
@@ -98,6 +101,30 @@ TEST_F(ControllerStoring, ClearingStoresTheEmptiedTimings)
     EXPECT_TRUE(savedAppTimes().isEmpty());
 }
 
+// With a saver, as the application runs: the window's thread hands each write over and goes
+// on counting; the quit save still writes the newest timings last.
+TEST_F(ControllerStoring, ASaverWritesInTheBackgroundAndTheQuitSaveComesLast)
+{
+    BackgroundSaver saver;
+    controller->setBackgroundSaver(&saver);
+    settings->setValue(SettingsKey::EnableIdleDetection, false);
+    controller->finishLaunching();
+    controller->toggleCounting();
+
+    scheduler.advance(900);
+    saver.waitUntilIdle();
+    // The store timer runs just before that second's tick.
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 899.0}}));
+
+    // A write handed over right before the quit save never lands after it.
+    scheduler.advance(30);
+    controller->applicationWillTerminate();
+    scheduler.advance(15);
+    EXPECT_TRUE(controller->saveSettingsToDisk());
+    saver.waitUntilIdle();
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 945.0}}));
+}
+
 // --- a settings file that cannot be written --------------------------------------------------------
 
 class ControllerUnwritableSettings : public ControllerFixture
@@ -138,6 +165,14 @@ TEST_F(ControllerUnwritableSettings, EverySaveReportsWhyItFailedAndCountingGoesO
     EXPECT_TRUE(controller->isTicking());
     scheduler.advance(10);
     EXPECT_DOUBLE_EQ(appTime(editorName()), 910.0);
+
+    // A write on the saver's thread that fails is reported on the window's thread too.
+    BackgroundSaver saver;
+    controller->setBackgroundSaver(&saver);
+    controller->applicationWillTerminate();
+    saver.waitUntilIdle();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(failures.size(), 5);
 }
 
 // A title holding characters a saved file cannot hold (an escape, U+FFFF) and an application

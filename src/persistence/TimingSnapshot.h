@@ -1,0 +1,44 @@
+#pragma once
+
+#include "PropertyListDictionary.h"
+
+#include <QMetaType>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class TimeTracker;
+
+// The store's names and times at one moment, cheap enough to take on the window's thread
+// whatever the store's size: the names are shared with the store's nodes, not copied. It is
+// written out (or turned into the property-list dictionary of a timing document) elsewhere,
+// on a thread of its own, while the store goes on counting.
+class TimingSnapshot
+{
+public:
+    struct Node
+    {
+        std::optional<QString> name; // a node without a name is saved as an empty record
+        double activeTime = 0.0;
+    };
+    struct Application
+    {
+        Node node;
+        std::vector<Node> windows;
+    };
+
+    TimingSnapshot() = default;
+    static TimingSnapshot of(const TimeTracker &tracker);
+
+    const std::vector<Application> &applications() const { return m_applications; }
+    // The versioned wrapper {"Version": "1.3", "Apps": [...]} of the timings, as they are kept.
+    // A QVariant holding a snapshot converts to it, so the settings can hold a snapshot and the
+    // property-list writer writes it as this dictionary.
+    PropertyListDictionary toDictionary() const;
+
+private:
+    std::vector<Application> m_applications;
+};
+
+Q_DECLARE_METATYPE(TimingSnapshot)

@@ -1,0 +1,60 @@
+#include "BackgroundSaver.h"
+
+BackgroundSaver::BackgroundSaver(QObject *parent)
+    : QObject(parent)
+    , m_thread([this] { run(); })
+{
+}
+
+BackgroundSaver::~BackgroundSaver()
+{
+    {
+        std::lock_guard locker(m_lock);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void BackgroundSaver::save(SettingsFileWrite write)
+{
+    {
+        std::lock_guard locker(m_lock);
+        m_waiting = std::move(write);
+    }
+    m_changed.notify_all();
+}
+
+void BackgroundSaver::waitUntilIdle()
+{
+    std::unique_lock locker(m_lock);
+    m_changed.wait(locker, [this] { return !m_waiting && !m_writing; });
+}
+
+void BackgroundSaver::waitForWriteUnderWay()
+{
+    std::unique_lock locker(m_lock);
+    m_waiting.reset();
+    m_changed.wait(locker, [this] { return !m_writing; });
+}
+
+void BackgroundSaver::run()
+{
+    std::unique_lock locker(m_lock);
+    for (;;) {
+        m_changed.wait(locker, [this] { return m_waiting || m_stopping; });
+        if (!m_waiting)
+            return; // stopping, with nothing left to write
+        const SettingsFileWrite write = std::move(*m_waiting);
+        m_waiting.reset();
+        m_writing = true;
+        locker.unlock();
+        QString error;
+        const bool ok = write.perform(&error);
+        if (!ok)
+            Q_EMIT failed(error); // queued to the owner's thread
+        locker.lock();
+        m_writing = false;
+        m_changed.notify_all();
+    }
+}
