@@ -34,6 +34,9 @@ inline constexpr qint64 kMaxFileSize = qint64(256) * 1024 * 1024;
 inline constexpr int kMaxNesting = 64;
 
 PropertyListResult parse(const QByteArray &xml);
+// What parse() falls back on for any form but the common one; it gives the same results,
+// only slower. For tests that hold the two readers to each other.
+PropertyListResult parseWithFullReader(const QByteArray &xml);
 // Reads a regular file of at most kMaxFileSize bytes; errors start with the path.
 PropertyListResult readFile(const QString &path);
 bool serialize(const QVariant &value, QByteArray *out, QString *error);

@@ -7,19 +7,25 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Any input, as a timing document: reading must not crash, hang or exhaust memory. Whatever is
-// read must be writable and read back to the same document, and loading it into a store must
-// give timings that save and load again.
+// Any input, as a timing document: reading must not crash, hang or exhaust memory. The quick
+// reader of the common form must read what the full XML reader reads. Whatever is read must be
+// writable and read back to the same document, and loading it into a store must give timings
+// that save and load again.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const PropertyListResult read =
-        PropertyList::parse(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const PropertyListResult read = PropertyList::parse(input);
+    const PropertyListResult full = PropertyList::parseWithFullReader(input);
+    if (read.ok() != full.ok())
+        std::abort();
     if (!read.ok())
         return 0;
 
     QByteArray written;
+    QByteArray writtenFromFull;
     QString error;
-    if (!PropertyList::serialize(read.value, &written, &error))
+    if (!PropertyList::serialize(read.value, &written, &error)
+        || !PropertyList::serialize(full.value, &writtenFromFull, &error) || written != writtenFromFull)
         std::abort();
     const PropertyListResult reread = PropertyList::parse(written);
     if (!reread.ok())

@@ -350,6 +350,34 @@ TEST(PropertyListValues, DocumentsWithoutDoctypeOrDeclarationAreRead)
                  QVariant(QStringLiteral("x")));
 }
 
+// Files in the common form are read by a quick reader of their bytes, anything else by the full
+// XML reader. Both must come to the same value, or to the same refusal.
+TEST(PropertyListValues, TheQuickAndTheFullReaderAgree)
+{
+    const QList<QByteArray> bodies = {
+        "<dict><key>a &amp; b</key><string>&lt;&gt;&quot;&apos;&#13;&#x1F600;&#233;</string><key>e</key><dict/></dict>",
+        "<array><string>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85</string><string/><array/></array>",
+        "<dict><key>k</key><integer>-12</integer><key>k</key><real>2.5</real><key>d</key><date>2026-01-05T09:00:00Z</date>"
+        "<key>b</key><data>eHl6</data><key>t</key><true/><key>f</key><false/></dict>",
+        // malformed UTF-8: a stray continuation byte, an overlong form, a surrogate, U+FFFE
+        "<string>\x80</string>", "<string>\xC0\xAF</string>", "<string>\xED\xA0\x80</string>", "<string>\xEF\xBF\xBE</string>",
+        // what XML refuses or reads otherwise
+        "<string>a\x01" "b</string>", "<string>a\rb\r\nc</string>", "<string>]]></string>", "<string>&#0;</string>",
+        "<string>&#xD800;</string>", "<string>&nbsp;</string>", "<string>&#X41;</string>", "<string>a</strin>",
+        "<integer>12x</integer>", "<integer>99999999999999999999</integer>", "<real>1e999</real>", "<true>x</true>",
+        "<dict><key>a</key></dict>", "<dict><string>a</string></dict>", "<key>a</key>", "<array><string>a</string>",
+        "<dict a=\"b\"><key>x</key><true/></dict>", "<string>a</string><string>b</string>",
+    };
+    for (const QByteArray &body : bodies) {
+        for (const QByteArray &xml : {document(body), "<plist>" + body + "</plist>"}) {
+            const PropertyListResult quick = PropertyList::parse(xml);
+            const PropertyListResult full = PropertyList::parseWithFullReader(xml);
+            EXPECT_EQ(quick.error, full.error) << xml.constData();
+            EXPECT_PRED2(identical, quick.value, full.value) << xml.constData();
+        }
+    }
+}
+
 // --- dictionaries --------------------------------------------------------------------------
 
 TEST(PropertyListDictionaries, KeysKeepTheFilesOrder)

@@ -80,7 +80,11 @@ TEST_F(SavedState, TheWrapperHoldsTheVersionAndTheSnapshot)
     const PropertyListDictionary wrapper = wrappedDictionaryWithVersioning(tracker());
     EXPECT_EQ(wrapper.keys(), QStringList({QStringLiteral("Version"), QStringLiteral("Apps")}));
     EXPECT_EQ(wrapper.value(QStringLiteral("Version")), QVariant(QStringLiteral("1.3")));
-    EXPECT_EQ(wrapper.value(QStringLiteral("Apps")), QVariant(tracker().arrayRepresentation()));
+    QByteArray written;
+    QByteArray expected;
+    ASSERT_TRUE(PropertyList::serialize(wrapper.value(QStringLiteral("Apps")), &written, nullptr));
+    ASSERT_TRUE(PropertyList::serialize(tracker().arrayRepresentation(), &expected, nullptr));
+    EXPECT_EQ(written, expected);
 }
 
 TEST_F(SavedState, ADocumentReadsBackIntoAnEmptyStoreExactly)
