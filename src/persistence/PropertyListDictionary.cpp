@@ -19,6 +19,7 @@ const bool kConvertsToVariantMap = QMetaType::registerConverter<PropertyListDict
 
 PropertyListDictionary::PropertyListDictionary(std::initializer_list<Entry> entries)
 {
+    m_entries.reserve(qsizetype(entries.size()));
     for (const Entry &entry : entries)
         insert(entry.first, entry.second);
 }
