@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run demo bench clean
+.PHONY: all deps configure build test run demo bench bench-desktop clean
 
 all: build
 
@@ -36,6 +36,14 @@ demo: configure
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum-bench
 	$(BUILD_DIR)/bin/kestrum-bench
+
+# Kestrum as a whole process on a private X display against a bare Qt program: start-up, CPU,
+# wake-ups, memory, exit, and how exactly switches are booked. About 25 minutes; options go in
+# ARGS, e.g. make bench-desktop ARGS="--seconds 60 --rounds 1".
+ARGS ?=
+bench-desktop: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum kestrum-bare-tracker kestrum-x11-probe
+	bench/desktop/bench-desktop --bin $(BUILD_DIR)/bin $(ARGS)
 
 clean:
 	rm -rf $(BUILD_DIR)
