@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QStringList>
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -628,6 +630,30 @@ private:
         return decode(raw, text);
     }
 
+    // A dictionary key. The same few keys come back in every record, so each is made once and
+    // shared: a large file's keys then cost no memory of their own.
+    bool readKey(QString *key)
+    {
+        const char *from = m_at;
+        const char *end = static_cast<const char *>(std::memchr(from, '<', size_t(m_end - from)));
+        if (end && end - from <= kMaxSharedKey) {
+            const QByteArray raw = QByteArray::fromRawData(from, end - from);
+            if (const auto known = m_keys.constFind(raw); known != m_keys.constEnd()) {
+                m_at = end;
+                *key = *known;
+                return readEndTag("key");
+            }
+        }
+        if (!readText("key", key))
+            return false;
+        if (m_keys.size() < kMaxSharedKeys && end && end - from <= kMaxSharedKey)
+            m_keys.insert(QByteArray(from, end - from), *key);
+        return true;
+    }
+
+    static constexpr qsizetype kMaxSharedKey = 32;
+    static constexpr qsizetype kMaxSharedKeys = 64;
+
     static bool isXmlCharacter(char32_t c)
     {
         return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
@@ -757,7 +783,7 @@ private:
         for (skipWhitespace(); !empty && !readEndTag("dict"); skipWhitespace()) {
             QString key;
             QVariant value;
-            if (!skip("<key>") || !readText("key", &key))
+            if (!skip("<key>") || !readKey(&key))
                 return false;
             skipWhitespace();
             if (!readValue(&value, depth))
@@ -783,6 +809,7 @@ private:
 
     const char *m_at;
     const char *const m_end;
+    QHash<QByteArray, QString> m_keys; // by their text in the file
 };
 
 // ---------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "BackgroundSaver.h"
 
+#include <malloc.h>
+
 BackgroundSaver::BackgroundSaver(QObject *parent)
     : QObject(parent)
     , m_thread([this] { run(); })
@@ -53,6 +55,10 @@ void BackgroundSaver::run()
         const bool ok = write.perform(&error);
         if (!ok)
             Q_EMIT failed(error); // queued to the owner's thread
+        // The write's buffer and records were freed into this thread's own heap, which the C
+        // library keeps resident: a large store would otherwise cost its file's size again in
+        // memory, for as long as Kestrum runs.
+        ::malloc_trim(0);
         locker.lock();
         m_writing = false;
         m_changed.notify_all();

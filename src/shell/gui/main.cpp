@@ -35,6 +35,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -116,6 +117,10 @@ int main(int argc, char *argv[])
 {
     // First of all: a quit signal that comes while Kestrum starts up ends it once it runs.
     QuitSignals::catchSignals();
+    // Saves build buffers of the file's size now and then. With a fixed threshold they always
+    // come from the system and go straight back to it; the C library's sliding threshold would
+    // otherwise raise itself past them and keep their pages for as long as Kestrum runs.
+    ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     QCommandLineOption startOption(QStringLiteral("start"), QStringLiteral("Start counting at once."));
