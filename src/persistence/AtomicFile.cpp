@@ -142,13 +142,17 @@ bool makePrivateDirectory(const QString &path, QString *error)
 
 int removeLeftoverTemporaryFiles(const QString &folder)
 {
-    static const QRegularExpression ours(QStringLiteral("^\\..+\\.kestrum-tmp\\.[A-Za-z0-9]{6}$"));
-    // Earlier versions named them ".NAME.XXXXXX": only the names Kestrum itself writes count.
-    static const QRegularExpression earlier(
-        QStringLiteral("^\\.(Kestrum\\.plist|\\d{4}-\\d{2}-\\d{2}( \\d+)?\\.(csv|kestrum))\\.[A-Za-z0-9]{6}$"));
     int removed = 0;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        // Every such name starts with a dot; the expressions are made only when one does, which
+        // spares nearly every start the regular-expression engine's pages.
+        if (!name.startsWith(u'.'))
+            continue;
+        static const QRegularExpression ours(QStringLiteral("^\\..+\\.kestrum-tmp\\.[A-Za-z0-9]{6}$"));
+        // Earlier versions named them ".NAME.XXXXXX": only the names Kestrum itself writes count.
+        static const QRegularExpression earlier(
+            QStringLiteral("^\\.(Kestrum\\.plist|\\d{4}-\\d{2}-\\d{2}( \\d+)?\\.(csv|kestrum))\\.[A-Za-z0-9]{6}$"));
         if (!ours.match(name).hasMatch() && !earlier.match(name).hasMatch())
             continue;
         const QByteArray path = QFile::encodeName(dir.filePath(name));

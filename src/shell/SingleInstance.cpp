@@ -5,10 +5,19 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <cstring>
+#include <memory>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +27,59 @@ const QByteArray kDone = QByteArrayLiteral("ok\n");
 
 // A running Kestrum that is still starting up is given this long to answer.
 constexpr int kHandOverMs = 5000;
+
+// The socket's address; false when the path does not fit.
+bool addressOf(const QString &path, sockaddr_un *address)
+{
+    const QByteArray native = QFile::encodeName(path);
+    *address = {};
+    address->sun_family = AF_UNIX;
+    if (size_t(native.size()) >= sizeof address->sun_path)
+        return false;
+    std::memcpy(address->sun_path, native.constData(), size_t(native.size()));
+    return true;
+}
+
+// Waits until `fd` is ready for `events` or the deadline passes.
+bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
+{
+    pollfd poller{fd, events, 0};
+    for (;;) {
+        const int result = ::poll(&poller, 1, int(std::max<qint64>(0, deadline.remainingTime())));
+        if (result >= 0 || errno != EINTR)
+            return result > 0;
+    }
+}
+
+// Reads one line of at most a few bytes before the deadline.
+QByteArray readLine(int fd, const QDeadlineTimer &deadline)
+{
+    QByteArray line;
+    char buffer[16];
+    while (!line.endsWith('\n') && line.size() < 64 && waitFor(fd, POLLIN, deadline)) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        line.append(buffer, count);
+    }
+    return line;
+}
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    // MSG_NOSIGNAL: a peer that went away must not end this process with SIGPIPE.
+    for (qsizetype written = 0; written < data.size();) {
+        const ssize_t count = ::send(fd, data.constData() + written, size_t(data.size() - written), MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -33,8 +95,10 @@ SingleInstance::SingleInstance(const QString &settingsPath, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();
+    if (m_server >= 0) {
+        ::close(m_server);
+        ::unlink(QFile::encodeName(m_serverPath).constData());
+    }
 }
 
 SingleInstance::Claim SingleInstance::claim(QString *error)
@@ -56,60 +120,98 @@ SingleInstance::Claim SingleInstance::claim(QString *error)
 bool SingleInstance::handOver(Request request, QString *error)
 {
     const QDeadlineTimer deadline(kHandOverMs);
-    QLocalSocket socket;
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("it does not answer at %1: %2").arg(m_serverPath, why);
+        return false;
+    };
+    sockaddr_un address;
+    if (!addressOf(m_serverPath, &address))
+        return fail(QStringLiteral("the path is too long for a socket"));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return fail(qt_error_string(errno));
+    const auto closeSocket = qScopeGuard([fd] { ::close(fd); });
     // The running Kestrum may hold the lock and not listen yet: it is still starting.
-    for (;;) {
-        socket.connectToServer(m_serverPath);
-        if (socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime()))))
-            break;
-        if (deadline.hasExpired()) {
-            if (error)
-                *error = QStringLiteral("it does not answer at %1: %2").arg(m_serverPath, socket.errorString());
-            return false;
-        }
+    while (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (deadline.hasExpired())
+            return fail(qt_error_string(errno));
         QThread::msleep(100);
     }
-    socket.write(request == Request::ShowAndStart ? kShowAndStart : kShow);
-    QByteArray reply;
-    while (!reply.endsWith('\n') && socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
-        reply += socket.readAll();
-    if (reply == kDone)
+    if (!writeAll(fd, request == Request::ShowAndStart ? kShowAndStart : kShow))
+        return fail(qt_error_string(errno));
+    if (readLine(fd, deadline) == kDone)
         return true;
-    if (error)
-        *error = QStringLiteral("it does not answer at %1").arg(m_serverPath);
-    return false;
+    return fail(QStringLiteral("no reply"));
 }
 
 bool SingleInstance::listen(QString *error)
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket left by a Kestrum that was killed: the lock says no other one uses it.
-    QLocalServer::removeServer(m_serverPath);
-    if (!m_server->listen(m_serverPath)) {
+    const auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("cannot listen at %1: %2").arg(m_serverPath, m_server->errorString());
+            *error = QStringLiteral("cannot listen at %1: %2").arg(m_serverPath, why);
+        if (m_server >= 0)
+            ::close(m_server);
+        m_server = -1;
         return false;
-    }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::answer);
+    };
+    sockaddr_un address;
+    if (!addressOf(m_serverPath, &address))
+        return fail(QStringLiteral("the path is too long for a socket"));
+    m_server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (m_server < 0)
+        return fail(qt_error_string(errno));
+    // A socket left by a Kestrum that was killed: the lock says no other one uses it.
+    ::unlink(address.sun_path);
+    // Only the user may connect: the socket is made with no permissions for anyone else.
+    const mode_t mask = ::umask(0077);
+    const int bound = ::bind(m_server, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    const int bindError = errno;
+    ::umask(mask);
+    if (bound != 0)
+        return fail(qt_error_string(bindError));
+    if (::listen(m_server, 8) != 0)
+        return fail(qt_error_string(errno));
+    m_serverNotifier = new QSocketNotifier(m_server, QSocketNotifier::Read, this);
+    connect(m_serverNotifier, &QSocketNotifier::activated, this, &SingleInstance::answer);
     return true;
 }
 
 void SingleInstance::answer()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        const auto serve = [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            const QByteArray line = socket->readLine();
-            if (line == kShow || line == kShowAndStart) {
-                Q_EMIT requested(line == kShowAndStart ? Request::ShowAndStart : Request::Show);
-                socket->write(kDone);
-            }
-            socket->disconnectFromServer();
-        };
-        connect(socket, &QLocalSocket::readyRead, this, serve);
-        serve();
+    for (;;) {
+        const int connection = ::accept4(m_server, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (connection < 0) {
+            if (errno == EINTR)
+                continue;
+            return; // EAGAIN: no more waiting
+        }
+        serve(connection);
     }
+}
+
+void SingleInstance::serve(int connection)
+{
+    // A request is one short line. It is read as it arrives, so a peer that is slow to send it
+    // never holds up the window.
+    auto *notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+    auto line = std::make_shared<QByteArray>();
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, connection, line] {
+        char buffer[16];
+        ssize_t count = 0;
+        while ((count = ::read(connection, buffer, sizeof buffer)) > 0 && line->size() < 64)
+            line->append(buffer, count);
+        const bool waitForMore = count < 0 && (errno == EAGAIN || errno == EINTR) && !line->endsWith('\n') && line->size() < 64;
+        if (waitForMore)
+            return;
+        if (*line == kShow || *line == kShowAndStart) {
+            Q_EMIT requested(*line == kShowAndStart ? Request::ShowAndStart : Request::Show);
+            writeAll(connection, kDone);
+        }
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        ::close(connection);
+    });
 }

@@ -6,12 +6,13 @@
 
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 // One Kestrum per user: two would each overwrite the other's timings. A lock beside the settings
 // file tells whether one runs (the lock of a Kestrum that was killed is stale and taken over), and
 // a local socket in the runtime folder lets a second start hand its request to the running one,
-// with no D-Bus needed.
+// with no D-Bus needed. Plain Unix sockets: Qt's network module would cost a megabyte of
+// libraries in every running Kestrum for these few bytes.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -39,9 +40,11 @@ Q_SIGNALS:
 
 private:
     void answer();
+    void serve(int connection);
 
     QString m_lockPath;
     QString m_serverPath;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_server = -1;
+    QSocketNotifier *m_serverNotifier = nullptr;
 };
