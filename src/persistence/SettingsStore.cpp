@@ -49,14 +49,38 @@ void SettingsStore::ensureSupportDirectory()
         qCWarning(lcSettings).noquote() << error;
 }
 
-bool SettingsStore::load(QString *warning)
+namespace {
+
+QByteArray fileIdentity(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)) + ':'
+        + QByteArray::number(qint64(status.st_size)) + ':' + QByteArray::number(qint64(status.st_ctim.tv_sec)) + '.'
+        + QByteArray::number(qint64(status.st_ctim.tv_nsec));
+}
+
+} // namespace
+
+SettingsFileRead SettingsStore::readFile(const QString &path)
+{
+    SettingsFileRead read{fileIdentity(path), {}};
+    if (!read.identity.isEmpty())
+        read.contents = PropertyList::readFile(path);
+    return read;
+}
+
+bool SettingsStore::load(const SettingsFileRead &readAhead, QString *warning)
 {
     m_userValues = {};
     m_writeBlocked = false;
-    if (!QFileInfo::exists(m_path))
+    // An atomic save gives the file a new inode, so a read made before the last one shows.
+    const SettingsFileRead current = readAhead.identity == fileIdentity(m_path) ? readAhead : readFile(m_path);
+    if (current.identity.isEmpty())
         return true;
 
-    const PropertyListResult result = PropertyList::readFile(m_path);
+    const PropertyListResult &result = current.contents;
     QString reason = result.error;
     if (result.ok() && !result.value.canConvert<PropertyListDictionary>())
         reason = QStringLiteral("the file holds no dictionary");

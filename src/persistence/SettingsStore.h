@@ -14,6 +14,14 @@ struct SettingsFileWrite
     bool perform(QString *error = nullptr) const;
 };
 
+// The settings file as read at one moment, with what tells that version of the file apart:
+// a read made ahead, on another thread, stands only while the file is still the same.
+struct SettingsFileRead
+{
+    QByteArray identity; // device, inode, size and time of change; empty when there is no file
+    PropertyListResult contents;
+};
+
 // The user's settings on disk: registered defaults in memory, the user's own values in an
 // XML property list ($XDG_CONFIG_HOME/Kestrum/Kestrum.plist), written atomically and readable
 // by the user alone. A file that cannot be read is moved aside, never overwritten.
@@ -34,7 +42,11 @@ public:
     // Reads the user's values. A missing file is a first run. A file that cannot be read is
     // renamed to "<name>.corrupt-YYYYMMDD-HHMMSS" with a warning, and the store starts from the
     // defaults; the answer is then false with the reason in `warning`.
-    bool load(QString *warning = nullptr);
+    bool load(QString *warning = nullptr) { return load(readFile(m_path), warning); }
+    // The same with the file read ahead of time; read again when it has changed since.
+    bool load(const SettingsFileRead &readAhead, QString *warning = nullptr);
+    // Reads the file at `path`; safe on any thread.
+    static SettingsFileRead readFile(const QString &path);
     // Writes the user's values to disk now.
     bool synchronize(QString *error = nullptr) { return pendingWrite().perform(error); }
     // The write of the user's values as they are now, to be performed later or elsewhere.

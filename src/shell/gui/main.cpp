@@ -35,6 +35,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <malloc.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -146,6 +147,12 @@ int main(int argc, char *argv[])
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     }
 
+    // The timings are read and parsed while Qt connects to the display and loads its fonts:
+    // a large store then adds little to the start. Whether it may be used is decided once the
+    // lock is held.
+    std::future<SettingsFileRead> settingsReadAhead =
+        std::async(std::launch::async, [path = SettingsStore::defaultPath()] { return SettingsStore::readFile(path); });
+
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the window's close decides
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrum"));
@@ -172,7 +179,7 @@ int main(int argc, char *argv[])
         qCWarning(lcApp).noquote() << "Another Kestrum could not be ruled out:" << instanceProblem;
 
     QString settingsWarning;
-    settings.load(&settingsWarning);
+    settings.load(settingsReadAhead.get(), &settingsWarning);
     if (claim == SingleInstance::Claim::Claimed) {
         // Writes that a kill cut short left their temporary files; no other Kestrum writes here.
         removeLeftoverTemporaryFiles(QFileInfo(settings.path()).absolutePath());

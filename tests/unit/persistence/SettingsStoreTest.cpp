@@ -149,6 +149,27 @@ TEST_F(SettingsStoreTest, UserValuesSurviveARestart)
     EXPECT_EQ(settings.integerValue(SettingsKey::PeriodicFormatType), 2);
 }
 
+// Kestrum reads its file ahead, before it holds the lock: a Kestrum that was still quitting may
+// save once more meanwhile. Only a read of the file as it still is counts.
+TEST_F(SettingsStoreTest, AFileReadAheadIsReadAgainWhenItWasSavedSince)
+{
+    SettingsStore quitting(m_file);
+    ASSERT_TRUE(quitting.load());
+    quitting.setValue(SettingsKey::MinutesUntilIdle, 5);
+    ASSERT_TRUE(quitting.synchronize());
+    const SettingsFileRead readAhead = SettingsStore::readFile(m_file);
+
+    SettingsStore unchanged(m_file);
+    ASSERT_TRUE(unchanged.load(readAhead));
+    EXPECT_EQ(unchanged.integerValue(SettingsKey::MinutesUntilIdle), 5);
+
+    quitting.setValue(SettingsKey::MinutesUntilIdle, 7);
+    ASSERT_TRUE(quitting.synchronize());
+    SettingsStore starting(m_file);
+    ASSERT_TRUE(starting.load(readAhead));
+    EXPECT_EQ(starting.integerValue(SettingsKey::MinutesUntilIdle), 7);
+}
+
 TEST_F(SettingsStoreTest, RemovingAValueBringsTheDefaultBack)
 {
     SettingsStore settings(m_file);
