@@ -3,7 +3,6 @@
 #include "CompoundText.h"
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -14,6 +13,9 @@
 #include <xcb/xcb_icccm.h>
 
 #include <cstdlib>
+#include <utility>
+
+#include <poll.h>
 
 Q_LOGGING_CATEGORY(lcX11, "kestrum.x11")
 
@@ -109,6 +111,7 @@ bool X11Desktop::initialize(QString *error)
     m_activeWindowAtom = m_ewmh->connection._NET_ACTIVE_WINDOW;
     m_netWmNameAtom = m_ewmh->connection._NET_WM_NAME;
     m_wmNameAtom = XCB_ATOM_WM_NAME;
+    m_clientListAtom = m_ewmh->connection._NET_CLIENT_LIST;
     static constexpr char compoundText[] = "COMPOUND_TEXT";
     XcbReply<xcb_intern_atom_reply_t> compoundTextAtom(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 0, sizeof compoundText - 1, compoundText), nullptr));
@@ -160,14 +163,29 @@ bool X11Desktop::checkConnection()
     return false;
 }
 
+bool X11Desktop::serverHungUp() const
+{
+    // Noticed by the event loop sooner or later; a reading in between must not pass off what
+    // was kept as the state of a display that is gone.
+    if (xcb_connection_has_error(m_connection))
+        return true;
+    pollfd socket{xcb_get_file_descriptor(m_connection), POLLRDHUP, 0};
+    return ::poll(&socket, 1, 0) > 0 && (socket.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
+}
+
 void X11Desktop::drainEvents(bool readSocket)
 {
     while (m_connection) {
         xcb_generic_event_t *event = readSocket ? xcb_poll_for_event(m_connection) : xcb_poll_for_queued_event(m_connection);
-        if (!event)
+        if (event) {
+            handleEvent(event);
+            std::free(event);
+        } else if (std::exchange(m_activeWindowChanged, false)) {
+            // A window manager may change it twice in one go: only the last one counts.
+            refreshActiveWindow();
+        } else {
             break;
-        handleEvent(event);
-        std::free(event);
+        }
     }
     checkConnection();
 }
@@ -178,8 +196,12 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (property->window == m_root && property->atom == m_activeWindowAtom) {
-            refreshActiveWindow();
+            m_activeWindowChanged = true;
+        } else if (property->window == m_root && property->atom == m_clientListAtom) {
+            m_titleCurrent = false; // the active window may have closed
         } else if (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom) {
+            if (WindowElement(property->window) == m_titleWindow)
+                m_titleCurrent = false;
             windowTitleChanged(WindowElement(property->window));
         }
     } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
@@ -201,25 +223,41 @@ void X11Desktop::refreshActiveWindow()
     // Some window managers set 0 for a moment between two windows: keep the last one.
     if (window == 0 || WindowElement(window) == activeWindow())
         return;
-    watchWindow(WindowElement(window));
-    setActiveWindow(WindowElement(window), identify(WindowElement(window)));
+    const WindowElement active(window);
+    watchOnly(active);
+    // Everything the new window is asked about goes out at once: one round trip answers all.
+    const xcb_get_property_cookie_t pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh->connection, window);
+    const xcb_get_property_cookie_t classCookie = xcb_icccm_get_wm_class(m_connection, window);
+    const TitleRequest title = askTitle(active);
+    uint32_t pid = 0;
+    if (!xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, pidCookie, &pid, nullptr) || pid == 0)
+        pid = uint32_t(pidFromServer(active));
+    const std::optional<QString> name = applicationName(classCookie, pid);
+    if (m_titleCurrent) {
+        m_leavingWindow = m_titleWindow;
+        m_leavingTitle = m_title;
+    }
+    m_titleWindow = active;
+    m_title = titleFrom(title);
+    m_titleCurrent = true;
+    setActiveWindow(active, {name, qint64(pid)});
+    m_leavingWindow = WindowElement();
+    m_leavingTitle.reset();
 }
 
-void X11Desktop::watchWindow(WindowElement window)
+void X11Desktop::watchOnly(WindowElement window)
 {
-    // Title changes of the active window only; the old one is left alone (it may be gone).
+    // Title changes of the active window only: the last one is no longer heard from (it may be
+    // gone, which the server answers with an error that is ignored).
+    const uint32_t none = 0;
+    if (!activeWindow().isNull())
+        xcb_change_window_attributes(m_connection, xcb_window_t(activeWindow().id()), XCB_CW_EVENT_MASK, &none);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, xcb_window_t(window.id()), XCB_CW_EVENT_MASK, &events);
-    xcb_flush(m_connection);
 }
 
-qint64 X11Desktop::pidOfWindow(WindowElement window) const
+qint64 X11Desktop::pidFromServer(WindowElement window) const
 {
-    uint32_t pid = 0;
-    if (xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, xcb_ewmh_get_wm_pid(&m_ewmh->connection, xcb_window_t(window.id())), &pid,
-                                  nullptr)
-        && pid != 0)
-        return pid;
     if (!m_hasResExtension)
         return 0;
     // A client that does not say its process id: ask the server which process owns the window.
@@ -235,11 +273,10 @@ qint64 X11Desktop::pidOfWindow(WindowElement window) const
     return 0;
 }
 
-std::optional<QString> X11Desktop::applicationNameOfWindow(WindowElement window, qint64 pid)
+std::optional<QString> X11Desktop::applicationName(xcb_get_property_cookie_t wmClassCookie, qint64 pid)
 {
     xcb_icccm_get_wm_class_reply_t wmClass;
-    if (xcb_icccm_get_wm_class_reply(m_connection, xcb_icccm_get_wm_class(m_connection, xcb_window_t(window.id())), &wmClass,
-                                     nullptr)) {
+    if (xcb_icccm_get_wm_class_reply(m_connection, wmClassCookie, &wmClass, nullptr)) {
         const QString instance = QString::fromLocal8Bit(wmClass.instance_name);
         const QString className = QString::fromLocal8Bit(wmClass.class_name);
         xcb_icccm_get_wm_class_reply_wipe(&wmClass);
@@ -265,25 +302,23 @@ std::optional<QString> X11Desktop::applicationNameOfWindow(WindowElement window,
     return std::nullopt;
 }
 
-FrontApplication X11Desktop::identify(WindowElement window)
+X11Desktop::TitleRequest X11Desktop::askTitle(WindowElement window) const
 {
-    const qint64 pid = pidOfWindow(window);
-    return {applicationNameOfWindow(window, pid), pid};
+    const auto id = xcb_window_t(window.id());
+    return {xcb_ewmh_get_wm_name(&m_ewmh->connection, id), xcb_icccm_get_wm_name(m_connection, id)};
 }
 
-std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
+std::optional<QString> X11Desktop::titleFrom(const TitleRequest &request) const
 {
-    if (!m_connection || window.isNull())
-        return std::nullopt;
-    const auto id = xcb_window_t(window.id());
     xcb_ewmh_get_utf8_strings_reply_t utf8;
-    if (xcb_ewmh_get_wm_name_reply(&m_ewmh->connection, xcb_ewmh_get_wm_name(&m_ewmh->connection, id), &utf8, nullptr)) {
+    if (xcb_ewmh_get_wm_name_reply(&m_ewmh->connection, request.netWmName, &utf8, nullptr)) {
         const QString title = QString::fromUtf8(utf8.strings, qsizetype(utf8.strings_len));
         xcb_ewmh_get_utf8_strings_reply_wipe(&utf8);
+        xcb_discard_reply(m_connection, request.wmName.sequence);
         return title;
     }
     xcb_icccm_get_text_property_reply_t text;
-    if (!xcb_icccm_get_wm_name_reply(m_connection, xcb_icccm_get_wm_name(m_connection, id), &text, nullptr))
+    if (!xcb_icccm_get_wm_name_reply(m_connection, request.wmName, &text, nullptr))
         return std::nullopt; // no title, or the window is gone
     QString title;
     if (text.encoding == m_ewmh->connection.UTF8_STRING)
@@ -293,6 +328,23 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
     else
         title = QString::fromLatin1(text.name, qsizetype(text.name_len)); // STRING is Latin-1
     xcb_icccm_get_text_property_reply_wipe(&text);
+    return title;
+}
+
+std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
+{
+    if (!m_connection || window.isNull() || serverHungUp())
+        return std::nullopt;
+    const bool active = window == m_titleWindow;
+    if (active && m_titleCurrent)
+        return m_title;
+    if (window == m_leavingWindow)
+        return m_leavingTitle;
+    std::optional<QString> title = titleFrom(askTitle(window));
+    if (active) {
+        m_title = title;
+        m_titleCurrent = true;
+    }
     return title;
 }
 

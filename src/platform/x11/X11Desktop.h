@@ -15,6 +15,8 @@ class QSocketNotifier;
 // application, window titles, idle time (XScreenSaver) and the screen saver. It runs on a
 // connection of its own, watched by the event loop, so it needs no Qt platform plugin.
 // A lost connection is logged once; from then on nothing can be read, and Kestrum goes on.
+//
+// The active window's title is kept until the window says it changed.
 class X11Desktop : public DesktopBackend
 {
     Q_OBJECT
@@ -34,16 +36,24 @@ public:
 
 private:
     struct Ewmh;
+    // Both title properties asked for at once, so that one round trip answers them.
+    struct TitleRequest
+    {
+        xcb_get_property_cookie_t netWmName;
+        xcb_get_property_cookie_t wmName;
+    };
 
     X11Desktop(xcb_connection_t *connection, int screenNumber);
     bool initialize(QString *error);
     void drainEvents(bool readSocket);
     void handleEvent(const xcb_generic_event_t *event);
     void refreshActiveWindow();
-    void watchWindow(WindowElement window);
-    FrontApplication identify(WindowElement window);
-    qint64 pidOfWindow(WindowElement window) const;
-    std::optional<QString> applicationNameOfWindow(WindowElement window, qint64 pid);
+    void watchOnly(WindowElement window);
+    qint64 pidFromServer(WindowElement window) const;
+    std::optional<QString> applicationName(xcb_get_property_cookie_t wmClass, qint64 pid);
+    TitleRequest askTitle(WindowElement window) const;
+    std::optional<QString> titleFrom(const TitleRequest &request) const;
+    bool serverHungUp() const;
     bool checkConnection();
 
     xcb_connection_t *m_connection = nullptr;
@@ -57,6 +67,17 @@ private:
     int m_screenSaverEvent = -1; // first event code of the extension, -1 when it is missing
     bool m_hasResExtension = false;
     QSocketNotifier *m_notifier = nullptr;
+    bool m_activeWindowChanged = false; // read once the events at hand are handled
+
+    // The active window's title as last read; read again once the window or the list of
+    // windows changed (a closed window answers none).
+    WindowElement m_titleWindow;
+    mutable std::optional<QString> m_title;
+    mutable bool m_titleCurrent = false;
+    quint32 m_clientListAtom = 0;
+    // While a switch is booked, the window that left answers with the title it had in front.
+    WindowElement m_leavingWindow;
+    std::optional<QString> m_leavingTitle;
 
     DesktopEntries m_desktopEntries;
     QHash<QString, std::optional<QString>> m_namesByClass;
