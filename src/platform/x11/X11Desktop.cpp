@@ -12,7 +12,9 @@
 #include <xcb/xcb_ewmh.h>
 #include <xcb/xcb_icccm.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include <poll.h>
@@ -28,6 +30,21 @@ struct FreeDeleter
 };
 template<typename T>
 using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
+
+// The user counts as away once this long has passed without input: the alarms tell when that
+// begins and ends, and below it the idle time is known to be less. Under a second, so that the
+// whole seconds the tracker reads are exact.
+constexpr quint64 kAwayAfterMs = 1000;
+
+qint64 toInt64(const xcb_sync_int64_t &value)
+{
+    return qint64((quint64(quint32(value.hi)) << 32) | value.lo);
+}
+
+xcb_sync_int64_t fromInt64(qint64 value)
+{
+    return {qint32(value >> 32), quint32(quint64(value) & 0xffffffffu)};
+}
 
 } // namespace
 
@@ -129,9 +146,10 @@ bool X11Desktop::initialize(QString *error)
             xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
         if (info && info->state == XCB_SCREENSAVER_STATE_ON)
             setScreenLocked(LockSource::ScreenSaverExtension, true);
-    } else {
-        qCWarning(lcX11, "The X server has no XScreenSaver extension: idle time cannot be read.");
     }
+    followIdleTime();
+    if (m_idleCounter == 0 && m_screenSaverEvent < 0)
+        qCWarning(lcX11, "The X server has neither the SYNC nor the XScreenSaver extension: idle time cannot be read.");
     const xcb_query_extension_reply_t *res = xcb_get_extension_data(m_connection, &xcb_res_id);
     m_hasResExtension = res && res->present;
     xcb_flush(m_connection);
@@ -144,6 +162,66 @@ bool X11Desktop::initialize(QString *error)
 
     refreshActiveWindow();
     return checkConnection();
+}
+
+void X11Desktop::followIdleTime()
+{
+    const xcb_query_extension_reply_t *sync = xcb_get_extension_data(m_connection, &xcb_sync_id);
+    if (!sync || !sync->present)
+        return;
+    std::free(xcb_sync_initialize_reply(m_connection, xcb_sync_initialize(m_connection, XCB_SYNC_MAJOR_VERSION, XCB_SYNC_MINOR_VERSION),
+                                   nullptr));
+    XcbReply<xcb_sync_list_system_counters_reply_t> counters(
+        xcb_sync_list_system_counters_reply(m_connection, xcb_sync_list_system_counters(m_connection), nullptr));
+    if (!counters)
+        return;
+    // Read by hand: libxcb's iterator over this list assumes a padding the protocol does not
+    // have, and misreads every name after the first.
+    const auto *entry = reinterpret_cast<const uint8_t *>(counters.get() + 1);
+    const uint8_t *const end = entry + size_t(counters->length) * 4;
+    for (uint32_t i = 0; i < counters->counters_len && entry + 14 <= end; ++i) {
+        xcb_sync_counter_t counter;
+        uint16_t nameLength;
+        std::memcpy(&counter, entry, sizeof counter);
+        std::memcpy(&nameLength, entry + 12, sizeof nameLength);
+        if (entry + 14 + nameLength > end)
+            break;
+        if (QByteArrayView(reinterpret_cast<const char *>(entry + 14), nameLength) == "IDLETIME")
+            m_idleCounter = counter;
+        entry += (14 + nameLength + 3) & ~3u;
+    }
+    if (m_idleCounter == 0)
+        return;
+
+    const auto createAlarm = [this](uint32_t testType, qint64 milliseconds) {
+        const xcb_sync_alarm_t alarm = xcb_generate_id(m_connection);
+        xcb_sync_create_alarm_value_list_t values{};
+        values.counter = m_idleCounter;
+        values.valueType = XCB_SYNC_VALUETYPE_ABSOLUTE;
+        values.value = fromInt64(milliseconds);
+        values.testType = testType;
+        values.delta = fromInt64(0); // a transition alarm stays armed after it fired
+        values.events = 1;
+        xcb_sync_create_alarm_aux(m_connection, alarm,
+                                  XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE | XCB_SYNC_CA_TEST_TYPE
+                                      | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS,
+                                  &values);
+        return alarm;
+    };
+    m_syncEvent = sync->first_event;
+    m_awayAlarm = createAlarm(XCB_SYNC_TESTTYPE_POSITIVE_TRANSITION, qint64(kAwayAfterMs));
+    // Just below the other: it may fire at exactly its value, and input must always cross this one.
+    m_backAlarm = createAlarm(XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION, qint64(kAwayAfterMs) - 1);
+    // Asked after the alarms exist, so that no change falls between the two.
+    XcbReply<xcb_sync_query_counter_reply_t> now(
+        xcb_sync_query_counter_reply(m_connection, xcb_sync_query_counter(m_connection, m_idleCounter), nullptr));
+    if (!now) {
+        m_idleCounter = 0;
+        return;
+    }
+    m_idleAtMark = quint64(std::max<qint64>(0, toInt64(now->counter_value)));
+    m_away = m_idleAtMark >= kAwayAfterMs;
+    m_sinceMark.start();
 }
 
 bool X11Desktop::checkConnection()
@@ -204,10 +282,21 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
                 m_titleCurrent = false;
             windowTitleChanged(WindowElement(property->window));
         }
+    } else if (m_syncEvent >= 0 && type == m_syncEvent + XCB_SYNC_ALARM_NOTIFY) {
+        idleAlarm(reinterpret_cast<const xcb_sync_alarm_notify_event_t *>(event));
     } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
         const auto *notify = reinterpret_cast<const xcb_screensaver_notify_event_t *>(event);
         setScreenLocked(LockSource::ScreenSaverExtension, notify->state == XCB_SCREENSAVER_STATE_ON);
     }
+}
+
+void X11Desktop::idleAlarm(const xcb_sync_alarm_notify_event_t *alarm)
+{
+    if (alarm->alarm != m_awayAlarm && alarm->alarm != m_backAlarm)
+        return;
+    m_away = alarm->alarm == m_awayAlarm;
+    m_idleAtMark = quint64(std::max<qint64>(0, toInt64(alarm->counter_value)));
+    m_sinceMark.start();
 }
 
 void X11Desktop::refreshActiveWindow()
@@ -352,13 +441,37 @@ IdleReading X11Desktop::read()
 {
     if (!m_connection)
         return {IdleReading::Status::ServiceUnreachable};
-    if (m_screenSaverEvent < 0)
+    if (m_idleCounter == 0 || serverHungUp())
+        return queryIdleTime();
+    quint64 milliseconds = m_idleAtMark + quint64(m_sinceMark.elapsed());
+    if (!m_away)
+        milliseconds = std::min(milliseconds, kAwayAfterMs - 1); // input since the mark goes unannounced
+    return {IdleReading::Status::Ok, milliseconds * 1'000'000u};
+}
+
+IdleReading X11Desktop::queryIdleTime()
+{
+    // Without the alarms every reading asks the server; so does one that must find out
+    // whether the server is still there.
+    quint64 milliseconds = 0;
+    if (m_idleCounter != 0) {
+        XcbReply<xcb_sync_query_counter_reply_t> counter(
+            xcb_sync_query_counter_reply(m_connection, xcb_sync_query_counter(m_connection, m_idleCounter), nullptr));
+        if (!counter) {
+            checkConnection();
+            return {IdleReading::Status::PropertiesUnreadable};
+        }
+        milliseconds = quint64(std::max<qint64>(0, toInt64(counter->counter_value)));
+    } else if (m_screenSaverEvent >= 0) {
+        XcbReply<xcb_screensaver_query_info_reply_t> info(
+            xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
+        if (!info) {
+            checkConnection();
+            return {IdleReading::Status::PropertiesUnreadable};
+        }
+        milliseconds = info->ms_since_user_input;
+    } else {
         return {IdleReading::Status::NotFound};
-    XcbReply<xcb_screensaver_query_info_reply_t> info(
-        xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
-    if (!info) {
-        checkConnection();
-        return {IdleReading::Status::PropertiesUnreadable};
     }
-    return {IdleReading::Status::Ok, quint64(info->ms_since_user_input) * 1'000'000u};
+    return {IdleReading::Status::Ok, milliseconds * 1'000'000u};
 }

@@ -3,20 +3,25 @@
 #include "platform/common/DesktopBackend.h"
 #include "platform/common/DesktopEntries.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <memory>
 
+#include <xcb/sync.h>
 #include <xcb/xcb.h>
 
 class QSocketNotifier;
 
 // The desktop as an X11 display shows it: the active window (_NET_ACTIVE_WINDOW) and its
-// application, window titles, idle time (XScreenSaver) and the screen saver. It runs on a
-// connection of its own, watched by the event loop, so it needs no Qt platform plugin.
-// A lost connection is logged once; from then on nothing can be read, and Kestrum goes on.
+// application, window titles, idle time (the SYNC extension's IDLETIME, else XScreenSaver) and
+// the screen saver. It runs on a connection of its own, watched by the event loop, so it needs
+// no Qt platform plugin. A lost connection is logged once; from then on nothing can be read,
+// and Kestrum goes on.
 //
-// The active window's title is kept until the window says it changed.
+// A tick asks the server nothing: the active window's title is kept until the window says it
+// changed, and the idle time follows from the server's alarms, which come only when the user
+// stops or starts using the keyboard and the pointer.
 class X11Desktop : public DesktopBackend
 {
     Q_OBJECT
@@ -45,14 +50,17 @@ private:
 
     X11Desktop(xcb_connection_t *connection, int screenNumber);
     bool initialize(QString *error);
+    void followIdleTime();
     void drainEvents(bool readSocket);
     void handleEvent(const xcb_generic_event_t *event);
+    void idleAlarm(const xcb_sync_alarm_notify_event_t *alarm);
     void refreshActiveWindow();
     void watchOnly(WindowElement window);
     qint64 pidFromServer(WindowElement window) const;
     std::optional<QString> applicationName(xcb_get_property_cookie_t wmClass, qint64 pid);
     TitleRequest askTitle(WindowElement window) const;
     std::optional<QString> titleFrom(const TitleRequest &request) const;
+    IdleReading queryIdleTime();
     bool serverHungUp() const;
     bool checkConnection();
 
@@ -78,6 +86,16 @@ private:
     // While a switch is booked, the window that left answers with the title it had in front.
     WindowElement m_leavingWindow;
     std::optional<QString> m_leavingTitle;
+
+    // Idle time from two alarms on IDLETIME: one when the user has been away for a second,
+    // one when input comes after that. Between them it counts on from the last alarm.
+    xcb_sync_counter_t m_idleCounter = 0; // 0 without the SYNC extension's IDLETIME
+    int m_syncEvent = -1;
+    xcb_sync_alarm_t m_awayAlarm = 0;
+    xcb_sync_alarm_t m_backAlarm = 0;
+    bool m_away = false;
+    quint64 m_idleAtMark = 0; // milliseconds, as the server said at the mark
+    QElapsedTimer m_sinceMark;
 
     DesktopEntries m_desktopEntries;
     QHash<QString, std::optional<QString>> m_namesByClass;
