@@ -2,10 +2,10 @@
 
 #include "CompoundText.h"
 
-#include <QAbstractEventDispatcher>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <xcb/res.h>
 #include <xcb/screensaver.h>
@@ -106,6 +106,8 @@ X11Desktop::X11Desktop(xcb_connection_t *connection, int screenNumber)
 
 X11Desktop::~X11Desktop()
 {
+    for (xcb_generic_event_t *event : m_keptEvents)
+        std::free(event);
     if (m_connection) {
         xcb_ewmh_connection_wipe(&m_ewmh->connection);
         xcb_disconnect(m_connection);
@@ -155,12 +157,14 @@ bool X11Desktop::initialize(QString *error)
     xcb_flush(m_connection);
 
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] { drainEvents(true); });
-    // Replies read in between can leave events in libxcb's queue without the socket waking us.
-    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainEvents(false); });
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11Desktop::drainEvents);
+    m_drainKept = new QTimer(this);
+    m_drainKept->setSingleShot(true);
+    m_drainKept->setInterval(0);
+    connect(m_drainKept, &QTimer::timeout, this, &X11Desktop::drainEvents);
 
     refreshActiveWindow();
+    keepQueuedEvents();
     return checkConnection();
 }
 
@@ -251,10 +255,28 @@ bool X11Desktop::serverHungUp() const
     return ::poll(&socket, 1, 0) > 0 && (socket.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
 }
 
-void X11Desktop::drainEvents(bool readSocket)
+void X11Desktop::keepQueuedEvents() const
+{
+    // A reply read outside drainEvents() can bring events along: they wait here, in order, for
+    // the event loop, since the socket they came through will not wake it again.
+    if (!m_connection)
+        return;
+    while (xcb_generic_event_t *event = xcb_poll_for_queued_event(m_connection))
+        m_keptEvents.push_back(event);
+    if (!m_keptEvents.empty() && m_drainKept)
+        m_drainKept->start();
+}
+
+void X11Desktop::drainEvents()
 {
     while (m_connection) {
-        xcb_generic_event_t *event = readSocket ? xcb_poll_for_event(m_connection) : xcb_poll_for_queued_event(m_connection);
+        xcb_generic_event_t *event = nullptr;
+        if (!m_keptEvents.empty()) {
+            event = m_keptEvents.front();
+            m_keptEvents.pop_front();
+        } else {
+            event = xcb_poll_for_event(m_connection);
+        }
         if (event) {
             handleEvent(event);
             std::free(event);
@@ -430,6 +452,7 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
     if (window == m_leavingWindow)
         return m_leavingTitle;
     std::optional<QString> title = titleFrom(askTitle(window));
+    keepQueuedEvents();
     if (active) {
         m_title = title;
         m_titleCurrent = true;
@@ -473,5 +496,6 @@ IdleReading X11Desktop::queryIdleTime()
     } else {
         return {IdleReading::Status::NotFound};
     }
+    keepQueuedEvents();
     return {IdleReading::Status::Ok, milliseconds * 1'000'000u};
 }

@@ -6,12 +6,14 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <deque>
 #include <memory>
 
 #include <xcb/sync.h>
 #include <xcb/xcb.h>
 
 class QSocketNotifier;
+class QTimer;
 
 // The desktop as an X11 display shows it: the active window (_NET_ACTIVE_WINDOW) and its
 // application, window titles, idle time (the SYNC extension's IDLETIME, else XScreenSaver) and
@@ -51,7 +53,8 @@ private:
     X11Desktop(xcb_connection_t *connection, int screenNumber);
     bool initialize(QString *error);
     void followIdleTime();
-    void drainEvents(bool readSocket);
+    void drainEvents();
+    void keepQueuedEvents() const;
     void handleEvent(const xcb_generic_event_t *event);
     void idleAlarm(const xcb_sync_alarm_notify_event_t *alarm);
     void refreshActiveWindow();
@@ -75,6 +78,10 @@ private:
     int m_screenSaverEvent = -1; // first event code of the extension, -1 when it is missing
     bool m_hasResExtension = false;
     QSocketNotifier *m_notifier = nullptr;
+    // Events libxcb read along with a reply, after which the socket no longer wakes us.
+    mutable std::deque<xcb_generic_event_t *> m_keptEvents;
+    QTimer *m_drainKept = nullptr;
+
     bool m_activeWindowChanged = false; // read once the events at hand are handled
 
     // The active window's title as last read; read again once the window or the list of
