@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 OutlineModel::OutlineModel(TimeTracker &tracker, QObject *parent)
     : QAbstractItemModel(parent)
@@ -213,15 +214,7 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
     switch (notice.property) {
     case ObservedProperty::ActiveTimeString:
     case ObservedProperty::Name:
-        if (notice.phase == ChangePhase::Did) {
-            const QModelIndex changed = indexOf(notice.node, notice.property == ObservedProperty::Name ? NameColumn : TimeColumn);
-            if (changed.isValid()) {
-                Q_EMIT dataChanged(changed, changed);
-                if ((m_sortColumn == TimeColumn) == (notice.property == ObservedProperty::ActiveTimeString)
-                    && !isInPlace(changed))
-                    scheduleSort();
-            }
-        }
+        textChanged(notice);
         break;
     case ObservedProperty::Children: {
         const int row = appRow(notice.node);
@@ -261,6 +254,32 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
     default:
         break;
     }
+}
+
+void OutlineModel::textChanged(const ChangeNotice &notice)
+{
+    if (notice.phase == ChangePhase::Will) {
+        const bool isName = notice.property == ObservedProperty::Name;
+        m_before = {notice.node, notice.property, isName ? notice.node->name() : std::nullopt,
+                    isName ? 0.0 : std::floor(notice.node->activeTime())};
+        return;
+    }
+    // Unless the text before is known to be the same, the cell is repainted. The duration text
+    // shows whole seconds (timeStringForDouble floors them), so those are compared.
+    const bool known = m_before.node == notice.node && m_before.property == notice.property;
+    const bool changed = !known
+        || (notice.property == ObservedProperty::Name ? m_before.name != notice.node->name()
+                                                       : !(m_before.wholeSeconds == std::floor(notice.node->activeTime())));
+    m_before = {};
+    const bool isTime = notice.property == ObservedProperty::ActiveTimeString;
+    const QModelIndex cell = indexOf(notice.node, isTime ? TimeColumn : NameColumn);
+    if (!cell.isValid())
+        return;
+    if (changed)
+        Q_EMIT dataChanged(cell, cell);
+    // The order goes by the seconds themselves, which move also when the text does not.
+    if ((m_sortColumn == TimeColumn) == isTime && !isInPlace(cell))
+        scheduleSort();
 }
 
 // --- order ----------------------------------------------------------------------------------------------

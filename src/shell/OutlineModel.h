@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QList>
 
+#include <optional>
+
 class TimeStoreApp;
 class TimeStoreNode;
 class TimeTracker;
@@ -14,6 +16,8 @@ class TimeTracker;
 // application that is not a leaf its windows; two columns, name and duration text.
 // It follows the store's change notices, so a booked second updates one row rather than
 // resetting the model, and a store of thousands of applications stays smooth while counting.
+// A change is announced only when it changes the text a cell shows: the many bookings of less
+// than a second, and names set to what they were, repaint nothing.
 class OutlineModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -22,7 +26,7 @@ public:
     enum Column { NameColumn, TimeColumn, ColumnCount };
     // The node a row shows, for selection totals and drags.
     static constexpr int NodeRole = Qt::UserRole + 1;
-    // Seconds as a number, so that sorting by time is numeric.
+    // Seconds as a number, so that sorting by time is numeric; announced with the text.
     static constexpr int SecondsRole = Qt::UserRole + 2;
 
     explicit OutlineModel(TimeTracker &tracker, QObject *parent = nullptr);
@@ -53,6 +57,7 @@ private:
     };
 
     void onNotice(const ChangeNotice &notice);
+    void textChanged(const ChangeNotice &notice);
     void rebuild();
     QList<TimeStoreNode *> shownWindows(const TimeStoreApp *app) const;
     bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
@@ -68,6 +73,15 @@ private:
     QHash<const TimeStoreNode *, const TimeStoreApp *> m_appOfWindow;
     int m_sortColumn = NameColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // What the cell whose change was announced last showed before it.
+    struct ShownBefore
+    {
+        const TimeStoreNode *node = nullptr;
+        ObservedProperty property = ObservedProperty::Name;
+        std::optional<QString> name;
+        double wholeSeconds = 0.0;
+    };
+    ShownBefore m_before;
     bool m_resetting = false;
     bool m_sortScheduled = false;
     int m_windowCountBefore = -1;

@@ -197,6 +197,30 @@ TEST_F(OutlineModelTest, ABookedSecondUpdatesRowsInsteadOfResettingTheOutline)
     EXPECT_TRUE(editorRowChanged);
 }
 
+TEST_F(OutlineModelTest, OnlyTextsThatChangeAreAnnounced)
+{
+    writeSavedTimings({{editorName(), 100, {{QStringLiteral("a.txt"), 60}, {QStringLiteral("notes.txt"), 40}}}});
+    openWindow();
+    pressCountingButton();
+    QSignalSpy changes(window->outlineModel(), &QAbstractItemModel::dataChanged);
+
+    // Half a second booked to the window when it is renamed to the same document: no text moves.
+    scheduler.advance(0.5);
+    desktop.setMainWindow(EditorPid, WindowElement(7), QStringLiteral("notes.txt (saved)"));
+    EXPECT_EQ(changes.count(), 0);
+
+    // The tick: the editor's and its window's times, and no name.
+    scheduler.advance(0.5);
+    QSet<QModelIndex> announced;
+    for (const QList<QVariant> &change : std::as_const(changes))
+        announced.insert(change.at(0).value<QModelIndex>());
+    const QModelIndex editor = rowOf(editorName());
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(announced, (QSet<QModelIndex>{editor.siblingAtColumn(OutlineModel::TimeColumn),
+                                            rowOf(editorName(), QStringLiteral("notes.txt")).siblingAtColumn(OutlineModel::TimeColumn)}));
+    EXPECT_EQ(editor.siblingAtColumn(OutlineModel::TimeColumn).data().toString(), QStringLiteral("00:01:41"));
+}
+
 TEST_F(OutlineModelTest, SelectedWindowsStaySelectedWhenTheirApplicationGainsAWindow)
 {
     writeSavedTimings({{editorName(), 700, {{QStringLiteral("a.txt"), 400}, {QStringLiteral("b.txt"), 200}}},

@@ -1,10 +1,12 @@
 // The totals label beneath the outline: the sum of what the user selects with the mouse, or of
-// everything when nothing is selected, and a click on it that clears the selection.
+// everything when nothing is selected, a click on it that clears the selection, and a new
+// second that only repaints it.
 
 #include "MainWindowFixture.h"
 
 #include "shell/gui/SumOfTimesLabel.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QTreeView>
 
@@ -103,4 +105,42 @@ TEST_F(SelectionTotalsTest, TheLabelSaysWhatItSumsAndAClickOnItClearsTheSelectio
     EXPECT_EQ(window->totalCaption()->text(), QStringLiteral("Total:"));
     scheduler.advance(1);
     EXPECT_EQ(totalText(), QStringLiteral("00:13:42"));
+}
+
+namespace {
+
+// Counts the layout requests a widget receives.
+class LayoutRequests : public QObject
+{
+public:
+    explicit LayoutRequests(QWidget &widget) { widget.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::LayoutRequest;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(SelectionTotalsTest, ANewSecondDoesNotLayTheWindowOutAgainUntilTheTotalGrowsLonger)
+{
+    writeSavedTimings({{editorName(), 359998, {}}});
+    openWindow();
+    pressCountingButton();
+    QApplication::processEvents();
+    const LayoutRequests layouts(*window->centralWidget());
+
+    scheduler.advance(1);
+    QApplication::processEvents();
+    ASSERT_EQ(totalText(), QStringLiteral("99:59:59"));
+    EXPECT_EQ(layouts.count, 0);
+
+    scheduler.advance(1);
+    QApplication::processEvents();
+    ASSERT_EQ(totalText(), QStringLiteral("100:00:00"));
+    EXPECT_GE(window->totalLabel()->contentsRect().width(), window->totalLabel()->fontMetrics().horizontalAdvance(totalText()));
 }

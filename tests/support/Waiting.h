@@ -8,8 +8,7 @@
 #include <chrono>
 
 // Runs the event loop until the condition holds or the time is up; answers whether it holds.
-// The loop really waits (as the application's does), so the backend also sees the moment
-// before the loop blocks, when it drains the events libxcb has already read.
+// The loop really waits, as the application's does.
 template<typename Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {

@@ -2,18 +2,22 @@
 
 #include "CompoundText.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <xcb/res.h>
 #include <xcb/screensaver.h>
 #include <xcb/xcb_ewmh.h>
 #include <xcb/xcb_icccm.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include <poll.h>
 
 Q_LOGGING_CATEGORY(lcX11, "kestrum.x11")
 
@@ -26,6 +30,21 @@ struct FreeDeleter
 };
 template<typename T>
 using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
+
+// The user counts as away once this long has passed without input: the alarms tell when that
+// begins and ends, and below it the idle time is known to be less. Under a second, so that the
+// whole seconds the tracker reads are exact.
+constexpr quint64 kAwayAfterMs = 1000;
+
+qint64 toInt64(const xcb_sync_int64_t &value)
+{
+    return qint64((quint64(quint32(value.hi)) << 32) | value.lo);
+}
+
+xcb_sync_int64_t fromInt64(qint64 value)
+{
+    return {qint32(value >> 32), quint32(quint64(value) & 0xffffffffu)};
+}
 
 } // namespace
 
@@ -87,6 +106,8 @@ X11Desktop::X11Desktop(xcb_connection_t *connection, int screenNumber)
 
 X11Desktop::~X11Desktop()
 {
+    for (xcb_generic_event_t *event : m_keptEvents)
+        std::free(event);
     if (m_connection) {
         xcb_ewmh_connection_wipe(&m_ewmh->connection);
         xcb_disconnect(m_connection);
@@ -109,6 +130,7 @@ bool X11Desktop::initialize(QString *error)
     m_activeWindowAtom = m_ewmh->connection._NET_ACTIVE_WINDOW;
     m_netWmNameAtom = m_ewmh->connection._NET_WM_NAME;
     m_wmNameAtom = XCB_ATOM_WM_NAME;
+    m_clientListAtom = m_ewmh->connection._NET_CLIENT_LIST;
     static constexpr char compoundText[] = "COMPOUND_TEXT";
     XcbReply<xcb_intern_atom_reply_t> compoundTextAtom(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 0, sizeof compoundText - 1, compoundText), nullptr));
@@ -126,21 +148,84 @@ bool X11Desktop::initialize(QString *error)
             xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
         if (info && info->state == XCB_SCREENSAVER_STATE_ON)
             setScreenLocked(LockSource::ScreenSaverExtension, true);
-    } else {
-        qCWarning(lcX11, "The X server has no XScreenSaver extension: idle time cannot be read.");
     }
+    followIdleTime();
+    if (m_idleCounter == 0 && m_screenSaverEvent < 0)
+        qCWarning(lcX11, "The X server has neither the SYNC nor the XScreenSaver extension: idle time cannot be read.");
     const xcb_query_extension_reply_t *res = xcb_get_extension_data(m_connection, &xcb_res_id);
     m_hasResExtension = res && res->present;
     xcb_flush(m_connection);
 
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] { drainEvents(true); });
-    // Replies read in between can leave events in libxcb's queue without the socket waking us.
-    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainEvents(false); });
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11Desktop::drainEvents);
+    m_drainKept = new QTimer(this);
+    m_drainKept->setSingleShot(true);
+    m_drainKept->setInterval(0);
+    connect(m_drainKept, &QTimer::timeout, this, &X11Desktop::drainEvents);
 
     refreshActiveWindow();
+    keepQueuedEvents();
     return checkConnection();
+}
+
+void X11Desktop::followIdleTime()
+{
+    const xcb_query_extension_reply_t *sync = xcb_get_extension_data(m_connection, &xcb_sync_id);
+    if (!sync || !sync->present)
+        return;
+    std::free(xcb_sync_initialize_reply(m_connection, xcb_sync_initialize(m_connection, XCB_SYNC_MAJOR_VERSION, XCB_SYNC_MINOR_VERSION),
+                                   nullptr));
+    XcbReply<xcb_sync_list_system_counters_reply_t> counters(
+        xcb_sync_list_system_counters_reply(m_connection, xcb_sync_list_system_counters(m_connection), nullptr));
+    if (!counters)
+        return;
+    // Read by hand: libxcb's iterator over this list assumes a padding the protocol does not
+    // have, and misreads every name after the first.
+    const auto *entry = reinterpret_cast<const uint8_t *>(counters.get() + 1);
+    const uint8_t *const end = entry + size_t(counters->length) * 4;
+    for (uint32_t i = 0; i < counters->counters_len && entry + 14 <= end; ++i) {
+        xcb_sync_counter_t counter;
+        uint16_t nameLength;
+        std::memcpy(&counter, entry, sizeof counter);
+        std::memcpy(&nameLength, entry + 12, sizeof nameLength);
+        if (entry + 14 + nameLength > end)
+            break;
+        if (QByteArrayView(reinterpret_cast<const char *>(entry + 14), nameLength) == "IDLETIME")
+            m_idleCounter = counter;
+        entry += (14 + nameLength + 3) & ~3u;
+    }
+    if (m_idleCounter == 0)
+        return;
+
+    const auto createAlarm = [this](uint32_t testType, qint64 milliseconds) {
+        const xcb_sync_alarm_t alarm = xcb_generate_id(m_connection);
+        xcb_sync_create_alarm_value_list_t values{};
+        values.counter = m_idleCounter;
+        values.valueType = XCB_SYNC_VALUETYPE_ABSOLUTE;
+        values.value = fromInt64(milliseconds);
+        values.testType = testType;
+        values.delta = fromInt64(0); // a transition alarm stays armed after it fired
+        values.events = 1;
+        xcb_sync_create_alarm_aux(m_connection, alarm,
+                                  XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE | XCB_SYNC_CA_TEST_TYPE
+                                      | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS,
+                                  &values);
+        return alarm;
+    };
+    m_syncEvent = sync->first_event;
+    m_awayAlarm = createAlarm(XCB_SYNC_TESTTYPE_POSITIVE_TRANSITION, qint64(kAwayAfterMs));
+    // Just below the other: it may fire at exactly its value, and input must always cross this one.
+    m_backAlarm = createAlarm(XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION, qint64(kAwayAfterMs) - 1);
+    // Asked after the alarms exist, so that no change falls between the two.
+    XcbReply<xcb_sync_query_counter_reply_t> now(
+        xcb_sync_query_counter_reply(m_connection, xcb_sync_query_counter(m_connection, m_idleCounter), nullptr));
+    if (!now) {
+        m_idleCounter = 0;
+        return;
+    }
+    m_idleAtMark = quint64(std::max<qint64>(0, toInt64(now->counter_value)));
+    m_away = m_idleAtMark >= kAwayAfterMs;
+    m_sinceMark.start();
 }
 
 bool X11Desktop::checkConnection()
@@ -160,14 +245,47 @@ bool X11Desktop::checkConnection()
     return false;
 }
 
-void X11Desktop::drainEvents(bool readSocket)
+bool X11Desktop::serverHungUp() const
+{
+    // Noticed by the event loop sooner or later; a reading in between must not pass off what
+    // was kept as the state of a display that is gone.
+    if (xcb_connection_has_error(m_connection))
+        return true;
+    pollfd socket{xcb_get_file_descriptor(m_connection), POLLRDHUP, 0};
+    return ::poll(&socket, 1, 0) > 0 && (socket.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
+}
+
+void X11Desktop::keepQueuedEvents() const
+{
+    // A reply read outside drainEvents() can bring events along: they wait here, in order, for
+    // the event loop, since the socket they came through will not wake it again.
+    if (!m_connection)
+        return;
+    while (xcb_generic_event_t *event = xcb_poll_for_queued_event(m_connection))
+        m_keptEvents.push_back(event);
+    if (!m_keptEvents.empty() && m_drainKept)
+        m_drainKept->start();
+}
+
+void X11Desktop::drainEvents()
 {
     while (m_connection) {
-        xcb_generic_event_t *event = readSocket ? xcb_poll_for_event(m_connection) : xcb_poll_for_queued_event(m_connection);
-        if (!event)
+        xcb_generic_event_t *event = nullptr;
+        if (!m_keptEvents.empty()) {
+            event = m_keptEvents.front();
+            m_keptEvents.pop_front();
+        } else {
+            event = xcb_poll_for_event(m_connection);
+        }
+        if (event) {
+            handleEvent(event);
+            std::free(event);
+        } else if (std::exchange(m_activeWindowChanged, false)) {
+            // A window manager may change it twice in one go: only the last one counts.
+            refreshActiveWindow();
+        } else {
             break;
-        handleEvent(event);
-        std::free(event);
+        }
     }
     checkConnection();
 }
@@ -178,14 +296,29 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (property->window == m_root && property->atom == m_activeWindowAtom) {
-            refreshActiveWindow();
+            m_activeWindowChanged = true;
+        } else if (property->window == m_root && property->atom == m_clientListAtom) {
+            m_titleCurrent = false; // the active window may have closed
         } else if (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom) {
+            if (WindowElement(property->window) == m_titleWindow)
+                m_titleCurrent = false;
             windowTitleChanged(WindowElement(property->window));
         }
+    } else if (m_syncEvent >= 0 && type == m_syncEvent + XCB_SYNC_ALARM_NOTIFY) {
+        idleAlarm(reinterpret_cast<const xcb_sync_alarm_notify_event_t *>(event));
     } else if (m_screenSaverEvent >= 0 && type == m_screenSaverEvent + XCB_SCREENSAVER_NOTIFY) {
         const auto *notify = reinterpret_cast<const xcb_screensaver_notify_event_t *>(event);
         setScreenLocked(LockSource::ScreenSaverExtension, notify->state == XCB_SCREENSAVER_STATE_ON);
     }
+}
+
+void X11Desktop::idleAlarm(const xcb_sync_alarm_notify_event_t *alarm)
+{
+    if (alarm->alarm != m_awayAlarm && alarm->alarm != m_backAlarm)
+        return;
+    m_away = alarm->alarm == m_awayAlarm;
+    m_idleAtMark = quint64(std::max<qint64>(0, toInt64(alarm->counter_value)));
+    m_sinceMark.start();
 }
 
 void X11Desktop::refreshActiveWindow()
@@ -201,25 +334,41 @@ void X11Desktop::refreshActiveWindow()
     // Some window managers set 0 for a moment between two windows: keep the last one.
     if (window == 0 || WindowElement(window) == activeWindow())
         return;
-    watchWindow(WindowElement(window));
-    setActiveWindow(WindowElement(window), identify(WindowElement(window)));
+    const WindowElement active(window);
+    watchOnly(active);
+    // Everything the new window is asked about goes out at once: one round trip answers all.
+    const xcb_get_property_cookie_t pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh->connection, window);
+    const xcb_get_property_cookie_t classCookie = xcb_icccm_get_wm_class(m_connection, window);
+    const TitleRequest title = askTitle(active);
+    uint32_t pid = 0;
+    if (!xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, pidCookie, &pid, nullptr) || pid == 0)
+        pid = uint32_t(pidFromServer(active));
+    const std::optional<QString> name = applicationName(classCookie, pid);
+    if (m_titleCurrent) {
+        m_leavingWindow = m_titleWindow;
+        m_leavingTitle = m_title;
+    }
+    m_titleWindow = active;
+    m_title = titleFrom(title);
+    m_titleCurrent = true;
+    setActiveWindow(active, {name, qint64(pid)});
+    m_leavingWindow = WindowElement();
+    m_leavingTitle.reset();
 }
 
-void X11Desktop::watchWindow(WindowElement window)
+void X11Desktop::watchOnly(WindowElement window)
 {
-    // Title changes of the active window only; the old one is left alone (it may be gone).
+    // Title changes of the active window only: the last one is no longer heard from (it may be
+    // gone, which the server answers with an error that is ignored).
+    const uint32_t none = 0;
+    if (!activeWindow().isNull())
+        xcb_change_window_attributes(m_connection, xcb_window_t(activeWindow().id()), XCB_CW_EVENT_MASK, &none);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, xcb_window_t(window.id()), XCB_CW_EVENT_MASK, &events);
-    xcb_flush(m_connection);
 }
 
-qint64 X11Desktop::pidOfWindow(WindowElement window) const
+qint64 X11Desktop::pidFromServer(WindowElement window) const
 {
-    uint32_t pid = 0;
-    if (xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, xcb_ewmh_get_wm_pid(&m_ewmh->connection, xcb_window_t(window.id())), &pid,
-                                  nullptr)
-        && pid != 0)
-        return pid;
     if (!m_hasResExtension)
         return 0;
     // A client that does not say its process id: ask the server which process owns the window.
@@ -235,11 +384,10 @@ qint64 X11Desktop::pidOfWindow(WindowElement window) const
     return 0;
 }
 
-std::optional<QString> X11Desktop::applicationNameOfWindow(WindowElement window, qint64 pid)
+std::optional<QString> X11Desktop::applicationName(xcb_get_property_cookie_t wmClassCookie, qint64 pid)
 {
     xcb_icccm_get_wm_class_reply_t wmClass;
-    if (xcb_icccm_get_wm_class_reply(m_connection, xcb_icccm_get_wm_class(m_connection, xcb_window_t(window.id())), &wmClass,
-                                     nullptr)) {
+    if (xcb_icccm_get_wm_class_reply(m_connection, wmClassCookie, &wmClass, nullptr)) {
         const QString instance = QString::fromLocal8Bit(wmClass.instance_name);
         const QString className = QString::fromLocal8Bit(wmClass.class_name);
         xcb_icccm_get_wm_class_reply_wipe(&wmClass);
@@ -265,25 +413,23 @@ std::optional<QString> X11Desktop::applicationNameOfWindow(WindowElement window,
     return std::nullopt;
 }
 
-FrontApplication X11Desktop::identify(WindowElement window)
+X11Desktop::TitleRequest X11Desktop::askTitle(WindowElement window) const
 {
-    const qint64 pid = pidOfWindow(window);
-    return {applicationNameOfWindow(window, pid), pid};
+    const auto id = xcb_window_t(window.id());
+    return {xcb_ewmh_get_wm_name(&m_ewmh->connection, id), xcb_icccm_get_wm_name(m_connection, id)};
 }
 
-std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
+std::optional<QString> X11Desktop::titleFrom(const TitleRequest &request) const
 {
-    if (!m_connection || window.isNull())
-        return std::nullopt;
-    const auto id = xcb_window_t(window.id());
     xcb_ewmh_get_utf8_strings_reply_t utf8;
-    if (xcb_ewmh_get_wm_name_reply(&m_ewmh->connection, xcb_ewmh_get_wm_name(&m_ewmh->connection, id), &utf8, nullptr)) {
+    if (xcb_ewmh_get_wm_name_reply(&m_ewmh->connection, request.netWmName, &utf8, nullptr)) {
         const QString title = QString::fromUtf8(utf8.strings, qsizetype(utf8.strings_len));
         xcb_ewmh_get_utf8_strings_reply_wipe(&utf8);
+        xcb_discard_reply(m_connection, request.wmName.sequence);
         return title;
     }
     xcb_icccm_get_text_property_reply_t text;
-    if (!xcb_icccm_get_wm_name_reply(m_connection, xcb_icccm_get_wm_name(m_connection, id), &text, nullptr))
+    if (!xcb_icccm_get_wm_name_reply(m_connection, request.wmName, &text, nullptr))
         return std::nullopt; // no title, or the window is gone
     QString title;
     if (text.encoding == m_ewmh->connection.UTF8_STRING)
@@ -296,17 +442,60 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
     return title;
 }
 
+std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
+{
+    if (!m_connection || window.isNull() || serverHungUp())
+        return std::nullopt;
+    const bool active = window == m_titleWindow;
+    if (active && m_titleCurrent)
+        return m_title;
+    if (window == m_leavingWindow)
+        return m_leavingTitle;
+    std::optional<QString> title = titleFrom(askTitle(window));
+    keepQueuedEvents();
+    if (active) {
+        m_title = title;
+        m_titleCurrent = true;
+    }
+    return title;
+}
+
 IdleReading X11Desktop::read()
 {
     if (!m_connection)
         return {IdleReading::Status::ServiceUnreachable};
-    if (m_screenSaverEvent < 0)
+    if (m_idleCounter == 0 || serverHungUp())
+        return queryIdleTime();
+    quint64 milliseconds = m_idleAtMark + quint64(m_sinceMark.elapsed());
+    if (!m_away)
+        milliseconds = std::min(milliseconds, kAwayAfterMs - 1); // input since the mark goes unannounced
+    return {IdleReading::Status::Ok, milliseconds * 1'000'000u};
+}
+
+IdleReading X11Desktop::queryIdleTime()
+{
+    // Without the alarms every reading asks the server; so does one that must find out
+    // whether the server is still there.
+    quint64 milliseconds = 0;
+    if (m_idleCounter != 0) {
+        XcbReply<xcb_sync_query_counter_reply_t> counter(
+            xcb_sync_query_counter_reply(m_connection, xcb_sync_query_counter(m_connection, m_idleCounter), nullptr));
+        if (!counter) {
+            checkConnection();
+            return {IdleReading::Status::PropertiesUnreadable};
+        }
+        milliseconds = quint64(std::max<qint64>(0, toInt64(counter->counter_value)));
+    } else if (m_screenSaverEvent >= 0) {
+        XcbReply<xcb_screensaver_query_info_reply_t> info(
+            xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
+        if (!info) {
+            checkConnection();
+            return {IdleReading::Status::PropertiesUnreadable};
+        }
+        milliseconds = info->ms_since_user_input;
+    } else {
         return {IdleReading::Status::NotFound};
-    XcbReply<xcb_screensaver_query_info_reply_t> info(
-        xcb_screensaver_query_info_reply(m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
-    if (!info) {
-        checkConnection();
-        return {IdleReading::Status::PropertiesUnreadable};
     }
-    return {IdleReading::Status::Ok, quint64(info->ms_since_user_input) * 1'000'000u};
+    keepQueuedEvents();
+    return {IdleReading::Status::Ok, milliseconds * 1'000'000u};
 }

@@ -3,18 +3,27 @@
 #include "platform/common/DesktopBackend.h"
 #include "platform/common/DesktopEntries.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
+#include <deque>
 #include <memory>
 
+#include <xcb/sync.h>
 #include <xcb/xcb.h>
 
 class QSocketNotifier;
+class QTimer;
 
 // The desktop as an X11 display shows it: the active window (_NET_ACTIVE_WINDOW) and its
-// application, window titles, idle time (XScreenSaver) and the screen saver. It runs on a
-// connection of its own, watched by the event loop, so it needs no Qt platform plugin.
-// A lost connection is logged once; from then on nothing can be read, and Kestrum goes on.
+// application, window titles, idle time (the SYNC extension's IDLETIME, else XScreenSaver) and
+// the screen saver. It runs on a connection of its own, watched by the event loop, so it needs
+// no Qt platform plugin. A lost connection is logged once; from then on nothing can be read,
+// and Kestrum goes on.
+//
+// A tick asks the server nothing: the active window's title is kept until the window says it
+// changed, and the idle time follows from the server's alarms, which come only when the user
+// stops or starts using the keyboard and the pointer.
 class X11Desktop : public DesktopBackend
 {
     Q_OBJECT
@@ -34,16 +43,28 @@ public:
 
 private:
     struct Ewmh;
+    // Both title properties asked for at once, so that one round trip answers them.
+    struct TitleRequest
+    {
+        xcb_get_property_cookie_t netWmName;
+        xcb_get_property_cookie_t wmName;
+    };
 
     X11Desktop(xcb_connection_t *connection, int screenNumber);
     bool initialize(QString *error);
-    void drainEvents(bool readSocket);
+    void followIdleTime();
+    void drainEvents();
+    void keepQueuedEvents() const;
     void handleEvent(const xcb_generic_event_t *event);
+    void idleAlarm(const xcb_sync_alarm_notify_event_t *alarm);
     void refreshActiveWindow();
-    void watchWindow(WindowElement window);
-    FrontApplication identify(WindowElement window);
-    qint64 pidOfWindow(WindowElement window) const;
-    std::optional<QString> applicationNameOfWindow(WindowElement window, qint64 pid);
+    void watchOnly(WindowElement window);
+    qint64 pidFromServer(WindowElement window) const;
+    std::optional<QString> applicationName(xcb_get_property_cookie_t wmClass, qint64 pid);
+    TitleRequest askTitle(WindowElement window) const;
+    std::optional<QString> titleFrom(const TitleRequest &request) const;
+    IdleReading queryIdleTime();
+    bool serverHungUp() const;
     bool checkConnection();
 
     xcb_connection_t *m_connection = nullptr;
@@ -57,6 +78,31 @@ private:
     int m_screenSaverEvent = -1; // first event code of the extension, -1 when it is missing
     bool m_hasResExtension = false;
     QSocketNotifier *m_notifier = nullptr;
+    // Events libxcb read along with a reply, after which the socket no longer wakes us.
+    mutable std::deque<xcb_generic_event_t *> m_keptEvents;
+    QTimer *m_drainKept = nullptr;
+
+    bool m_activeWindowChanged = false; // read once the events at hand are handled
+
+    // The active window's title as last read; read again once the window or the list of
+    // windows changed (a closed window answers none).
+    WindowElement m_titleWindow;
+    mutable std::optional<QString> m_title;
+    mutable bool m_titleCurrent = false;
+    quint32 m_clientListAtom = 0;
+    // While a switch is booked, the window that left answers with the title it had in front.
+    WindowElement m_leavingWindow;
+    std::optional<QString> m_leavingTitle;
+
+    // Idle time from two alarms on IDLETIME: one when the user has been away for a second,
+    // one when input comes after that. Between them it counts on from the last alarm.
+    xcb_sync_counter_t m_idleCounter = 0; // 0 without the SYNC extension's IDLETIME
+    int m_syncEvent = -1;
+    xcb_sync_alarm_t m_awayAlarm = 0;
+    xcb_sync_alarm_t m_backAlarm = 0;
+    bool m_away = false;
+    quint64 m_idleAtMark = 0; // milliseconds, as the server said at the mark
+    QElapsedTimer m_sinceMark;
 
     DesktopEntries m_desktopEntries;
     QHash<QString, std::optional<QString>> m_namesByClass;

@@ -94,7 +94,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     auto *totals = new QHBoxLayout;
     m_totalLabel = new SumOfTimesLabel(central);
     m_totalLabel->setOutlineView(m_outline);
-    m_totalLabel->setText(m_controller.timeSum());
+    m_totalLabel->showTotal(m_controller.timeSum());
     totals->addStretch(1);
     m_totalCaption = new QLabel(tr("Total:"), central);
     totals->addWidget(m_totalCaption);
@@ -111,7 +111,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_countingButton->setText(m_controller.buttonTitle());
         m_countingAction->setText(m_controller.buttonTitle());
     });
-    connect(&m_controller, &KestrumController::timeSumChanged, m_totalLabel, &QLabel::setText);
+    connect(&m_controller, &KestrumController::timeSumChanged, m_totalLabel, &SumOfTimesLabel::showTotal);
     connect(&m_controller, &KestrumController::saveFailed, this, [this](const QString &error) {
         // Told once per kind of failure, not at every save.
         if (error == m_lastSaveError)

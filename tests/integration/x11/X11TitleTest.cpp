@@ -1,5 +1,6 @@
-// Window titles on a real display: renames of the active window reach the tracker at once,
-// and titles are read in the encoding their property says (UTF-8 or Latin-1).
+// Window titles on a real display: renames of the active window reach the tracker at once, a
+// closed window has none, and titles are read in the encoding their property says (UTF-8,
+// Latin-1 or COMPOUND_TEXT).
 
 #include "Waiting.h"
 #include "X11DesktopFixture.h"
@@ -66,7 +67,8 @@ TEST_F(X11Titles, Utf8TitleIsReadAsWritten)
     ASSERT_EQ(written.type, QByteArrayLiteral("UTF8_STRING"));
     ASSERT_EQ(written.value, title.toUtf8());
 
-    EXPECT_EQ(desktop->windowTitle(WindowElement(overview)), title);
+    // The active window's title is kept until the window says it changed.
+    EXPECT_TRUE(waitUntil([&] { return desktop->windowTitle(WindowElement(overview)) == title; }, 2s));
     startCounting();
     runFor(2);
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("Überblick — Straße.txt")), 2.0);
@@ -84,7 +86,7 @@ TEST_F(X11Titles, Latin1StringTitleIsReadAsLatin1)
     ASSERT_EQ(written.type, QByteArrayLiteral("STRING"));
     ASSERT_EQ(written.value, QByteArrayLiteral("d\xed" "a.txt (1)"));
 
-    EXPECT_EQ(desktop->windowTitle(WindowElement(daily)), QStringLiteral("día.txt (1)"));
+    EXPECT_TRUE(waitUntil([&] { return desktop->windowTitle(WindowElement(daily)) == QStringLiteral("día.txt (1)"); }, 2s));
     startCounting();
     runFor(2);
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("día.txt")), 2.0);
@@ -126,4 +128,16 @@ TEST_F(X11Titles, CompoundTextTitleIsDecodedSegmentBySegment)
     startCounting();
     runFor(2);
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("café Привет 日本 ✓é.txt")), 2.0);
+}
+
+TEST_F(X11Titles, TheLastWindowClosedHasNoTitle)
+{
+    // Nothing comes to the front after it: the closed window stays the last active one.
+    const Client xterm = startXterm(QStringLiteral("notes.txt"));
+    ASSERT_NE(xterm.window, 0u);
+    ASSERT_EQ(desktop->windowTitle(WindowElement(xterm.window)), QStringLiteral("notes.txt"));
+
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("windowkill"), QString::number(xterm.window)}));
+    EXPECT_TRUE(waitUntil([&] { return !desktop->windowTitle(WindowElement(xterm.window)); }, 5s));
+    EXPECT_EQ(desktop->activeWindow(), WindowElement(xterm.window));
 }
