@@ -405,12 +405,20 @@ TEST_F(OutlineSortingTest, ByTimeComparesSecondsNotText)
 
 TEST_F(OutlineSortingTest, ByNameIgnoresCaseInBothDirections)
 {
+    // Prefixes, punctuation and letters beyond ASCII order as Qt's case-insensitive comparison has it.
     writeSavedTimings({{QStringLiteral("beta"), 10, {}},
                        {QStringLiteral("Delta"), 20, {}},
                        {QStringLiteral("alpha"), 30, {}},
-                       {QStringLiteral("Charlie"), 40, {}}});
+                       {QStringLiteral("Charlie"), 40, {}},
+                       {QStringLiteral("Alph"), 50, {}},
+                       {QStringLiteral("[x]"), 60, {}},
+                       {QStringLiteral("\u00c9cran"), 70, {}},
+                       {QStringLiteral("\u00e9clair"), 80, {}}});
     openWindow();
-    const QStringList ascending{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("Charlie"), QStringLiteral("Delta")};
+    QStringList ascending{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("Charlie"), QStringLiteral("Delta"),
+                          QStringLiteral("Alph"), QStringLiteral("[x]"), QStringLiteral("\u00c9cran"), QStringLiteral("\u00e9clair")};
+    std::sort(ascending.begin(), ascending.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     EXPECT_EQ(shownApplications(), ascending);
 
     clickHeader(OutlineModel::NameColumn);
