@@ -2,14 +2,15 @@
 
 #include "CountingTracker.h"
 
+#include "shell/OutlineModel.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void BM_TickActiveWindow(benchmark::State &state)
+// Counting in the editor, in front with that many windows; the one in the middle is active.
+TimeStoreApp &countInEditorWithWindows(CountingTracker &t, int windows)
 {
-    const auto windows = int(state.range(0));
-    CountingTracker t;
     t.desktop.addApplication(1, QStringLiteral("Editor"));
     t.desktop.bringToFront(1);
     t.tracker.setIsRunning(true);
@@ -18,15 +19,35 @@ void BM_TickActiveWindow(benchmark::State &state)
         editor->windowStoreForName(QStringLiteral("document %1.txt").arg(i), WindowElement(quint64(i)));
     t.desktop.setMainWindow(1, WindowElement(quint64(windows / 2 + 1)),
                             QStringLiteral("document %1.txt (edited)").arg(windows / 2 + 1));
+    return *editor;
+}
 
+void BM_TickActiveWindow(benchmark::State &state)
+{
+    CountingTracker t;
+    TimeStoreApp &editor = countInEditorWithWindows(t, int(state.range(0)));
     for (auto _ : state) {
         t.clock.advance(1.0);
         t.tracker.updateDisplayTime(false);
     }
-    benchmark::DoNotOptimize(editor->activeTime());
-    state.counters["windows"] = double(editor->windowCount());
+    benchmark::DoNotOptimize(editor.activeTime());
+    state.counters["windows"] = double(editor.windowCount());
 }
 BENCHMARK(BM_TickActiveWindow)->Arg(10)->Arg(1000)->Arg(100000);
+
+// The same tick with the window's outline following the store, as it does while counting.
+void BM_TickWithOutline(benchmark::State &state)
+{
+    CountingTracker t;
+    countInEditorWithWindows(t, int(state.range(0)));
+    const OutlineModel outline(t.tracker);
+    for (auto _ : state) {
+        t.clock.advance(1.0);
+        t.tracker.updateDisplayTime(false);
+    }
+    state.counters["rows"] = double(outline.rowCount(outline.index(0, 0)));
+}
+BENCHMARK(BM_TickWithOutline)->Arg(10)->Arg(1000)->Arg(100000);
 
 void BM_AppSwitch(benchmark::State &state)
 {

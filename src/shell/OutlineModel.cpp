@@ -74,17 +74,25 @@ QModelIndex OutlineModel::indexOf(const TimeStoreNode *node, int column) const
 {
     if (const int row = appRow(node); row >= 0)
         return createIndex(row, column, nullptr);
-    const TimeStoreApp *app = m_appOfWindow.value(node, nullptr);
-    const int parentRow = appRow(app);
-    if (parentRow < 0)
+    const auto place = m_placeOfWindow.constFind(node);
+    if (place == m_placeOfWindow.constEnd())
         return {};
-    const qsizetype row = m_rows.at(parentRow).windows.indexOf(const_cast<TimeStoreNode *>(node));
-    return row >= 0 ? createIndex(int(row), column, const_cast<TimeStoreApp *>(app)) : QModelIndex();
+    const int parentRow = appRow(place->app);
+    if (parentRow < 0 || m_rows.at(parentRow).windows.value(place->row) != node)
+        return {};
+    return createIndex(place->row, column, const_cast<TimeStoreApp *>(place->app));
 }
 
 int OutlineModel::appRow(const TimeStoreNode *app) const
 {
     return m_rowOfApp.value(app, -1);
+}
+
+void OutlineModel::placeWindows(int appRow)
+{
+    const AppRow &app = m_rows.at(appRow);
+    for (int row = 0; row < app.windows.size(); ++row)
+        m_placeOfWindow.insert(app.windows.at(row), {app.app, row});
 }
 
 // --- contents ----------------------------------------------------------------------------------------
@@ -180,15 +188,14 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
 void OutlineModel::rebuild()
 {
     m_rows.clear();
-    m_appOfWindow.clear();
+    m_placeOfWindow.clear();
     for (TimeStoreApp *app : m_tracker.timeSet())
         m_rows.append({app, shownWindows(app)});
     std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
     m_rowOfApp.clear();
     for (int row = 0; row < m_rows.size(); ++row) {
         m_rowOfApp.insert(m_rows.at(row).app, row);
-        for (const TimeStoreNode *window : std::as_const(m_rows.at(row).windows))
-            m_appOfWindow.insert(window, m_rows.at(row).app);
+        placeWindows(row);
     }
 }
 
@@ -226,27 +233,29 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
         const QModelIndex parent = createIndex(row, 0, nullptr);
         // Rows stay where they are, so the user's selection and expanded rows stay too: only
         // windows no longer shown go, and new ones come, after which the order is restored.
-        for (int child = int(m_rows.at(row).windows.size()) - 1; child >= 0; --child) {
+        const qsizetype shownBefore = m_rows.at(row).windows.size();
+        for (int child = int(shownBefore) - 1; child >= 0; --child) {
             const TimeStoreNode *window = m_rows.at(row).windows.at(child);
             if (shownAfter.contains(window))
                 continue;
             beginRemoveRows(parent, child, child);
-            m_appOfWindow.remove(window);
+            m_placeOfWindow.remove(window);
             m_rows[row].windows.removeAt(child);
             endRemoveRows();
         }
+        if (m_rows.at(row).windows.size() != shownBefore)
+            placeWindows(row);
         QList<TimeStoreNode *> added;
         for (TimeStoreNode *window : after) {
-            if (!m_appOfWindow.contains(window))
+            if (!m_placeOfWindow.contains(window))
                 added.append(window);
         }
         if (added.isEmpty())
             break;
         const int first = int(m_rows.at(row).windows.size());
         beginInsertRows(parent, first, first + int(added.size()) - 1);
-        for (TimeStoreNode *window : std::as_const(added))
-            m_appOfWindow.insert(window, app);
         m_rows[row].windows.append(added);
+        placeWindows(row);
         endInsertRows();
         sortRows();
         break;
@@ -278,7 +287,7 @@ void OutlineModel::textChanged(const ChangeNotice &notice)
     if (changed)
         Q_EMIT dataChanged(cell, cell);
     // The order goes by the seconds themselves, which move also when the text does not.
-    if ((m_sortColumn == TimeColumn) == isTime && !isInPlace(cell))
+    if ((changed || isTime) && (m_sortColumn == TimeColumn) == isTime && !isInPlace(cell))
         scheduleSort();
 }
 
@@ -381,8 +390,10 @@ void OutlineModel::sortRows()
     std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
     for (AppRow &row : m_rows)
         std::stable_sort(row.windows.begin(), row.windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
-    for (int row = 0; row < m_rows.size(); ++row)
+    for (int row = 0; row < m_rows.size(); ++row) {
         m_rowOfApp.insert(m_rows.at(row).app, row);
+        placeWindows(row);
+    }
 
     QModelIndexList moved;
     moved.reserve(remembered.size());

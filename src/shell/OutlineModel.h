@@ -65,12 +65,19 @@ private:
     void scheduleSort();
     bool isInPlace(const QModelIndex &index) const;
     int appRow(const TimeStoreNode *app) const;
+    void placeWindows(int appRow);
 
     TimeTracker &m_tracker;
     ChangeNotifier::SubscriptionId m_subscription = 0;
     QList<AppRow> m_rows;
+    // Where each shown window is, so that a booked second finds its row at once.
+    struct WindowPlace
+    {
+        const TimeStoreApp *app;
+        int row;
+    };
     QHash<const TimeStoreNode *, int> m_rowOfApp;
-    QHash<const TimeStoreNode *, const TimeStoreApp *> m_appOfWindow;
+    QHash<const TimeStoreNode *, WindowPlace> m_placeOfWindow;
     int m_sortColumn = NameColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     // What the cell whose change was announced last showed before it.

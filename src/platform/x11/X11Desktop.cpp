@@ -173,8 +173,8 @@ void X11Desktop::followIdleTime()
     const xcb_query_extension_reply_t *sync = xcb_get_extension_data(m_connection, &xcb_sync_id);
     if (!sync || !sync->present)
         return;
-    std::free(xcb_sync_initialize_reply(m_connection, xcb_sync_initialize(m_connection, XCB_SYNC_MAJOR_VERSION, XCB_SYNC_MINOR_VERSION),
-                                   nullptr));
+    const xcb_sync_initialize_cookie_t version = xcb_sync_initialize(m_connection, XCB_SYNC_MAJOR_VERSION, XCB_SYNC_MINOR_VERSION);
+    std::free(xcb_sync_initialize_reply(m_connection, version, nullptr));
     XcbReply<xcb_sync_list_system_counters_reply_t> counters(
         xcb_sync_list_system_counters_reply(m_connection, xcb_sync_list_system_counters(m_connection), nullptr));
     if (!counters)
