@@ -128,17 +128,26 @@ bool SingleInstance::handOver(Request request, QString *error)
     sockaddr_un address;
     if (!addressOf(m_serverPath, &address))
         return fail(QStringLiteral("the path is too long for a socket"));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return fail(qt_error_string(errno));
-    const auto closeSocket = qScopeGuard([fd] { ::close(fd); });
-    // The running Kestrum may hold the lock and not listen yet: it is still starting.
-    while (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (deadline.hasExpired())
+    int fd = -1;
+    const auto closeSocket = qScopeGuard([&fd] {
+        if (fd >= 0)
+            ::close(fd);
+    });
+    // The running Kestrum may hold the lock and not listen yet: it is still starting. A socket
+    // whose connect failed is not used again.
+    for (;;) {
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
             return fail(qt_error_string(errno));
-        QThread::msleep(100);
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+            break;
+        const int connectError = errno;
+        ::close(fd);
+        fd = -1;
+        if (deadline.hasExpired())
+            return fail(qt_error_string(connectError));
+        if (connectError != EINTR)
+            QThread::msleep(100);
     }
     if (!writeAll(fd, request == Request::ShowAndStart ? kShowAndStart : kShow))
         return fail(qt_error_string(errno));
