@@ -1075,7 +1075,7 @@ PropertyListResult parse(const QByteArray &xml)
 {
     if (std::optional<QVariant> value = CommonFormReader(xml).read())
         return {std::move(*value), QString()};
-    return Reader(xml).read();
+    return parseWithFullReader(xml);
 }
 
 PropertyListResult parseWithFullReader(const QByteArray &xml)
