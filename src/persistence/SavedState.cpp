@@ -7,9 +7,6 @@
 
 namespace {
 
-const QString kVersionKey = QStringLiteral("Version");
-const QString kAppsKey = QStringLiteral("Apps");
-
 // A dictionary in the order it was read; a QVariantMap gives its (sorted) order.
 PropertyListDictionary asDictionary(const QVariant &value)
 {
@@ -55,13 +52,13 @@ bool loadDictionary(TimeTracker &tracker, const QVariant &value)
 
     tracker.reset();
     bool complete = true;
-    if (dictionary.contains(kVersionKey)) {
-        tracker.setArrayRepresentation(dictionary.value(kAppsKey));
+    if (dictionary.contains(kTimingVersionKey)) {
+        tracker.setArrayRepresentation(dictionary.value(kTimingAppsKey));
     } else {
         // The bare form: one application per key. An "Apps" array marks a damaged versioned
         // wrapper; loading stops there, keeping what came before it, and no tick follows.
         for (const auto &[name, seconds] : dictionary) {
-            if (name == kAppsKey && isArray(seconds)) {
+            if (name == kTimingAppsKey && isArray(seconds)) {
                 complete = false;
                 break;
             }

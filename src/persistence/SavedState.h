@@ -13,6 +13,9 @@ class TimeTracker;
 // An older bare form, {application name: seconds, ...}, is still read.
 
 inline const QString kTimingDocumentVersion = QStringLiteral("1.3");
+// The wrapper's two keys.
+inline const QString kTimingVersionKey = QStringLiteral("Version");
+inline const QString kTimingAppsKey = QStringLiteral("Apps");
 
 PropertyListDictionary wrappedDictionaryWithVersioning(const TimeTracker &tracker);
 

@@ -9,8 +9,6 @@ const QString kNameKey = QStringLiteral("Name");
 const QString kActiveTimeKey = QStringLiteral("ActiveTime");
 const QString kAppKey = QStringLiteral("App");
 const QString kWindowsKey = QStringLiteral("Windows");
-const QString kVersionKey = QStringLiteral("Version");
-const QString kAppsKey = QStringLiteral("Apps");
 
 const bool kConvertsToDictionary =
     QMetaType::registerConverter<TimingSnapshot, PropertyListDictionary>(&TimingSnapshot::toDictionary);
@@ -57,7 +55,7 @@ PropertyListDictionary TimingSnapshot::toDictionary() const
         apps.append(QVariant::fromValue(PropertyListDictionary{{kAppKey, recordOf(app.node)}, {kWindowsKey, windows}}));
     }
     PropertyListDictionary wrapper;
-    wrapper.insert(kVersionKey, kTimingDocumentVersion);
-    wrapper.insert(kAppsKey, apps);
+    wrapper.insert(kTimingVersionKey, kTimingDocumentVersion);
+    wrapper.insert(kTimingAppsKey, apps);
     return wrapper;
 }
