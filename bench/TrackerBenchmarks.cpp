@@ -49,6 +49,27 @@ void BM_TickWithOutline(benchmark::State &state)
 }
 BENCHMARK(BM_TickWithOutline)->Arg(10)->Arg(1000)->Arg(100000);
 
+// The tick with the total the window shows beneath the outline.
+void BM_TickWithTotal(benchmark::State &state)
+{
+    const auto apps = int(state.range(0));
+    CountingTracker t;
+    for (int i = 0; i < apps; ++i) {
+        t.tracker.setCurrentApp(QStringLiteral("Application %1").arg(i));
+        t.tracker.appForName(QStringLiteral("Application %1").arg(i))->addTimeInterval(60.0);
+    }
+    countInEditorWithWindows(t, 10);
+    double total = 0.0;
+    for (auto _ : state) {
+        t.clock.advance(1.0);
+        t.tracker.updateDisplayTime(false);
+        total = t.tracker.totalTime();
+    }
+    benchmark::DoNotOptimize(total);
+    state.counters["apps"] = double(t.tracker.fullTimeSet().size());
+}
+BENCHMARK(BM_TickWithTotal)->Arg(10)->Arg(10000);
+
 void BM_AppSwitch(benchmark::State &state)
 {
     const auto apps = int(state.range(0));

@@ -25,6 +25,14 @@ TimeTracker::TimeTracker(TrackerPorts ports)
         askForAccessibility();
     m_startingTime = m_ports.clock.monotonicNow();
     m_idleCountedUntil = m_startingTime;
+    m_notifier.subscribe([this](const ChangeNotice &notice) {
+        if (notice.phase != ChangePhase::Did || !m_othersTotal)
+            return;
+        if (notice.property == ObservedProperty::TimeSet
+            || (notice.property == ObservedProperty::ActiveTimeString && notice.node != m_othersTotal->counting
+                && dynamic_cast<const TimeStoreApp *>(notice.node)))
+            m_othersTotal.reset();
+    });
 }
 
 TimeTracker::~TimeTracker()
@@ -373,10 +381,15 @@ double TimeTracker::totalTime() const
 {
     Lock lock(m_monitor);
     const bool includeIdle = m_ports.settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
-    double total = 0.0;
-    for (const auto &app : m_timeSet)
-        total += countedInTotal(*app, includeIdle);
-    return total;
+    if (!m_othersTotal || m_othersTotal->counting != m_activeStoreApp || m_othersTotal->includeIdle != includeIdle) {
+        double others = 0.0;
+        for (const auto &app : m_timeSet) {
+            if (app.get() != m_activeStoreApp)
+                others += countedInTotal(*app, includeIdle);
+        }
+        m_othersTotal = OthersTotal{m_activeStoreApp, includeIdle, others};
+    }
+    return m_othersTotal->seconds + (m_activeStoreApp ? countedInTotal(*m_activeStoreApp, includeIdle) : 0.0);
 }
 
 double TimeTracker::totalTimeOf(const QList<TimeStoreApp *> &apps) const

@@ -166,6 +166,16 @@ private:
 
     AppList m_timeSet;
     QHash<QString, TimeStoreApp *> m_timeDictionary;
+    // The total of every application but the one counting, which alone changes at a tick: kept
+    // until another application's time or the set changes, so a tick costs the same however
+    // many applications there are.
+    struct OthersTotal
+    {
+        const TimeStoreApp *counting;
+        bool includeIdle;
+        double seconds;
+    };
+    mutable std::optional<OthersTotal> m_othersTotal;
     Observation m_observation;
     TimeStoreApp *m_activeStoreApp = nullptr;
     TimeStoreWindow *m_activeStoreWindow = nullptr;

@@ -533,6 +533,20 @@ TEST_F(TimeTrackerTotalTime, WindowTimeIsNotAddedOnTop)
     EXPECT_DOUBLE_EQ(tracker->totalTime(), 10.0);
 }
 
+TEST_F(TimeTrackerTotalTime, FollowsTheCountingApplicationAndAChangeToAnother)
+{
+    collectTimes();
+    ASSERT_DOUBLE_EQ(tracker->totalTime(), 15.0);
+    tracker->setIsRunning(true);
+    runFor(3); // the screen saver is still in front: "Idle" counts on
+    app(QStringLiteral("idle"))->addTimeInterval(2.0);
+    EXPECT_DOUBLE_EQ(tracker->totalTime(), 17.0);
+    settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, true);
+    EXPECT_DOUBLE_EQ(tracker->totalTime(), 27.0);
+    runFor(1);
+    EXPECT_DOUBLE_EQ(tracker->totalTime(), 28.0);
+}
+
 // --- change notices -------------------------------------------------------------------------------
 
 class TimeTrackerNotices : public TimeTrackerReadyFixture
