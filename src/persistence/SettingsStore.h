@@ -12,6 +12,8 @@ struct SettingsFileWrite
     bool blocked = false; // the file could not be read and must not be overwritten
 
     bool perform(QString *error = nullptr) const;
+
+    friend bool operator==(const SettingsFileWrite &, const SettingsFileWrite &) = default;
 };
 
 // The settings file as read at one moment, with what tells that version of the file apart:

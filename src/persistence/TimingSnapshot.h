@@ -21,11 +21,15 @@ public:
     {
         std::optional<QString> name; // a node without a name is saved as an empty record
         double activeTime = 0.0;
+
+        friend bool operator==(const Node &, const Node &) = default;
     };
     struct Application
     {
         Node node;
         std::vector<Node> windows;
+
+        friend bool operator==(const Application &, const Application &) = default;
     };
 
     TimingSnapshot() = default;
@@ -36,6 +40,8 @@ public:
     // A QVariant holding a snapshot converts to it, so the settings can hold a snapshot and the
     // property-list writer writes it as this dictionary.
     PropertyListDictionary toDictionary() const;
+
+    friend bool operator==(const TimingSnapshot &, const TimingSnapshot &) = default;
 
 private:
     std::vector<Application> m_applications;

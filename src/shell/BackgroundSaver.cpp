@@ -22,6 +22,9 @@ void BackgroundSaver::save(SettingsFileWrite write)
 {
     {
         std::lock_guard locker(m_lock);
+        m_newest = write;
+        m_newestOutcome.reset();
+        ++m_asked;
         m_waiting = std::move(write);
     }
     m_changed.notify_all();
@@ -33,11 +36,23 @@ void BackgroundSaver::waitUntilIdle()
     m_changed.wait(locker, [this] { return !m_waiting && !m_writing; });
 }
 
-void BackgroundSaver::waitForWriteUnderWay()
+bool BackgroundSaver::saveNow(const SettingsFileWrite &write, QString *error)
 {
-    std::unique_lock locker(m_lock);
-    m_waiting.reset();
-    m_changed.wait(locker, [this] { return !m_writing; });
+    {
+        std::unique_lock locker(m_lock);
+        if (m_newest && *m_newest == write) {
+            m_changed.wait(locker, [this] { return m_newestOutcome.has_value(); });
+            if (m_newestOutcome->ok)
+                return true;
+            // It failed: try once more here, so that the caller learns why first hand.
+        } else {
+            m_waiting.reset();
+            m_changed.wait(locker, [this] { return !m_writing; });
+        }
+        m_newest.reset();
+        m_newestOutcome.reset();
+    }
+    return write.perform(error);
 }
 
 void BackgroundSaver::run()
@@ -48,18 +63,21 @@ void BackgroundSaver::run()
         if (!m_waiting)
             return; // stopping, with nothing left to write
         const SettingsFileWrite write = std::move(*m_waiting);
+        const quint64 number = m_asked;
         m_waiting.reset();
         m_writing = true;
         locker.unlock();
-        QString error;
-        const bool ok = write.perform(&error);
-        if (!ok)
-            Q_EMIT failed(error); // queued to the owner's thread
+        Outcome outcome;
+        outcome.ok = write.perform(&outcome.error);
+        if (!outcome.ok)
+            Q_EMIT failed(outcome.error); // queued to the owner's thread
         // The write's buffer and records were freed into this thread's own heap, which the C
         // library keeps resident: a large store would otherwise cost its file's size again in
         // memory, for as long as Kestrum runs.
         ::malloc_trim(0);
         locker.lock();
+        if (number == m_asked && m_newest)
+            m_newestOutcome = std::move(outcome);
         m_writing = false;
         m_changed.notify_all();
     }

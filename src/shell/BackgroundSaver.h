@@ -25,9 +25,11 @@ public:
     void save(SettingsFileWrite write);
     // Waits until every write asked for so far is on disk (or has failed).
     void waitUntilIdle();
-    // Drops the write still waiting and waits for the one under way: for a caller that writes
-    // newer values itself right after, which no older write may then overtake.
-    void waitForWriteUnderWay();
+    // Writes `write` on the caller's thread, after every write asked for before it, and
+    // answers whether it is on disk. When the newest write asked for is this very one, that
+    // write is waited for instead of made twice: the quit save usually follows a save handed
+    // over a moment before, with nothing counted in between.
+    bool saveNow(const SettingsFileWrite &write, QString *error = nullptr);
 
 Q_SIGNALS:
     // A write failed; delivered on the thread that owns the saver.
@@ -40,6 +42,16 @@ private:
     std::condition_variable m_changed;
     std::optional<SettingsFileWrite> m_waiting;
     bool m_writing = false;
+    struct Outcome
+    {
+        bool ok = false;
+        QString error;
+    };
+    // The newest write asked for, how many have been asked for, and how the newest went once
+    // it has been made.
+    std::optional<SettingsFileWrite> m_newest;
+    quint64 m_asked = 0;
+    std::optional<Outcome> m_newestOutcome;
     bool m_stopping = false;
     std::thread m_thread;
 };

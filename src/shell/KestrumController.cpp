@@ -201,10 +201,10 @@ void KestrumController::applicationWillTerminate()
 
 bool KestrumController::saveSettingsToDisk(QString *error)
 {
-    if (m_saver)
-        m_saver->waitForWriteUnderWay();
     QString reason;
-    if (::saveSettingsToDisk(m_tracker, m_ports.settings, &reason))
+    storeTimingsInSettings(m_tracker, m_ports.settings);
+    const SettingsFileWrite write = m_ports.settings.pendingWrite();
+    if (m_saver ? m_saver->saveNow(write, &reason) : write.perform(&reason))
         return true;
     Q_EMIT saveFailed(reason);
     if (error)

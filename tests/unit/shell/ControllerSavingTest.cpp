@@ -5,6 +5,9 @@
 #include "shell/BackgroundSaver.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <sys/stat.h>
 
 class ControllerQuit : public ControllerFixture
 {
@@ -123,6 +126,20 @@ TEST_F(ControllerStoring, ASaverWritesInTheBackgroundAndTheQuitSaveComesLast)
     EXPECT_TRUE(controller->saveSettingsToDisk());
     saver.waitUntilIdle();
     EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 945.0}}));
+
+    // The usual quit: the save handed over holds all there is, so it is waited for rather than
+    // written a second time (each write puts a new file in place).
+    controller->toggleCounting();
+    controller->applicationWillTerminate();
+    saver.waitUntilIdle();
+    const auto inode = [this] {
+        struct stat status {};
+        return ::stat(QFile::encodeName(settings->path()).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+    };
+    const ino_t before = inode();
+    EXPECT_TRUE(controller->saveSettingsToDisk());
+    EXPECT_EQ(inode(), before);
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 945.0}}));
 }
 
 // --- a settings file that cannot be written --------------------------------------------------------
@@ -173,6 +190,10 @@ TEST_F(ControllerUnwritableSettings, EverySaveReportsWhyItFailedAndCountingGoesO
     saver.waitUntilIdle();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(failures.size(), 5);
+    // The quit save after it tries again rather than take the failed write for done.
+    QString why;
+    EXPECT_FALSE(controller->saveSettingsToDisk(&why));
+    EXPECT_FALSE(why.isEmpty());
 }
 
 // A title holding characters a saved file cannot hold (an escape, U+FFFF) and an application
