@@ -24,8 +24,8 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
 {
     if (seconds <= 0.0)
         return;
-    // The end is kept as the clock gives it (local time): the database counts milliseconds
-    // since 1970 whatever the zone, and a conversion on every tick would cost the most here.
+    // The end is kept as the clock gives it (UTC): the database counts milliseconds since 1970
+    // whatever the zone, and a conversion on every tick would cost the most here.
     if (m_open && m_open->application == application && m_open->window == window && m_open->seconds < kLongestStretchSeconds) {
         m_open->end = end;
         m_open->seconds += seconds;

@@ -21,6 +21,11 @@ QDateTime QtScheduler::wallNow() const
     return QDateTime::currentDateTime();
 }
 
+QDateTime QtScheduler::wallNowUtc() const
+{
+    return QDateTime::currentDateTimeUtc();
+}
+
 Scheduler::TimerId QtScheduler::startRepeating(double intervalSeconds, std::function<void()> action)
 {
     return start(intervalSeconds, true, std::move(action));

@@ -19,6 +19,7 @@ public:
 
     MonotonicTime monotonicNow() const override;
     QDateTime wallNow() const override;
+    QDateTime wallNowUtc() const override;
 
     TimerId startRepeating(double intervalSeconds, std::function<void()> action) override;
     TimerId startOneShot(double delaySeconds, std::function<void()> action) override;

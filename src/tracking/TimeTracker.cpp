@@ -294,7 +294,7 @@ void TimeTracker::bookActiveApp(double seconds)
         // Idle time belongs to no window, whatever window was last in front.
         const bool inWindow = m_activeStoreWindow && !isIdleNode(m_activeStoreApp);
         const std::optional<QString> window = inWindow ? m_activeStoreWindow->name() : std::nullopt;
-        m_bookingListener->booked(*m_activeStoreApp->name(), window, seconds, m_ports.clock.wallNow());
+        m_bookingListener->booked(*m_activeStoreApp->name(), window, seconds, m_ports.clock.wallNowUtc());
     }
 }
 
