@@ -70,6 +70,12 @@ void TimeStoreApp::absorb(std::unique_ptr<TimeStoreApp> other)
         addWindow(std::move(window));
 }
 
+void TimeStoreApp::reserveWindows(qsizetype count)
+{
+    m_windows.reserve(m_windows.size() + size_t(count));
+    m_indexByKey.reserve(qsizetype(m_windows.size()) + count);
+}
+
 void TimeStoreApp::addWindow(std::unique_ptr<TimeStoreWindow> window)
 {
     const QString key = *window->name();

@@ -31,6 +31,8 @@ public:
     void addChildFromDictionary(const QVariantMap &record) override;
     // Adds the time and the windows of another node of this application's name: one node per name.
     void absorb(std::unique_ptr<TimeStoreApp> other);
+    // Makes room for `count` more windows at once, for a load that knows how many come.
+    void reserveWindows(qsizetype count);
     QString description() const override;
     void setNotifier(ChangeNotifier *notifier) override;
 

@@ -49,7 +49,10 @@ void TimeTracker::setArrayRepresentation(const QVariant &snapshot)
             ++skipped;
             continue;
         }
-        for (const QVariant &record : asList(entry.value(kWindowsKey)))
+        // Read through a const list: a loop over the temporary itself would copy every record.
+        const QVariantList windows = asList(entry.value(kWindowsKey));
+        app->reserveWindows(windows.size());
+        for (const QVariant &record : windows)
             app->addChildFromDictionary(asMap(record));
         addOrMerge(std::move(app));
     }
