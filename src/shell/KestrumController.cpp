@@ -25,9 +25,14 @@ KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
     SettingsStore::ensureSupportDirectory();
     loadDictionary(m_ports.settings.value(SettingsKey::Apps));
     // The settings hold the timings as read until the next save; a snapshot in their place
-    // shares the store's names and lets the whole read tree go.
-    if (m_ports.settings.value(SettingsKey::Apps).isValid())
-        storeTimingsInSettings(m_tracker, m_ports.settings);
+    // shares the store's names and lets the whole read tree go. With a large store that
+    // touches every name, so it waits until the window is up.
+    if (m_ports.settings.value(SettingsKey::Apps).isValid()) {
+        m_releaseReadTimings = m_ports.scheduler.startOneShot(ReleaseReadTimingsDelay, [this] {
+            m_releaseReadTimings.reset();
+            storeTimingsInSettings(m_tracker, m_ports.settings);
+        });
+    }
     clickInTable();
     // The files hold everything up to the moment of the save, not only up to the last tick.
     m_periodicSave.setBookingHandler([this] { computeTime(); });
@@ -48,6 +53,8 @@ KestrumController::~KestrumController()
     cancelTick();
     if (m_storeTimer)
         m_ports.scheduler.stop(*m_storeTimer);
+    if (m_releaseReadTimings)
+        m_ports.scheduler.stop(*m_releaseReadTimings);
     if (g_current == this)
         g_current = nullptr;
 }

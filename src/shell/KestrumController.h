@@ -49,6 +49,8 @@ public:
     static inline const QString LoadFileNotification = QStringLiteral("LoadFile");
     static constexpr double TickInterval = 1.0;
     static constexpr double StoreInterval = 900.0;
+    // Seconds after the start at which the timings as read give way to a snapshot.
+    static constexpr double ReleaseReadTimingsDelay = 2.0;
 
     explicit KestrumController(ControllerPorts ports, QObject *parent = nullptr);
     ~KestrumController() override;
@@ -149,6 +151,7 @@ private:
     BackgroundSaver *m_saver = nullptr;
     std::optional<Scheduler::TimerId> m_tick;
     std::optional<Scheduler::TimerId> m_storeTimer;
+    std::optional<Scheduler::TimerId> m_releaseReadTimings;
     QString m_buttonTitle = StartTitle;
     QString m_timeSum;
     std::function<QList<TimeStoreNode *>()> m_selection;
