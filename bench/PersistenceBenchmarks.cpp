@@ -77,6 +77,23 @@ void BM_LoadSnapshot(benchmark::State &state)
 }
 BENCHMARK(BM_LoadSnapshot)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The part of a load that builds the store from the parsed file: at start-up it is what the
+// window's thread does with the timings, the file having been read and parsed on another.
+void BM_LoadParsedTimings(benchmark::State &state)
+{
+    FilledStore written(int(state.range(0)));
+    QByteArray xml;
+    QString error;
+    if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(written.offline.tracker())), &xml, &error))
+        state.SkipWithError(qPrintable(error));
+    const PropertyListResult parsed = PropertyList::parse(xml);
+    MemorySettings settings;
+    OfflineTracker reader(settings);
+    for (auto _ : state)
+        loadDictionary(reader.tracker(), parsed.value);
+}
+BENCHMARK(BM_LoadParsedTimings)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // What the window's thread does for a save before it hands the write over.
 void BM_TakeTimingSnapshot(benchmark::State &state)
 {
