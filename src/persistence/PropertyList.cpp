@@ -553,8 +553,10 @@ public:
             skipWhitespace();
         if (!skip("<plist"))
             return std::nullopt;
+        // An attribute needs whitespace before it: "<plistversion=..." is not a plist tag.
+        const char *afterName = m_at;
         skipWhitespace();
-        if (skip("version=\"1.0\""))
+        if (m_at != afterName && skip("version=\"1.0\""))
             skipWhitespace();
         if (!skip(">"))
             return std::nullopt;
@@ -600,9 +602,14 @@ private:
         return *empty || skip(">");
     }
 
+    // All or nothing: a container's loop reads its next item from where a failed attempt began.
     bool readEndTag(QByteArrayView name)
     {
-        return skip("</") && skip(name) && skip(">");
+        const char *from = m_at;
+        if (skip("</") && skip(name) && skip(">"))
+            return true;
+        m_at = from;
+        return false;
     }
 
     // The text up to the end tag of `name`, decoded. Raw carriage returns (which XML turns into
@@ -720,10 +727,15 @@ private:
             return false;
         const bool hex = entity[1] == 'x';
         const QByteArrayView digits = entity.sliced(hex ? 2 : 1);
+        // toUInt would take a sign and spaces around the digits too; those are not references.
+        const auto isDigit = [hex](char c) {
+            return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
+        };
+        if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isDigit))
+            return false;
         bool ok = false;
         const uint value = digits.toUInt(&ok, hex ? 16 : 10);
-        // toUInt takes a sign and spaces too; those are not references.
-        if (!ok || digits.isEmpty() || !std::isxdigit(static_cast<unsigned char>(digits.front())))
+        if (!ok)
             return false;
         *code = value;
         return isXmlCharacter(value);

@@ -367,9 +367,13 @@ TEST(PropertyListValues, TheQuickAndTheFullReaderAgree)
         "<integer>12x</integer>", "<integer>99999999999999999999</integer>", "<real>1e999</real>", "<true>x</true>",
         "<dict><key>a</key></dict>", "<dict><string>a</string></dict>", "<key>a</key>", "<array><string>a</string>",
         "<dict a=\"b\"><key>x</key><true/></dict>", "<string>a</string><string>b</string>",
+        // a partial end tag before a key, spaces inside a reference
+        "<dict></<key>a</key><true/></dict>", "<array></<true/></array>", "<string>&#65 ;&#x41\t;</string>",
     };
     for (const QByteArray &body : bodies) {
-        for (const QByteArray &xml : {document(body), "<plist>" + body + "</plist>"}) {
+        // the last: an attribute run into the root's name
+        for (const QByteArray &xml : {document(body), "<plist>" + body + "</plist>",
+                                      "<plistversion=\"1.0\">" + body + "</plist>"}) {
             const PropertyListResult quick = PropertyList::parse(xml);
             const PropertyListResult full = PropertyList::parseWithFullReader(xml);
             EXPECT_EQ(quick.error, full.error) << xml.constData();
