@@ -72,8 +72,10 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_model = new OutlineModel(m_controller.tracker(), this);
     m_outline = new QTreeView(central);
     m_outline->setModel(m_model);
+    // The indicator first: enabling sorting sorts by it, and the header's own default (the
+    // first column, descending) would sort a large store twice before it is shown.
+    m_outline->header()->setSortIndicator(OutlineModel::NameColumn, Qt::AscendingOrder);
     m_outline->setSortingEnabled(true);
-    m_outline->sortByColumn(OutlineModel::NameColumn, Qt::AscendingOrder);
     m_outline->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_outline->setDragEnabled(true);
     m_outline->setDragDropMode(QAbstractItemView::DragOnly);
