@@ -185,12 +185,42 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
     return windows;
 }
 
+// The windows an application shows after a change of the set of applications. Most such
+// changes add one application and leave the others' windows as they were: their rows, already
+// in order, are kept rather than sorted again, which at the first tick of a large store would
+// sort every window a second time.
+QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *app) const
+{
+    if (app->isLeaf())
+        return {};
+    const QList<TimeStoreWindow *> shown = m_tracker.shownWindows(*app);
+    // The same windows as before, by address: what the rows hold is the current nodes then,
+    // and whether they are still in order is checked against those.
+    const int row = appRow(app);
+    const auto sameWindows = [&] {
+        if (row < 0 || m_rows.at(row).windows.size() != shown.size())
+            return false;
+        return std::all_of(shown.cbegin(), shown.cend(), [&](const TimeStoreWindow *window) {
+            const auto place = m_placeOfWindow.constFind(window);
+            return place != m_placeOfWindow.constEnd() && place->app == app;
+        });
+    };
+    if (!sameWindows())
+        return shownWindows(app);
+    QList<TimeStoreNode *> windows = m_rows.at(row).windows;
+    const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
+    if (!std::is_sorted(windows.cbegin(), windows.cend(), inOrder))
+        std::stable_sort(windows.begin(), windows.end(), inOrder);
+    return windows;
+}
+
 void OutlineModel::rebuild()
 {
-    m_rows.clear();
-    m_placeOfWindow.clear();
+    QList<AppRow> rows;
     for (TimeStoreApp *app : m_tracker.timeSet())
-        m_rows.append({app, shownWindows(app)});
+        rows.append({app, windowsAfterSetChange(app)});
+    m_rows = std::move(rows);
+    m_placeOfWindow.clear();
     std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
     m_rowOfApp.clear();
     for (int row = 0; row < m_rows.size(); ++row) {
