@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -530,6 +531,13 @@ private:
 // through QXmlStreamReader. Anything else, well-formed or not (a comment, CDATA, another
 // encoding, any error), is left to the full reader, which accepts or refuses it and says
 // where: this reader answers nothing then, and the full one reads from the start.
+// Literal bytes with their length known when compiled: the reader compares tags millions of
+// times, and a QByteArrayView made from a literal looks for its end each time.
+constexpr QByteArrayView operator""_bytes(const char *text, std::size_t size)
+{
+    return QByteArrayView(text, qsizetype(size));
+}
+
 class CommonFormReader
 {
 public:
@@ -551,21 +559,21 @@ public:
         static const QByteArray doctype = kDoctype.toLatin1();
         if (skip(doctype))
             skipWhitespace();
-        if (!skip("<plist"))
+        if (!skip("<plist"_bytes))
             return std::nullopt;
         // An attribute needs whitespace before it: "<plistversion=..." is not a plist tag.
         const char *afterName = m_at;
         skipWhitespace();
-        if (m_at != afterName && skip("version=\"1.0\""))
+        if (m_at != afterName && skip("version=\"1.0\""_bytes))
             skipWhitespace();
-        if (!skip(">"))
+        if (!skip(">"_bytes))
             return std::nullopt;
         QVariant value;
         skipWhitespace();
         if (!readValue(&value, 0))
             return std::nullopt;
         skipWhitespace();
-        if (!skip("</plist>"))
+        if (!skip("</plist>"_bytes))
             return std::nullopt;
         skipWhitespace();
         if (m_at != m_end)
@@ -576,11 +584,16 @@ public:
 private:
     bool skip(QByteArrayView text)
     {
-        if (QByteArrayView(m_at, m_end - m_at).startsWith(text)) {
+        if (m_end - m_at >= text.size() && std::memcmp(m_at, text.data(), size_t(text.size())) == 0) {
             m_at += text.size();
             return true;
         }
         return false;
+    }
+
+    static bool is(QByteArrayView name, QByteArrayView tag)
+    {
+        return name.size() == tag.size() && std::memcmp(name.data(), tag.data(), size_t(tag.size())) == 0;
     }
 
     void skipWhitespace()
@@ -592,21 +605,21 @@ private:
     // A start tag without attributes: "<name>", or "<name/>" (then `empty` is set).
     bool readStartTag(QByteArrayView *name, bool *empty)
     {
-        if (!skip("<"))
+        if (!skip("<"_bytes))
             return false;
         const char *from = m_at;
         while (m_at != m_end && *m_at >= 'a' && *m_at <= 'z')
             ++m_at;
         *name = QByteArrayView(from, m_at - from);
-        *empty = skip("/>");
-        return *empty || skip(">");
+        *empty = skip("/>"_bytes);
+        return *empty || skip(">"_bytes);
     }
 
     // All or nothing: a container's loop reads its next item from where a failed attempt began.
     bool readEndTag(QByteArrayView name)
     {
         const char *from = m_at;
-        if (skip("</") && skip(name) && skip(">"))
+        if (skip("</"_bytes) && skip(name) && skip(">"_bytes))
             return true;
         m_at = from;
         return false;
@@ -648,7 +661,7 @@ private:
             if (const auto known = m_keys.constFind(raw); known != m_keys.constEnd()) {
                 m_at = end;
                 *key = *known;
-                return readEndTag("key");
+                return readEndTag("key"_bytes);
             }
         }
         if (!readText("key", key))
@@ -741,45 +754,72 @@ private:
         return isXmlCharacter(value);
     }
 
+    // A real as writers give it, "-12.5" or "1.5e-3", read straight from the bytes. Anything
+    // else (spaces, "+", infinities, a value that is zero, subnormal or out of range, where
+    // readers differ in what they accept) goes the general way: nothing is consumed then.
+    std::optional<double> readPlainReal()
+    {
+        const char *from = m_at;
+        const char *end = from;
+        while (end != m_end && ((*end >= '0' && *end <= '9') || *end == '.' || *end == '-' || *end == 'e' || *end == 'E'))
+            ++end;
+        double value = 0;
+        const auto [last, error] = std::from_chars(from, end, value, std::chars_format::general);
+        if (end == from || last != end || error != std::errc() || std::fpclassify(value) != FP_NORMAL)
+            return std::nullopt;
+        m_at = end;
+        if (!readEndTag("real"_bytes)) {
+            m_at = from;
+            return std::nullopt;
+        }
+        return value;
+    }
+
     bool readValue(QVariant *out, int depth)
     {
         QByteArrayView name;
         bool empty = false;
         if (!readStartTag(&name, &empty))
             return false;
-        if (name == "dict" || name == "array") {
+        if (is(name, "dict"_bytes) || is(name, "array"_bytes)) {
             if (depth >= PropertyList::kMaxNesting)
                 return false;
-            return name == "dict" ? readDict(out, empty, depth + 1) : readArray(out, empty, depth + 1);
+            return is(name, "dict"_bytes) ? readDict(out, empty, depth + 1) : readArray(out, empty, depth + 1);
         }
-        if (name == "true" || name == "false") {
-            *out = name == "true";
+        if (is(name, "true"_bytes) || is(name, "false"_bytes)) {
+            *out = is(name, "true"_bytes);
             return empty;
+        }
+        if (is(name, "real"_bytes) && !empty) {
+            if (const std::optional<double> value = readPlainReal()) {
+                *out = *value;
+                return true;
+            }
         }
         QString text;
         if (!empty && !readText(name, &text))
             return false;
-        if (name == "string") {
+        if (is(name, "string"_bytes)) {
             *out = std::move(text);
             return true;
         }
-        if (name == "real") {
+        if (is(name, "real"_bytes)) {
             double value = 0;
             if (parseReal(text, &value) != RealParse::Ok)
                 return false;
             *out = value;
             return true;
         }
-        if (name == "integer")
+        if (is(name, "integer"_bytes))
             return parseInteger(text, out) && out->isValid();
-        if (name == "date") {
+        if (is(name, "date"_bytes)) {
             QDateTime value;
             if (!parseDate(text, &value))
                 return false;
             *out = value;
             return true;
         }
-        if (name == "data") {
+        if (is(name, "data"_bytes)) {
             QByteArray value;
             if (!parseData(text, &value))
                 return false;
@@ -792,10 +832,10 @@ private:
     bool readDict(QVariant *out, bool empty, int depth)
     {
         PropertyListDictionary dict;
-        for (skipWhitespace(); !empty && !readEndTag("dict"); skipWhitespace()) {
+        for (skipWhitespace(); !empty && !readEndTag("dict"_bytes); skipWhitespace()) {
             QString key;
             QVariant value;
-            if (!skip("<key>") || !readKey(&key))
+            if (!skip("<key>"_bytes) || !readKey(&key))
                 return false;
             skipWhitespace();
             if (!readValue(&value, depth))
@@ -809,7 +849,7 @@ private:
     bool readArray(QVariant *out, bool empty, int depth)
     {
         QVariantList array;
-        for (skipWhitespace(); !empty && !readEndTag("array"); skipWhitespace()) {
+        for (skipWhitespace(); !empty && !readEndTag("array"_bytes); skipWhitespace()) {
             QVariant value;
             if (!readValue(&value, depth))
                 return false;

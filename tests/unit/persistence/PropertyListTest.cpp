@@ -367,6 +367,10 @@ TEST(PropertyListValues, TheQuickAndTheFullReaderAgree)
         "<integer>12x</integer>", "<integer>99999999999999999999</integer>", "<real>1e999</real>", "<true>x</true>",
         "<dict><key>a</key></dict>", "<dict><string>a</string></dict>", "<key>a</key>", "<array><string>a</string>",
         "<dict a=\"b\"><key>x</key><true/></dict>", "<string>a</string><string>b</string>",
+        // reals at the edges of what is read straight from the bytes
+        "<array><real>0.1</real><real>-12.5e3</real><real>5.</real><real>.5</real><real>+1</real><real>-0</real>"
+        "<real>1.7976931348623157e308</real><real>2.2250738585072014e-308</real><real> 2.5 </real></array>",
+        "<real>1e-310</real>", "<real>1e-400</real>", "<real>1e309</real>", "<real>1-2</real>", "<real>1e</real>",
         // a partial end tag before a key, spaces inside a reference
         "<dict></<key>a</key><true/></dict>", "<array></<true/></array>", "<string>&#65 ;&#x41\t;</string>",
     };
