@@ -1,5 +1,7 @@
 #include "PropertyListDictionary.h"
 
+#include "store/TimeStoreNode.h"
+
 namespace {
 
 // Below this size a linear scan is faster than hashing and saves the index's memory.
@@ -13,6 +15,12 @@ const bool kConvertsToVariantMap = QMetaType::registerConverter<PropertyListDict
         for (const auto &[key, value] : dictionary)
             map.insert(key, value);
         return map;
+    });
+
+// The timings' records are read without a map each: a large file holds a record per window.
+const bool kConvertsToNodeRecord = QMetaType::registerConverter<PropertyListDictionary, NodeRecord>(
+    [](const PropertyListDictionary &dictionary) {
+        return TimeStoreNode::recordFrom([&dictionary](const QString &key) { return dictionary.value(key); });
     });
 
 } // namespace

@@ -56,11 +56,14 @@ bool TimeStoreApp::isLeaf() const
 
 void TimeStoreApp::addChildFromDictionary(const QVariantMap &record)
 {
-    if (record.isEmpty())
-        return;
-    auto window = std::make_unique<TimeStoreWindow>(record);
-    if (window->name())
-        addWindow(std::move(window));
+    addChildFromRecord({nameFromRecord(record), timeFromRecord(record)});
+}
+
+void TimeStoreApp::addChildFromRecord(const NodeRecord &record)
+{
+    // A record without a name holds no window.
+    if (record.name)
+        addWindow(std::make_unique<TimeStoreWindow>(record));
 }
 
 void TimeStoreApp::absorb(std::unique_ptr<TimeStoreApp> other)

@@ -29,6 +29,7 @@ public:
     bool isLeaf() const override;
     // Adds a window node read from a record; a node of that name already here takes its time.
     void addChildFromDictionary(const QVariantMap &record) override;
+    void addChildFromRecord(const NodeRecord &record);
     // Adds the time and the windows of another node of this application's name: one node per name.
     void absorb(std::unique_ptr<TimeStoreApp> other);
     // Makes room for `count` more windows at once, for a load that knows how many come.

@@ -78,15 +78,33 @@ double TimeStoreNode::timeFromStoredValue(const QVariant &value)
 
 std::optional<QString> TimeStoreNode::nameFromRecord(const QVariantMap &record)
 {
-    const auto it = record.constFind(kNameKey);
-    if (it == record.constEnd() || it->typeId() != QMetaType::QString)
-        return std::nullopt;
-    return it->toString();
+    return recordFrom([&record](const QString &key) { return record.value(key); }).name;
 }
 
 QVariant TimeStoreNode::timeFromRecord(const QVariantMap &record)
 {
     return record.value(kActiveTimeKey);
+}
+
+NodeRecord TimeStoreNode::recordFrom(const std::function<QVariant(const QString &key)> &valueOf)
+{
+    NodeRecord record;
+    if (const QVariant name = valueOf(kNameKey); name.typeId() == QMetaType::QString)
+        record.name = name.toString();
+    record.time = valueOf(kActiveTimeKey);
+    return record;
+}
+
+NodeRecord TimeStoreNode::recordOf(const QVariant &value)
+{
+    NodeRecord record;
+    if (value.typeId() != QMetaType::QVariantMap
+        && QMetaType::convert(value.metaType(), value.constData(), QMetaType::fromType<NodeRecord>(), &record))
+        return record;
+    if (!value.canConvert<QVariantMap>())
+        return {};
+    const QVariantMap map = value.toMap();
+    return recordFrom([&map](const QString &key) { return map.value(key); });
 }
 
 void TimeStoreNode::setName(std::optional<QString> name)

@@ -6,7 +6,17 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
+
+// What a saved node's record holds: its name where the record holds text under "Name", and
+// its time as stored (timeFromStoredValue reads it).
+struct NodeRecord
+{
+    std::optional<QString> name;
+    QVariant time;
+};
+Q_DECLARE_METATYPE(NodeRecord)
 
 // A named entry of the time store with its accumulated active time in seconds.
 // Nodes are compared by identity only; names need not be unique.
@@ -25,6 +35,12 @@ public:
     // Reads a node record {"Name", "ActiveTime"}; other entries are ignored.
     static std::optional<QString> nameFromRecord(const QVariantMap &record);
     static QVariant timeFromRecord(const QVariantMap &record);
+    // The record in a QVariantMap, or in a type that converts to NodeRecord (a large file's
+    // records, read without a map each) or to a QVariantMap; anything else holds none.
+    static NodeRecord recordOf(const QVariant &value);
+    // The record of a dictionary type of its own, read through a lookup of the keys: a
+    // converter to NodeRecord is written with it.
+    static NodeRecord recordFrom(const std::function<QVariant(const QString &key)> &valueOf);
 
     const std::optional<QString> &name() const { return m_name; }
     void setName(std::optional<QString> name);

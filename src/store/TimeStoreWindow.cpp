@@ -13,6 +13,11 @@ TimeStoreWindow::TimeStoreWindow(const QVariantMap &record)
 {
 }
 
+TimeStoreWindow::TimeStoreWindow(const NodeRecord &record)
+    : TimeStoreNode(record.name, record.time)
+{
+}
+
 void TimeStoreWindow::setWindowElement(WindowElement element)
 {
     if (element.isNull())

@@ -12,6 +12,7 @@ class TimeStoreWindow : public TimeStoreNode
 public:
     explicit TimeStoreWindow(QString name, WindowElement element = {});
     explicit TimeStoreWindow(const QVariantMap &record);
+    explicit TimeStoreWindow(const NodeRecord &record);
 
     WindowElement windowElement() const { return m_windowElement; }
     // A null element changes nothing; the node keeps the element it has.

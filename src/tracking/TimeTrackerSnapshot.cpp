@@ -53,7 +53,7 @@ void TimeTracker::setArrayRepresentation(const QVariant &snapshot)
         const QVariantList windows = asList(entry.value(kWindowsKey));
         app->reserveWindows(windows.size());
         for (const QVariant &record : windows)
-            app->addChildFromDictionary(asMap(record));
+            app->addChildFromRecord(TimeStoreNode::recordOf(record));
         addOrMerge(std::move(app));
     }
     if (skipped > 0)

@@ -193,6 +193,20 @@ TEST_F(SavedState, IntegersWhereRealsAreExpectedAreRead)
                                        .arg(exact(9223372036854775809.0)));
 }
 
+// A file's window records are read without a map each; what they hold counts as it does in a map.
+TEST_F(SavedState, OddWindowRecordsInAFileAreReadAsInAMap)
+{
+    EXPECT_TRUE(loadDocument(plistDocument(
+        "<dict><key>Version</key><string>1.3</string><key>Apps</key><array>"
+        + appEntry("Editor", "<real>100</real>",
+                   windowRecord("plain", "<real>40</real>") + windowRecord("text time", "<string>12.5 s</string>")
+                       + "<dict><key>Name</key><integer>7</integer><key>ActiveTime</key><real>3</real></dict>"
+                       + "<string>not a record</string><dict/>"
+                       + "<dict><key>Extra</key><true/><key>Name</key><string>no time</string></dict>")
+        + "</array></dict>")));
+    EXPECT_EQ(describe(tracker()), QStringLiteral("Editor 100 [plain 40, text time 12.5, no time 0]\n"));
+}
+
 TEST_F(SavedState, NumbersAreTheSameInAGermanLocale)
 {
     const LocaleGuard guard;
