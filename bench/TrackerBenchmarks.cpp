@@ -49,6 +49,26 @@ void BM_TickWithOutline(benchmark::State &state)
 }
 BENCHMARK(BM_TickWithOutline)->Arg(10)->Arg(1000)->Arg(100000);
 
+// The outline made for a store of that many windows over a hundred applications, as at
+// start-up: every application's windows sorted by name, with titles that share their start.
+void BM_OutlineOfStore(benchmark::State &state)
+{
+    CountingTracker t;
+    const int windows = int(state.range(0));
+    for (int a = 0; a < 100; ++a) {
+        const QString name = QStringLiteral("Application %1").arg(a);
+        t.tracker.addWindowWithName(name, 0.0);
+        TimeStoreApp *app = t.tracker.appForName(name);
+        for (int w = a; w < windows; w += 100)
+            app->windowStoreForName(QStringLiteral("document %1.txt").arg(w * 7919 % windows), WindowElement(quint64(w + 1)));
+    }
+    for (auto _ : state) {
+        const OutlineModel outline(t.tracker);
+        benchmark::DoNotOptimize(outline.rowCount());
+    }
+}
+BENCHMARK(BM_OutlineOfStore)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // The tick with the total the window shows beneath the outline.
 void BM_TickWithTotal(benchmark::State &state)
 {
