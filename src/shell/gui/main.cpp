@@ -178,16 +178,9 @@ int main(int argc, char *argv[])
     if (claim == SingleInstance::Claim::Failed)
         qCWarning(lcApp).noquote() << "Another Kestrum could not be ruled out:" << instanceProblem;
 
-    QString settingsWarning;
-    settings.load(settingsReadAhead.get(), &settingsWarning);
-    if (claim == SingleInstance::Claim::Claimed) {
-        // Writes that a kill cut short left their temporary files; no other Kestrum writes here.
-        removeLeftoverTemporaryFiles(QFileInfo(settings.path()).absolutePath());
-        removeLeftoverTemporaryFiles(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
-    }
-
     // The desktop: X11, or the Wayland compositor's own account of its windows. Where neither
-    // tells which window is in front, Kestrum counts no windows rather than wrong ones.
+    // tells which window is in front, Kestrum counts no windows rather than wrong ones. Connected
+    // before the read-ahead timings are waited for, so that a large file's parse overlaps it.
     DesktopChoice choice = chooseDesktop(QDBusConnection::sessionBus());
     const std::unique_ptr<DesktopBackend> &desktop = choice.desktop;
     const QString limitation = choice.limitation;
@@ -197,6 +190,14 @@ int main(int argc, char *argv[])
     Workspace &workspace = desktop ? static_cast<Workspace &>(*desktop) : noDesktop;
     Accessibility &accessibility = desktop ? static_cast<Accessibility &>(*desktop) : noDesktop;
     IdleSource &idleSource = desktop ? static_cast<IdleSource &>(*desktop) : noDesktop;
+
+    QString settingsWarning;
+    settings.load(settingsReadAhead.get(), &settingsWarning);
+    if (claim == SingleInstance::Claim::Claimed) {
+        // Writes that a kill cut short left their temporary files; no other Kestrum writes here.
+        removeLeftoverTemporaryFiles(QFileInfo(settings.path()).absolutePath());
+        removeLeftoverTemporaryFiles(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
+    }
 
     QtScheduler scheduler;
     QtQuestionDialog questions;
