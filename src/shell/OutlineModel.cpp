@@ -188,10 +188,11 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
 
 // The windows an application shows after a change of the set of applications. Most such
 // changes add one application and leave the others' windows as they were: their rows, already
-// in order, are kept rather than sorted again, which at the first tick of a large store would
-// sort every window a second time.
-QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *app) const
+// in order, are kept (`kept` tells) rather than sorted and placed again, which at the first
+// tick of a large store would do it for every window a second time.
+QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *app, bool *kept) const
 {
+    *kept = false;
     if (app->isLeaf())
         return {};
     const QList<TimeStoreWindow *> shown = m_tracker.shownWindows(*app);
@@ -210,7 +211,9 @@ QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *a
         return shownWindows(app);
     QList<TimeStoreNode *> windows = m_rows.at(row).windows;
     const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
-    if (!std::is_sorted(windows.cbegin(), windows.cend(), inOrder))
+    if (std::is_sorted(windows.cbegin(), windows.cend(), inOrder))
+        *kept = true;
+    else
         std::stable_sort(windows.begin(), windows.end(), inOrder);
     return windows;
 }
@@ -218,10 +221,24 @@ QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *a
 void OutlineModel::rebuild()
 {
     QList<AppRow> rows;
-    for (TimeStoreApp *app : m_tracker.timeSet())
-        rows.append({app, windowsAfterSetChange(app)});
+    QSet<const TimeStoreNode *> kept;
+    for (TimeStoreApp *app : m_tracker.timeSet()) {
+        bool windowsKept = false;
+        rows.append({app, windowsAfterSetChange(app, &windowsKept)});
+        if (windowsKept)
+            kept.insert(app);
+    }
+    // The places of kept rows stay; those of the others go. The applications gone may have been
+    // deleted: only their addresses are compared.
+    for (const AppRow &row : std::as_const(m_rows)) {
+        if (kept.contains(row.app))
+            continue;
+        for (const TimeStoreNode *window : row.windows) {
+            if (const auto place = m_placeOfWindow.constFind(window); place != m_placeOfWindow.constEnd() && place->app == row.app)
+                m_placeOfWindow.erase(place);
+        }
+    }
     m_rows = std::move(rows);
-    m_placeOfWindow.clear();
     qsizetype windows = 0;
     for (const AppRow &row : std::as_const(m_rows))
         windows += row.windows.size();
@@ -230,7 +247,8 @@ void OutlineModel::rebuild()
     m_rowOfApp.clear();
     for (int row = 0; row < m_rows.size(); ++row) {
         m_rowOfApp.insert(m_rows.at(row).app, row);
-        placeWindows(row);
+        if (!kept.contains(m_rows.at(row).app))
+            placeWindows(row);
     }
 }
 

@@ -60,7 +60,7 @@ private:
     void textChanged(const ChangeNotice &notice);
     void rebuild();
     QList<TimeStoreNode *> shownWindows(const TimeStoreApp *app) const;
-    QList<TimeStoreNode *> windowsAfterSetChange(const TimeStoreApp *app) const;
+    QList<TimeStoreNode *> windowsAfterSetChange(const TimeStoreApp *app, bool *kept) const;
     bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
     void sortRows();
     void scheduleSort();
