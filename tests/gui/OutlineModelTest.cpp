@@ -262,6 +262,28 @@ TEST_F(OutlineModelTest, SelectionAndExpandedRowsSurviveANewApplication)
     EXPECT_TRUE(window->outline()->isExpanded(rowOf(editorName())));
 }
 
+// The rows an application keeps across a new application are checked against the order: a
+// window that counted past another just before stands in its place at once, not only after
+// the re-sort the event loop would run.
+TEST_F(OutlineModelTest, KeptRowsAreInOrderWhenANewApplicationComes)
+{
+    writeSavedTimings({{editorName(), 100, {{QStringLiteral("a.txt"), 60}, {QStringLiteral("b.txt"), 40}}}});
+    openWindow();
+    window->outline()->sortByColumn(OutlineModel::TimeColumn, Qt::DescendingOrder);
+    desktop.bringToFront(EditorPid);
+    desktop.setMainWindow(EditorPid, WindowElement(9), QStringLiteral("b.txt"));
+    pressCountingButton();
+    scheduler.advance(25); // b.txt passes a.txt
+    desktop.addApplication(BrowserPid, QStringLiteral("Browser"));
+    desktop.bringToFront(BrowserPid);
+    scheduler.advance(1);
+
+    const QModelIndex editor = rowOf(editorName());
+    ASSERT_EQ(window->outlineModel()->rowCount(editor), 2);
+    EXPECT_EQ(window->outlineModel()->index(0, OutlineModel::NameColumn, editor).data().toString(), QStringLiteral("b.txt"));
+    expectOutlineMatchesStore("after the event loop");
+}
+
 // --- what the screen shows ------------------------------------------------------------------------
 
 // Records what the outline last painted in each cell that reached the screen: a paint event
