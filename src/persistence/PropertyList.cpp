@@ -525,12 +525,6 @@ private:
 // ---------------------------------------------------------------------------------------
 // Reading the common form quickly
 
-// The form Kestrum, Apple's and Python's writers give: the XML declaration, Apple's document
-// type, elements with nothing but whitespace between them, the five named entities and
-// character references. It is read straight from the UTF-8 bytes, several times faster than
-// through QXmlStreamReader. Anything else, well-formed or not (a comment, CDATA, another
-// encoding, any error), is left to the full reader, which accepts or refuses it and says
-// where: this reader answers nothing then, and the full one reads from the start.
 // Literal bytes with their length known when compiled: the reader compares tags millions of
 // times, and a QByteArrayView made from a literal looks for its end each time.
 constexpr QByteArrayView operator""_bytes(const char *text, std::size_t size)
@@ -538,6 +532,12 @@ constexpr QByteArrayView operator""_bytes(const char *text, std::size_t size)
     return QByteArrayView(text, qsizetype(size));
 }
 
+// The form Kestrum, Apple's and Python's writers give: the XML declaration, Apple's document
+// type, elements with nothing but whitespace between them, the five named entities and
+// character references. It is read straight from the UTF-8 bytes, several times faster than
+// through QXmlStreamReader. Anything else, well-formed or not (a comment, CDATA, another
+// encoding, any error), is left to the full reader, which accepts or refuses it and says
+// where: this reader answers nothing then, and the full one reads from the start.
 class CommonFormReader
 {
 public:
