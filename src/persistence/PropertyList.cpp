@@ -832,6 +832,9 @@ private:
     bool readDict(QVariant *out, bool empty, int depth)
     {
         PropertyListDictionary dict;
+        // A timing file's dictionaries (a record, an application's entry) hold two keys each.
+        if (!empty)
+            dict.reserve(2);
         for (skipWhitespace(); !empty && !readEndTag("dict"_bytes); skipWhitespace()) {
             QString key;
             QVariant value;

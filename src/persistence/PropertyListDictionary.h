@@ -31,6 +31,7 @@ public:
 
     // A key already present keeps its position and takes the new value; a new key goes last.
     void insert(const QString &key, const QVariant &value);
+    void reserve(qsizetype size) { m_entries.reserve(size); }
     bool remove(const QString &key);
     void clear();
 
