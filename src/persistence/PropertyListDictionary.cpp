@@ -18,9 +18,10 @@ const bool kConvertsToVariantMap = QMetaType::registerConverter<PropertyListDict
     });
 
 // The timings' records are read without a map each: a large file holds a record per window.
-const bool kConvertsToNodeRecord = QMetaType::registerConverter<PropertyListDictionary, NodeRecord>(
-    [](const PropertyListDictionary &dictionary) {
-        return TimeStoreNode::recordFrom([&dictionary](const QString &key) { return dictionary.value(key); });
+const bool kReadsNodeRecords = TimeStoreNode::registerRecordReader(
+    QMetaType::fromType<PropertyListDictionary>(), [](const void *dictionary) {
+        const auto &entries = *static_cast<const PropertyListDictionary *>(dictionary);
+        return TimeStoreNode::recordFrom([&entries](const QString &key) { return entries.value(key); });
     });
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "DurationText.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -95,12 +96,26 @@ NodeRecord TimeStoreNode::recordFrom(const std::function<QVariant(const QString 
     return record;
 }
 
+namespace {
+
+// A load reads a record per window: the reader is found without QMetaType's converter
+// registry, which takes a lock and a hash lookup per record.
+constinit std::atomic<int> g_recordType = 0;
+constinit std::atomic<TimeStoreNode::RecordReader> g_recordReader = nullptr;
+
+} // namespace
+
+bool TimeStoreNode::registerRecordReader(QMetaType type, RecordReader reader)
+{
+    g_recordReader.store(reader);
+    g_recordType.store(type.id());
+    return true;
+}
+
 NodeRecord TimeStoreNode::recordOf(const QVariant &value)
 {
-    NodeRecord record;
-    if (value.typeId() != QMetaType::QVariantMap
-        && QMetaType::convert(value.metaType(), value.constData(), QMetaType::fromType<NodeRecord>(), &record))
-        return record;
+    if (value.typeId() == g_recordType.load() && value.typeId() != QMetaType::UnknownType)
+        return g_recordReader.load()(value.constData());
     if (!value.canConvert<QVariantMap>())
         return {};
     const QVariantMap map = value.toMap();

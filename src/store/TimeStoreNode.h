@@ -16,7 +16,6 @@ struct NodeRecord
     std::optional<QString> name;
     QVariant time;
 };
-Q_DECLARE_METATYPE(NodeRecord)
 
 // A named entry of the time store with its accumulated active time in seconds.
 // Nodes are compared by identity only; names need not be unique.
@@ -35,12 +34,17 @@ public:
     // Reads a node record {"Name", "ActiveTime"}; other entries are ignored.
     static std::optional<QString> nameFromRecord(const QVariantMap &record);
     static QVariant timeFromRecord(const QVariantMap &record);
-    // The record in a QVariantMap, or in a type that converts to NodeRecord (a large file's
-    // records, read without a map each) or to a QVariantMap; anything else holds none.
+    // The record in a QVariantMap, in the dictionary type a record reader is registered for (a
+    // large file's records, read without a map each), or in a type that converts to a
+    // QVariantMap; anything else holds none.
     static NodeRecord recordOf(const QVariant &value);
-    // The record of a dictionary type of its own, read through a lookup of the keys: a
-    // converter to NodeRecord is written with it.
+    // The record of a dictionary type of its own, read through a lookup of the keys: a record
+    // reader is written with it.
     static NodeRecord recordFrom(const std::function<QVariant(const QString &key)> &valueOf);
+    // Registers the reader of records held in `type`, the one dictionary type of another layer
+    // whose records are read directly; registered once, before any record is read.
+    using RecordReader = NodeRecord (*)(const void *dictionary);
+    static bool registerRecordReader(QMetaType type, RecordReader reader);
 
     const std::optional<QString> &name() const { return m_name; }
     void setName(std::optional<QString> name);
