@@ -179,9 +179,12 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
 {
     if (app->isLeaf())
         return {};
-    QList<TimeStoreNode *> windows;
-    for (TimeStoreWindow *window : m_tracker.shownWindows(*app))
-        windows.append(window);
+    return inOutlineOrder(m_tracker.shownWindows(*app));
+}
+
+QList<TimeStoreNode *> OutlineModel::inOutlineOrder(const QList<TimeStoreWindow *> &shown) const
+{
+    QList<TimeStoreNode *> windows(shown.cbegin(), shown.cend());
     std::stable_sort(windows.begin(), windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
     return windows;
 }
@@ -208,7 +211,7 @@ QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *a
         });
     };
     if (!sameWindows())
-        return shownWindows(app);
+        return inOutlineOrder(shown);
     QList<TimeStoreNode *> windows = m_rows.at(row).windows;
     const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
     if (std::is_sorted(windows.cbegin(), windows.cend(), inOrder))

@@ -10,6 +10,7 @@
 
 class TimeStoreApp;
 class TimeStoreNode;
+class TimeStoreWindow;
 class TimeTracker;
 
 // The outline of the timings: the tracker's filtered set of applications, and under each
@@ -60,6 +61,7 @@ private:
     void textChanged(const ChangeNotice &notice);
     void rebuild();
     QList<TimeStoreNode *> shownWindows(const TimeStoreApp *app) const;
+    QList<TimeStoreNode *> inOutlineOrder(const QList<TimeStoreWindow *> &shown) const;
     QList<TimeStoreNode *> windowsAfterSetChange(const TimeStoreApp *app, bool *kept) const;
     bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
     void sortRows();
