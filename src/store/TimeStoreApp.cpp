@@ -56,7 +56,7 @@ bool TimeStoreApp::isLeaf() const
 
 void TimeStoreApp::addChildFromDictionary(const QVariantMap &record)
 {
-    addChildFromRecord({nameFromRecord(record), timeFromRecord(record)});
+    addChildFromRecord(recordFrom(record));
 }
 
 void TimeStoreApp::addChildFromRecord(const NodeRecord &record)

@@ -79,12 +79,17 @@ double TimeStoreNode::timeFromStoredValue(const QVariant &value)
 
 std::optional<QString> TimeStoreNode::nameFromRecord(const QVariantMap &record)
 {
-    return recordFrom([&record](const QString &key) { return record.value(key); }).name;
+    return recordFrom(record).name;
 }
 
 QVariant TimeStoreNode::timeFromRecord(const QVariantMap &record)
 {
     return record.value(kActiveTimeKey);
+}
+
+NodeRecord TimeStoreNode::recordFrom(const QVariantMap &record)
+{
+    return recordFrom([&record](const QString &key) { return record.value(key); });
 }
 
 NodeRecord TimeStoreNode::recordFrom(const std::function<QVariant(const QString &key)> &valueOf)
@@ -118,8 +123,7 @@ NodeRecord TimeStoreNode::recordOf(const QVariant &value)
         return g_recordReader.load()(value.constData());
     if (!value.canConvert<QVariantMap>())
         return {};
-    const QVariantMap map = value.toMap();
-    return recordFrom([&map](const QString &key) { return map.value(key); });
+    return recordFrom(value.toMap());
 }
 
 void TimeStoreNode::setName(std::optional<QString> name)

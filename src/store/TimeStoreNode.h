@@ -38,6 +38,7 @@ public:
     // large file's records, read without a map each), or in a type that converts to a
     // QVariantMap; anything else holds none.
     static NodeRecord recordOf(const QVariant &value);
+    static NodeRecord recordFrom(const QVariantMap &record);
     // The record of a dictionary type of its own, read through a lookup of the keys: a record
     // reader is written with it.
     static NodeRecord recordFrom(const std::function<QVariant(const QString &key)> &valueOf);
