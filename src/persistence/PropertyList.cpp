@@ -664,7 +664,7 @@ private:
                 return readEndTag("key"_bytes);
             }
         }
-        if (!readText("key", key))
+        if (!readText("key"_bytes, key))
             return false;
         if (m_keys.size() < kMaxSharedKeys && end && end - from <= kMaxSharedKey)
             m_keys.insert(QByteArray(from, end - from), *key);
