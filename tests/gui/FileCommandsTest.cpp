@@ -67,7 +67,10 @@ TEST_F(FileCommandsTest, OpeningADocumentAsksWhetherToSaveOrReplaceTheTimingsFir
     QTimer fileDialogs;
     QObject::connect(&fileDialogs, &QTimer::timeout, [&] {
         if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            // selectFile() leaves the name field alone once it has the focus, so the name is typed.
             dialog->selectFile(kept);
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(QFileInfo(kept).fileName());
             QMetaObject::invokeMethod(dialog, "accept");
         }
     });
