@@ -33,8 +33,10 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex &parent) 
         return row < m_rows.size() ? createIndex(row, column, nullptr) : QModelIndex();
     if (parent.internalPointer() || parent.row() >= m_rows.size())
         return {}; // windows have no rows beneath them
-    const AppRow &app = m_rows.at(parent.row());
-    return row < app.windows.size() ? createIndex(row, column, app.app) : QModelIndex();
+    if (row >= m_rows.at(parent.row()).windows.size())
+        return {};
+    putInOrder(parent.row());
+    return createIndex(row, column, m_rows.at(parent.row()).app);
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex &child) const
@@ -75,9 +77,18 @@ QModelIndex OutlineModel::indexOf(const TimeStoreNode *node, int column) const
 {
     if (const int row = appRow(node); row >= 0)
         return createIndex(row, column, nullptr);
-    const auto place = m_placeOfWindow.constFind(node);
-    if (place == m_placeOfWindow.constEnd())
-        return {};
+    auto place = m_placeOfWindow.constFind(node);
+    if (place == m_placeOfWindow.constEnd()) {
+        // A window of an application whose rows are not in order yet, or one not shown.
+        const auto *window = dynamic_cast<const TimeStoreWindow *>(node);
+        const int ownerRow = window ? appRow(window->app()) : -1;
+        if (ownerRow < 0 || m_rows.at(ownerRow).ordered)
+            return {};
+        putInOrder(ownerRow);
+        place = m_placeOfWindow.constFind(node);
+        if (place == m_placeOfWindow.constEnd())
+            return {};
+    }
     const int parentRow = appRow(place->app);
     if (parentRow < 0 || m_rows.at(parentRow).windows.value(place->row) != node)
         return {};
@@ -89,7 +100,7 @@ int OutlineModel::appRow(const TimeStoreNode *app) const
     return m_rowOfApp.value(app, -1);
 }
 
-void OutlineModel::placeWindows(int appRow)
+void OutlineModel::placeWindows(int appRow) const
 {
     const AppRow &app = m_rows.at(appRow);
     for (int row = 0; row < app.windows.size(); ++row)
@@ -179,46 +190,47 @@ QList<TimeStoreNode *> OutlineModel::shownWindows(const TimeStoreApp *app) const
 {
     if (app->isLeaf())
         return {};
-    return inOutlineOrder(m_tracker.shownWindows(*app));
+    const QList<TimeStoreWindow *> shown = m_tracker.shownWindows(*app);
+    return {shown.cbegin(), shown.cend()};
 }
 
-QList<TimeStoreNode *> OutlineModel::inOutlineOrder(const QList<TimeStoreWindow *> &shown) const
+void OutlineModel::putInOrder(int appRow) const
 {
-    QList<TimeStoreNode *> windows(shown.cbegin(), shown.cend());
-    std::stable_sort(windows.begin(), windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
-    return windows;
+    AppRow &row = m_rows[appRow];
+    if (row.ordered)
+        return;
+    std::stable_sort(row.windows.begin(), row.windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
+    row.ordered = true;
+    placeWindows(appRow);
 }
 
-// The windows an application shows after a change of the set of applications. Most such
-// changes add one application and leave the others' windows as they were: their rows, already
-// in order, are kept (`kept` tells) rather than sorted and placed again, which at the first
-// tick of a large store would do it for every window a second time.
-QList<TimeStoreNode *> OutlineModel::windowsAfterSetChange(const TimeStoreApp *app, bool *kept) const
+// An application's row after a change of the set of applications. Most such changes add one
+// application and leave the others' windows as they were: their rows are kept (`kept` tells),
+// with their order and places if they had them, rather than built again.
+OutlineModel::AppRow OutlineModel::rowAfterSetChange(TimeStoreApp *app, bool *kept) const
 {
     *kept = false;
-    if (app->isLeaf())
-        return {};
-    const QList<TimeStoreWindow *> shown = m_tracker.shownWindows(*app);
-    // The same windows as before, by address: what the rows hold is the current nodes then,
-    // and whether they are still in order is checked against those.
+    QList<TimeStoreNode *> shown = shownWindows(app);
     const int row = appRow(app);
-    const auto sameWindows = [&] {
-        if (row < 0 || m_rows.at(row).windows.size() != shown.size())
-            return false;
-        return std::all_of(shown.cbegin(), shown.cend(), [&](const TimeStoreWindow *window) {
-            const auto place = m_placeOfWindow.constFind(window);
-            return place != m_placeOfWindow.constEnd() && place->app == app;
-        });
-    };
-    if (!sameWindows())
-        return inOutlineOrder(shown);
-    QList<TimeStoreNode *> windows = m_rows.at(row).windows;
+    if (row < 0 || m_rows.at(row).windows.size() != shown.size())
+        return {app, std::move(shown)};
+    const AppRow &before = m_rows.at(row);
+    if (!before.ordered) {
+        // Still in the store's order: the same windows are the same list.
+        *kept = before.windows == shown;
+        return {app, std::move(shown)};
+    }
+    // By address: what the rows hold is the current nodes then, and whether they are still in
+    // order is checked against those.
+    const bool sameWindows = std::all_of(shown.cbegin(), shown.cend(), [&](const TimeStoreNode *window) {
+        const auto place = m_placeOfWindow.constFind(window);
+        return place != m_placeOfWindow.constEnd() && place->app == app;
+    });
     const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
-    if (std::is_sorted(windows.cbegin(), windows.cend(), inOrder))
-        *kept = true;
-    else
-        std::stable_sort(windows.begin(), windows.end(), inOrder);
-    return windows;
+    if (!sameWindows || !std::is_sorted(before.windows.cbegin(), before.windows.cend(), inOrder))
+        return {app, std::move(shown)};
+    *kept = true;
+    return before;
 }
 
 void OutlineModel::rebuild()
@@ -226,15 +238,15 @@ void OutlineModel::rebuild()
     QList<AppRow> rows;
     QSet<const TimeStoreNode *> kept;
     for (TimeStoreApp *app : m_tracker.timeSet()) {
-        bool windowsKept = false;
-        rows.append({app, windowsAfterSetChange(app, &windowsKept)});
-        if (windowsKept)
+        bool rowKept = false;
+        rows.append(rowAfterSetChange(app, &rowKept));
+        if (rowKept)
             kept.insert(app);
     }
     // The places of kept rows stay; those of the others go. The applications gone may have been
     // deleted: only their addresses are compared.
     for (const AppRow &row : std::as_const(m_rows)) {
-        if (kept.contains(row.app))
+        if (kept.contains(row.app) || !row.ordered)
             continue;
         for (const TimeStoreNode *window : row.windows) {
             if (const auto place = m_placeOfWindow.constFind(window); place != m_placeOfWindow.constEnd() && place->app == row.app)
@@ -242,17 +254,10 @@ void OutlineModel::rebuild()
         }
     }
     m_rows = std::move(rows);
-    qsizetype windows = 0;
-    for (const AppRow &row : std::as_const(m_rows))
-        windows += row.windows.size();
-    m_placeOfWindow.reserve(windows);
     std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
     m_rowOfApp.clear();
-    for (int row = 0; row < m_rows.size(); ++row) {
+    for (int row = 0; row < m_rows.size(); ++row)
         m_rowOfApp.insert(m_rows.at(row).app, row);
-        if (!kept.contains(m_rows.at(row).app))
-            placeWindows(row);
-    }
 }
 
 void OutlineModel::onNotice(const ChangeNotice &notice)
@@ -284,9 +289,12 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
         if (row < 0 || notice.phase == ChangePhase::Will)
             break;
         const auto *app = static_cast<const TimeStoreApp *>(notice.node);
+        // Whatever a view asks while the rows change is answered from rows in order, and only
+        // an application whose windows change is put in order for it.
+        putInOrder(row);
         const QList<TimeStoreNode *> after = shownWindows(app);
-        const QSet<const TimeStoreNode *> shownAfter(after.cbegin(), after.cend());
         const QModelIndex parent = createIndex(row, 0, nullptr);
+        const QSet<const TimeStoreNode *> shownAfter(after.cbegin(), after.cend());
         // Rows stay where they are, so the user's selection and expanded rows stay too: only
         // windows no longer shown go, and new ones come, after which the order is restored.
         const qsizetype shownBefore = m_rows.at(row).windows.size();
@@ -431,20 +439,17 @@ void OutlineModel::scheduleSort()
 
 void OutlineModel::sortRows()
 {
-    const auto ordered = [this](const QList<AppRow> &rows) {
-        for (int i = 1; i < rows.size(); ++i) {
-            if (lessThan(rows.at(i).app, rows.at(i - 1).app))
-                return false;
-        }
-        for (const AppRow &row : rows) {
-            for (int i = 1; i < row.windows.size(); ++i) {
-                if (lessThan(row.windows.at(i), row.windows.at(i - 1)))
-                    return false;
-            }
-        }
-        return true;
-    };
-    if (ordered(m_rows))
+    // Only what is out of order moves: the applications, and the windows of those whose rows
+    // were put in order; the others are ordered when first asked for, by the order then.
+    const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
+    const bool appsInOrder = std::is_sorted(m_rows.cbegin(), m_rows.cend(),
+                                            [&](const AppRow &a, const AppRow &b) { return inOrder(a.app, b.app); });
+    QSet<const TimeStoreApp *> toSort;
+    for (const AppRow &row : std::as_const(m_rows)) {
+        if (row.ordered && !std::is_sorted(row.windows.cbegin(), row.windows.cend(), inOrder))
+            toSort.insert(row.app);
+    }
+    if (appsInOrder && toSort.isEmpty())
         return;
 
     Q_EMIT layoutAboutToBeChanged();
@@ -454,12 +459,16 @@ void OutlineModel::sortRows()
     for (const QModelIndex &index : persistent)
         remembered.append({nodeAt(index), index.column()});
 
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
-    for (AppRow &row : m_rows)
-        std::stable_sort(row.windows.begin(), row.windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
+    if (!appsInOrder) {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&](const AppRow &a, const AppRow &b) { return inOrder(a.app, b.app); });
+        for (int row = 0; row < m_rows.size(); ++row)
+            m_rowOfApp.insert(m_rows.at(row).app, row);
+    }
     for (int row = 0; row < m_rows.size(); ++row) {
-        m_rowOfApp.insert(m_rows.at(row).app, row);
-        placeWindows(row);
+        if (toSort.contains(m_rows.at(row).app)) {
+            std::stable_sort(m_rows[row].windows.begin(), m_rows[row].windows.end(), inOrder);
+            placeWindows(row);
+        }
     }
 
     QModelIndexList moved;

@@ -51,28 +51,33 @@ public:
     static QString dragText(const QList<TimeStoreNode *> &nodes);
 
 private:
+    // An application's windows are put in order, and placed, when a view first asks for one of
+    // them: until then they are in the store's order, and only their number has been told. A
+    // large store opens with its applications collapsed, and most are never expanded.
     struct AppRow
     {
         TimeStoreApp *app;
         QList<TimeStoreNode *> windows; // shown only when the application is not a leaf
+        bool ordered = false;
     };
 
     void onNotice(const ChangeNotice &notice);
     void textChanged(const ChangeNotice &notice);
     void rebuild();
     QList<TimeStoreNode *> shownWindows(const TimeStoreApp *app) const;
-    QList<TimeStoreNode *> inOutlineOrder(const QList<TimeStoreWindow *> &shown) const;
-    QList<TimeStoreNode *> windowsAfterSetChange(const TimeStoreApp *app, bool *kept) const;
+    AppRow rowAfterSetChange(TimeStoreApp *app, bool *kept) const;
+    void putInOrder(int appRow) const;
     bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
     void sortRows();
     void scheduleSort();
     bool isInPlace(const QModelIndex &index) const;
     int appRow(const TimeStoreNode *app) const;
-    void placeWindows(int appRow);
+    void placeWindows(int appRow) const;
 
     TimeTracker &m_tracker;
     ChangeNotifier::SubscriptionId m_subscription = 0;
-    QList<AppRow> m_rows;
+    // Mutable for the windows put in order when first asked for.
+    mutable QList<AppRow> m_rows;
     // Where each shown window is, so that a booked second finds its row at once.
     struct WindowPlace
     {
@@ -80,7 +85,7 @@ private:
         int row;
     };
     QHash<const TimeStoreNode *, int> m_rowOfApp;
-    QHash<const TimeStoreNode *, WindowPlace> m_placeOfWindow;
+    mutable QHash<const TimeStoreNode *, WindowPlace> m_placeOfWindow; // of ordered rows only
     int m_sortColumn = NameColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     // What the cell whose change was announced last showed before it.
@@ -94,5 +99,4 @@ private:
     ShownBefore m_before;
     bool m_resetting = false;
     bool m_sortScheduled = false;
-    int m_windowCountBefore = -1;
 };

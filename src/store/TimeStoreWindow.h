@@ -14,6 +14,7 @@ public:
     explicit TimeStoreWindow(const QVariantMap &record);
     explicit TimeStoreWindow(const NodeRecord &record);
 
+    TimeStoreApp *app() const { return m_app; }
     WindowElement windowElement() const { return m_windowElement; }
     // A null element changes nothing; the node keeps the element it has.
     void setWindowElement(WindowElement element);

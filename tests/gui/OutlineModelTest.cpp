@@ -284,6 +284,33 @@ TEST_F(OutlineModelTest, KeptRowsAreInOrderWhenANewApplicationComes)
     expectOutlineMatchesStore("after the event loop");
 }
 
+// Windows of an application nobody has expanded are put in order when first shown, by the
+// order asked for then; the sort, a new application and a search before that change nothing.
+TEST_F(OutlineModelTest, CollapsedWindowsAreInTheOrderOfTheMomentWhenFirstShown)
+{
+    writeSavedTimings({{editorName(), 60, {{QStringLiteral("c.txt"), 30}, {QStringLiteral("a.txt"), 10}, {QStringLiteral("b.txt"), 20}}},
+                       {QStringLiteral("Mail"), 12, {{QStringLiteral("z"), 5}, {QStringLiteral("y"), 7}}}});
+    openWindow();
+    window->outline()->sortByColumn(OutlineModel::TimeColumn, Qt::DescendingOrder);
+    desktop.addApplication(BrowserPid, QStringLiteral("Browser"));
+    desktop.bringToFront(BrowserPid);
+    pressCountingButton();
+    scheduler.advance(1);
+    QTest::keyClicks(window->searchField(), QStringLiteral("t"));
+    window->searchField()->clear();
+    // The editor's a.txt counts past the others before the editor is expanded.
+    desktop.bringToFront(EditorPid);
+    desktop.setMainWindow(EditorPid, WindowElement(9), QStringLiteral("a.txt"));
+    scheduler.advance(25);
+    settle();
+
+    window->outline()->expand(rowOf(editorName()));
+    window->outline()->expand(rowOf(QStringLiteral("Mail")));
+    EXPECT_EQ(shownRows(), (QStringList{editorName(), QStringLiteral("  a.txt"), QStringLiteral("  c.txt"), QStringLiteral("  b.txt"),
+                                        QStringLiteral("  notes.txt"), QStringLiteral("Mail"), QStringLiteral("  y"), QStringLiteral("  z"), QStringLiteral("Browser")}));
+    expectOutlineMatchesStore("expanded");
+}
+
 // --- what the screen shows ------------------------------------------------------------------------
 
 // Records what the outline last painted in each cell that reached the screen: a paint event
