@@ -8,7 +8,7 @@ TimeStoreApp::TimeStoreApp(std::optional<QString> name, const QVariant &timeSpen
 }
 
 TimeStoreApp::TimeStoreApp(const QVariantMap &record)
-    : TimeStoreApp(nameFromRecord(record), timeFromRecord(record))
+    : TimeStoreNode(recordFrom(record))
 {
 }
 

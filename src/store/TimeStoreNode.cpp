@@ -48,6 +48,11 @@ TimeStoreNode::TimeStoreNode(std::optional<QString> name, const QVariant &timeSp
 {
 }
 
+TimeStoreNode::TimeStoreNode(const NodeRecord &record)
+    : TimeStoreNode(record.name, record.time)
+{
+}
+
 TimeStoreNode::~TimeStoreNode() = default;
 
 double TimeStoreNode::timeFromStoredValue(const QVariant &value)
@@ -75,16 +80,6 @@ double TimeStoreNode::timeFromStoredValue(const QVariant &value)
     }
     // -0 counts as 0 too: it would show as "-0:-0:-0".
     return std::isfinite(seconds) && seconds > 0.0 ? seconds : 0.0;
-}
-
-std::optional<QString> TimeStoreNode::nameFromRecord(const QVariantMap &record)
-{
-    return recordFrom(record).name;
-}
-
-QVariant TimeStoreNode::timeFromRecord(const QVariantMap &record)
-{
-    return record.value(kActiveTimeKey);
 }
 
 NodeRecord TimeStoreNode::recordFrom(const QVariantMap &record)

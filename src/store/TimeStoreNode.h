@@ -26,17 +26,16 @@ public:
     // The time is a stored value: a number, or text counting as the decimal number it
     // begins with. Negative, non-numeric, non-finite and absent values all give 0.
     explicit TimeStoreNode(std::optional<QString> name = std::nullopt, const QVariant &timeSpent = {});
+    explicit TimeStoreNode(const NodeRecord &record);
     virtual ~TimeStoreNode();
 
     TimeStoreNode(const TimeStoreNode &) = delete;
     TimeStoreNode &operator=(const TimeStoreNode &) = delete;
 
-    // Reads a node record {"Name", "ActiveTime"}; other entries are ignored.
-    static std::optional<QString> nameFromRecord(const QVariantMap &record);
-    static QVariant timeFromRecord(const QVariantMap &record);
-    // The record in a QVariantMap, in the dictionary type a record reader is registered for (a
-    // large file's records, read without a map each), or in a type that converts to a
-    // QVariantMap; anything else holds none.
+    // Node records {"Name", "ActiveTime"}; other entries are ignored. The record in a
+    // QVariantMap, in the dictionary type a record reader is registered for (a large file's
+    // records, read without a map each), or in a type that converts to a QVariantMap; anything
+    // else holds none.
     static NodeRecord recordOf(const QVariant &value);
     static NodeRecord recordFrom(const QVariantMap &record);
     // The record of a dictionary type of its own, read through a lookup of the keys: a record

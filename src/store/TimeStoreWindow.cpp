@@ -9,12 +9,12 @@ TimeStoreWindow::TimeStoreWindow(QString name, WindowElement element)
 }
 
 TimeStoreWindow::TimeStoreWindow(const QVariantMap &record)
-    : TimeStoreNode(nameFromRecord(record), timeFromRecord(record))
+    : TimeStoreNode(recordFrom(record))
 {
 }
 
 TimeStoreWindow::TimeStoreWindow(const NodeRecord &record)
-    : TimeStoreNode(record.name, record.time)
+    : TimeStoreNode(record)
 {
 }
 
