@@ -10,6 +10,16 @@
 #include <cmath>
 #include <cstring>
 
+auto OutlineModel::nodeOrder() const
+{
+    return [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
+}
+
+auto OutlineModel::appRowOrder() const
+{
+    return [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); };
+}
+
 OutlineModel::OutlineModel(TimeTracker &tracker, QObject *parent)
     : QAbstractItemModel(parent)
     , m_tracker(tracker)
@@ -199,7 +209,7 @@ void OutlineModel::putInOrder(int appRow) const
     AppRow &row = m_rows[appRow];
     if (row.ordered)
         return;
-    std::stable_sort(row.windows.begin(), row.windows.end(), [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); });
+    std::stable_sort(row.windows.begin(), row.windows.end(), nodeOrder());
     row.ordered = true;
     placeWindows(appRow);
 }
@@ -226,8 +236,7 @@ OutlineModel::AppRow OutlineModel::rowAfterSetChange(TimeStoreApp *app, bool *ke
         const auto place = m_placeOfWindow.constFind(window);
         return place != m_placeOfWindow.constEnd() && place->app == app;
     });
-    const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
-    if (!sameWindows || !std::is_sorted(before.windows.cbegin(), before.windows.cend(), inOrder))
+    if (!sameWindows || !std::is_sorted(before.windows.cbegin(), before.windows.cend(), nodeOrder()))
         return {app, std::move(shown)};
     *kept = true;
     return before;
@@ -254,7 +263,12 @@ void OutlineModel::rebuild()
         }
     }
     m_rows = std::move(rows);
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const AppRow &a, const AppRow &b) { return lessThan(a.app, b.app); });
+    sortAppRows();
+}
+
+void OutlineModel::sortAppRows()
+{
+    std::stable_sort(m_rows.begin(), m_rows.end(), appRowOrder());
     m_rowOfApp.clear();
     for (int row = 0; row < m_rows.size(); ++row)
         m_rowOfApp.insert(m_rows.at(row).app, row);
@@ -293,8 +307,8 @@ void OutlineModel::onNotice(const ChangeNotice &notice)
         // an application whose windows change is put in order for it.
         putInOrder(row);
         const QList<TimeStoreNode *> after = shownWindows(app);
-        const QModelIndex parent = createIndex(row, 0, nullptr);
         const QSet<const TimeStoreNode *> shownAfter(after.cbegin(), after.cend());
+        const QModelIndex parent = createIndex(row, 0, nullptr);
         // Rows stay where they are, so the user's selection and expanded rows stay too: only
         // windows no longer shown go, and new ones come, after which the order is restored.
         const qsizetype shownBefore = m_rows.at(row).windows.size();
@@ -441,15 +455,14 @@ void OutlineModel::sortRows()
 {
     // Only what is out of order moves: the applications, and the windows of those whose rows
     // were put in order; the others are ordered when first asked for, by the order then.
-    const auto inOrder = [this](const TimeStoreNode *a, const TimeStoreNode *b) { return lessThan(a, b); };
-    const bool appsInOrder = std::is_sorted(m_rows.cbegin(), m_rows.cend(),
-                                            [&](const AppRow &a, const AppRow &b) { return inOrder(a.app, b.app); });
-    QSet<const TimeStoreApp *> toSort;
-    for (const AppRow &row : std::as_const(m_rows)) {
-        if (row.ordered && !std::is_sorted(row.windows.cbegin(), row.windows.cend(), inOrder))
-            toSort.insert(row.app);
+    const bool appsInOrder = std::is_sorted(m_rows.cbegin(), m_rows.cend(), appRowOrder());
+    QList<int> windowsToSort;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const AppRow &app = m_rows.at(row);
+        if (app.ordered && !std::is_sorted(app.windows.cbegin(), app.windows.cend(), nodeOrder()))
+            windowsToSort.append(row);
     }
-    if (appsInOrder && toSort.isEmpty())
+    if (appsInOrder && windowsToSort.isEmpty())
         return;
 
     Q_EMIT layoutAboutToBeChanged();
@@ -459,17 +472,14 @@ void OutlineModel::sortRows()
     for (const QModelIndex &index : persistent)
         remembered.append({nodeAt(index), index.column()});
 
-    if (!appsInOrder) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [&](const AppRow &a, const AppRow &b) { return inOrder(a.app, b.app); });
-        for (int row = 0; row < m_rows.size(); ++row)
-            m_rowOfApp.insert(m_rows.at(row).app, row);
+    // Windows first, while the rows found above are where they were: a window's place names its
+    // application, not the application's row.
+    for (const int row : std::as_const(windowsToSort)) {
+        std::stable_sort(m_rows[row].windows.begin(), m_rows[row].windows.end(), nodeOrder());
+        placeWindows(row);
     }
-    for (int row = 0; row < m_rows.size(); ++row) {
-        if (toSort.contains(m_rows.at(row).app)) {
-            std::stable_sort(m_rows[row].windows.begin(), m_rows[row].windows.end(), inOrder);
-            placeWindows(row);
-        }
-    }
+    if (!appsInOrder)
+        sortAppRows();
 
     QModelIndexList moved;
     moved.reserve(remembered.size());

@@ -68,6 +68,10 @@ private:
     AppRow rowAfterSetChange(TimeStoreApp *app, bool *kept) const;
     void putInOrder(int appRow) const;
     bool lessThan(const TimeStoreNode *a, const TimeStoreNode *b) const;
+    // lessThan as comparators of windows and of application rows.
+    auto nodeOrder() const;
+    auto appRowOrder() const;
+    void sortAppRows();
     void sortRows();
     void scheduleSort();
     bool isInPlace(const QModelIndex &index) const;
