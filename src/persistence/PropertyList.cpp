@@ -1,5 +1,7 @@
 #include "PropertyList.h"
 
+#include "SavedState.h"
+#include "TimingSnapshot.h"
 #include "store/SafeText.h"
 
 #include <QDateTime>
@@ -171,17 +173,17 @@ RealParse parseReal(QStringView text, double *out)
     return RealParse::Ok;
 }
 
-QString realText(double value)
+QByteArray realText(double value)
 {
     if (std::isnan(value))
-        return QStringLiteral("nan");
+        return QByteArrayLiteral("nan");
     if (std::isinf(value))
-        return value > 0 ? QStringLiteral("+infinity") : QStringLiteral("-infinity");
-    // QString::number drops the sign of zero.
+        return value > 0 ? QByteArrayLiteral("+infinity") : QByteArrayLiteral("-infinity");
+    // QByteArray::number drops the sign of zero.
     if (value == 0)
-        return std::signbit(value) ? QStringLiteral("-0") : QStringLiteral("0");
-    // The shortest text that reads back to the same double; QString::number ignores the locale.
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+        return std::signbit(value) ? QByteArrayLiteral("-0") : QByteArrayLiteral("0");
+    // The shortest text that reads back to the same double; QByteArray::number ignores the locale.
+    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 // The one date form of the format: "2026-01-05T09:00:00Z", always UTC, whole seconds.
@@ -971,7 +973,7 @@ private:
         m_out.append("</").append(element).append(">\n");
     }
 
-    void writeAsciiElement(int depth, const char *element, const QByteArray &text)
+    void writeAsciiElement(int depth, const char *element, QByteArrayView text)
     {
         indent(depth);
         m_out.append('<').append(element).append('>').append(text).append("</").append(element).append(">\n");
@@ -1013,21 +1015,14 @@ private:
     template<typename List>
     bool writeArray(const List &list, int depth)
     {
-        if (list.isEmpty()) {
-            indent(depth);
-            m_out.append("<array/>\n");
-            return true;
-        }
-        indent(depth);
-        m_out.append("<array>\n");
+        openArray(depth, list.isEmpty());
         for (qsizetype i = 0; i < list.size(); ++i) {
             m_path.append({nullptr, i});
             if (!writeValue(QVariant(list.at(i)), depth + 1))
                 return false;
             m_path.removeLast();
         }
-        indent(depth);
-        m_out.append("</array>\n");
+        closeArray(depth, list.isEmpty());
         return true;
     }
 
@@ -1047,6 +1042,69 @@ private:
         return true;
     }
 
+    // The timings are nearly all of a settings file. They are written straight from the
+    // snapshot, exactly as the dictionary it converts to would be, without building that
+    // dictionary's hundreds of thousands of values first.
+    static constexpr int kTimingsNesting = 4; // the containers around a window's record
+
+    bool writeTimings(const TimingSnapshot &timings, int depth)
+    {
+        indent(depth);
+        m_out.append("<dict>\n");
+        writeElement(depth + 1, "key", kTimingVersionKey);
+        writeElement(depth + 1, "string", kTimingDocumentVersion);
+        writeElement(depth + 1, "key", kTimingAppsKey);
+        openArray(depth + 1, timings.applications().empty());
+        for (const TimingSnapshot::Application &app : timings.applications()) {
+            indent(depth + 2);
+            m_out.append("<dict>\n");
+            writeAsciiElement(depth + 3, "key", "App");
+            writeRecord(app.node, depth + 3);
+            writeAsciiElement(depth + 3, "key", "Windows");
+            openArray(depth + 3, app.windows.empty());
+            for (const TimingSnapshot::Node &window : app.windows)
+                writeRecord(window, depth + 4);
+            closeArray(depth + 3, app.windows.empty());
+            indent(depth + 2);
+            m_out.append("</dict>\n");
+        }
+        closeArray(depth + 1, timings.applications().empty());
+        indent(depth);
+        m_out.append("</dict>\n");
+        return true;
+    }
+
+    // {"ActiveTime": seconds, "Name": name}, or an empty dictionary for a node without a name.
+    void writeRecord(const TimingSnapshot::Node &node, int depth)
+    {
+        indent(depth);
+        if (!node.name) {
+            m_out.append("<dict/>\n");
+            return;
+        }
+        m_out.append("<dict>\n");
+        writeAsciiElement(depth + 1, "key", "ActiveTime");
+        writeAsciiElement(depth + 1, "real", realText(node.activeTime));
+        writeAsciiElement(depth + 1, "key", "Name");
+        writeElement(depth + 1, "string", *node.name);
+        indent(depth);
+        m_out.append("</dict>\n");
+    }
+
+    void openArray(int depth, bool empty)
+    {
+        indent(depth);
+        m_out.append(empty ? "<array/>\n" : "<array>\n");
+    }
+
+    void closeArray(int depth, bool empty)
+    {
+        if (empty)
+            return;
+        indent(depth);
+        m_out.append("</array>\n");
+    }
+
     // `depth` is the number of containers around the value.
     bool writeValue(const QVariant &value, int depth)
     {
@@ -1059,6 +1117,8 @@ private:
 
         if (type == QMetaType::fromType<PropertyListDictionary>())
             return writeDict(*static_cast<const PropertyListDictionary *>(value.constData()), depth);
+        if (type == QMetaType::fromType<TimingSnapshot>() && depth + kTimingsNesting < PropertyList::kMaxNesting)
+            return writeTimings(*static_cast<const TimingSnapshot *>(value.constData()), depth);
 
         switch (type.id()) {
         case QMetaType::QVariantMap:
@@ -1083,7 +1143,7 @@ private:
             return true;
         case QMetaType::Double:
         case QMetaType::Float:
-            writeAsciiElement(depth, "real", realText(value.toDouble()).toLatin1());
+            writeAsciiElement(depth, "real", realText(value.toDouble()));
             return true;
         case QMetaType::Char:
         case QMetaType::SChar:

@@ -79,7 +79,7 @@ PropertyListResult readTimingDocument(const QString &path)
 bool writeTimingDocument(const TimeTracker &tracker, const QString &path, QString *error)
 {
     QByteArray xml;
-    return PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(tracker)), &xml, error)
+    return PropertyList::serialize(QVariant::fromValue(TimingSnapshot::of(tracker)), &xml, error)
         && writeFileAtomically(path, xml, error);
 }
 

@@ -1,5 +1,6 @@
 #include "persistence/PropertyList.h"
 #include "persistence/SavedState.h"
+#include "persistence/TimingSnapshot.h"
 #include "tracking/MemorySettings.h"
 #include "tracking/OfflineTracker.h"
 
@@ -10,7 +11,7 @@
 // Any input, as a timing document: reading must not crash, hang or exhaust memory. The quick
 // reader of the common form must read what the full XML reader reads. Whatever is read must be
 // writable and read back to the same document, and loading it into a store must give timings
-// that save and load again.
+// that save and load again, written straight from a snapshot just as through their dictionary.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -38,7 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     OfflineTracker offline(settings);
     loadDictionary(offline.tracker(), read.value);
     QByteArray saved;
-    if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(offline.tracker())), &saved, &error))
+    QByteArray savedFromSnapshot;
+    if (!PropertyList::serialize(QVariant::fromValue(wrappedDictionaryWithVersioning(offline.tracker())), &saved, &error)
+        || !PropertyList::serialize(QVariant::fromValue(TimingSnapshot::of(offline.tracker())), &savedFromSnapshot, &error)
+        || savedFromSnapshot != saved)
         std::abort();
     OfflineTracker reloaded(settings);
     if (!PropertyList::parse(saved).ok())

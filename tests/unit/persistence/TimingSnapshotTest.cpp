@@ -3,6 +3,8 @@
 #include "TimingStoreSupport.h"
 
 #include "persistence/PropertyList.h"
+#include "persistence/SavedState.h"
+#include "persistence/TimingSnapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +13,18 @@
 
 namespace {
 
-class TimingSnapshot : public TrackerTest
+class TimingSnapshotTest : public TrackerTest
 {
 };
 
 } // namespace
 
-TEST_F(TimingSnapshot, AnEmptyStoreWritesAnEmptyArray)
+TEST_F(TimingSnapshotTest, AnEmptyStoreWritesAnEmptyArray)
 {
     EXPECT_EQ(tracker().arrayRepresentation(), QVariantList());
 }
 
-TEST_F(TimingSnapshot, LoadingNothingStillAnnouncesOneChange)
+TEST_F(TimingSnapshotTest, LoadingNothingStillAnnouncesOneChange)
 {
     for (const QVariant &nothing : {QVariant(QVariantList()), QVariant()}) {
         notices.clear();
@@ -32,7 +34,7 @@ TEST_F(TimingSnapshot, LoadingNothingStillAnnouncesOneChange)
     }
 }
 
-TEST_F(TimingSnapshot, EntriesAndRecordsHoldExactlyTheirKeysAndRealTimes)
+TEST_F(TimingSnapshotTest, EntriesAndRecordsHoldExactlyTheirKeysAndRealTimes)
 {
     tracker().setArrayRepresentation(QVariantList{entry(QStringLiteral("Editor"), 840, {{QStringLiteral("report"), 600}}),
                                                   entry(QStringLiteral("Terminal"), 65)});
@@ -62,7 +64,7 @@ TEST_F(TimingSnapshot, EntriesAndRecordsHoldExactlyTheirKeysAndRealTimes)
     EXPECT_FALSE(xml.contains("<integer>")) << xml.toStdString();
 }
 
-TEST_F(TimingSnapshot, ARoundTripAfterResetGivesBackEveryNodeExactly)
+TEST_F(TimingSnapshotTest, ARoundTripAfterResetGivesBackEveryNodeExactly)
 {
     const double third = 1.0 / 3;
     const double tiny = std::numeric_limits<double>::denorm_min();
@@ -108,7 +110,7 @@ TEST_F(TimingSnapshot, ARoundTripAfterResetGivesBackEveryNodeExactly)
     EXPECT_EQ(editor->windowCount(), 5);
 }
 
-TEST_F(TimingSnapshot, WindowsWithoutNamesAreWrittenAsEmptyRecordsAndNotLoaded)
+TEST_F(TimingSnapshotTest, WindowsWithoutNamesAreWrittenAsEmptyRecordsAndNotLoaded)
 {
     tracker().setArrayRepresentation(
         QVariantList{entry(QStringLiteral("Editor"), 90, {{QStringLiteral("a"), 10}, {QStringLiteral("b"), 20}, {QStringLiteral("c"), 30}})});
@@ -125,7 +127,7 @@ TEST_F(TimingSnapshot, WindowsWithoutNamesAreWrittenAsEmptyRecordsAndNotLoaded)
     EXPECT_EQ(describe(tracker()), QStringLiteral("Editor %1 []\n").arg(exact(90)));
 }
 
-TEST_F(TimingSnapshot, TwoWindowsOfTheSameNameAreBothWrittenAndAddedUpWhenLoaded)
+TEST_F(TimingSnapshotTest, TwoWindowsOfTheSameNameAreBothWrittenAndAddedUpWhenLoaded)
 {
     tracker().setArrayRepresentation(
         QVariantList{entry(QStringLiteral("Editor"), 30, {{QStringLiteral("notes"), 10}, {QStringLiteral("draft"), 20}})});
@@ -142,7 +144,7 @@ TEST_F(TimingSnapshot, TwoWindowsOfTheSameNameAreBothWrittenAndAddedUpWhenLoaded
     EXPECT_EQ(describe(tracker()), QStringLiteral("Editor %1 [notes %1]\n").arg(exact(30)));
 }
 
-TEST_F(TimingSnapshot, TwoEntriesOfTheSameNameBecomeOneApplication)
+TEST_F(TimingSnapshotTest, TwoEntriesOfTheSameNameBecomeOneApplication)
 {
     tracker().setArrayRepresentation(QVariantList{entry(QStringLiteral("Editor"), 10, {{QStringLiteral("a"), 4}}),
                                                   entry(QStringLiteral("Editor"), 20, {{QStringLiteral("a"), 1}, {QStringLiteral("b"), 2}})});
@@ -153,7 +155,7 @@ TEST_F(TimingSnapshot, TwoEntriesOfTheSameNameBecomeOneApplication)
               QVariantList({entry(QStringLiteral("Editor"), 30, {{QStringLiteral("a"), 5}, {QStringLiteral("b"), 2}})}));
 }
 
-TEST_F(TimingSnapshot, LoadingOntoAStoreAddsToTheNodeOfTheSameName)
+TEST_F(TimingSnapshotTest, LoadingOntoAStoreAddsToTheNodeOfTheSameName)
 {
     tracker().setArrayRepresentation(QVariantList{entry(QStringLiteral("Editor"), 10)});
     TimeStoreApp *older = tracker().appForName(QStringLiteral("Editor"));
@@ -164,7 +166,7 @@ TEST_F(TimingSnapshot, LoadingOntoAStoreAddsToTheNodeOfTheSameName)
     EXPECT_DOUBLE_EQ(older->activeTime(), 30.0);
 }
 
-TEST_F(TimingSnapshot, MissingNegativeAndTextTimesReadAsTheyAreStored)
+TEST_F(TimingSnapshotTest, MissingNegativeAndTextTimesReadAsTheyAreStored)
 {
     const QVariantMap missing{{QStringLiteral("Name"), QStringLiteral("Missing")}};
     const QVariantMap negative{{QStringLiteral("Name"), QStringLiteral("Negative")}, {QStringLiteral("ActiveTime"), -3}};
@@ -182,7 +184,7 @@ TEST_F(TimingSnapshot, MissingNegativeAndTextTimesReadAsTheyAreStored)
                                        .arg(exact(0), exact(12.5), exact(840)));
 }
 
-TEST_F(TimingSnapshot, EntriesWithoutAnApplicationNameAreSkippedAndTheLoadGoesOn)
+TEST_F(TimingSnapshotTest, EntriesWithoutAnApplicationNameAreSkippedAndTheLoadGoesOn)
 {
     const QVariantMap nameless{{QStringLiteral("ActiveTime"), 5.0}};
     const QVariantMap numberName{{QStringLiteral("Name"), 42}, {QStringLiteral("ActiveTime"), 5.0}};
@@ -204,7 +206,7 @@ TEST_F(TimingSnapshot, EntriesWithoutAnApplicationNameAreSkippedAndTheLoadGoesOn
     EXPECT_EQ(LogCapture::warnings().size(), 1) << LogCapture::warnings().join(u'\n').toStdString();
 }
 
-TEST_F(TimingSnapshot, AddingAnApplicationOfAKnownNameAddsToThatNode)
+TEST_F(TimingSnapshotTest, AddingAnApplicationOfAKnownNameAddsToThatNode)
 {
     tracker().addWindowWithName(QStringLiteral("Editor"), 120);
     TimeStoreApp *first = tracker().appForName(QStringLiteral("Editor"));
@@ -217,4 +219,43 @@ TEST_F(TimingSnapshot, AddingAnApplicationOfAKnownNameAddsToThatNode)
     ASSERT_EQ(tracker().fullTimeSet().size(), 1u);
     EXPECT_EQ(tracker().appForName(QStringLiteral("Editor")), first);
     EXPECT_EQ(describe(tracker()), QStringLiteral("Editor %1 []\n").arg(exact(150)));
+}
+
+// The snapshot is written straight to XML, not through the dictionary it converts to; the file
+// must be the same, wherever the snapshot sits and whatever its names hold.
+TEST_F(TimingSnapshotTest, ASnapshotIsWrittenExactlyAsItsDictionary)
+{
+    const auto xmlOf = [](const QVariant &value) {
+        QByteArray xml;
+        QString error;
+        EXPECT_TRUE(PropertyList::serialize(value, &xml, &error)) << error.toStdString();
+        return xml;
+    };
+    const auto bothWays = [&] {
+        const ::TimingSnapshot snapshot = ::TimingSnapshot::of(tracker());
+        const QVariant direct = QVariant::fromValue(snapshot);
+        const QVariant dictionary = QVariant::fromValue(snapshot.toDictionary());
+        EXPECT_EQ(xmlOf(direct), xmlOf(dictionary));
+        EXPECT_EQ(xmlOf(QVariantMap{{QStringLiteral("Apps"), direct}, {QStringLiteral("Other"), 1}}),
+                  xmlOf(QVariantMap{{QStringLiteral("Apps"), dictionary}, {QStringLiteral("Other"), 1}}));
+    };
+    bothWays(); // an empty store
+
+    tracker().setArrayRepresentation(QVariantList{
+        entry(QStringLiteral("<Editor> & \"co\""), 840.25, {{QStringLiteral("a\rb\x01\u00e9\U0001F600"), 1e-300}, {QStringLiteral("b"), 2}}),
+        entry(QStringLiteral("Terminal"), 0),
+    });
+    tracker().appForName(QStringLiteral("Terminal"))->setName(std::nullopt);
+    tracker().fullTimeSet().front()->windows().back()->setName(std::nullopt);
+    bothWays();
+    EXPECT_TRUE(xmlOf(QVariant::fromValue(::TimingSnapshot::of(tracker()))).contains("<string>&lt;Editor&gt; &amp; &quot;co&quot;</string>"));
+
+    // Too deep to be read back: refused with where it sits, as the dictionary would be.
+    QVariant nested = QVariant::fromValue(::TimingSnapshot::of(tracker()));
+    for (int i = 0; i < PropertyList::kMaxNesting - 4; ++i)
+        nested = QVariantList{nested};
+    QByteArray xml;
+    QString error;
+    EXPECT_FALSE(PropertyList::serialize(nested, &xml, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("nested containers"))) << error.toStdString();
 }
