@@ -2,6 +2,8 @@
 
 #include <malloc.h>
 
+#include <utility>
+
 BackgroundSaver::BackgroundSaver(QObject *parent)
     : QObject(parent)
     , m_thread([this] { run(); })
@@ -22,6 +24,10 @@ void BackgroundSaver::save(SettingsFileWrite write)
 {
     {
         std::lock_guard locker(m_lock);
+        // The write before holds the previous snapshot of the timings, and may be the last to
+        // hold it: freeing a large store's names is left to the saver's thread too.
+        if (m_newest)
+            m_retired.push_back(std::move(*m_newest));
         m_newest = write;
         m_newestOutcome.reset();
         ++m_asked;
@@ -63,6 +69,7 @@ void BackgroundSaver::run()
         if (!m_waiting)
             return; // stopping, with nothing left to write
         const SettingsFileWrite write = std::move(*m_waiting);
+        std::vector<SettingsFileWrite> retired = std::exchange(m_retired, {});
         const quint64 number = m_asked;
         m_waiting.reset();
         m_writing = true;
@@ -71,6 +78,7 @@ void BackgroundSaver::run()
         outcome.ok = write.perform(&outcome.error);
         if (!outcome.ok)
             Q_EMIT failed(outcome.error); // queued to the owner's thread
+        retired.clear();
         // The write's buffer and records were freed into this thread's own heap, which the C
         // library keeps resident: a large store would otherwise cost its file's size again in
         // memory, for as long as Kestrum runs.

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 // Writes the settings file on a thread of its own, so that serialising and writing a large
 // store never holds up the window. Writes run one at a time, in the order they were asked
@@ -50,6 +51,7 @@ private:
     // The newest write asked for, how many have been asked for, and how the newest went once
     // it has been made.
     std::optional<SettingsFileWrite> m_newest;
+    std::vector<SettingsFileWrite> m_retired; // earlier writes, let go of on the saver's thread
     quint64 m_asked = 0;
     std::optional<Outcome> m_newestOutcome;
     bool m_stopping = false;

@@ -9,6 +9,10 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
 class ControllerQuit : public ControllerFixture
 {
 protected:
@@ -140,6 +144,43 @@ TEST_F(ControllerStoring, ASaverWritesInTheBackgroundAndTheQuitSaveComesLast)
     EXPECT_TRUE(controller->saveSettingsToDisk());
     EXPECT_EQ(inode(), before);
     EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 945.0}}));
+}
+
+namespace {
+
+// A settings value that notes the thread its last copy is let go of on, written as an empty
+// dictionary.
+struct FreedOn
+{
+    std::atomic<std::thread::id> *thread;
+    ~FreedOn() { thread->store(std::this_thread::get_id()); }
+};
+struct NotedValue
+{
+    std::shared_ptr<FreedOn> note;
+    PropertyListDictionary toDictionary() const { return {}; }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(NotedValue)
+
+// The write before the newest holds the previous snapshot of the timings; a large store's names
+// are let go of on the saver's thread, not the window's.
+TEST_F(ControllerStoring, TheWriteBeforeIsLetGoOfOnTheSaversThread)
+{
+    QMetaType::registerConverter<NotedValue, PropertyListDictionary>(&NotedValue::toDictionary);
+    std::atomic<std::thread::id> freedOn;
+    const QString path = home.filePath(QStringLiteral("saved.plist"));
+    BackgroundSaver saver;
+    saver.save({path, {{QStringLiteral("Apps"), QVariant::fromValue(NotedValue{std::make_shared<FreedOn>(&freedOn)})}}});
+    saver.waitUntilIdle();
+    EXPECT_EQ(freedOn.load(), std::thread::id()); // the newest write is kept
+
+    saver.save({path, {{QStringLiteral("Apps"), 1}}});
+    saver.waitUntilIdle();
+    EXPECT_NE(freedOn.load(), std::thread::id());
+    EXPECT_NE(freedOn.load(), std::this_thread::get_id());
 }
 
 // --- a settings file that cannot be written --------------------------------------------------------
