@@ -21,6 +21,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -915,80 +916,130 @@ private:
         return false;
     }
 
-    void indent(int depth) { m_out.append(qsizetype(depth) + 1, '\t'); }
+    // The output is written through a pointer into room made at its end and cut back to what
+    // was used: appending byte by byte through QByteArray took a third of a large save.
+    char *beginTail(qsizetype most)
+    {
+        const qsizetype size = m_out.size();
+        m_out.resize(size + most);
+        return m_out.data() + size;
+    }
+    void endTail(const char *end) { m_out.truncate(end - m_out.constData()); }
+
+    static char *put(char *at, std::string_view bytes)
+    {
+        std::memcpy(at, bytes.data(), bytes.size());
+        return at + bytes.size();
+    }
+    static char *putIndent(char *at, int depth)
+    {
+        std::memset(at, '\t', size_t(depth) + 1);
+        return at + depth + 1;
+    }
+
+    // A line of markup at `depth`, such as "<dict>\n".
+    void writeLine(int depth, std::string_view markup)
+    {
+        endTail(put(putIndent(beginTail(depth + 1 + qsizetype(markup.size())), depth), markup));
+    }
 
     // UTF-8 with the markup characters escaped. Characters XML cannot hold become U+FFFD, and a
     // carriage return is a character reference, since a literal one would read back as a line feed.
+    // A text is escaped in pieces, so that a huge one never asks for six times its size at once.
     void appendEscaped(const QString &text)
     {
+        constexpr qsizetype kPiece = 4096;
+        constexpr qsizetype kMostBytesPerUnit = 6; // "&quot;"
         const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
         const char16_t *const end = c + text.size();
-        for (; c != end; ++c) {
-            const char16_t u = *c;
-            if (u < 0x80) {
-                switch (u) {
-                case u'<': m_out.append("&lt;"); break;
-                case u'>': m_out.append("&gt;"); break;
-                case u'&': m_out.append("&amp;"); break;
-                case u'"': m_out.append("&quot;"); break;
-                case u'\r': m_out.append("&#13;"); break;
-                default:
-                    if (u < 0x20 && u != u'\t' && u != u'\n')
-                        appendUtf8(QChar::ReplacementCharacter);
-                    else
-                        m_out.append(char(u));
+        while (c != end) {
+            const char16_t *pieceEnd = c + std::min<qsizetype>(end - c, kPiece);
+            if (pieceEnd != end && QChar::isHighSurrogate(pieceEnd[-1]))
+                ++pieceEnd; // a surrogate pair stays in one piece
+            char *out = beginTail(kMostBytesPerUnit * (pieceEnd - c));
+            for (; c != pieceEnd; ++c) {
+                const char16_t u = *c;
+                if (u < 0x80) {
+                    switch (u) {
+                    case u'<': out = put(out, "&lt;"); break;
+                    case u'>': out = put(out, "&gt;"); break;
+                    case u'&': out = put(out, "&amp;"); break;
+                    case u'"': out = put(out, "&quot;"); break;
+                    case u'\r': out = put(out, "&#13;"); break;
+                    default:
+                        if (u < 0x20 && u != u'\t' && u != u'\n')
+                            out = putUtf8(out, QChar::ReplacementCharacter);
+                        else
+                            *out++ = char(u);
+                    }
+                } else if (QChar::isHighSurrogate(u) && c + 1 != pieceEnd && QChar::isLowSurrogate(c[1])) {
+                    out = putUtf8(out, QChar::surrogateToUcs4(u, c[1]));
+                    ++c;
+                } else if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF) {
+                    out = putUtf8(out, QChar::ReplacementCharacter);
+                } else {
+                    out = putUtf8(out, u);
                 }
-            } else if (QChar::isHighSurrogate(u) && c + 1 != end && QChar::isLowSurrogate(c[1])) {
-                appendUtf8(QChar::surrogateToUcs4(u, c[1]));
-                ++c;
-            } else if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF) {
-                appendUtf8(QChar::ReplacementCharacter);
-            } else {
-                appendUtf8(u);
             }
+            endTail(out);
         }
     }
 
-    void appendUtf8(char32_t u)
+    static char *putUtf8(char *at, char32_t u)
     {
         if (u < 0x800) {
-            m_out.append(char(0xC0 | (u >> 6)));
+            *at++ = char(0xC0 | (u >> 6));
         } else if (u < 0x10000) {
-            m_out.append(char(0xE0 | (u >> 12)));
-            m_out.append(char(0x80 | ((u >> 6) & 0x3F)));
+            *at++ = char(0xE0 | (u >> 12));
+            *at++ = char(0x80 | ((u >> 6) & 0x3F));
         } else {
-            m_out.append(char(0xF0 | (u >> 18)));
-            m_out.append(char(0x80 | ((u >> 12) & 0x3F)));
-            m_out.append(char(0x80 | ((u >> 6) & 0x3F)));
+            *at++ = char(0xF0 | (u >> 18));
+            *at++ = char(0x80 | ((u >> 12) & 0x3F));
+            *at++ = char(0x80 | ((u >> 6) & 0x3F));
         }
-        m_out.append(char(0x80 | (u & 0x3F)));
+        *at++ = char(0x80 | (u & 0x3F));
+        return at;
+    }
+
+    static char *putTag(char *at, std::string_view element, bool closing)
+    {
+        *at++ = '<';
+        if (closing)
+            *at++ = '/';
+        at = put(at, element);
+        *at++ = '>';
+        return at;
     }
 
     // <element>text</element> on a line of its own; `element` is a literal tag name.
-    void writeElement(int depth, const char *element, const QString &text)
+    void writeElement(int depth, std::string_view element, const QString &text)
     {
-        indent(depth);
-        m_out.append('<').append(element).append('>');
+        const auto tagRoom = qsizetype(element.size()) + 3;
+        endTail(putTag(putIndent(beginTail(depth + 1 + tagRoom), depth), element, false));
         appendEscaped(text);
-        m_out.append("</").append(element).append(">\n");
+        char *at = putTag(beginTail(tagRoom + 1), element, true);
+        *at++ = '\n';
+        endTail(at);
     }
 
-    void writeAsciiElement(int depth, const char *element, QByteArrayView text)
+    void writeAsciiElement(int depth, std::string_view element, QByteArrayView text)
     {
-        indent(depth);
-        m_out.append('<').append(element).append('>').append(text).append("</").append(element).append(">\n");
+        char *at = beginTail(depth + 1 + 2 * (qsizetype(element.size()) + 3) + text.size() + 1);
+        at = putTag(putIndent(at, depth), element, false);
+        at = put(at, std::string_view(text.data(), size_t(text.size())));
+        at = putTag(at, element, true);
+        *at++ = '\n';
+        endTail(at);
     }
 
     template<typename Entries>
     bool writeDict(const Entries &entries, int depth)
     {
         if (entries.size() == 0) {
-            indent(depth);
-            m_out.append("<dict/>\n");
+            writeLine(depth, "<dict/>\n");
             return true;
         }
-        indent(depth);
-        m_out.append("<dict>\n");
+        writeLine(depth, "<dict>\n");
         for (const auto &[key, value] : entries) {
             writeElement(depth + 1, "key", key);
             m_path.append({&key, 0});
@@ -996,8 +1047,7 @@ private:
                 return false;
             m_path.removeLast();
         }
-        indent(depth);
-        m_out.append("</dict>\n");
+        writeLine(depth, "</dict>\n");
         return true;
     }
 
@@ -1049,15 +1099,13 @@ private:
 
     bool writeTimings(const TimingSnapshot &timings, int depth)
     {
-        indent(depth);
-        m_out.append("<dict>\n");
+        writeLine(depth, "<dict>\n");
         writeElement(depth + 1, "key", kTimingVersionKey);
         writeElement(depth + 1, "string", kTimingDocumentVersion);
         writeElement(depth + 1, "key", kTimingAppsKey);
         openArray(depth + 1, timings.applications().empty());
         for (const TimingSnapshot::Application &app : timings.applications()) {
-            indent(depth + 2);
-            m_out.append("<dict>\n");
+            writeLine(depth + 2, "<dict>\n");
             writeAsciiElement(depth + 3, "key", "App");
             writeRecord(app.node, depth + 3);
             writeAsciiElement(depth + 3, "key", "Windows");
@@ -1065,44 +1113,36 @@ private:
             for (const TimingSnapshot::Node &window : app.windows)
                 writeRecord(window, depth + 4);
             closeArray(depth + 3, app.windows.empty());
-            indent(depth + 2);
-            m_out.append("</dict>\n");
+            writeLine(depth + 2, "</dict>\n");
         }
         closeArray(depth + 1, timings.applications().empty());
-        indent(depth);
-        m_out.append("</dict>\n");
+        writeLine(depth, "</dict>\n");
         return true;
     }
 
     // {"ActiveTime": seconds, "Name": name}, or an empty dictionary for a node without a name.
     void writeRecord(const TimingSnapshot::Node &node, int depth)
     {
-        indent(depth);
-        if (!node.name) {
-            m_out.append("<dict/>\n");
+        writeLine(depth, node.name ? "<dict>\n" : "<dict/>\n");
+        if (!node.name)
             return;
-        }
-        m_out.append("<dict>\n");
         writeAsciiElement(depth + 1, "key", "ActiveTime");
         writeAsciiElement(depth + 1, "real", realText(node.activeTime));
         writeAsciiElement(depth + 1, "key", "Name");
         writeElement(depth + 1, "string", *node.name);
-        indent(depth);
-        m_out.append("</dict>\n");
+        writeLine(depth, "</dict>\n");
     }
 
     void openArray(int depth, bool empty)
     {
-        indent(depth);
-        m_out.append(empty ? "<array/>\n" : "<array>\n");
+        writeLine(depth, empty ? "<array/>\n" : "<array>\n");
     }
 
     void closeArray(int depth, bool empty)
     {
         if (empty)
             return;
-        indent(depth);
-        m_out.append("</array>\n");
+        writeLine(depth, "</array>\n");
     }
 
     // `depth` is the number of containers around the value.
@@ -1138,8 +1178,7 @@ private:
         case QMetaType::QDateTime:
             return writeDate(value.toDateTime(), depth);
         case QMetaType::Bool:
-            indent(depth);
-            m_out.append(value.toBool() ? "<true/>\n" : "<false/>\n");
+            writeLine(depth, value.toBool() ? "<true/>\n" : "<false/>\n");
             return true;
         case QMetaType::Double:
         case QMetaType::Float:

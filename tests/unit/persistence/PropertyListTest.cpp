@@ -491,6 +491,19 @@ TEST(PropertyListText, EveryUtf16CodeUnitIsWrittenSoThatItReadsBack)
     EXPECT_PRED2(identical, roundTrip(QVariant::fromValue(Dict{{all, true}})), QVariant::fromValue(Dict{{expected, true}}));
 }
 
+// A long text is escaped a piece at a time; a pair of surrogates across a piece's end stays
+// one character, and a lone surrogate there still becomes a replacement character.
+TEST(PropertyListText, LongTextsKeepEveryCharacterWhereverTheyAreCut)
+{
+    for (qsizetype before = 4090; before <= 4100; ++before) {
+        const QString filler(before, u'&');
+        const QString pair = filler + QStringLiteral("\U0001F600<") + filler;
+        EXPECT_PRED2(identical, roundTrip(pair), QVariant(pair)) << before;
+        const QString lone = filler + QChar(0xD83D) + filler;
+        EXPECT_PRED2(identical, roundTrip(lone), QVariant(filler + QChar(QChar::ReplacementCharacter) + filler)) << before;
+    }
+}
+
 TEST(PropertyListText, CarriageReturnsSurviveInValuesAndKeys)
 {
     for (const QString &text : {QStringLiteral("a\rb"), QStringLiteral("\r\n"), QStringLiteral("\r"),
