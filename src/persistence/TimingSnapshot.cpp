@@ -32,22 +32,30 @@ QVariant recordOf(const TimingSnapshot::Node &node)
 
 TimingSnapshot TimingSnapshot::of(const TimeTracker &tracker)
 {
-    TimingSnapshot snapshot;
-    snapshot.m_applications.reserve(tracker.fullTimeSet().size());
+    std::vector<Application> applications;
+    applications.reserve(tracker.fullTimeSet().size());
     for (const auto &app : tracker.fullTimeSet()) {
-        Application &copy = snapshot.m_applications.emplace_back(Application{nodeOf(*app), {}});
+        Application &copy = applications.emplace_back(Application{nodeOf(*app), {}});
         copy.windows.reserve(size_t(app->windowCount()));
         for (const auto &window : app->windows())
             copy.windows.push_back(nodeOf(*window));
     }
+    TimingSnapshot snapshot;
+    snapshot.m_applications = std::make_shared<const std::vector<Application>>(std::move(applications));
     return snapshot;
+}
+
+const std::vector<TimingSnapshot::Application> &TimingSnapshot::applications() const
+{
+    static const std::vector<Application> none;
+    return m_applications ? *m_applications : none;
 }
 
 PropertyListDictionary TimingSnapshot::toDictionary() const
 {
     QVariantList apps;
-    apps.reserve(qsizetype(m_applications.size()));
-    for (const Application &app : m_applications) {
+    apps.reserve(qsizetype(applications().size()));
+    for (const Application &app : applications()) {
         QVariantList windows;
         windows.reserve(qsizetype(app.windows.size()));
         for (const Node &window : app.windows)

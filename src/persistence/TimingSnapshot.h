@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -35,16 +36,21 @@ public:
     TimingSnapshot() = default;
     static TimingSnapshot of(const TimeTracker &tracker);
 
-    const std::vector<Application> &applications() const { return m_applications; }
+    const std::vector<Application> &applications() const;
     // The versioned wrapper {"Version": "1.3", "Apps": [...]} of the timings, as they are kept.
     // A QVariant holding a snapshot converts to it, so the settings can hold a snapshot and the
     // property-list writer writes it as this dictionary.
     PropertyListDictionary toDictionary() const;
 
-    friend bool operator==(const TimingSnapshot &, const TimingSnapshot &) = default;
+    friend bool operator==(const TimingSnapshot &a, const TimingSnapshot &b)
+    {
+        return a.applications() == b.applications();
+    }
 
 private:
-    std::vector<Application> m_applications;
+    // Shared when the snapshot is copied, as a QVariant copies the value it is made from: a
+    // copy of a large store's names would double the window's thread's part of a save.
+    std::shared_ptr<const std::vector<Application>> m_applications;
 };
 
 Q_DECLARE_METATYPE(TimingSnapshot)
