@@ -1035,11 +1035,7 @@ private:
     template<typename Entries>
     bool writeDict(const Entries &entries, int depth)
     {
-        if (entries.size() == 0) {
-            writeLine(depth, "<dict/>\n");
-            return true;
-        }
-        writeLine(depth, "<dict>\n");
+        openContainer(depth, "dict", entries.size() == 0);
         for (const auto &[key, value] : entries) {
             writeElement(depth + 1, "key", key);
             m_path.append({&key, 0});
@@ -1047,7 +1043,7 @@ private:
                 return false;
             m_path.removeLast();
         }
-        writeLine(depth, "</dict>\n");
+        closeContainer(depth, "dict", entries.size() == 0);
         return true;
     }
 
@@ -1065,14 +1061,14 @@ private:
     template<typename List>
     bool writeArray(const List &list, int depth)
     {
-        openArray(depth, list.isEmpty());
+        openContainer(depth, "array", list.isEmpty());
         for (qsizetype i = 0; i < list.size(); ++i) {
             m_path.append({nullptr, i});
             if (!writeValue(QVariant(list.at(i)), depth + 1))
                 return false;
             m_path.removeLast();
         }
-        closeArray(depth, list.isEmpty());
+        closeContainer(depth, "array", list.isEmpty());
         return true;
     }
 
@@ -1099,50 +1095,56 @@ private:
 
     bool writeTimings(const TimingSnapshot &timings, int depth)
     {
-        writeLine(depth, "<dict>\n");
+        openContainer(depth, "dict", false);
         writeElement(depth + 1, "key", kTimingVersionKey);
         writeElement(depth + 1, "string", kTimingDocumentVersion);
         writeElement(depth + 1, "key", kTimingAppsKey);
-        openArray(depth + 1, timings.applications().empty());
+        openContainer(depth + 1, "array", timings.applications().empty());
         for (const TimingSnapshot::Application &app : timings.applications()) {
-            writeLine(depth + 2, "<dict>\n");
+            openContainer(depth + 2, "dict", false);
             writeAsciiElement(depth + 3, "key", "App");
             writeRecord(app.node, depth + 3);
             writeAsciiElement(depth + 3, "key", "Windows");
-            openArray(depth + 3, app.windows.empty());
+            openContainer(depth + 3, "array", app.windows.empty());
             for (const TimingSnapshot::Node &window : app.windows)
                 writeRecord(window, depth + 4);
-            closeArray(depth + 3, app.windows.empty());
-            writeLine(depth + 2, "</dict>\n");
+            closeContainer(depth + 3, "array", app.windows.empty());
+            closeContainer(depth + 2, "dict", false);
         }
-        closeArray(depth + 1, timings.applications().empty());
-        writeLine(depth, "</dict>\n");
+        closeContainer(depth + 1, "array", timings.applications().empty());
+        closeContainer(depth, "dict", false);
         return true;
     }
 
     // {"ActiveTime": seconds, "Name": name}, or an empty dictionary for a node without a name.
     void writeRecord(const TimingSnapshot::Node &node, int depth)
     {
-        writeLine(depth, node.name ? "<dict>\n" : "<dict/>\n");
+        openContainer(depth, "dict", !node.name);
         if (!node.name)
             return;
         writeAsciiElement(depth + 1, "key", "ActiveTime");
         writeAsciiElement(depth + 1, "real", realText(node.activeTime));
         writeAsciiElement(depth + 1, "key", "Name");
         writeElement(depth + 1, "string", *node.name);
-        writeLine(depth, "</dict>\n");
+        closeContainer(depth, "dict", false);
     }
 
-    void openArray(int depth, bool empty)
+    // <element> on a line of its own, or <element/> for an empty container, which has no close.
+    void openContainer(int depth, std::string_view element, bool empty)
     {
-        writeLine(depth, empty ? "<array/>\n" : "<array>\n");
+        char *at = putIndent(beginTail(depth + 1 + qsizetype(element.size()) + 4), depth);
+        *at++ = '<';
+        at = put(at, element);
+        endTail(put(at, empty ? "/>\n" : ">\n"));
     }
 
-    void closeArray(int depth, bool empty)
+    void closeContainer(int depth, std::string_view element, bool empty)
     {
         if (empty)
             return;
-        writeLine(depth, "</array>\n");
+        char *at = putTag(putIndent(beginTail(depth + 1 + qsizetype(element.size()) + 4), depth), element, true);
+        *at++ = '\n';
+        endTail(at);
     }
 
     // `depth` is the number of containers around the value.
