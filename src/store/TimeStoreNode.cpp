@@ -123,6 +123,9 @@ NodeRecord TimeStoreNode::recordOf(const QVariant &value)
 
 void TimeStoreNode::setName(std::optional<QString> name)
 {
+    // The tracker names the active window's node again at every tick: only a new name is news.
+    if (name == m_name)
+        return;
     willChange(ObservedProperty::Name);
     m_name = std::move(name);
     didChange(ObservedProperty::Name);
