@@ -131,6 +131,8 @@ bool X11Desktop::initialize(QString *error)
     m_netWmNameAtom = m_ewmh->connection._NET_WM_NAME;
     m_wmNameAtom = XCB_ATOM_WM_NAME;
     m_clientListAtom = m_ewmh->connection._NET_CLIENT_LIST;
+    m_supportedAtom = m_ewmh->connection._NET_SUPPORTED;
+    m_wmPidAtom = m_ewmh->connection._NET_WM_PID;
     static constexpr char compoundText[] = "COMPOUND_TEXT";
     XcbReply<xcb_intern_atom_reply_t> compoundTextAtom(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 0, sizeof compoundText - 1, compoundText), nullptr));
@@ -284,6 +286,7 @@ void X11Desktop::drainEvents()
             // A window manager may change it twice in one go: only the last one counts.
             refreshActiveWindow();
         } else {
+            m_activeWindowReading = 0;
             break;
         }
     }
@@ -296,9 +299,17 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (property->window == m_root && property->atom == m_activeWindowAtom) {
-            m_activeWindowChanged = true;
+            // The server sent this before it answered the last reading, which holds the change.
+            const bool answered = m_activeWindowReading != 0 && int16_t(property->sequence - uint16_t(m_activeWindowReading)) < 0;
+            m_activeWindowChanged = m_activeWindowChanged || !answered;
         } else if (property->window == m_root && property->atom == m_clientListAtom) {
             m_titleCurrent = false; // the active window may have closed
+            m_applicationOfWindow.clear();
+        } else if (property->window == m_root && property->atom == m_supportedAtom) {
+            m_applicationOfWindow.clear(); // another window manager
+            m_listsWindows.reset();
+        } else if (property->atom == XCB_ATOM_WM_CLASS || property->atom == m_wmPidAtom) {
+            m_applicationOfWindow.remove(property->window);
         } else if (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom) {
             if (WindowElement(property->window) == m_titleWindow)
                 m_titleCurrent = false;
@@ -325,9 +336,10 @@ void X11Desktop::refreshActiveWindow()
 {
     if (!m_connection)
         return;
+    const xcb_get_property_cookie_t reading = xcb_ewmh_get_active_window(&m_ewmh->connection, m_screenNumber);
+    m_activeWindowReading = reading.sequence;
     xcb_window_t window = 0;
-    if (!xcb_ewmh_get_active_window_reply(&m_ewmh->connection,
-                                          xcb_ewmh_get_active_window(&m_ewmh->connection, m_screenNumber), &window, nullptr)) {
+    if (!xcb_ewmh_get_active_window_reply(&m_ewmh->connection, reading, &window, nullptr)) {
         checkConnection();
         return;
     }
@@ -337,13 +349,16 @@ void X11Desktop::refreshActiveWindow()
     const WindowElement active(window);
     watchOnly(active);
     // Everything the new window is asked about goes out at once: one round trip answers all.
-    const xcb_get_property_cookie_t pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh->connection, window);
-    const xcb_get_property_cookie_t classCookie = xcb_icccm_get_wm_class(m_connection, window);
+    const auto known = m_applicationOfWindow.constFind(window);
+    const bool isKnown = known != m_applicationOfWindow.constEnd();
+    xcb_get_property_cookie_t pidCookie{};
+    xcb_get_property_cookie_t classCookie{};
+    if (!isKnown) {
+        pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh->connection, window);
+        classCookie = xcb_icccm_get_wm_class(m_connection, window);
+    }
     const TitleRequest title = askTitle(active);
-    uint32_t pid = 0;
-    if (!xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, pidCookie, &pid, nullptr) || pid == 0)
-        pid = uint32_t(pidFromServer(active));
-    const std::optional<QString> name = applicationName(classCookie, pid);
+    const FrontApplication front = isKnown ? *known : applicationFrom(active, pidCookie, classCookie);
     if (m_titleCurrent) {
         m_leavingWindow = m_titleWindow;
         m_leavingTitle = m_title;
@@ -351,9 +366,43 @@ void X11Desktop::refreshActiveWindow()
     m_titleWindow = active;
     m_title = titleFrom(title);
     m_titleCurrent = true;
-    setActiveWindow(active, {name, qint64(pid)});
+    if (!isKnown)
+        rememberApplication(active, front);
+    setActiveWindow(active, front);
     m_leavingWindow = WindowElement();
     m_leavingTitle.reset();
+}
+
+FrontApplication X11Desktop::applicationFrom(WindowElement window, xcb_get_property_cookie_t pidCookie,
+                                             xcb_get_property_cookie_t classCookie)
+{
+    uint32_t pid = 0;
+    if (!xcb_ewmh_get_wm_pid_reply(&m_ewmh->connection, pidCookie, &pid, nullptr) || pid == 0)
+        pid = uint32_t(pidFromServer(window));
+    return {applicationName(classCookie, pid), qint64(pid)};
+}
+
+void X11Desktop::rememberApplication(WindowElement window, const FrontApplication &front)
+{
+    if (!front.name || !m_connection)
+        return; // asked again next time: the window may not have said yet
+    if (!m_listsWindows) {
+        xcb_ewmh_get_atoms_reply_t supported;
+        m_listsWindows = false;
+        if (xcb_ewmh_get_supported_reply(&m_ewmh->connection, xcb_ewmh_get_supported(&m_ewmh->connection, m_screenNumber),
+                                         &supported, nullptr)) {
+            m_listsWindows = std::find(supported.atoms, supported.atoms + supported.atoms_len, m_clientListAtom)
+                != supported.atoms + supported.atoms_len;
+            xcb_ewmh_get_atoms_reply_wipe(&supported);
+        }
+    }
+    // Bounded for a window manager that lists its windows but seldom changes the list.
+    constexpr qsizetype kMostWindowsKept = 512;
+    if (!*m_listsWindows)
+        return;
+    if (m_applicationOfWindow.size() >= kMostWindowsKept)
+        m_applicationOfWindow.clear();
+    m_applicationOfWindow.insert(quint32(window.id()), front);
 }
 
 void X11Desktop::watchOnly(WindowElement window)

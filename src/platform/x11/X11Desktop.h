@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 #include <xcb/sync.h>
 #include <xcb/xcb.h>
@@ -23,7 +24,8 @@ class QTimer;
 //
 // A tick asks the server nothing: the active window's title is kept until the window says it
 // changed, and the idle time follows from the server's alarms, which come only when the user
-// stops or starts using the keyboard and the pointer.
+// stops or starts using the keyboard and the pointer. A switch back to a window seen before
+// asks only for its title: its application is remembered.
 class X11Desktop : public DesktopBackend
 {
     Q_OBJECT
@@ -59,6 +61,8 @@ private:
     void idleAlarm(const xcb_sync_alarm_notify_event_t *alarm);
     void refreshActiveWindow();
     void watchOnly(WindowElement window);
+    FrontApplication applicationFrom(WindowElement window, xcb_get_property_cookie_t pid, xcb_get_property_cookie_t wmClass);
+    void rememberApplication(WindowElement window, const FrontApplication &front);
     qint64 pidFromServer(WindowElement window) const;
     std::optional<QString> applicationName(xcb_get_property_cookie_t wmClass, qint64 pid);
     TitleRequest askTitle(WindowElement window) const;
@@ -83,6 +87,9 @@ private:
     QTimer *m_drainKept = nullptr;
 
     bool m_activeWindowChanged = false; // read once the events at hand are handled
+    // The request that last read the active window, while the events it may already answer
+    // are handled; 0 otherwise.
+    unsigned int m_activeWindowReading = 0;
 
     // The active window's title as last read; read again once the window or the list of
     // windows changed (a closed window answers none).
@@ -106,4 +113,13 @@ private:
 
     DesktopEntries m_desktopEntries;
     QHash<QString, std::optional<QString>> m_namesByClass;
+
+    // The application of each window that came to the front, for as long as the window manager
+    // lists the same windows: a new list may give a closed window's id to a new window. Only
+    // kept under a window manager that keeps such a list (_NET_CLIENT_LIST); unknown until it
+    // is asked, and again after another window manager takes over.
+    QHash<quint32, FrontApplication> m_applicationOfWindow;
+    std::optional<bool> m_listsWindows;
+    quint32 m_supportedAtom = 0;
+    quint32 m_wmPidAtom = 0;
 };

@@ -193,3 +193,33 @@ TEST_F(X11Applications, ClosedWindowOfTheActiveApplicationGivesWayToItsOtherWind
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("draft.txt")), 2.0);
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("plan.txt")), 3.0);
 }
+
+TEST_F(X11Applications, AWindowSeenBeforeIsAskedItsApplicationAgainOnceItMayHaveChanged)
+{
+    const Client xterm = startXterm(QStringLiteral("notes.txt"));
+    ASSERT_NE(xterm.window, 0u);
+    const xcb_window_t plan = createWindow(notebookWindow(QStringLiteral("plan.txt")));
+    ASSERT_NE(plan, 0u);
+    ASSERT_TRUE(activate(xterm.window));
+    ASSERT_TRUE(activate(plan));
+    EXPECT_EQ(desktop->activeApplication().name, notebookName());
+    const auto setClass = [&](const char *instanceAndClass, qsizetype size) {
+        session->client().setProperty(plan, QByteArrayLiteral("WM_CLASS"), QByteArrayLiteral("STRING"),
+                                      QByteArray(instanceAndClass, size));
+    };
+
+    // A new class said while the window is in front counts from its next turn in front.
+    setClass("ledger\0Ledger\0", 14);
+    ASSERT_TRUE(activate(xterm.window));
+    ASSERT_TRUE(activate(plan));
+    EXPECT_EQ(desktop->activeApplication().name, QStringLiteral("Ledger"));
+
+    // Said behind, it goes unheard; but once the window manager's list of windows changed,
+    // every window is asked again (a closed window's id may now be a new window's).
+    ASSERT_TRUE(activate(xterm.window));
+    setClass("atlas\0Atlas\0", 12);
+    ASSERT_NE(createWindow(notebookWindow(QStringLiteral("other.txt"))), 0u);
+    ASSERT_TRUE(activate(plan));
+    EXPECT_EQ(desktop->activeApplication().name, QStringLiteral("Atlas"));
+    EXPECT_EQ(desktop->activeApplication().pid, qint64(::getpid()));
+}
