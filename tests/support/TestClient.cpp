@@ -58,7 +58,7 @@ xcb_window_t TestClient::createWindow(const NewWindow &description)
     if (!isConnected())
         return 0;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-    const xcb_window_t window = xcb_generate_id(m_connection);
+    const xcb_window_t window = description.id != 0 ? description.id : xcb_generate_id(m_connection);
     const uint32_t background = screen->white_pixel;
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 40, 40, 320, 200, 1,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &background);

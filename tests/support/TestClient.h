@@ -20,6 +20,7 @@ public:
         QByteArray instanceName; // WM_CLASS
         QByteArray className;    // WM_CLASS
         bool setsProcessId = true; // whether _NET_WM_PID names this process
+        xcb_window_t id = 0;        // an id of this client's that is free again; 0 for a new one
     };
 
     struct Property

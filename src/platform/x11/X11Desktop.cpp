@@ -304,15 +304,17 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
             m_activeWindowChanged = m_activeWindowChanged || !answered;
         } else if (property->window == m_root && property->atom == m_clientListAtom) {
             m_titleCurrent = false; // the active window may have closed
-            m_applicationOfWindow.clear();
+            forgetWindows();
         } else if (property->window == m_root && property->atom == m_supportedAtom) {
-            m_applicationOfWindow.clear(); // another window manager
+            forgetWindows(); // another window manager
             m_listsWindows.reset();
         } else if (property->atom == XCB_ATOM_WM_CLASS || property->atom == m_wmPidAtom) {
-            m_applicationOfWindow.remove(property->window);
+            forgetWindow(property->window);
         } else if (property->atom == m_netWmNameAtom || property->atom == m_wmNameAtom) {
             if (WindowElement(property->window) == m_titleWindow)
                 m_titleCurrent = false;
+            if (const auto known = m_knownWindows.find(property->window); known != m_knownWindows.end())
+                known->titleCurrent = false;
             windowTitleChanged(WindowElement(property->window));
         }
     } else if (m_syncEvent >= 0 && type == m_syncEvent + XCB_SYNC_ALARM_NOTIFY) {
@@ -347,27 +349,37 @@ void X11Desktop::refreshActiveWindow()
     if (window == 0 || WindowElement(window) == activeWindow())
         return;
     const WindowElement active(window);
-    watchOnly(active);
+    const WindowElement leaving = activeWindow();
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &events);
     // Everything the new window is asked about goes out at once: one round trip answers all.
-    const auto known = m_applicationOfWindow.constFind(window);
-    const bool isKnown = known != m_applicationOfWindow.constEnd();
+    const auto known = m_knownWindows.constFind(window);
+    const bool isKnown = known != m_knownWindows.constEnd();
+    const bool titleKnown = isKnown && known->titleCurrent;
+    const std::optional<QString> knownTitle = titleKnown ? known->title : std::nullopt;
     xcb_get_property_cookie_t pidCookie{};
     xcb_get_property_cookie_t classCookie{};
     if (!isKnown) {
         pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh->connection, window);
         classCookie = xcb_icccm_get_wm_class(m_connection, window);
     }
-    const TitleRequest title = askTitle(active);
-    const FrontApplication front = isKnown ? *known : applicationFrom(active, pidCookie, classCookie);
+    const std::optional<TitleRequest> title = titleKnown ? std::nullopt : std::optional(askTitle(active));
+    const FrontApplication front = isKnown ? known->front : applicationFrom(active, pidCookie, classCookie);
     if (m_titleCurrent) {
         m_leavingWindow = m_titleWindow;
         m_leavingTitle = m_title;
+        if (const auto left = m_knownWindows.find(xcb_window_t(m_titleWindow.id())); left != m_knownWindows.end())
+            *left = {left->front, m_title, true};
     }
     m_titleWindow = active;
-    m_title = titleFrom(title);
+    m_title = title ? titleFrom(*title) : knownTitle;
     m_titleCurrent = true;
     if (!isKnown)
-        rememberApplication(active, front);
+        rememberWindow(active, front);
+    // The window that left is heard from no more, unless it is known (it may be gone, which
+    // the server answers with an error that is ignored).
+    if (!leaving.isNull() && !m_knownWindows.contains(xcb_window_t(leaving.id())))
+        stopWatching(xcb_window_t(leaving.id()));
     setActiveWindow(active, front);
     m_leavingWindow = WindowElement();
     m_leavingTitle.reset();
@@ -382,7 +394,7 @@ FrontApplication X11Desktop::applicationFrom(WindowElement window, xcb_get_prope
     return {applicationName(classCookie, pid), qint64(pid)};
 }
 
-void X11Desktop::rememberApplication(WindowElement window, const FrontApplication &front)
+void X11Desktop::rememberWindow(WindowElement window, const FrontApplication &front)
 {
     if (!front.name || !m_connection)
         return; // asked again next time: the window may not have said yet
@@ -400,20 +412,32 @@ void X11Desktop::rememberApplication(WindowElement window, const FrontApplicatio
     constexpr qsizetype kMostWindowsKept = 512;
     if (!*m_listsWindows)
         return;
-    if (m_applicationOfWindow.size() >= kMostWindowsKept)
-        m_applicationOfWindow.clear();
-    m_applicationOfWindow.insert(quint32(window.id()), front);
+    if (m_knownWindows.size() >= kMostWindowsKept)
+        forgetWindows();
+    m_knownWindows.insert(xcb_window_t(window.id()), {front, std::nullopt, false});
 }
 
-void X11Desktop::watchOnly(WindowElement window)
+void X11Desktop::forgetWindow(xcb_window_t window)
 {
-    // Title changes of the active window only: the last one is no longer heard from (it may be
-    // gone, which the server answers with an error that is ignored).
+    if (m_knownWindows.remove(window) && WindowElement(window) != activeWindow())
+        stopWatching(window);
+}
+
+void X11Desktop::forgetWindows()
+{
+    for (auto it = m_knownWindows.cbegin(); it != m_knownWindows.cend(); ++it) {
+        if (WindowElement(it.key()) != activeWindow())
+            stopWatching(it.key());
+    }
+    m_knownWindows.clear();
+}
+
+void X11Desktop::stopWatching(xcb_window_t window)
+{
+    if (!m_connection)
+        return;
     const uint32_t none = 0;
-    if (!activeWindow().isNull())
-        xcb_change_window_attributes(m_connection, xcb_window_t(activeWindow().id()), XCB_CW_EVENT_MASK, &none);
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(m_connection, xcb_window_t(window.id()), XCB_CW_EVENT_MASK, &events);
+    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &none);
 }
 
 qint64 X11Desktop::pidFromServer(WindowElement window) const

@@ -25,7 +25,7 @@ class QTimer;
 // A tick asks the server nothing: the active window's title is kept until the window says it
 // changed, and the idle time follows from the server's alarms, which come only when the user
 // stops or starts using the keyboard and the pointer. A switch back to a window seen before
-// asks only for its title: its application is remembered.
+// asks the server nothing, unless the window said since that its title changed.
 class X11Desktop : public DesktopBackend
 {
     Q_OBJECT
@@ -60,9 +60,11 @@ private:
     void handleEvent(const xcb_generic_event_t *event);
     void idleAlarm(const xcb_sync_alarm_notify_event_t *alarm);
     void refreshActiveWindow();
-    void watchOnly(WindowElement window);
     FrontApplication applicationFrom(WindowElement window, xcb_get_property_cookie_t pid, xcb_get_property_cookie_t wmClass);
-    void rememberApplication(WindowElement window, const FrontApplication &front);
+    void rememberWindow(WindowElement window, const FrontApplication &front);
+    void forgetWindow(xcb_window_t window);
+    void forgetWindows();
+    void stopWatching(xcb_window_t window);
     qint64 pidFromServer(WindowElement window) const;
     std::optional<QString> applicationName(xcb_get_property_cookie_t wmClass, qint64 pid);
     TitleRequest askTitle(WindowElement window) const;
@@ -114,11 +116,19 @@ private:
     DesktopEntries m_desktopEntries;
     QHash<QString, std::optional<QString>> m_namesByClass;
 
-    // The application of each window that came to the front, for as long as the window manager
-    // lists the same windows: a new list may give a closed window's id to a new window. Only
-    // kept under a window manager that keeps such a list (_NET_CLIENT_LIST); unknown until it
-    // is asked, and again after another window manager takes over.
-    QHash<quint32, FrontApplication> m_applicationOfWindow;
+    // Each window that came to the front, with its application and its title as it last showed
+    // it, for as long as the window manager lists the same windows: a new list may give a closed
+    // window's id to a new window. Known windows are watched, so that a new title, class or
+    // process is heard of. Only kept under a window manager that keeps such a list
+    // (_NET_CLIENT_LIST); whether it does is unknown until asked, and again after another
+    // window manager takes over.
+    struct KnownWindow
+    {
+        FrontApplication front;
+        std::optional<QString> title;
+        bool titleCurrent = false; // false once the window said its title changed
+    };
+    QHash<xcb_window_t, KnownWindow> m_knownWindows;
     std::optional<bool> m_listsWindows;
     quint32 m_supportedAtom = 0;
     quint32 m_wmPidAtom = 0;

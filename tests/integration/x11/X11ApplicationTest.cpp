@@ -194,8 +194,9 @@ TEST_F(X11Applications, ClosedWindowOfTheActiveApplicationGivesWayToItsOtherWind
     EXPECT_DOUBLE_EQ(windowTime(notebookName(), QStringLiteral("plan.txt")), 3.0);
 }
 
-TEST_F(X11Applications, AWindowSeenBeforeIsAskedItsApplicationAgainOnceItMayHaveChanged)
+TEST_F(X11Applications, AWindowSeenBeforeIsTakenAsItNowIs)
 {
+    // A window that was in front is remembered, and heard from while it is behind.
     const Client xterm = startXterm(QStringLiteral("notes.txt"));
     ASSERT_NE(xterm.window, 0u);
     const xcb_window_t plan = createWindow(notebookWindow(QStringLiteral("plan.txt")));
@@ -203,23 +204,30 @@ TEST_F(X11Applications, AWindowSeenBeforeIsAskedItsApplicationAgainOnceItMayHave
     ASSERT_TRUE(activate(xterm.window));
     ASSERT_TRUE(activate(plan));
     EXPECT_EQ(desktop->activeApplication().name, notebookName());
-    const auto setClass = [&](const char *instanceAndClass, qsizetype size) {
-        session->client().setProperty(plan, QByteArrayLiteral("WM_CLASS"), QByteArrayLiteral("STRING"),
-                                      QByteArray(instanceAndClass, size));
+    TestClient &client = session->client();
+    const auto setClass = [&](xcb_window_t window, const char *instanceAndClass, qsizetype size) {
+        client.setProperty(window, QByteArrayLiteral("WM_CLASS"), QByteArrayLiteral("STRING"), QByteArray(instanceAndClass, size));
     };
 
-    // A new class said while the window is in front counts from its next turn in front.
-    setClass("ledger\0Ledger\0", 14);
+    // A class said in front counts from the window's next turn in front; a class or a title
+    // said behind, once it comes back.
+    setClass(plan, "ledger\0Ledger\0", 14);
     ASSERT_TRUE(activate(xterm.window));
-    ASSERT_TRUE(activate(plan));
-    EXPECT_EQ(desktop->activeApplication().name, QStringLiteral("Ledger"));
-
-    // Said behind, it goes unheard; but once the window manager's list of windows changed,
-    // every window is asked again (a closed window's id may now be a new window's).
-    ASSERT_TRUE(activate(xterm.window));
-    setClass("atlas\0Atlas\0", 12);
-    ASSERT_NE(createWindow(notebookWindow(QStringLiteral("other.txt"))), 0u);
+    EXPECT_EQ(desktop->windowTitle(WindowElement(plan)), QStringLiteral("plan.txt"));
+    setClass(plan, "atlas\0Atlas\0", 12);
+    client.setProperty(plan, QByteArrayLiteral("WM_NAME"), QByteArrayLiteral("STRING"), QByteArrayLiteral("budget.txt"));
     ASSERT_TRUE(activate(plan));
     EXPECT_EQ(desktop->activeApplication().name, QStringLiteral("Atlas"));
-    EXPECT_EQ(desktop->activeApplication().pid, qint64(::getpid()));
+    EXPECT_EQ(desktop->windowTitle(WindowElement(plan)), QStringLiteral("budget.txt"));
+
+    // A closed window's id may pass to a new window, of another program.
+    ASSERT_TRUE(activate(xterm.window));
+    client.destroyWindow(plan);
+    TestClient::NewWindow successor = notebookWindow(QStringLiteral("chart.svg"));
+    successor.instanceName = QByteArrayLiteral("sketch");
+    successor.className = QByteArrayLiteral("Sketch");
+    successor.id = plan;
+    ASSERT_EQ(createWindow(successor), plan);
+    EXPECT_EQ(desktop->activeApplication().name, QStringLiteral("Sketch"));
+    EXPECT_EQ(desktop->windowTitle(WindowElement(plan)), QStringLiteral("chart.svg"));
 }
