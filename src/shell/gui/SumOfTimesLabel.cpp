@@ -7,6 +7,10 @@ SumOfTimesLabel::SumOfTimesLabel(QWidget *parent)
     : QLabel(parent)
 {
     setToolTip(tr("The total of the selected entries, or of everything when nothing is selected. Click to clear the selection."));
+    // Repainted every second: plain text, and a background of its own, so that the window
+    // behind it is not painted again with it.
+    setTextFormat(Qt::PlainText);
+    setAutoFillBackground(true);
 }
 
 void SumOfTimesLabel::showTotal(const QString &text)
