@@ -286,7 +286,6 @@ void X11Desktop::drainEvents()
             // A window manager may change it twice in one go: only the last one counts.
             refreshActiveWindow();
         } else {
-            m_activeWindowReading = 0;
             break;
         }
     }
@@ -299,9 +298,7 @@ void X11Desktop::handleEvent(const xcb_generic_event_t *event)
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (property->window == m_root && property->atom == m_activeWindowAtom) {
-            // The server sent this before it answered the last reading, which holds the change.
-            const bool answered = m_activeWindowReading != 0 && int16_t(property->sequence - uint16_t(m_activeWindowReading)) < 0;
-            m_activeWindowChanged = m_activeWindowChanged || !answered;
+            m_activeWindowChanged = true;
         } else if (property->window == m_root && property->atom == m_clientListAtom) {
             m_titleCurrent = false; // the active window may have closed
             forgetWindows();
@@ -338,10 +335,9 @@ void X11Desktop::refreshActiveWindow()
 {
     if (!m_connection)
         return;
-    const xcb_get_property_cookie_t reading = xcb_ewmh_get_active_window(&m_ewmh->connection, m_screenNumber);
-    m_activeWindowReading = reading.sequence;
     xcb_window_t window = 0;
-    if (!xcb_ewmh_get_active_window_reply(&m_ewmh->connection, reading, &window, nullptr)) {
+    if (!xcb_ewmh_get_active_window_reply(&m_ewmh->connection,
+                                          xcb_ewmh_get_active_window(&m_ewmh->connection, m_screenNumber), &window, nullptr)) {
         checkConnection();
         return;
     }

@@ -89,9 +89,6 @@ private:
     QTimer *m_drainKept = nullptr;
 
     bool m_activeWindowChanged = false; // read once the events at hand are handled
-    // The request that last read the active window, while the events it may already answer
-    // are handled; 0 otherwise.
-    unsigned int m_activeWindowReading = 0;
 
     // The active window's title as last read; read again once the window or the list of
     // windows changed (a closed window answers none).
