@@ -54,3 +54,5 @@ for _, label, _ in bench.MEASURES:
 for _, label, _ in bench.BOOKINGS:
     assert re.search(re.escape(label) + number * 2 + "$", completed.stdout, re.M), "no values for " + label
 assert re.search(r"^\s+200 windows\s+Kestrum\s+kestrum \d", completed.stdout, re.M), "no wake-ups of Kestrum's main thread"
+assert re.search(r"^start-up with 200 windows against the empty store \(medians of 3 starts a round\): "
+                 r"bare \d+\.\d\dx, Kestrum \d+\.\d\dx$", completed.stdout, re.M), "no start-up ratios"
