@@ -44,7 +44,7 @@ public:
 
     friend bool operator==(const TimingSnapshot &a, const TimingSnapshot &b)
     {
-        return a.applications() == b.applications();
+        return a.m_applications == b.m_applications || a.applications() == b.applications();
     }
 
 private:

@@ -24,6 +24,10 @@ void BackgroundSaver::save(SettingsFileWrite write)
 {
     {
         std::lock_guard locker(m_lock);
+        // Asked for again with nothing changed (a quit asks more than once): written once,
+        // unless the first one failed.
+        if (m_newest && *m_newest == write && (!m_newestOutcome || m_newestOutcome->ok))
+            return;
         // The write before holds the previous snapshot of the timings, and may be the last to
         // hold it: freeing a large store's names is left to the saver's thread too.
         if (m_newest)

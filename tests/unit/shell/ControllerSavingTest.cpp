@@ -144,6 +144,21 @@ TEST_F(ControllerStoring, ASaverWritesInTheBackgroundAndTheQuitSaveComesLast)
     EXPECT_TRUE(controller->saveSettingsToDisk());
     EXPECT_EQ(inode(), before);
     EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 945.0}}));
+
+    // The quit while counting: confirmed, then the window's end, then the last word. Nothing
+    // was counted in between, so the timings are written once.
+    controller->toggleCounting();
+    scheduler.advance(5);
+    questions.queueAnswer(QuestionAnswer::Alternate);
+    ASSERT_TRUE(controller->applicationShouldTerminate());
+    saver.waitUntilIdle();
+    const ino_t confirmed = inode();
+    EXPECT_NE(confirmed, before);
+    controller->applicationWillTerminate();
+    saver.waitUntilIdle();
+    EXPECT_TRUE(controller->saveSettingsToDisk());
+    EXPECT_EQ(inode(), confirmed);
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 950.0}}));
 }
 
 namespace {
