@@ -25,8 +25,8 @@ assert bench.booking_offsets(runs, switches, 5) == [4, 10, -10], bench.booking_o
 # A switch the history has nothing near is missed, not matched with a far boundary.
 assert bench.booking_offsets(runs, [(30_000_000_000, second)], 5) == [None]
 # The first xterm's 30 ms before the first switch (in front when Kestrum started) are not counted.
-booked = bench.booked_against_schedule([(first, 970, 1000, 0.03)] + runs, switches, 5)
-assert round(booked[first], 3) == 6.0 and round(booked[second], 3) == -20.0, booked
+booked = bench.booked_against_schedule([(first, 970, 1000, 0.03)] + runs, switches, 5, (first, second))
+assert round(booked["first"], 3) == 6.0 and round(booked["second"], 3) == -20.0, booked
 # A thread that came during the window counts from zero, under its name with the others.
 assert bench.wakeups_by_thread({"1": ("main", 10)}, {"1": ("main", 30), "2": ("main", 5)}, 5.0) == {"main": 5.0}
 
@@ -42,7 +42,8 @@ with tempfile.TemporaryDirectory() as folder:
     assert bench.read_runs(Path(folder) / "history.sqlite3") == [
         (first, 0, 2000, 2.0), (("Other", "first xterm"), 2000, 3000, 1.0), (("XTerm", None), 3000, 3500, 0.5)]
 
-completed = subprocess.run([sys.executable, str(SCRIPT), "--quick", "--windows", "200", "--bin", sys.argv[1]],
+# Two applications: each switch a switch of application, as the history records it.
+completed = subprocess.run([sys.executable, str(SCRIPT), "--quick", "--two-applications", "--windows", "200", "--bin", sys.argv[1]],
                            stdout=subprocess.PIPE, text=True)
 print(completed.stdout)
 if completed.returncode != 0:
