@@ -52,7 +52,8 @@ void BM_HistoryDaySummary(benchmark::State &state)
     const QDateTime day = kFirstDay.addDays(count / kStretchesADay - 1).addSecs(-9 * 3600);
     double total = 0.0;
     for (auto _ : state) {
-        for (const HistoryTotal &t : database->totals(HistoryDatabase::Grouping::Application, day, day.addDays(1)))
+        const QList<HistoryTotal> totals = database->totals(HistoryDatabase::Grouping::Application, day, day.addDays(1), &error).value();
+        for (const HistoryTotal &t : totals)
             total += t.seconds;
     }
     benchmark::DoNotOptimize(total);
@@ -70,12 +71,44 @@ void BM_HistoryMonthView(benchmark::State &state)
     const QDateTime first = last.addDays(-30);
     qsizetype rows = 0;
     for (auto _ : state) {
-        rows += database->totals(HistoryDatabase::Grouping::Window, first, last.addDays(1)).size();
-        rows += database->stretches(first, first.addDays(1)).size();
+        rows += database->totals(HistoryDatabase::Grouping::Window, first, last.addDays(1), &error).value().size();
+        rows += database->stretches(first, first.addDays(1), &error).value().size();
     }
     benchmark::DoNotOptimize(rows);
 }
 BENCHMARK(BM_HistoryMonthView)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Opening the history as Kestrum does at start, on the writer's thread: every page checked.
+void BM_HistoryOpenAndCheck(benchmark::State &state)
+{
+    const QString &path = historyOf(state.range(0));
+    for (auto _ : state) {
+        QString error;
+        const auto database = HistoryDatabase::open(path, nullptr, &error, HistoryDatabase::Check::Quick);
+        if (!database)
+            state.SkipWithError(error.toUtf8().constData());
+    }
+}
+BENCHMARK(BM_HistoryOpenAndCheck)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// What an application switch costs the history's thread: the closed stretch and the new one
+// in one transaction, synced to the disk (1) or only handed to the system (0).
+void BM_HistorySwitchCommit(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    QString error;
+    auto database = HistoryDatabase::open(directory.filePath(QStringLiteral("history.sqlite3")), nullptr, &error);
+    const auto commit = state.range(0) ? HistoryDatabase::Commit::Durable : HistoryDatabase::Commit::Fast;
+    quint64 id = 0;
+    QDateTime start = kFirstDay;
+    for (auto _ : state) {
+        const Stretch closed{++id, false, start, start.addSecs(5), 5.0, QStringLiteral("Editor"), QStringLiteral("notes.txt")};
+        const Stretch open{++id, true, start.addSecs(5), start.addSecs(6), 1.0, QStringLiteral("Browser"), QStringLiteral("News")};
+        start = start.addSecs(6);
+        database->apply({{HistoryOperation::Kind::Write, closed, {}, 0.0}, {HistoryOperation::Kind::Write, open, {}, 0.0}}, &error, commit);
+    }
+}
+BENCHMARK(BM_HistorySwitchCommit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 // The tick of BM_TickActiveWindow with the history listening: a booking extends the open
 // stretch in memory; nothing is written on the tick.

@@ -1,22 +1,34 @@
 #include "HistoryDatabase.h"
 
+#include "HistorySalvage.h"
+#include "SqliteStatement.h"
 #include "persistence/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMap>
 #include <QStandardPaths>
 #include <QSysInfo>
 
-#include <sqlite3.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcHistory)
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+using Content = HistoryIdentity::Content;
+using Statement = SqliteStatement;
+
 constexpr qint64 kLongestStretchMs = 2 * 24 * 3600 * 1000;
+// Past this the journal is cut back to it whenever it has been written into the file: a log that
+// only grew would fill a small disk again once it had room.
+constexpr qint64 kJournalSizeLimit = 1024 * 1024;
 
 const char *const kSchema = R"(
 CREATE TABLE names (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
@@ -32,44 +44,6 @@ CREATE TABLE stretches (
 CREATE INDEX stretches_by_start ON stretches(start);
 )";
 
-// A prepared statement, finalised when it goes.
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr); }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool isValid() const { return m_statement != nullptr; }
-    sqlite3_stmt *get() const { return m_statement; }
-    void bind(int index, qint64 value) { sqlite3_bind_int64(m_statement, index, value); }
-    void bind(int index, double value) { sqlite3_bind_double(m_statement, index, value); }
-    void bind(int index, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bindNull(int index) { sqlite3_bind_null(m_statement, index); }
-    int step() { return sqlite3_step(m_statement); }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
-    double real(int column) const { return sqlite3_column_double(m_statement, column); }
-    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
-    QString text(int column) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)),
-                                 sqlite3_column_bytes(m_statement, column));
-    }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
-
-QString lastError(sqlite3 *db)
-{
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
 qint64 msecs(const QDateTime &time)
 {
     return time.toMSecsSinceEpoch();
@@ -80,48 +54,76 @@ QDateTime utc(qint64 msecs)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }
 
-// Opens the file and brings its schema to this version. SQLITE_NOTADB and SQLITE_CORRUPT say
-// the file is no history Kestrum can read.
-int openAndMigrate(const QString &path, int flags, sqlite3 **db, QString *error)
+QString stretchCount(qint64 count)
 {
-    int status = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
-    // close_v2: a statement still open here is finalised after, and the connection with it.
-    const auto fail = [&](int code) {
+    return count == 1 ? QStringLiteral("1 stretch") : QStringLiteral("%1 stretches").arg(count);
+}
+
+// What the file at `path` holds, read without writing anything to it: SQLite replays the journal
+// it finds into its view of the file, and only a connection that may write would ever put what
+// it replayed into the file itself.
+HistoryIdentity identifyFile(const QString &path)
+{
+    QString why;
+    sqlite3 *db = HistorySalvage::openToRead(path, HistorySalvage::View::WithJournal, &why);
+    if (!db)
+        return {Content::Inaccessible, 0, 0, why};
+    const HistoryIdentity identity = HistorySalvage::identify(db);
+    sqlite3_close_v2(db);
+    return identity;
+}
+
+// Opens Kestrum's history (or an empty file) at `path` to write, and brings it to this schema.
+// Null, with SQLite's status and reason.
+sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *status, QString *error)
+{
+    sqlite3 *db = nullptr;
+    *status = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const auto fail = [&] {
+        if (*status == SQLITE_OK)
+            *status = sqlite3_errcode(db);
         if (error)
-            *error = lastError(*db);
-        sqlite3_close_v2(*db);
-        *db = nullptr;
-        return code;
+            *error = db ? sqliteError(db) : QString::fromUtf8(sqlite3_errstr(*status));
+        sqlite3_close_v2(db);
+        return nullptr;
     };
-    if (status != SQLITE_OK)
-        return fail(status);
-    sqlite3_busy_timeout(*db, 2000);
-    int version = 0;
-    {
-        Statement pragma(*db, "PRAGMA user_version");
-        status = pragma.isValid() ? pragma.step() : sqlite3_errcode(*db);
-        if (status != SQLITE_ROW)
-            return fail(status);
-        version = int(pragma.integer(0));
+    if (*status != SQLITE_OK)
+        return fail();
+    sqlite3_busy_timeout(db, 2000);
+    const auto run = [db](const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+    const QByteArray sizeLimit = "PRAGMA journal_size_limit=" + QByteArray::number(kJournalSizeLimit);
+    if (!run("PRAGMA journal_mode=WAL") || !run(sizeLimit.constData()))
+        return fail();
+    // Each version's migration from the one before; the first creates the tables. A history of
+    // Kestrum's from before they were marked is marked now.
+    const QByteArray mark = "PRAGMA application_id=" + QByteArray::number(kHistoryApplicationId) + ";";
+    if (identity.content == Content::Empty) {
+        const QByteArray sql = "BEGIN;" + QByteArray(kSchema) + mark + "PRAGMA user_version=1; COMMIT;";
+        if (!run(sql.constData()))
+            return fail();
+    } else if (identity.applicationId != kHistoryApplicationId && !run(mark.constData())) {
+        return fail();
     }
-    if (version > kSchemaVersion) {
-        if (error)
-            *error = QStringLiteral("the history was written by a newer Kestrum (schema %1)").arg(version);
-        sqlite3_close_v2(*db);
-        *db = nullptr;
-        return SQLITE_MISMATCH;
+    return db;
+}
+
+// Checks every page of the file; the first trouble found in one line, or nothing.
+QString quickCheck(sqlite3 *db)
+{
+    Statement check(db, "PRAGMA quick_check");
+    QStringList troubles;
+    int status = SQLITE_ROW;
+    while ((status = check.step()) == SQLITE_ROW) {
+        for (const QString &line : check.text(0).split(u'\n', Qt::SkipEmptyParts)) {
+            if (line != u"ok" && !line.startsWith(QStringLiteral("*** in database")))
+                troubles.append(line);
+        }
     }
-    if (!(flags & SQLITE_OPEN_READWRITE))
-        return SQLITE_OK;
-    if (sqlite3_exec(*db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail(sqlite3_errcode(*db));
-    // Each version's migration from the one before; the first creates the tables.
-    if (version < 1) {
-        const QByteArray sql = QByteArray("BEGIN;") + kSchema + "PRAGMA user_version=1; COMMIT;";
-        if (sqlite3_exec(*db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            return fail(sqlite3_errcode(*db));
-    }
-    return SQLITE_OK;
+    if (status != SQLITE_DONE)
+        return sqliteError(db);
+    if (troubles.size() > 1)
+        return QStringLiteral("%1, and %2 more").arg(troubles.constFirst()).arg(troubles.size() - 1);
+    return troubles.value(0);
 }
 
 } // namespace
@@ -136,7 +138,7 @@ std::pair<QDateTime, QDateTime> HistoryDatabase::localDays(QDate first, QDate la
     return {first.startOfDay().toUTC(), last.addDays(1).startOfDay().toUTC()};
 }
 
-std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QString *warning, QString *error)
+std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QString *warning, QString *error, Check check)
 {
     if (!makePrivateDirectory(QFileInfo(path).absolutePath(), error))
         return nullptr;
@@ -149,32 +151,71 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QStr
             return nullptr;
         }
     }
-    sqlite3 *db = nullptr;
-    QString why;
-    const int status = openAndMigrate(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db, &why);
-    if (status == SQLITE_NOTADB || status == SQLITE_CORRUPT) {
-        const QString aside = path + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        if (!QFile::rename(path, aside)) {
-            if (error)
-                *error = QStringLiteral("%1 cannot be read (%2) nor moved aside").arg(path, why);
-            return nullptr;
-        }
-        QFile::remove(path + QStringLiteral("-wal"));
-        QFile::remove(path + QStringLiteral("-shm"));
-        if (warning)
-            *warning = QStringLiteral("The history could not be read (%1): it was moved to %2 and a new one started.").arg(why, aside);
-        return open(path, nullptr, error);
+    HistoryIdentity identity = identifyFile(path);
+    switch (identity.content) {
+    case Content::Inaccessible:
+        if (error)
+            *error = QStringLiteral("cannot open the history %1: %2").arg(path, identity.why);
+        return nullptr;
+    case Content::Newer:
+        if (error)
+            *error = QStringLiteral("%1 is left as it is: %2").arg(path, identity.why);
+        return nullptr;
+    case Content::Foreign:
+    case Content::Unreadable:
+        return replace(path, identity, warning, error);
+    case Content::Empty:
+    case Content::Kestrum:
+        break;
     }
-    if (status != SQLITE_OK) {
+    int status = SQLITE_OK;
+    QString why;
+    sqlite3 *db = openToWrite(path, identity, &status, &why);
+    if (!db && isDamage(status))
+        return replace(path, {Content::Unreadable, 0, 0, why}, warning, error);
+    if (!db) {
         if (error)
             *error = QStringLiteral("cannot open the history %1: %2").arg(path, why);
         return nullptr;
     }
-    std::unique_ptr<HistoryDatabase> database(new HistoryDatabase(db));
+    if (check == Check::Quick) {
+        if (const QString damage = quickCheck(db); !damage.isEmpty()) {
+            sqlite3_close_v2(db);
+            return replace(path, {Content::Unreadable, 0, 0, QStringLiteral("it is damaged: %1").arg(damage)}, warning, error);
+        }
+    }
+    std::unique_ptr<HistoryDatabase> database(new HistoryDatabase(db, path));
     const std::optional<qint64> host = database->nameId(QSysInfo::machineHostName(), error);
     if (!host)
         return nullptr;
     database->m_host = *host;
+    return database;
+}
+
+std::unique_ptr<HistoryDatabase> HistoryDatabase::replace(const QString &path, const HistoryIdentity &found, QString *warning, QString *error)
+{
+    QString why;
+    const std::optional<QString> aside = HistorySalvage::moveAside(path, &why);
+    if (!aside) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be used (%2) nor moved aside: %3").arg(path, found.why, why);
+        return nullptr;
+    }
+    std::unique_ptr<HistoryDatabase> database = open(path, nullptr, error);
+    if (!database)
+        return nullptr;
+    const HistorySalvage::Copied copied = HistorySalvage::copyReadable(*aside, *database);
+    const QString reason = copied.fromFileAlone && found.content == Content::Foreign
+        ? QStringLiteral("the journal beside it, %1-wal, belongs to another database").arg(QFileInfo(path).fileName())
+        : found.why;
+    const QString kept = copied.stretches > 0
+        ? QStringLiteral(", with the %1 that could still be read in it").arg(stretchCount(copied.stretches))
+        : QStringLiteral("; no stretch in it could be read");
+    const QString message = QStringLiteral("The history %1 could not be used (%2): it was moved to %3 and a new one started%4.")
+                                .arg(path, reason, *aside, kept);
+    qCWarning(lcHistory).noquote() << message;
+    if (warning)
+        *warning = message;
     return database;
 }
 
@@ -185,18 +226,25 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::openToRead(const QString &path
             *error = QStringLiteral("there is no history at %1").arg(path);
         return nullptr;
     }
-    sqlite3 *db = nullptr;
     QString why;
-    if (openAndMigrate(path, SQLITE_OPEN_READONLY, &db, &why) != SQLITE_OK) {
-        if (error)
-            *error = QStringLiteral("cannot read the history %1: %2").arg(path, why);
+    sqlite3 *db = HistorySalvage::openToRead(path, HistorySalvage::View::WithJournal, &why);
+    const HistoryIdentity identity = db ? HistorySalvage::identify(db) : HistoryIdentity{Content::Inaccessible, 0, 0, why};
+    if (identity.content != Content::Kestrum && identity.content != Content::Empty) {
+        sqlite3_close_v2(db);
+        if (error) {
+            *error = identity.content == Content::Foreign ? QStringLiteral("%1 is not Kestrum's history: %2").arg(path, identity.why)
+                                                          : QStringLiteral("cannot read the history %1: %2").arg(path, identity.why);
+        }
         return nullptr;
     }
-    return std::unique_ptr<HistoryDatabase>(new HistoryDatabase(db));
+    std::unique_ptr<HistoryDatabase> database(new HistoryDatabase(db, path));
+    database->m_empty = identity.content == Content::Empty;
+    return database;
 }
 
-HistoryDatabase::HistoryDatabase(sqlite3 *db)
+HistoryDatabase::HistoryDatabase(sqlite3 *db, QString path)
     : m_db(db)
+    , m_path(std::move(path))
 {
 }
 
@@ -205,13 +253,18 @@ HistoryDatabase::~HistoryDatabase()
     sqlite3_close_v2(m_db);
 }
 
+bool HistoryDatabase::fail(QString *error) const
+{
+    if (isDamage(sqlite3_errcode(m_db)))
+        m_damaged = true;
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(m_path, sqliteError(m_db));
+    return false;
+}
+
 bool HistoryDatabase::execute(const char *sql, QString *error) const
 {
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
-        return true;
-    if (error)
-        *error = lastError(m_db);
-    return false;
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || fail(error);
 }
 
 std::optional<qint64> HistoryDatabase::nameId(const QString &name, QString *error)
@@ -223,64 +276,105 @@ std::optional<qint64> HistoryDatabase::nameId(const QString &name, QString *erro
     Statement select(m_db, "SELECT id FROM names WHERE name = ?1");
     select.bind(1, name);
     if (insert.step() != SQLITE_DONE || select.step() != SQLITE_ROW) {
-        if (error)
-            *error = lastError(m_db);
+        fail(error);
         return std::nullopt;
     }
     m_names.insert(name, select.integer(0));
     return select.integer(0);
 }
 
-bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *error)
+bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *error, Commit commit, qint64 *forgotten)
 {
+    // A fast commit leaves the syncing of the journal to the caller.
+    if (commit != m_commit && !execute(commit == Commit::Durable ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL", error))
+        return false;
+    m_commit = commit;
     if (!execute("BEGIN IMMEDIATE", error))
         return false;
     const QHash<QString, qint64> names = m_names;
-    const QHash<quint64, qint64> rows = m_rowOfOpenStretch;
+    const OpenStretches open = m_openStretches;
+    qint64 removedInAll = 0;
+    bool ok = true;
     for (const HistoryOperation &operation : operations) {
-        const bool ok = operation.kind == HistoryOperation::Kind::Write ? write(operation.stretch, error)
-                                                                       : takeBack(operation.application, operation.seconds, error);
-        if (!ok) {
-            execute("ROLLBACK", nullptr);
-            // What the rolled-back transaction added is not in the file.
-            m_names = names;
-            m_rowOfOpenStretch = rows;
-            return false;
+        switch (operation.kind) {
+        case HistoryOperation::Kind::Write:
+            ok = write(operation.stretch, error);
+            break;
+        case HistoryOperation::Kind::TakeBack:
+            ok = takeBack(operation.application, operation.seconds, error);
+            break;
+        case HistoryOperation::Kind::Forget: {
+            const qint64 removed = forget(operation.stretch.start, operation.stretch.end,
+                                          operation.application.isEmpty() ? std::nullopt : std::optional(operation.application), error);
+            ok = removed >= 0;
+            removedInAll += std::max<qint64>(removed, 0);
+            break;
         }
+        }
+        if (!ok)
+            break;
     }
-    if (execute("COMMIT", error))
+    if (ok && execute("COMMIT", error)) {
+        if (forgotten)
+            *forgotten = removedInAll;
         return true;
-    execute("ROLLBACK", nullptr);
+    }
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    // What the rolled-back transaction added is not in the file.
     m_names = names;
-    m_rowOfOpenStretch = rows;
+    m_openStretches = open;
     return false;
 }
 
-bool HistoryDatabase::write(const Stretch &stretch, QString *error)
+double HistoryDatabase::unwrittenSeconds(const QList<HistoryOperation> &operations) const
 {
-    const auto row = m_rowOfOpenStretch.constFind(stretch.id);
-    const bool known = row != m_rowOfOpenStretch.constEnd();
-    if (stretch.seconds <= 0.0) {
-        // Taken back whole before it was closed.
-        if (known) {
-            Statement remove(m_db, "DELETE FROM stretches WHERE id = ?1");
-            remove.bind(1, *row);
-            if (remove.step() != SQLITE_DONE) {
-                if (error)
-                    *error = lastError(m_db);
-                return false;
-            }
-            m_rowOfOpenStretch.remove(stretch.id);
-        }
-        return true;
+    // A stretch written several times counts as its last writing, less what the file holds of it.
+    QHash<quint64, double> latest;
+    for (const HistoryOperation &operation : operations) {
+        if (operation.kind == HistoryOperation::Kind::Write)
+            latest.insert(operation.stretch.id, operation.stretch.seconds);
     }
+    double seconds = 0.0;
+    for (auto it = latest.cbegin(); it != latest.cend(); ++it)
+        seconds += std::max(0.0, it.value() - m_openStretches.value(it.key()).seconds);
+    return seconds;
+}
+
+bool HistoryDatabase::syncJournal(QString *error)
+{
+    // The journal holds every commit not yet in the file; syncing it is what a durable commit
+    // would have done. No journal: all is in the file, which checkpoints sync.
+    const QByteArray journal = QFile::encodeName(m_path + QStringLiteral("-wal"));
+    const int fd = ::open(journal.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        return true;
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral("%1-wal: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    const bool synced = ::fdatasync(fd) == 0;
+    const int reason = errno;
+    ::close(fd);
+    if (!synced && error)
+        *error = QStringLiteral("%1-wal: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(reason)));
+    return synced;
+}
+
+bool HistoryDatabase::checkpoint(QString *error)
+{
+    return sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK || fail(error);
+}
+
+bool HistoryDatabase::writeRow(const Stretch &stretch, std::optional<qint64> row, qint64 host, Row kind, QString *error)
+{
     const std::optional<qint64> application = nameId(stretch.application, error);
     const std::optional<qint64> window = stretch.window ? nameId(*stretch.window, error) : std::optional<qint64>(0);
     if (!application || !window)
         return false;
-    Statement statement(m_db, known ? "UPDATE stretches SET start=?1, end=?2, seconds=?3, application=?4, window=?5 WHERE id=?7"
-                                    : "INSERT INTO stretches(start, end, seconds, application, window, host) "
-                                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    Statement statement(m_db, kind == Row::Update
+                                  ? "UPDATE stretches SET start=?1, end=?2, seconds=?3, application=?4, window=?5 WHERE id=?7"
+                                  : "INSERT INTO stretches(start, end, seconds, application, window, host, id) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     statement.bind(1, msecs(stretch.start));
     statement.bind(2, msecs(stretch.end));
     statement.bind(3, stretch.seconds);
@@ -289,19 +383,46 @@ bool HistoryDatabase::write(const Stretch &stretch, QString *error)
         statement.bind(5, *window);
     else
         statement.bindNull(5);
-    if (known)
+    if (kind == Row::Insert)
+        statement.bind(6, host);
+    if (row)
         statement.bind(7, *row);
     else
-        statement.bind(6, m_host);
-    if (statement.step() != SQLITE_DONE) {
-        if (error)
-            *error = lastError(m_db);
-        return false;
+        statement.bindNull(7);
+    return statement.step() == SQLITE_DONE || fail(error);
+}
+
+bool HistoryDatabase::write(const Stretch &stretch, QString *error)
+{
+    const auto known = m_openStretches.constFind(stretch.id);
+    std::optional<qint64> row = known != m_openStretches.constEnd() ? std::optional(known->row) : std::nullopt;
+    if (stretch.seconds <= 0.0) {
+        // Taken back whole before it was closed.
+        if (row) {
+            Statement remove(m_db, "DELETE FROM stretches WHERE id = ?1");
+            remove.bind(1, *row);
+            if (remove.step() != SQLITE_DONE)
+                return fail(error);
+            m_openStretches.remove(stretch.id);
+        }
+        return true;
     }
-    if (stretch.open && !known)
-        m_rowOfOpenStretch.insert(stretch.id, sqlite3_last_insert_rowid(m_db));
-    else if (!stretch.open)
-        m_rowOfOpenStretch.remove(stretch.id);
+    if (row) {
+        if (!writeRow(stretch, row, m_host, Row::Update, error))
+            return false;
+        // Its row is gone (a copy of a damaged history could not read it): written anew.
+        if (sqlite3_changes(m_db) == 0)
+            row.reset();
+    }
+    if (!row) {
+        if (!writeRow(stretch, std::nullopt, m_host, Row::Insert, error))
+            return false;
+        row = sqlite3_last_insert_rowid(m_db);
+    }
+    if (stretch.open)
+        m_openStretches.insert(stretch.id, {*row, stretch.seconds});
+    else
+        m_openStretches.remove(stretch.id);
     return true;
 }
 
@@ -311,14 +432,21 @@ bool HistoryDatabase::takeBack(const QString &application, double seconds, QStri
     if (!id)
         return false;
     // The latest stretches of the application give back their last seconds, the newest first.
-    Statement latest(m_db, "SELECT id, end, seconds FROM stretches WHERE application = ?1 ORDER BY end DESC, id DESC");
+    // They are the latest of all, an idle stretch being the last thing booked: the search goes
+    // back from the newest start only as far as they can reach, through the index on start.
+    Statement latest(m_db, "SELECT id, end, seconds FROM stretches WHERE application = ?1 "
+                           "AND start >= (SELECT max(start) FROM stretches) - ?2 ORDER BY end DESC, id DESC");
     latest.bind(1, *id);
+    latest.bind(2, qint64(seconds * 1000.0) + kLongestStretchMs);
     QList<std::pair<qint64, std::pair<qint64, double>>> changes;
-    while (seconds > 0.0 && latest.step() == SQLITE_ROW) {
+    int status = SQLITE_ROW;
+    while (seconds > 0.0 && (status = latest.step()) == SQLITE_ROW) {
         const double given = std::min(seconds, latest.real(2));
         seconds -= given;
         changes.append({latest.integer(0), {latest.integer(1) - qint64(given * 1000.0 + 0.5), latest.real(2) - given}});
     }
+    if (status != SQLITE_ROW && status != SQLITE_DONE)
+        return fail(error);
     for (const auto &[row, change] : changes) {
         const bool empty = change.second <= 0.0;
         Statement update(m_db, empty ? "DELETE FROM stretches WHERE id = ?1" : "UPDATE stretches SET end = ?2, seconds = ?3 WHERE id = ?1");
@@ -327,19 +455,19 @@ bool HistoryDatabase::takeBack(const QString &application, double seconds, QStri
             update.bind(2, change.first);
             update.bind(3, change.second);
         }
-        if (update.step() != SQLITE_DONE) {
-            if (error)
-                *error = lastError(m_db);
-            return false;
-        }
+        if (update.step() != SQLITE_DONE)
+            return fail(error);
+        // An open stretch's row given back whole is written anew should it grow again.
         if (empty)
-            m_rowOfOpenStretch.removeIf([row](auto it) { return it.value() == row; });
+            m_openStretches.removeIf([row](auto it) { return it.value().row == row; });
     }
     return true;
 }
 
-QList<Stretch> HistoryDatabase::stretches(const QDateTime &from, const QDateTime &to) const
+std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, const QDateTime &to, QString *error) const
 {
+    if (m_empty)
+        return QList<Stretch>();
     Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name FROM stretches s "
                            "JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
                            "WHERE s.start >= ?3 AND s.start < ?2 AND s.end > ?1 ORDER BY s.start, s.id");
@@ -349,7 +477,8 @@ QList<Stretch> HistoryDatabase::stretches(const QDateTime &from, const QDateTime
     // began at most this long before it (the recorder closes a stretch after a day).
     select.bind(3, msecs(from) - kLongestStretchMs);
     QList<Stretch> found;
-    while (select.step() == SQLITE_ROW) {
+    int status = SQLITE_ROW;
+    while ((status = select.step()) == SQLITE_ROW) {
         Stretch stretch;
         stretch.start = utc(select.integer(0));
         stretch.end = utc(select.integer(1));
@@ -359,16 +488,25 @@ QList<Stretch> HistoryDatabase::stretches(const QDateTime &from, const QDateTime
             stretch.window = select.text(4);
         found.append(stretch);
     }
+    if (status != SQLITE_DONE) {
+        fail(error);
+        return std::nullopt;
+    }
     return found;
 }
 
-QList<HistoryTotal> HistoryDatabase::totals(Grouping grouping, const QDateTime &from, const QDateTime &to) const
+std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const
 {
     QList<HistoryTotal> result;
+    if (m_empty)
+        return result;
     if (grouping == Grouping::Day) {
         // Days are the user's local days: counted here rather than in SQL.
+        const std::optional<QList<Stretch>> all = stretches(from, to, error);
+        if (!all)
+            return std::nullopt;
         QMap<QDate, double> byDay;
-        for (const Stretch &stretch : stretches(from, to)) {
+        for (const Stretch &stretch : *all) {
             if (stretch.start >= from)
                 byDay[stretch.start.toLocalTime().date()] += stretch.seconds;
         }
@@ -386,8 +524,13 @@ QList<HistoryTotal> HistoryDatabase::totals(Grouping grouping, const QDateTime &
     Statement select(m_db, sql);
     select.bind(1, msecs(from));
     select.bind(2, msecs(to));
-    while (select.step() == SQLITE_ROW)
+    int status = SQLITE_ROW;
+    while ((status = select.step()) == SQLITE_ROW)
         result.append({select.text(0), select.isNull(1) ? std::nullopt : std::optional(select.text(1)), QDate(), select.real(2)});
+    if (status != SQLITE_DONE) {
+        fail(error);
+        return std::nullopt;
+    }
     std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
     return result;
 }
@@ -395,16 +538,22 @@ QList<HistoryTotal> HistoryDatabase::totals(Grouping grouping, const QDateTime &
 qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)
 {
     Statement remove(m_db, application ? "DELETE FROM stretches WHERE start >= ?1 AND start < ?2 AND application = "
-                                         "(SELECT id FROM names WHERE name = ?3)"
-                                       : "DELETE FROM stretches WHERE start >= ?1 AND start < ?2");
+                                         "(SELECT id FROM names WHERE name = ?3) RETURNING id"
+                                       : "DELETE FROM stretches WHERE start >= ?1 AND start < ?2 RETURNING id");
     remove.bind(1, msecs(from));
     remove.bind(2, msecs(to));
     if (application)
         remove.bind(3, *application);
-    if (remove.step() != SQLITE_DONE) {
-        if (error)
-            *error = lastError(m_db);
+    qint64 removed = 0;
+    int status = SQLITE_ROW;
+    while ((status = remove.step()) == SQLITE_ROW) {
+        const qint64 row = remove.integer(0);
+        m_openStretches.removeIf([row](auto it) { return it.value().row == row; });
+        ++removed;
+    }
+    if (status != SQLITE_DONE) {
+        fail(error);
         return -1;
     }
-    return sqlite3_changes(m_db);
+    return removed;
 }

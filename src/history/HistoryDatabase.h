@@ -10,6 +10,7 @@
 #include <optional>
 
 struct sqlite3;
+struct HistoryIdentity;
 
 // One stretch of booked time: an application (and window) in front from start to end.
 struct Stretch
@@ -26,10 +27,10 @@ struct Stretch
 // What the recorder asks of the database, in order.
 struct HistoryOperation
 {
-    enum class Kind { Write, TakeBack };
+    enum class Kind { Write, TakeBack, Forget };
     Kind kind = Kind::Write;
-    Stretch stretch;       // Write: the stretch (an empty one is removed)
-    QString application;   // TakeBack: from whom
+    Stretch stretch;       // Write: the stretch (an empty one is removed); Forget: from its start to its end
+    QString application;   // TakeBack: from whom; Forget: whose stretches (empty: everyone's)
     double seconds = 0.0;  // TakeBack: how many of its latest seconds
 };
 
@@ -43,45 +44,89 @@ struct HistoryTotal
 };
 
 // The history of booked stretches in a SQLite file: WAL journal, readable by the user alone,
-// names stored once and referred to, the schema versioned with PRAGMA user_version.
+// names stored once and referred to, marked as Kestrum's with PRAGMA application_id and its
+// schema versioned with PRAGMA user_version.
+//
+// Nothing but a history of Kestrum's own is ever written: a file that is damaged, unreadable or
+// another program's is moved aside whole (with its journal files), and what can still be read
+// of Kestrum's stretches in it is copied into a new history.
 class HistoryDatabase
 {
 public:
     enum class Grouping { Application, Window, Day };
+    // Whether opening checks every page of the file (about a second for a million stretches).
+    enum class Check { None, Quick };
 
     // $XDG_DATA_HOME/Kestrum/history.sqlite3
     static QString defaultPath();
     // The range [from, to) of local days `first` to `last`, both included, as the queries take it.
     static std::pair<QDateTime, QDateTime> localDays(QDate first, QDate last);
-    // Opens or creates the history at `path`. One that cannot be read is moved aside
-    // (NAME.corrupt-YYYYMMDD-HHMMSS) and a new one started: `warning` says so. Null, with the
-    // reason, when no history can be kept there at all.
-    static std::unique_ptr<HistoryDatabase> open(const QString &path, QString *warning, QString *error);
-    // Opens an existing history to read; null, with the reason, when there is none.
+    // Opens or creates the history at `path`. One that cannot be read, is damaged or is not
+    // Kestrum's is moved aside (NAME.corrupt-YYYYMMDD-HHMMSS, its -wal and -shm with it) and a
+    // new one started with the stretches that could still be read: `warning` says so. Null,
+    // with the reason, when no history can be kept there at all.
+    static std::unique_ptr<HistoryDatabase> open(const QString &path, QString *warning, QString *error, Check check = Check::None);
+    // Opens an existing history to read, never writing to it; null, with the reason, when
+    // there is none or it is not Kestrum's.
     static std::unique_ptr<HistoryDatabase> openToRead(const QString &path, QString *error);
     ~HistoryDatabase();
 
-    // Applies the operations in one transaction; false, with the reason, when nothing of them
-    // could be written (a full disk, say): then the file is as it was.
-    bool apply(const QList<HistoryOperation> &operations, QString *error);
+    const QString &path() const { return m_path; }
 
-    // The stretches that end after `from` and start before `to`, oldest first.
-    QList<Stretch> stretches(const QDateTime &from, const QDateTime &to) const;
+    // Applies the operations in one transaction; false, with the reason, when nothing of them
+    // could be written (a full disk, say): then the file is as it was. A durable commit is on
+    // the disk when this returns; a fast one is handed to the system, which keeps it through a
+    // kill of Kestrum but not through a power cut until the journal is next synced.
+    enum class Commit { Durable, Fast };
+    // `forgotten` counts the stretches its Forget operations removed.
+    bool apply(const QList<HistoryOperation> &operations, QString *error, Commit commit = Commit::Durable, qint64 *forgotten = nullptr);
+    // Puts on the disk what fast commits left to the system.
+    bool syncJournal(QString *error);
+    // Whether the last failure came from a damaged file rather than from the disk.
+    bool isDamaged() const { return m_damaged; }
+    // How many seconds the operations would add to what is written now.
+    double unwrittenSeconds(const QList<HistoryOperation> &operations) const;
+    // The stretches still open as written, to go on writing them in a copy of this history.
+    struct OpenStretch
+    {
+        qint64 row = 0;
+        double seconds = 0.0;
+    };
+    using OpenStretches = QHash<quint64, OpenStretch>; // by the recorder's id
+    const OpenStretches &openStretches() const { return m_openStretches; }
+    void adoptOpenStretches(const OpenStretches &stretches) { m_openStretches = stretches; }
+    // Writes the journal into the file and empties it.
+    bool checkpoint(QString *error);
+
+    // The stretches that end after `from` and start before `to`, oldest first; none, with the
+    // reason, when they cannot all be read.
+    std::optional<QList<Stretch>> stretches(const QDateTime &from, const QDateTime &to, QString *error) const;
     // Deletes the stretches that start in [from, to), of one application or of all; answers
     // how many, or -1 with the reason.
     qint64 forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     // Totals of the stretches that start in [from, to), longest first (days: in order).
-    QList<HistoryTotal> totals(Grouping grouping, const QDateTime &from, const QDateTime &to) const;
+    std::optional<QList<HistoryTotal>> totals(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const;
 
 private:
-    explicit HistoryDatabase(sqlite3 *db);
+    friend class HistorySalvage;
+    HistoryDatabase(sqlite3 *db, QString path);
+    // Moves the history at `path` aside and starts a new one with what can be read of it.
+    static std::unique_ptr<HistoryDatabase> replace(const QString &path, const HistoryIdentity &found, QString *warning, QString *error);
+    bool fail(QString *error) const;
     bool execute(const char *sql, QString *error) const;
     std::optional<qint64> nameId(const QString &name, QString *error);
     bool write(const Stretch &stretch, QString *error);
     bool takeBack(const QString &application, double seconds, QString *error);
+    // Inserts the stretch as row `row` (none: the next), or updates row `row` to it.
+    enum class Row { Insert, Update };
+    bool writeRow(const Stretch &stretch, std::optional<qint64> row, qint64 host, Row kind, QString *error);
 
     sqlite3 *m_db = nullptr;
+    QString m_path;
     qint64 m_host = 0;
+    Commit m_commit = Commit::Durable; // SQLite's own setting: every commit synced
+    bool m_empty = false; // read-only, and no history has been written to the file yet
+    mutable bool m_damaged = false;
     QHash<QString, qint64> m_names;
-    QHash<quint64, qint64> m_rowOfOpenStretch; // the recorder's id of a stretch still open -> its row
+    OpenStretches m_openStretches;
 };

@@ -1,6 +1,7 @@
 #include "HistoryRecorder.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -26,7 +27,8 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
         return;
     // The end is kept as the clock gives it (UTC): the database counts milliseconds since 1970
     // whatever the zone, and a conversion on every tick would cost the most here.
-    if (m_open && m_open->application == application && m_open->window == window && m_open->seconds < kLongestStretchSeconds) {
+    if (m_open && m_open->application == application && m_open->window == window && m_open->seconds < kLongestStretchSeconds
+        && std::abs(m_open->start.msecsTo(end) - qint64((m_open->seconds + seconds) * 1000.0 + 0.5)) <= kLargestSkewMs) {
         m_open->end = end;
         m_open->seconds += seconds;
     } else {
@@ -70,10 +72,36 @@ void HistoryRecorder::tookBack(const QString &application, double seconds)
 
 void HistoryRecorder::flush()
 {
+    const QList<HistoryOperation> operations = takeAll();
+    if (!operations.isEmpty())
+        m_writer(operations);
+}
+
+QList<HistoryOperation> HistoryRecorder::takeAll()
+{
     QList<HistoryOperation> operations = std::exchange(m_pending, {});
     if (m_open)
         operations.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
     m_bookedSinceFlush = 0.0;
-    if (!operations.isEmpty())
-        m_writer(operations);
+    return operations;
+}
+
+QList<HistoryOperation> HistoryRecorder::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application)
+{
+    HistoryOperation forgetting{HistoryOperation::Kind::Forget, {}, application.value_or(QString()), 0.0};
+    forgetting.stretch.start = from;
+    forgetting.stretch.end = to;
+    m_pending.append(forgetting);
+    if (m_open && (!application || m_open->application == *application) && m_open->start >= from && m_open->start < to) {
+        if (m_open->end > to) {
+            // What it holds after the range is kept, as a stretch of its own: its row before is
+            // forgotten with the range.
+            m_open->seconds = std::min(m_open->seconds, double(to.msecsTo(m_open->end)) / 1000.0);
+            m_open->start = to;
+            m_open->id = ++m_lastId;
+        } else {
+            m_open.reset(); // the next booking starts a new stretch
+        }
+    }
+    return takeAll();
 }

@@ -7,12 +7,19 @@
 
 // Turns the tracker's bookings into stretches: bookings to the same application and window
 // extend the open stretch, a switch starts a new one, a take-back trims the latest ones. What
-// has come is handed to the writer at each switch of application and at least once a minute.
+// has come is handed to the writer at each switch of application and at least every half
+// minute, so that a kill loses at most that much.
+//
+// A stretch's span on the wall clock is its seconds: when the wall clock has moved otherwise
+// since the last booking (it was set, or counting paused in between), the open stretch ends
+// where it was and the booking starts a new one.
 class HistoryRecorder : public BookingListener
 {
 public:
     using Writer = std::function<void(const QList<HistoryOperation> &)>;
-    static constexpr qint64 kLongestWaitMs = 60'000;
+    static constexpr qint64 kLongestWaitMs = 30'000;
+    // How far a stretch's span may stray from its seconds before it is split.
+    static constexpr qint64 kLargestSkewMs = 1'000;
     // A stretch is closed after this long even without a switch: the history finds a range's
     // stretches by their start, and looks back no further than twice this.
     static constexpr double kLongestStretchSeconds = 24 * 3600;
@@ -23,6 +30,12 @@ public:
     void tookBack(const QString &application, double seconds) override;
     // Hands over all that has come, the open stretch as it is now (at quit, say).
     void flush();
+    // All that has come, the open stretch as it is now, for the caller to hand over.
+    QList<HistoryOperation> takeAll();
+    // Forgets the stretches that start in [from, to), of one application or of everyone:
+    // answers all that has come with the forgetting after it. An open stretch that started in
+    // the range loses what it holds up to the range's end and goes on from there.
+    QList<HistoryOperation> forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application);
 
 private:
     Writer m_writer;

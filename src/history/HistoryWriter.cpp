@@ -1,58 +1,164 @@
 #include "HistoryWriter.h"
 
 #include <QLoggingCategory>
+#include <QTimer>
+
+#include <condition_variable>
+#include <mutex>
 
 Q_LOGGING_CATEGORY(lcHistory, "kestrum.history")
 
-QString HistoryStore::apply(const QList<HistoryOperation> &operations)
+QString HistoryStore::open()
 {
-    QString message;
-    m_kept.append(operations);
-    if (!m_database) {
-        QString warning;
-        QString error;
-        m_database = HistoryDatabase::open(m_path, &warning, &error);
-        if (!m_database) {
-            const bool first = !m_openFailed;
-            m_openFailed = true;
-            return first ? QStringLiteral("The history cannot be kept: %1. Counting goes on.").arg(error) : QString();
+    if (m_database)
+        return {};
+    QString warning;
+    QString error;
+    m_database = HistoryDatabase::open(m_path, &warning, &error, HistoryDatabase::Check::Quick);
+    if (m_database)
+        return warning;
+    m_lastError = error;
+    const bool first = !m_openFailed;
+    m_openFailed = true;
+    return first ? QStringLiteral("The history cannot be kept: %1. Counting goes on.").arg(error) : QString();
+}
+
+void HistoryStore::keep(const QList<HistoryOperation> &operations)
+{
+    // A stretch written again replaces its earlier writing, so that a disk full for hours keeps
+    // one copy of each stretch, not one a minute.
+    for (const HistoryOperation &operation : operations) {
+        if (operation.kind == HistoryOperation::Kind::Write) {
+            const auto same = std::find_if(m_kept.begin(), m_kept.end(), [&operation](const HistoryOperation &kept) {
+                return kept.kind == HistoryOperation::Kind::Write && kept.stretch.id == operation.stretch.id;
+            });
+            if (same != m_kept.end()) {
+                same->stretch = operation.stretch;
+                continue;
+            }
         }
-        message = warning;
+        m_kept.append(operation);
+    }
+}
+
+HistoryStore::Applied HistoryStore::apply(const QList<HistoryOperation> &operations, HistoryDatabase::Commit commit)
+{
+    Applied applied;
+    keep(operations);
+    if (!m_database) {
+        applied.message = open();
+        if (!m_database) {
+            applied.error = m_lastError;
+            return applied;
+        }
     }
     QString error;
-    if (m_database->apply(m_kept, &error)) {
+    bool written = m_database->apply(m_kept, &error, commit, &applied.forgotten);
+    if (!written && m_database->isDamaged()) {
+        // Damaged while Kestrum ran: moved aside like a damaged history at start, and what was
+        // kept written into the copy, whose stretches keep their numbers.
+        const HistoryDatabase::OpenStretches open = m_database->openStretches();
+        m_database.reset();
+        applied.message = this->open();
+        if (!m_database) {
+            applied.error = m_lastError;
+            return applied;
+        }
+        m_database->adoptOpenStretches(open);
+        written = m_database->apply(m_kept, &error, commit, &applied.forgotten);
+    }
+    if (written) {
         m_kept.clear();
-        if (m_failing)
+        m_lastError.clear();
+        applied.written = true;
+        if (m_failing) {
             qCInfo(lcHistory, "The history is written again.");
+            // What piled up in the journal meanwhile goes into the file, and the journal back
+            // to its usual size.
+            if (!m_database->checkpoint(&error))
+                qCWarning(lcHistory).noquote() << "The history's journal could not be emptied:" << error;
+        }
         m_failing = false;
-        return message;
+        return applied;
     }
     // Kept in memory, and tried again with the next batch.
+    m_lastError = error;
+    applied.error = error;
     if (!m_failing) {
         m_failing = true;
-        return QStringLiteral("The history cannot be written (%1): it is kept in memory and written when it can be.").arg(error);
+        applied.message = QStringLiteral("The history cannot be written (%1): it is kept in memory and written when it can be.").arg(error);
     }
-    return message;
+    return applied;
+}
+
+QString HistoryStore::sync()
+{
+    QString error;
+    if (!m_database || m_database->syncJournal(&error))
+        return {};
+    return QStringLiteral("The history could not be put on the disk (%1).").arg(error);
+}
+
+double HistoryStore::unwrittenSeconds() const
+{
+    if (m_database)
+        return m_database->unwrittenSeconds(m_kept);
+    QHash<quint64, double> latest;
+    for (const HistoryOperation &operation : m_kept) {
+        if (operation.kind == HistoryOperation::Kind::Write)
+            latest.insert(operation.stretch.id, operation.stretch.seconds);
+    }
+    double seconds = 0.0;
+    for (const double value : std::as_const(latest))
+        seconds += std::max(0.0, value);
+    return seconds;
 }
 
 class HistoryWriter::Worker : public QObject
 {
 public:
-    explicit Worker(QString path) : m_store(std::move(path)) {}
-    QString apply(const QList<HistoryOperation> &operations) { return m_store.apply(operations); }
+    explicit Worker(QString path) : m_store(std::move(path))
+    {
+        m_sync.setSingleShot(true);
+        m_sync.setInterval(kSyncDelay);
+        connect(&m_sync, &QTimer::timeout, this, [this] { m_writer->report(m_store.sync()); });
+    }
+
+    void setWriter(HistoryWriter *writer) { m_writer = writer; }
+    HistoryStore &store() { return m_store; }
+
+    HistoryStore::Applied apply(const QList<HistoryOperation> &operations)
+    {
+        HistoryStore::Applied applied = m_store.apply(operations, HistoryDatabase::Commit::Fast);
+        if (applied.written && !m_sync.isActive())
+            m_sync.start();
+        return applied;
+    }
+
+    // Everything written so far on the disk, now.
+    QString syncNow()
+    {
+        m_sync.stop();
+        return m_store.sync();
+    }
 
 private:
+    HistoryWriter *m_writer = nullptr;
     HistoryStore m_store;
+    QTimer m_sync{this};
 };
 
 HistoryWriter::HistoryWriter(QString path, QObject *parent)
     : QObject(parent)
     , m_worker(new Worker(std::move(path)))
 {
+    m_worker->setWriter(this);
     m_thread.setObjectName(QStringLiteral("history"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start(QThread::LowPriority);
+    // Checked whole before anything is written to it, while the window comes up.
+    QMetaObject::invokeMethod(m_worker, [this] { report(m_worker->store().open()); });
 }
 
 HistoryWriter::~HistoryWriter()
@@ -60,24 +166,60 @@ HistoryWriter::~HistoryWriter()
     finish();
 }
 
+void HistoryWriter::report(const QString &message)
+{
+    if (message.isEmpty())
+        return;
+    qCWarning(lcHistory).noquote() << message;
+    QMetaObject::invokeMethod(this, [this, message] { Q_EMIT problem(message); }, Qt::QueuedConnection);
+}
+
 void HistoryWriter::write(const QList<HistoryOperation> &operations)
 {
     if (!m_thread.isRunning())
         return;
-    QMetaObject::invokeMethod(m_worker, [this, operations] {
-        const QString message = m_worker->apply(operations);
-        if (!message.isEmpty()) {
-            qCWarning(lcHistory).noquote() << message;
-            QMetaObject::invokeMethod(this, [this, message] { Q_EMIT problem(message); }, Qt::QueuedConnection);
-        }
-    });
+    QMetaObject::invokeMethod(m_worker, [this, operations] { report(m_worker->apply(operations).message); });
 }
 
-void HistoryWriter::finish()
+std::optional<HistoryStore::Applied> HistoryWriter::writeAndWait(const QList<HistoryOperation> &operations,
+                                                                 std::chrono::milliseconds timeout)
 {
     if (!m_thread.isRunning())
-        return;
-    // Queued behind every write, so that the thread ends once all of them are written.
-    QMetaObject::invokeMethod(m_worker, [this] { m_thread.quit(); });
-    m_thread.wait();
+        return std::nullopt;
+    // Shared with the thread, which may still apply them after the wait ran out.
+    struct Waiting
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        std::optional<HistoryStore::Applied> applied;
+    };
+    const auto waiting = std::make_shared<Waiting>();
+    QMetaObject::invokeMethod(m_worker, [this, operations, waiting] {
+        HistoryStore::Applied applied = m_worker->apply(operations);
+        report(applied.message);
+        std::lock_guard locker(waiting->lock);
+        waiting->applied = std::move(applied);
+        waiting->done.notify_all();
+    });
+    std::unique_lock locker(waiting->lock);
+    waiting->done.wait_for(locker, timeout, [&waiting] { return waiting->applied.has_value(); });
+    return waiting->applied;
+}
+
+double HistoryWriter::finish(QString *error)
+{
+    if (m_thread.isRunning()) {
+        // Queued behind every write, so that the thread ends once all of them are written.
+        QMetaObject::invokeMethod(m_worker, [this] {
+            if (const QString message = m_worker->syncNow(); !message.isEmpty())
+                qCWarning(lcHistory).noquote() << message;
+            m_unwrittenAtFinish = m_worker->store().unwrittenSeconds();
+            m_errorAtFinish = m_worker->store().lastError();
+            m_thread.quit();
+        });
+        m_thread.wait();
+    }
+    if (error)
+        *error = m_errorAtFinish;
+    return m_unwrittenAtFinish;
 }

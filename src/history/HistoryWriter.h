@@ -5,31 +5,8 @@
 #include <QObject>
 #include <QThread>
 
-// Writes the history on a thread of its own, so that the window's thread never waits for the
-// disk. What cannot be written (a full disk) is kept and written with the next batch; each
-// kind of trouble is reported once through `problem`.
-class HistoryWriter : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit HistoryWriter(QString path, QObject *parent = nullptr);
-    ~HistoryWriter() override;
-
-    // Queues the operations for the thread; returns at once.
-    void write(const QList<HistoryOperation> &operations);
-    // Waits until all that was queued is written (or has failed), and ends the thread.
-    void finish();
-
-Q_SIGNALS:
-    // For the status line; emitted on the writer's owner's thread.
-    void problem(const QString &message);
-
-private:
-    class Worker;
-    QThread m_thread;
-    Worker *m_worker = nullptr;
-};
+#include <chrono>
+#include <memory>
 
 // Applies operations to a history database, keeping what fails for the next time. The writer's
 // thread runs one; kestrum-replay runs one on its own thread, on virtual time.
@@ -38,15 +15,76 @@ class HistoryStore
 public:
     explicit HistoryStore(QString path) : m_path(std::move(path)) {}
 
-    // Applies what is kept and then `operations`; a message the first time something fails,
-    // and when the history was moved aside.
-    QString apply(const QList<HistoryOperation> &operations);
+    struct Applied
+    {
+        bool written = false;  // the operations (and all kept before them) are in the file
+        qint64 forgotten = 0;  // stretches the operations forgot
+        QString error;         // why they are not written
+        QString message;       // for the user: the first failure of a kind, a history moved aside
+    };
+    // Opens the history and checks every page of it: a damaged one is moved aside and replaced
+    // by what can still be read of it. A message for the user, or nothing.
+    QString open();
+    // Applies what is kept and then `operations`, opening the history first if need be. Fast
+    // commits are handed to the system only: sync() puts them on the disk.
+    Applied apply(const QList<HistoryOperation> &operations, HistoryDatabase::Commit commit = HistoryDatabase::Commit::Durable);
+    // Puts what fast commits wrote on the disk; a message when it cannot.
+    QString sync();
     qsizetype keptCount() const { return m_kept.size(); }
+    // The seconds of history that could not be written and so far are in memory only.
+    double unwrittenSeconds() const;
+    // Why the last write failed, or nothing.
+    const QString &lastError() const { return m_lastError; }
 
 private:
+    void keep(const QList<HistoryOperation> &operations);
+
     QString m_path;
     std::unique_ptr<HistoryDatabase> m_database;
     QList<HistoryOperation> m_kept;
+    QString m_lastError;
     bool m_failing = false;
     bool m_openFailed = false;
+};
+
+// Writes the history on a thread of its own, so that the window's thread never waits for the
+// disk. What cannot be written (a full disk) is kept and written with the next batch; each kind
+// of trouble is reported once through `problem`.
+//
+// Commits are handed to the system at once and put on the disk within kSyncDelay: a kill of
+// Kestrum loses nothing they hold, and a switch of application costs no sync of the disk. With
+// the half minute the recorder may hold, a power cut loses at most a minute of history.
+class HistoryWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::seconds kSyncDelay{30};
+
+    // Opens and checks the history at `path` on the writer's thread, before any write.
+    explicit HistoryWriter(QString path, QObject *parent = nullptr);
+    ~HistoryWriter() override;
+
+    // Queues the operations for the thread; returns at once.
+    void write(const QList<HistoryOperation> &operations);
+    // Queues the operations and waits until they and all before them are applied, at most
+    // `timeout`: for what must be in the file before the file is read. None when the wait
+    // ran out (they are applied later all the same).
+    std::optional<HistoryStore::Applied> writeAndWait(const QList<HistoryOperation> &operations, std::chrono::milliseconds timeout);
+    // Waits until all that was queued is written (or has failed) and on the disk, and ends the
+    // thread. Answers how many seconds of history could not be written, with the reason.
+    double finish(QString *error = nullptr);
+
+Q_SIGNALS:
+    // For the status line; emitted on the writer's owner's thread.
+    void problem(const QString &message);
+
+private:
+    class Worker;
+    void report(const QString &message);
+
+    QThread m_thread;
+    Worker *m_worker = nullptr;
+    double m_unwrittenAtFinish = 0.0;
+    QString m_errorAtFinish;
 };

@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
 
@@ -25,6 +26,7 @@
 #include <csignal>
 #include <cstring>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -190,7 +192,8 @@ TEST_F(KestrumOnXTest, BooksTheTimeOfTheWindowsInFrontAndStoresItWhenTerminated)
     const auto history = HistoryDatabase::openToRead(session.home() + QStringLiteral("/.local/share/Kestrum/history.sqlite3"), &error);
     ASSERT_NE(history, nullptr) << error.toStdString();
     const QDateTime today = QDate::currentDate().startOfDay();
-    for (const HistoryTotal &total : history->totals(HistoryDatabase::Grouping::Application, today.addDays(-1), today.addDays(2)))
+    const QList<HistoryTotal> totals = history->totals(HistoryDatabase::Grouping::Application, today.addDays(-1), today.addDays(2), &error).value();
+    for (const HistoryTotal &total : totals)
         EXPECT_NEAR(total.seconds, stored.applications.value(total.application, -100.0), 0.001) << total.application.toStdString();
 }
 
@@ -268,6 +271,37 @@ TEST_F(KestrumOnXTest, QuitSignalsEndKestrumWhateverIsOpenAndSayWhenTheTimingsCa
     EXPECT_EQ(kestrum->exitCode(), 1);
     EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("kestrum: the timings could not be saved: cannot create the folder")))
         << session.logOf(kestrum).toStdString();
+}
+
+TEST_F(KestrumOnXTest, AQuitOnAFullDiskSaysHowMuchHistoryIsLostAndFails)
+{
+    // No file of Kestrum's may grow, as on a full disk: a write fails as a full disk's does,
+    // rather than ending the process. What it prints goes through a pipe, which still takes it.
+    QProcess kestrum;
+    QProcessEnvironment variables = session.environment();
+    variables.insert(QStringLiteral("XDG_DATA_DIRS"), session.noDesktopEntries());
+    kestrum.setProcessEnvironment(variables);
+    kestrum.setProcessChannelMode(QProcess::MergedChannels);
+    kestrum.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit nothing{0, 0};
+        ::setrlimit(RLIMIT_FSIZE, &nothing);
+    });
+    kestrum.start(kKestrum, {QStringLiteral("--start")});
+    ASSERT_TRUE(kestrum.waitForStarted(5000));
+    const QString window = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^Kestrum$")}, 20s);
+    ASSERT_FALSE(window.isEmpty()) << kestrum.readAll().toStdString();
+    QThread::msleep(4000);
+    kestrum.terminate();
+    ASSERT_TRUE(kestrum.waitForFinished(10000)) << "SIGTERM did not end kestrum";
+    const QString log = QString::fromLocal8Bit(kestrum.readAll());
+    EXPECT_EQ(kestrum.exitCode(), 1) << log.toStdString();
+    const QRegularExpressionMatch lost =
+        QRegularExpression(QStringLiteral("kestrum: (\\d+) seconds of history could not be written and are lost: .*history\\.sqlite3"))
+            .match(log);
+    ASSERT_TRUE(lost.hasMatch()) << log.toStdString();
+    EXPECT_GE(lost.captured(1).toInt(), 3) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("kestrum: the timings could not be saved"))) << log.toStdString();
 }
 
 TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitterBehind)

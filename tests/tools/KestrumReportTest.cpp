@@ -377,3 +377,43 @@ TEST_F(KestrumReport, TheHistoryAScenarioRecordedHasTheStoresTotalsAndItsStretch
     const ReportRun wrong = run({QStringLiteral("--history"), QStringLiteral("--by"), QStringLiteral("week")});
     EXPECT_EQ(wrong.exitCode, 1);
 }
+
+TEST_F(KestrumReport, AHistoryThatReadsOnlyInPartIsAFailureAndNamesCannotDriveTheTerminal)
+{
+    // A history as Kestrum keeps it, written by Python's sqlite3: one hostile name, then three
+    // thousand stretches of a working day.
+    const QString history = path(QStringLiteral("data/Kestrum/history.sqlite3"));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("data/Kestrum"))));
+    runPython(QStringLiteral(R"(
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+db.executescript('''CREATE TABLE names (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
+CREATE TABLE stretches (id INTEGER PRIMARY KEY, start INTEGER NOT NULL, end INTEGER NOT NULL, seconds REAL NOT NULL,
+  application INTEGER NOT NULL, window INTEGER, host INTEGER NOT NULL);
+CREATE INDEX stretches_by_start ON stretches(start); PRAGMA user_version=1;''')
+db.executemany('INSERT INTO names VALUES (?, ?)', [(1, 'host'), (2, 'Editor'), (3, 'evil\x7f\x1b[2J\u0085\u202eexe.txt')])
+start = int(sys.argv[2])
+db.executemany('INSERT INTO stretches VALUES (?, ?, ?, 9.0, ?, ?, 1)',
+               [(i, start + i * 9000, start + i * 9000 + 9000, 2 if i else 3, None if i else 3) for i in range(3000)])
+db.commit()
+)"), {history, QString::number(QDateTime(QDate(2026, 1, 5), QTime(8, 0)).toMSecsSinceEpoch())});
+    const QStringList day = {QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05")};
+
+    const ReportRun json = run(day + QStringList{QStringLiteral("--json")});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QByteArray first = json.out.left(json.out.indexOf('\n'));
+    EXPECT_TRUE(first.contains("\"application\":\"evil")) << first.toStdString();
+    for (const char *control : {"\x7f", "\x1b", "\xc2\x85", "\xe2\x80\xae"})
+        EXPECT_FALSE(first.contains(control)) << first.toStdString();
+
+    // Four pages of the file overwritten: the report fails rather than print a part as the day.
+    runPython(QStringLiteral(R"(
+import os, sys
+with open(sys.argv[1], 'r+b') as f:
+    f.seek(os.path.getsize(sys.argv[1]) // 8192 * 4096)
+    f.write(os.urandom(4 * 4096))
+)"), {history});
+    const ReportRun damaged = run(day + QStringList{QStringLiteral("--by"), QStringLiteral("day")});
+    expectFailureNaming(damaged, history);
+    EXPECT_TRUE(damaged.err.contains("malformed")) << damaged.err.toStdString();
+}

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -86,8 +87,11 @@ int main(int argc, char *argv[])
     std::optional<HistoryRecorder> recorder;
     if (!temporaryHome) {
         history.emplace(HistoryDatabase::defaultPath());
+        if (const QString message = history->open(); !message.isEmpty())
+            std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
+        // Virtual time runs far ahead of the disk: the history is synced once, at the end.
         recorder.emplace([&history](const QList<HistoryOperation> &operations) {
-            if (const QString message = history->apply(operations); !message.isEmpty())
+            if (const QString message = history->apply(operations, HistoryDatabase::Commit::Fast).message; !message.isEmpty())
                 std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
         });
         runner.controller().tracker().setBookingListener(&*recorder);
@@ -97,6 +101,10 @@ int main(int argc, char *argv[])
     if (recorder) {
         recorder->flush();
         runner.controller().tracker().setBookingListener(nullptr);
+        if (const QString message = history->sync(); !message.isEmpty())
+            std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
+        if (const double lost = history->unwrittenSeconds(); lost > 0.0)
+            return fail(1, QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(history->lastError()));
     }
 
     TimeTracker &tracker = runner.controller().tracker();

@@ -14,9 +14,16 @@ QByteArray jsonLine(const QJsonObject &object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-QJsonValue textOrNull(const std::optional<QString> &text)
+// A name as the JSON carries it: JSON escapes C0 controls itself, but would hand DEL, C1
+// controls and bidirectional overrides to the terminal as they are.
+QJsonValue jsonName(const QString &text)
 {
-    return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
+    return printableText(text, LineFeeds::Keep);
+}
+
+QJsonValue jsonNameOrNull(const std::optional<QString> &text)
+{
+    return text ? jsonName(*text) : QJsonValue(QJsonValue::Null);
 }
 
 } // namespace
@@ -30,18 +37,20 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
     QString text;
 
     if (!by) {
-        const QList<Stretch> stretches = database->stretches(start, end);
+        const std::optional<QList<Stretch>> stretches = database->stretches(start, end, error);
+        if (!stretches)
+            return false;
         if (format == Format::Csv) {
-            output->append(historyCsv(stretches).toUtf8());
+            output->append(historyCsv(*stretches).toUtf8());
             return true;
         }
-        for (const Stretch &stretch : stretches) {
+        for (const Stretch &stretch : *stretches) {
             if (format == Format::JsonLines) {
                 output->append(jsonLine({{QStringLiteral("start"), historyLocalTime(stretch.start)},
                                          {QStringLiteral("end"), historyLocalTime(stretch.end)},
                                          {QStringLiteral("seconds"), stretch.seconds},
-                                         {QStringLiteral("application"), stretch.application},
-                                         {QStringLiteral("window"), textOrNull(stretch.window)}}));
+                                         {QStringLiteral("application"), jsonName(stretch.application)},
+                                         {QStringLiteral("window"), jsonNameOrNull(stretch.window)}}));
             } else {
                 text += QStringLiteral("%1  %2  %3  %4%5\n")
                             .arg(historyLocalTime(stretch.start), stretch.end.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
@@ -54,21 +63,23 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
         return true;
     }
 
-    const QList<HistoryTotal> totals = database->totals(*by, start, end);
+    const std::optional<QList<HistoryTotal>> totals = database->totals(*by, start, end, error);
+    if (!totals)
+        return false;
     if (format == Format::Csv) {
-        output->append(historyTotalsCsv(totals, *by).toUtf8());
+        output->append(historyTotalsCsv(*totals, *by).toUtf8());
         return true;
     }
-    for (const HistoryTotal &total : totals) {
+    for (const HistoryTotal &total : *totals) {
         const QString day = total.day.toString(Qt::ISODate);
         if (format == Format::JsonLines) {
             QJsonObject object{{QStringLiteral("seconds"), total.seconds}};
             if (*by == HistoryDatabase::Grouping::Day) {
                 object.insert(QStringLiteral("day"), day);
             } else {
-                object.insert(QStringLiteral("application"), total.application);
+                object.insert(QStringLiteral("application"), jsonName(total.application));
                 if (*by == HistoryDatabase::Grouping::Window)
-                    object.insert(QStringLiteral("window"), textOrNull(total.window));
+                    object.insert(QStringLiteral("window"), jsonNameOrNull(total.window));
             }
             output->append(jsonLine(object));
         } else {

@@ -127,11 +127,11 @@ bool TimelineStrip::event(QEvent *event)
 
 // --- the window ---------------------------------------------------------------------------------
 
-HistoryWindow::HistoryWindow(QString path, const Settings &settings, std::function<void()> beforeReading, QWidget *parent)
+HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHandlers handlers, QWidget *parent)
     : QDialog(parent)
     , m_path(std::move(path))
     , m_settings(settings)
-    , m_beforeReading(std::move(beforeReading))
+    , m_handlers(std::move(handlers))
     , m_confirm([this](const QString &question) {
         return QMessageBox::question(this, tr("Forget"), question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Yes;
@@ -239,24 +239,34 @@ void HistoryWindow::step(int direction)
 
 void HistoryWindow::reload()
 {
-    if (m_beforeReading)
-        m_beforeReading();
+    if (m_handlers.beforeReading)
+        m_handlers.beforeReading();
     m_bars->clear();
+    m_timeline->setDay(m_first, {});
+    m_total->clear();
     QString error;
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, &error);
     if (!database) {
-        m_timeline->setDay(m_first, {});
-        m_total->clear();
         m_status->setText(error);
         return;
     }
-    m_status->clear();
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
     // The strip shows the day itself, or the first day of a longer range.
     const auto [dayStart, dayEnd] = HistoryDatabase::localDays(m_first, m_first);
-    m_timeline->setDay(m_first, database->stretches(dayStart, dayEnd));
-
-    const QList<HistoryTotal> windows = database->totals(HistoryDatabase::Grouping::Window, from, to);
+    const std::optional<QList<Stretch>> day = database->stretches(dayStart, dayEnd, &error);
+    const std::optional<QList<HistoryTotal>> read = day ? database->totals(HistoryDatabase::Grouping::Window, from, to, &error)
+                                                        : std::nullopt;
+    if (!read) {
+        // Nothing of a history that reads only in part: it would show wrong totals.
+        m_status->setText(database->isDamaged() ? tr("The history is damaged and cannot be shown (%1). Kestrum moves a damaged "
+                                                     "history aside at its next start and keeps what can still be read of it.")
+                                                      .arg(error)
+                                                : tr("The history cannot be read: %1").arg(error));
+        return;
+    }
+    m_status->clear();
+    m_timeline->setDay(m_first, *day);
+    const QList<HistoryTotal> &windows = *read;
     QMap<QString, QTreeWidgetItem *> applications;
     QMap<QString, double> applicationSeconds;
     double longest = 0.0;
@@ -296,9 +306,18 @@ bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error
     if (!database)
         return false;
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
-    const QString text = totals ? historyTotalsCsv(database->totals(HistoryDatabase::Grouping::Application, from, to),
-                                                   HistoryDatabase::Grouping::Application)
-                                : historyCsv(database->stretches(from, to));
+    QString text;
+    if (totals) {
+        const std::optional<QList<HistoryTotal>> read = database->totals(HistoryDatabase::Grouping::Application, from, to, error);
+        if (!read)
+            return false;
+        text = historyTotalsCsv(*read, HistoryDatabase::Grouping::Application);
+    } else {
+        const std::optional<QList<Stretch>> read = database->stretches(from, to, error);
+        if (!read)
+            return false;
+        text = historyCsv(*read);
+    }
     return writeFileAtomically(path, text.toUtf8(), error);
 }
 
@@ -339,13 +358,16 @@ void HistoryWindow::forget(const std::optional<QString> &application)
                                          : tr("Forget the history of %1? This cannot be undone.").arg(range);
     if (!m_confirm(question))
         return;
-    if (m_beforeReading)
-        m_beforeReading();
-    QString warning;
-    QString error;
-    std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
-    const qint64 removed = database ? database->forget(from, to, application, &error) : -1;
+    QString error;
+    qint64 removed = -1;
+    if (m_handlers.forget) {
+        removed = m_handlers.forget(from, to, application, &error);
+    } else {
+        QString warning;
+        std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
+        removed = database ? database->forget(from, to, application, &error) : -1;
+    }
     m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
     reload();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryHandlers.h"
 #include "history/HistoryDatabase.h"
 
 #include <QDialog>
@@ -23,8 +24,8 @@ class HistoryWindow : public QDialog
 public:
     enum class Range { Day, Week, Month };
 
-    // `path`: the history file; `beforeReading`: hands over what was booked but not written yet.
-    HistoryWindow(QString path, const Settings &settings, std::function<void()> beforeReading, QWidget *parent = nullptr);
+    // `path`: the history file.
+    HistoryWindow(QString path, const Settings &settings, HistoryHandlers handlers, QWidget *parent = nullptr);
     ~HistoryWindow() override;
 
     // Shows the range of this kind around `day`, read afresh.
@@ -43,6 +44,7 @@ public:
     TimelineStrip *timeline() const { return m_timeline; }
     QTreeWidget *bars() const { return m_bars; }
     QLabel *totalLabel() const { return m_total; }
+    QLabel *statusLabel() const { return m_status; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -55,7 +57,7 @@ private:
 
     QString m_path;
     const Settings &m_settings;
-    std::function<void()> m_beforeReading;
+    HistoryHandlers m_handlers;
     std::function<bool(const QString &)> m_confirm;
     Range m_range = Range::Day;
     QDate m_first;

@@ -403,17 +403,17 @@ PrefWindow &MainWindow::prefWindow()
     return *m_prefWindow;
 }
 
-void MainWindow::setHistory(const QString &path, std::function<void()> flush)
+void MainWindow::setHistory(const QString &path, HistoryHandlers handlers)
 {
     m_historyPath = path;
-    m_flushHistory = std::move(flush);
+    m_historyHandlers = std::move(handlers);
 }
 
 HistoryWindow &MainWindow::historyWindow()
 {
     if (!m_historyWindow) {
         m_historyWindow = new HistoryWindow(m_historyPath.isEmpty() ? HistoryDatabase::defaultPath() : m_historyPath,
-                                            m_controller.settings(), m_flushHistory, this);
+                                            m_controller.settings(), m_historyHandlers, this);
     }
     return *m_historyWindow;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryHandlers.h"
 #include "persistence/CsvExport.h"
 #include "shell/LoginAutostart.h"
 #include "store/ChangeNotifier.h"
@@ -39,8 +40,8 @@ public:
     // the end of the session).
     void quitWithoutQuestion();
 
-    // Where View ▸ History… reads, and what hands over what is not written yet.
-    void setHistory(const QString &path, std::function<void()> flush);
+    // Where View ▸ History… reads, and how it reaches what is not written yet.
+    void setHistory(const QString &path, HistoryHandlers handlers);
     HistoryWindow &historyWindow();
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
@@ -112,7 +113,7 @@ private:
     PrefWindow *m_prefWindow = nullptr;
     QString m_desktopNote;
     QString m_historyPath;
-    std::function<void()> m_flushHistory;
+    HistoryHandlers m_historyHandlers;
     HistoryWindow *m_historyWindow = nullptr;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;

@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -211,7 +212,19 @@ int main(int argc, char *argv[])
     HistoryRecorder history([&historyWriter](const QList<HistoryOperation> &operations) { historyWriter.write(operations); });
     controller.tracker().setBookingListener(&history);
     MainWindow window(controller);
-    window.setHistory(HistoryDatabase::defaultPath(), [&history] { history.flush(); });
+    // The History window reads and forgets once all that was booked before is in the file.
+    constexpr std::chrono::seconds historyWait{5};
+    window.setHistory(HistoryDatabase::defaultPath(), {
+        .beforeReading = [&] { historyWriter.writeAndWait(history.takeAll(), historyWait); },
+        .forget = [&](const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error) -> qint64 {
+            const std::optional<HistoryStore::Applied> applied = historyWriter.writeAndWait(history.forget(from, to, application), historyWait);
+            if (applied && applied->written)
+                return applied->forgotten;
+            *error = applied ? QObject::tr("the history cannot be written now (%1); it is forgotten as soon as it can be").arg(applied->error)
+                             : QObject::tr("the history is busy; it is forgotten as soon as what is being written is written");
+            return -1;
+        },
+    });
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);
@@ -311,16 +324,23 @@ int main(int argc, char *argv[])
         controller.startTimer();
     const int status = QApplication::exec();
 
-    // The last word on the timings: a quit that could not store them is a failure. The
-    // history gets what was booked up to the end.
+    // The last word on the timings and the history: a quit that could not keep them is a
+    // failure. The history gets what was booked up to the end.
     QString error;
     const bool saved = controller.saveSettingsToDisk(&error);
     history.flush();
     controller.tracker().setBookingListener(nullptr);
-    historyWriter.finish();
+    QString historyError;
+    const double historyLost = historyWriter.finish(&historyError);
+    int exitStatus = status;
     if (!saved) {
         std::fprintf(stderr, "kestrum: the timings could not be saved: %s\n", qPrintable(error));
-        return 1;
+        exitStatus = 1;
     }
-    return status;
+    if (historyLost > 0.0) {
+        std::fprintf(stderr, "kestrum: %s seconds of history could not be written and are lost: %s\n",
+                     qPrintable(QString::number(std::ceil(historyLost), 'f', 0)), qPrintable(historyError));
+        exitStatus = 1;
+    }
+    return exitStatus;
 }

@@ -6,10 +6,12 @@
 
 #include "history/HistoryRecorder.h"
 #include "history/HistoryWriter.h"
+#include "persistence/AtomicFile.h"
 #include "persistence/CsvExport.h"
 #include "persistence/PropertyList.h"
 #include "persistence/SavedState.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -25,7 +27,8 @@ QDateTime forever() { return QDateTime(QDate(3000, 1, 1), QTime(0, 0), Qt::UTC);
 
 double historyTotal(const HistoryDatabase &database, const QString &application)
 {
-    for (const HistoryTotal &total : database.totals(HistoryDatabase::Grouping::Application, always(), forever())) {
+    const QList<HistoryTotal> totals = database.totals(HistoryDatabase::Grouping::Application, always(), forever(), nullptr).value();
+    for (const HistoryTotal &total : totals) {
         if (total.application == application)
             return total.seconds;
     }
@@ -53,7 +56,7 @@ protected:
         createTracker();
         store = std::make_unique<HistoryStore>(path);
         recorder = std::make_unique<HistoryRecorder>([this](const QList<HistoryOperation> &operations) {
-            if (const QString message = store->apply(operations); !message.isEmpty())
+            if (const QString message = store->apply(operations, HistoryDatabase::Commit::Fast).message; !message.isEmpty())
                 messages.append(message);
         });
         tracker->setBookingListener(recorder.get());
@@ -126,7 +129,7 @@ TEST_F(HistoryRecording, StretchesFollowSwitchesAndIdleTakesBackWhatTheStoreTake
 
     const auto database = read();
     ASSERT_NE(database, nullptr);
-    const QList<Stretch> stretches = database->stretches(always(), forever());
+    const QList<Stretch> stretches = database->stretches(always(), forever(), nullptr).value();
     QStringList seen;
     for (const Stretch &stretch : stretches)
         seen.append(QStringLiteral("%1 %2").arg(stretch.application, stretch.window.value_or(QStringLiteral("-"))));
@@ -138,6 +141,58 @@ TEST_F(HistoryRecording, StretchesFollowSwitchesAndIdleTakesBackWhatTheStoreTake
     // Each stretch's span on the wall clock is its seconds.
     for (const Stretch &stretch : stretches)
         EXPECT_EQ(stretch.start.msecsTo(stretch.end), qint64(stretch.seconds * 1000));
+}
+
+TEST_F(HistoryRecording, AStretchSpansItsSecondsWhateverTheWallClockDoes)
+{
+    startCountingInEditor();
+    runFor(10);
+    clock.setWallTime(clock.wallNow().addSecs(2 * 3600)); // set two hours forward
+    runFor(10);
+    clock.setWallTime(clock.wallNow().addSecs(-3 * 3600)); // and three back
+    runFor(10);
+    tracker->setIsRunning(false); // a pause: the wall clock runs on, nothing is booked
+    clock.advance(600.0);
+    tracker->setIsRunning(true);
+    runFor(10);
+    recorder->flush();
+
+    const QList<Stretch> stretches = read()->stretches(always(), forever(), nullptr).value();
+    ASSERT_EQ(stretches.size(), 4);
+    for (const Stretch &stretch : stretches) {
+        EXPECT_EQ(stretch.start.msecsTo(stretch.end), qint64(stretch.seconds * 1000)) << stretch.start.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(stretch.application, editorName());
+    }
+    EXPECT_DOUBLE_EQ(historyTotal(*read(), editorName()), appTime(editorName()));
+}
+
+TEST_F(HistoryRecording, ForgettingTheOpenStretchKeepsWhatComesAfterTheRange)
+{
+    const auto written = [this] {
+        recorder->flush();
+        QStringList seen;
+        const QList<Stretch> stretches = read()->stretches(always(), forever(), nullptr).value();
+        for (const Stretch &stretch : stretches)
+            seen.append(QStringLiteral("%1 %2").arg(stretch.start.toLocalTime().toString(QStringLiteral("HH:mm:ss"))).arg(stretch.seconds));
+        return seen;
+    };
+    // Counting from shortly before midnight into the next day, in one stretch; the first day is
+    // forgotten.
+    clock.setWallTime(QDateTime(QDate(2026, 1, 5), QTime(23, 59, 0)));
+    startCountingInEditor();
+    runFor(100);
+    const auto [from, to] = HistoryDatabase::localDays(QDate(2026, 1, 5), QDate(2026, 1, 5));
+    const HistoryStore::Applied forgotten = store->apply(recorder->forget(from, to, std::nullopt));
+    EXPECT_TRUE(forgotten.written);
+    EXPECT_EQ(forgotten.forgotten, 1);
+    runFor(20);
+    EXPECT_EQ(written(), QStringList({QStringLiteral("00:00:00 60")}));
+
+    // Forgetting today while counting: what was booked is gone, what comes next is kept.
+    const auto [today, tomorrow] = HistoryDatabase::localDays(QDate(2026, 1, 6), QDate(2026, 1, 6));
+    store->apply(recorder->forget(today, tomorrow, editorName()));
+    runFor(30);
+    EXPECT_EQ(written(), QStringList({QStringLiteral("00:01:00 30")}));
 }
 
 TEST_F(HistoryRecording, AnUnreadableHistoryIsMovedAsideAndANewOneStarted)
@@ -194,6 +249,42 @@ TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
     const auto database = read();
     for (const auto &node : tracker->fullTimeSet())
         EXPECT_NEAR(historyTotal(*database, *node->name()), node->activeTime(), 0.001) << node->name()->toStdString();
+    EXPECT_LE(QFileInfo(path + QStringLiteral("-wal")).size(), 1024 * 1024) << "the journal is back to its usual size";
+}
+
+TEST_F(HistoryRecording, AQuitWithTheDiskStillFullSaysHowMuchHistoryIsLost)
+{
+    // The writer's thread runs an event loop.
+    static int argc = 1;
+    static char name[] = "kestrum_history_tests";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+    HistoryWriter writer(path);
+    recorder = std::make_unique<HistoryRecorder>([&writer](const QList<HistoryOperation> &operations) { writer.write(operations); });
+    tracker->setBookingListener(recorder.get());
+    startCountingInEditor();
+    runFor(5);
+    desktop.bringToFront(BrowserPid);
+    runFor(1);
+    writer.writeAndWait({}, std::chrono::seconds(10));
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit none = previous;
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &none);
+    for (int i = 0; i < 20; ++i) {
+        desktop.bringToFront(i % 2 ? EditorPid : TerminalPid);
+        runFor(3);
+    }
+    recorder->flush();
+    QString error;
+    const double lost = writer.finish(&error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    // The browser's last second was written before the disk filled; the minute after was not.
+    EXPECT_NEAR(lost, 60.0, 0.01);
+    EXPECT_TRUE(error.startsWith(path)) << error.toStdString();
 }
 
 TEST_F(HistoryRecording, PrivateTitlesReachNoStoreNoFileAndNoHistory)
