@@ -49,15 +49,19 @@ class Signals {
     }
 }
 
+// `appId`: the desktop entry the Shell matched to the window, or null for none; `ids`: the
+// window's sandboxed and GTK application ids, where it has them.
 class FakeWindow extends Signals {
-    constructor(appId, wmClass, title, pid) {
+    constructor(appId, wmClass, title, pid, {sandboxedAppId = null, gtkApplicationId = null} = {}) {
         super();
-        Object.assign(this, {appId, wmClass, title, pid});
+        Object.assign(this, {appId, wmClass, title, pid, sandboxedAppId, gtkApplicationId});
     }
 
     get_title() { return this.title; }
     get_wm_class() { return this.wmClass; }
     get_pid() { return this.pid; }
+    get_sandboxed_app_id() { return this.sandboxedAppId; }
+    get_gtk_application_id() { return this.gtkApplicationId; }
 
     rename(title) {
         this.title = title;
@@ -77,8 +81,19 @@ class FakeDisplay extends Signals {
     }
 }
 
+// As GNOME Shell's: a window that no desktop entry matches gets an app of its own, backed by
+// that window, whose id is numbered in the order such windows are first asked about.
+const windowBackedApps = new Map();
 const windowTracker = {
-    get_window_app: window => (window.appId ? {get_id: () => window.appId} : null),
+    get_window_app: window => {
+        if (window.appId)
+            return {get_id: () => window.appId, is_window_backed: () => false};
+        if (!windowBackedApps.has(window)) {
+            const id = `window:${windowBackedApps.size + 1}`;
+            windowBackedApps.set(window, {get_id: () => id, is_window_backed: () => true});
+        }
+        return windowBackedApps.get(window);
+    },
 };
 
 const loop = GLib.MainLoop.new(null, false);
@@ -127,23 +142,37 @@ function exercise(FocusTracker, form) {
 
     display.focus(terminal);
     check(waitFor(() => heard.length >= 2), `${form}: a focus change is announced`);
-    same(heard[heard.length - 1], ['XTerm', 'bash', 77], `${form}: a window without an app is named by its WM class`);
+    same(heard[heard.length - 1], ['XTerm', 'bash', 77], `${form}: a window without a desktop entry is named by its WM class`);
     same(call(), ['XTerm', 'bash', 77], `${form}: ActiveWindow follows the focus`);
 
     terminal.rename('vim report.txt');
     check(waitFor(() => heard.length >= 3), `${form}: a rename of the focused window is announced`);
     same(heard[heard.length - 1], ['XTerm', 'vim report.txt', 77], `${form}: the new title`);
+
+    // Windows without a desktop entry, each window-backed: their program's own ids name them,
+    // the sandbox's first, then GTK's, so every window of one program is one application.
+    const secondTerminal = new FakeWindow(null, 'XTerm', 'top', 78);
+    const sandboxed = new FakeWindow(null, 'flat', 'Flat', 90, {sandboxedAppId: 'org.example.Flat', gtkApplicationId: 'org.example.FlatGtk'});
+    const gtk = new FakeWindow(null, 'gtk-app', 'Gtk', 91, {gtkApplicationId: 'org.example.Gtk'});
+    const windows = [secondTerminal, sandboxed, gtk];
+    const named = ['XTerm', 'org.example.Flat', 'org.example.Gtk'];
+    windows.forEach((window, i) => {
+        display.focus(window);
+        check(waitFor(() => heard.length >= 4 + i), `${form}: the focus on ${named[i]} is announced`);
+        same(heard[heard.length - 1][0], named[i], `${form}: a window without a desktop entry`);
+    });
+    same(call()[0], 'org.example.Gtk', `${form}: ActiveWindow names a window-backed app's window alike`);
+
     // The window left no longer tells its renames.
     editor.rename('plan.txt');
     display.focus(null);
-    check(waitFor(() => heard.length >= 4), `${form}: losing the focus is announced`);
+    check(waitFor(() => heard.length >= 7), `${form}: losing the focus is announced`);
     same(heard[heard.length - 1], ['', '', 0], `${form}: no focused window`);
     waitFor(() => false, 300000);
-    check(heard.length === 4, `${form}: ${heard.length} announcements, expected 4`);
+    check(heard.length === 7, `${form}: ${heard.length} announcements, expected 7`);
 
     tracker.destroy();
-    check(display.handlerCount() === 0 && editor.handlerCount() === 0 && terminal.handlerCount() === 0,
-        `${form}: destroy leaves handlers connected`);
+    check([display, editor, terminal, ...windows].every(o => o.handlerCount() === 0), `${form}: destroy leaves handlers connected`);
     let gone = false;
     try {
         call();

@@ -66,8 +66,16 @@ export class FocusTracker {
     _describe(window) {
         if (!window)
             return ['', '', 0];
+        return [this._applicationId(window), window.get_title() || '', Math.max(0, window.get_pid() || 0)];
+    }
+
+    // The desktop entry's id where one matched the window. A window that none matched gets a
+    // window-backed app from the Shell, whose id ("window:N") differs for every window and every
+    // login: such a window is named by its own ids instead, which all its program's windows share.
+    _applicationId(window) {
         const app = this._windowTracker.get_window_app(window);
-        const appId = (app && app.get_id()) || window.get_wm_class() || '';
-        return [appId, window.get_title() || '', Math.max(0, window.get_pid() || 0)];
+        if (app && !app.is_window_backed() && app.get_id())
+            return app.get_id();
+        return window.get_sandboxed_app_id() || window.get_gtk_application_id() || window.get_wm_class() || '';
     }
 }
