@@ -12,6 +12,7 @@ struct IdleReading
         PropertiesUnreadable, // the service's properties cannot be read
         NotFound,             // the service does not report an idle time
         UnsupportedType,      // the idle time has a type that cannot be read
+        Pending,              // asked, and the first answer has not come yet: no failure
     };
 
     Status status = Status::Ok;

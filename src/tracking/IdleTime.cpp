@@ -12,6 +12,8 @@ IdleTimeReader::IdleTimeReader(IdleSource &source)
 quint64 IdleTimeReader::idleTime()
 {
     const IdleReading reading = m_source.read();
+    if (reading.status == IdleReading::Status::Pending)
+        return 0;
     if (reading.status != IdleReading::Status::Ok) {
         reportFailure(reading);
         return 0;
@@ -45,6 +47,7 @@ void IdleTimeReader::reportFailure(const IdleReading &reading)
         std::printf("%d: unsupported type\n", reading.typeId);
         break;
     case Status::Ok:
+    case Status::Pending:
         break;
     }
     std::fflush(stdout);

@@ -11,6 +11,7 @@ class Settings;
 // Turns the idle source's reading into whole seconds since the last input.
 // A source that cannot be read answers 0 (the user is never idle while it fails) and its
 // failure is printed once when it begins, not at every tick; the process always goes on.
+// A source whose first answer is still to come answers 0 too, and says nothing.
 class IdleTimeReader
 {
 public:

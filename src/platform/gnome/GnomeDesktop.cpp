@@ -176,7 +176,7 @@ IdleReading GnomeDesktop::read()
 {
     askIdleTime();
     if (!m_idleMilliseconds)
-        return {m_idleFailure == IdleReading::Status::Ok ? IdleReading::Status::NotFound : m_idleFailure};
+        return {m_idleFailure == IdleReading::Status::Ok ? IdleReading::Status::Pending : m_idleFailure};
     // No input since the answer, or the next answer says otherwise a tick later.
     const quint64 milliseconds = *m_idleMilliseconds + quint64(m_idleAnswered.elapsed());
     return {IdleReading::Status::Ok, milliseconds * 1'000'000u};

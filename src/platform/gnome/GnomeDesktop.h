@@ -35,6 +35,7 @@ public:
     bool isConnected() const override { return m_bus.isConnected(); }
     std::optional<QString> windowTitle(WindowElement window) const override;
     // The idle time Mutter gave at the last tick, counted on since; every read asks again.
+    // Pending until Mutter's first answer, which comes a moment after the start.
     IdleReading read() override;
 
     // Whether the extension answered, and has not gone away since.

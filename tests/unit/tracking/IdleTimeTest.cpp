@@ -201,6 +201,20 @@ TEST(IdleTimeReader, AFailureThatComesBackIsPrintedAgain)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Can't find idle time\nCan't find idle time\n");
 }
 
+TEST(IdleTimeReader, AFirstAnswerStillToComeAnswersZeroAndPrintsNothing)
+{
+    ScriptedIdleSource source;
+    IdleTimeReader reader(source);
+
+    testing::internal::CaptureStdout();
+    source.reading = {Status::Pending, quint64(5000) * 1'000'000'000u, 0};
+    EXPECT_EQ(reader.idleTime(), 0u);
+    EXPECT_EQ(reader.idleTime(), 0u);
+    source.setNanoseconds(4'000'000'000u);
+    EXPECT_EQ(reader.idleTime(), 4u);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 TEST(IdleTimeReader, AnotherFailurePrintsItsOwnMessage)
 {
     ScriptedIdleSource source;
