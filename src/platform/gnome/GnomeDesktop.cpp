@@ -53,8 +53,8 @@ GnomeDesktop::GnomeDesktop(const QDBusConnection &bus)
     : m_bus(bus)
     , m_shellWatcher(kShellService, bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
-    // Until the extension has answered, nothing is known of the front window.
-    setActiveWindow(WindowElement(), {kUnknownApplication, 0});
+    // The front application stays nameless, so nothing is booked, until the extension's first
+    // answer names it (a moment after the start) or the question fails and makes it "Unknown".
     m_bus.connect(kShellService, kTrackerPath, kTrackerInterface, QStringLiteral("ActiveWindowChanged"), this,
                   SLOT(activeWindowChanged(QString, QString, uint)));
     m_bus.connect(kScreenSaverService, kScreenSaverPath, kScreenSaverInterface, QStringLiteral("ActiveChanged"), this,

@@ -13,7 +13,8 @@
 
 // GNOME on Wayland, where no public interface tells which window is in front: Kestrum's own
 // GNOME Shell extension announces the focused window over D-Bus, Mutter tells the idle time
-// and GNOME's screen saver the lock. Without the extension every application is "Unknown".
+// and GNOME's screen saver the lock. Without the extension every application is "Unknown";
+// until the extension first answers, the front application has no name.
 //
 // The extension names no window, only its application, title and process: each title of an
 // application's process is a window of its own here, so a rename books on under the new title.

@@ -170,6 +170,30 @@ TEST_F(OnGnome, IdleTimeComesFromMutterAtEachTick)
     ASSERT_TRUE(waitFor([&] { return desktop->read().status != IdleReading::Status::Ok; }));
 }
 
+TEST_F(OnGnome, TheShellsFirstAnswersAreAwaitedWithoutUnknownTimeOrAComplaint)
+{
+    startShell(QStringLiteral("org.example.Editor.desktop"), QStringLiteral("notes.txt"), 4242);
+    openBackend();
+    // Asked at the start, neither the extension nor Mutter has answered yet: the first tick
+    // books nothing and finds nothing wrong.
+    EXPECT_EQ(front(), std::nullopt);
+    EXPECT_EQ(desktop->read().status, IdleReading::Status::Pending);
+    testing::internal::CaptureStdout();
+    tracker->setIsRunning(true);
+    const bool idleAtFirst = isIdle(settings, *idleReader);
+    runFor(0.5);
+
+    const bool answered = waitFor([&] { return front() == QStringLiteral("org.example.Editor"); })
+        && waitFor([&] { return desktop->read().status == IdleReading::Status::Ok; });
+    const bool idleThen = isIdle(settings, *idleReader);
+    runFor(2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_TRUE(answered);
+    EXPECT_FALSE(idleAtFirst || idleThen);
+    EXPECT_EQ(tracker->appForName(QStringLiteral("Unknown")), nullptr);
+    EXPECT_DOUBLE_EQ(seconds(QStringLiteral("org.example.Editor")), 2.0);
+}
+
 TEST_F(OnGnome, WithoutTheExtensionApplicationsAreUnknownUntilItComesBack)
 {
     openBackend();
