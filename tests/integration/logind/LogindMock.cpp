@@ -107,6 +107,8 @@ bool LogindMock::startBus(QString *error)
         *error = QStringLiteral("no temporary directory: %1").arg(m_dir->errorString());
         return false;
     }
+    // Programs that a test runs as another user (GNOME Shell as the test user) reach the bus too.
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
     const QString configPath = m_dir->filePath(QStringLiteral("system-bus.conf"));
     QFile config(configPath);
     if (!config.open(QIODevice::WriteOnly) || config.write(busConfig(m_dir->path()).toUtf8()) < 0) {

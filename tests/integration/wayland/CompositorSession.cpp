@@ -39,7 +39,7 @@ bool ensureTestUser(QString *error)
     // Another test may have made it meanwhile: 9 is "the user exists".
     if (add.exitCode() == 0 || add.exitCode() == 9)
         return true;
-    *error = QStringLiteral("cannot create the user %1 to run sway as: %2").arg(kTestUser, QString::fromLocal8Bit(add.readAllStandardError()));
+    *error = QStringLiteral("cannot create the user %1 to run the session as: %2").arg(kTestUser, QString::fromLocal8Bit(add.readAllStandardError()));
     return false;
 }
 
@@ -74,6 +74,16 @@ CompositorSession::~CompositorSession()
     killCompositor();
     if (!m_runtimeDirectory.isEmpty())
         QDir(m_runtimeDirectory).removeRecursively();
+}
+
+QString CompositorSession::testUser()
+{
+    return kTestUser;
+}
+
+bool CompositorSession::ensureTestUser(QString *error)
+{
+    return ::ensureTestUser(error);
 }
 
 QStringList CompositorSession::missingPrograms(Compositor compositor)

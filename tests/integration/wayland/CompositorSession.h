@@ -27,6 +27,10 @@ public:
 
     // Of the programs the session needs, those not installed.
     static QStringList missingPrograms(Compositor compositor);
+    // The ordinary user that sessions refusing root run as when the tests run as root; made
+    // once, if it is missing, by ensureTestUser.
+    static QString testUser();
+    static bool ensureTestUser(QString *error);
 
     bool start(QString *error);
     // Ends the compositor at once, as a crash would, and waits until it is gone.
