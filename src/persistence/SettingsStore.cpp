@@ -86,6 +86,19 @@ bool SettingsStore::load(const SettingsFileRead &readAhead, QString *warning)
         reason = QStringLiteral("the file holds no dictionary");
     if (reason.isEmpty()) {
         m_userValues = result.value.value<PropertyListDictionary>();
+        // A value that cannot be read as its kind is kept in the file, read as its default, and told.
+        QStringList unreadable;
+        for (const auto &[key, value] : m_userValues) {
+            const QString problem = unreadableSettingWarning(*this, key);
+            if (!problem.isEmpty()) {
+                qCWarning(lcSettings).noquote() << QStringLiteral("%1: %2").arg(m_path, problem);
+                unreadable.append(problem);
+            }
+        }
+        if (warning && !unreadable.isEmpty()) {
+            *warning = QStringLiteral("Some settings in %1 cannot be read; until they are set again in Preferences:\n%2")
+                           .arg(m_path, unreadable.join(u'\n'));
+        }
         return true;
     }
 

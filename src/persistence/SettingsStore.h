@@ -43,7 +43,8 @@ public:
 
     // Reads the user's values. A missing file is a first run. A file that cannot be read is
     // renamed to "<name>.corrupt-YYYYMMDD-HHMMSS" with a warning, and the store starts from the
-    // defaults; the answer is then false with the reason in `warning`.
+    // defaults; the answer is then false with the reason in `warning`. Values that cannot be
+    // read as their kind are kept and read as their defaults; `warning` then names them.
     bool load(QString *warning = nullptr) { return load(readFile(m_path), warning); }
     // The same with the file read ahead of time; read again when it has changed since.
     bool load(const SettingsFileRead &readAhead, QString *warning = nullptr);
@@ -55,6 +56,7 @@ public:
     SettingsFileWrite pendingWrite() const { return {m_path, m_userValues, m_writeBlocked}; }
 
     QVariant value(const QString &key) const override;
+    QVariant defaultValue(const QString &key) const override { return m_defaults.value(key); }
     void setValue(const QString &key, const QVariant &value) override;
     void removeValue(const QString &key) override;
 

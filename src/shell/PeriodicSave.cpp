@@ -93,7 +93,7 @@ PeriodicSaveOutcome PeriodicSave::save()
     if (writeDocument)
         extensions.append(DocumentExtension);
 
-    const QString directory = expandedDirectory(m_settings.value(SettingsKey::PeriodicSaveDirectory).toString());
+    const QString directory = expandedDirectory(m_settings.folderValue(SettingsKey::PeriodicSaveDirectory));
     const QString base = QDir(directory).filePath(freeBaseName(directory, m_scheduler.wallNow().date(), extensions));
 
     // Each file is attempted whatever became of the other; the store is kept unless both made it.
@@ -191,22 +191,7 @@ WeekdaySelection PeriodicSave::selectionForMask(quint64 mask)
 
 QTime PeriodicSave::timeOfDay(const Settings &settings)
 {
-    // A date read back from the settings file is in UTC: its time of day is taken in local time.
-    const QVariant value = settings.value(SettingsKey::PeriodicSaveTime);
-    if (value.typeId() == QMetaType::QTime)
-        return value.toTime();
-    if (value.typeId() == QMetaType::QString) {
-        const QString text = value.toString();
-        for (const QString &format : {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm")}) {
-            const QTime time = QTime::fromString(text, format);
-            if (time.isValid())
-                return time;
-        }
-    }
-    const QDateTime date = value.toDateTime();
-    if (date.isValid())
-        return date.toLocalTime().time();
-    return QTime(19, 0);
+    return settings.timeValue(SettingsKey::PeriodicSaveTime);
 }
 
 void PeriodicSave::setTimeOfDay(Settings &settings, QTime time)

@@ -11,6 +11,7 @@ public:
     explicit MemorySettings(QVariantMap defaults = registeredDefaults());
 
     QVariant value(const QString &key) const override;
+    QVariant defaultValue(const QString &key) const override { return m_defaults.value(key); }
     void setValue(const QString &key, const QVariant &value) override;
     void removeValue(const QString &key) override;
 

@@ -10,9 +10,9 @@ void PrivacyRules::update(const Settings &settings)
         return;
     m_applicationsSetting = applications;
     m_patternsSetting = patterns;
-    m_applications = applications.toStringList();
+    m_applications = settings.textListValue(SettingsKey::PrivateApplications);
     m_patterns.clear();
-    for (const QString &pattern : patterns.toStringList()) {
+    for (const QString &pattern : settings.textListValue(SettingsKey::PrivateTitlePatterns)) {
         // A pattern that is no valid expression hides nothing (the preferences say so).
         QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);
         if (expression.isValid() && !pattern.isEmpty())

@@ -1,36 +1,260 @@
 #include "Settings.h"
 
+#include "store/SafeText.h"
+
 #include <QDateTime>
+#include <QHash>
 
 #include <cmath>
 #include <limits>
 
-bool Settings::boolValue(const QString &key) const
+namespace {
+
+bool isNumber(const QVariant &v)
 {
-    const QVariant v = value(key);
-    if (v.typeId() == QMetaType::QString) {
-        // Text reads as the platform's settings read it: "YES", "true" or a non-zero number.
-        const QString text = v.toString().trimmed();
-        return text.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0
-            || text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 || text.toLongLong() != 0;
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return !std::isnan(v.toDouble());
+    default:
+        return false;
     }
-    return v.toBool();
 }
 
-qint64 Settings::integerValue(const QString &key) const
+QVariant readBoolean(const QVariant &v)
 {
-    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (isNumber(v))
+        return v.toDouble() != 0;
+    if (v.typeId() != QMetaType::QString)
+        return {};
+    const QString text = v.toString().trimmed();
+    for (const auto &[word, meaning] : {std::pair{u"yes", true}, {u"true", true}, {u"no", false}, {u"false", false}}) {
+        if (text.compare(word, Qt::CaseInsensitive) == 0)
+            return meaning;
+    }
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    return ok ? QVariant(number != 0) : QVariant();
+}
+
+QVariant readInteger(const QVariant &v)
+{
+    if (v.typeId() != QMetaType::Bool && v.typeId() != QMetaType::QString && !isNumber(v))
+        return {};
     bool ok = false;
     const double d = v.toDouble(&ok);
     // Infinities are clamped like any other value out of range: an infinite number of
     // minutes must not read as 0 and make the user idle at once.
     if (!ok || std::isnan(d))
-        return 0;
+        return {};
     if (d >= 9.2e18)
         return std::numeric_limits<qint64>::max();
     if (d <= -9.2e18)
         return std::numeric_limits<qint64>::min();
     return qint64(std::trunc(d));
+}
+
+QVariant readTimeOfDay(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QTime)
+        return v.toTime().isValid() ? v : QVariant();
+    if (v.typeId() == QMetaType::QString) {
+        const QString text = v.toString().trimmed();
+        for (const QString &format : {QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")}) {
+            const QTime time = QTime::fromString(text, format);
+            if (time.isValid())
+                return time;
+        }
+        return {};
+    }
+    // A date read back from the settings file is in UTC: its time of day is taken in local time.
+    if (v.typeId() == QMetaType::QDateTime && v.toDateTime().isValid())
+        return v.toDateTime().toLocalTime().time();
+    return {};
+}
+
+QVariant readTextList(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QString)
+        return QStringList{v.toString()};
+    if (v.typeId() == QMetaType::QStringList)
+        return v;
+    if (v.typeId() != QMetaType::QVariantList)
+        return {};
+    QStringList texts;
+    for (const QVariant &entry : v.toList()) {
+        if (entry.typeId() == QMetaType::QString)
+            texts.append(entry.toString());
+    }
+    return texts;
+}
+
+// A value as a message quotes it: text in quotes with its controls escaped, and cut short.
+QString describedValue(const QVariant &v)
+{
+    constexpr qsizetype kLongest = 80;
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        const QString text = v.toString();
+        return u'"' + escapedText(text.left(kLongest)) + (text.size() > kLongest ? QStringLiteral("…\"") : QStringLiteral("\""));
+    }
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::QDateTime:
+        return QStringLiteral("the date %1").arg(v.toDateTime().toUTC().toString(Qt::ISODate));
+    case QMetaType::QTime:
+        return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::QByteArray:
+        return QStringLiteral("data of %1 bytes").arg(v.toByteArray().size());
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList:
+        return QStringLiteral("a list");
+    default:
+        if (isNumber(v) || v.typeId() == QMetaType::Double)
+            return v.toString();
+        // The one kind of value a property list holds that is left.
+        return QStringLiteral("a dictionary");
+    }
+}
+
+QString describedReading(SettingKind kind, const QVariant &reading)
+{
+    switch (kind) {
+    case SettingKind::Boolean:
+        return reading.toBool() ? QStringLiteral("yes") : QStringLiteral("no");
+    case SettingKind::TimeOfDay:
+        return reading.toTime().toString(QStringLiteral("HH:mm"));
+    case SettingKind::Folder:
+        return escapedText(reading.toString());
+    case SettingKind::TextList: {
+        const QStringList texts = reading.toStringList();
+        return texts.isEmpty() ? QStringLiteral("an empty list") : u'"' + escapedText(texts.join(QStringLiteral("\", \""))) + u'"';
+    }
+    case SettingKind::Integer:
+    case SettingKind::Other:
+        break;
+    }
+    return reading.toString();
+}
+
+// What is wrong with a value that cannot be read as `kind`, as the rest of "which ...".
+QString whatIsWrong(SettingKind kind)
+{
+    switch (kind) {
+    case SettingKind::Boolean:
+        return QStringLiteral("is neither yes nor no");
+    case SettingKind::Integer:
+        return QStringLiteral("is no number");
+    case SettingKind::TimeOfDay:
+        return QStringLiteral("is no time of day (HH:MM)");
+    case SettingKind::Folder:
+        return QStringLiteral("names no folder");
+    case SettingKind::TextList:
+        return QStringLiteral("is no list of text");
+    case SettingKind::Other:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+SettingKind settingKind(const QString &key)
+{
+    static const QHash<QString, SettingKind> kinds = {
+        {SettingsKey::MinutesUntilIdle, SettingKind::Integer},
+        {SettingsKey::EnableIdleDetection, SettingKind::Boolean},
+        {SettingsKey::EnableDocumentMonitoring, SettingKind::Boolean},
+        {SettingsKey::IncludeIdleInSumOfTimes, SettingKind::Boolean},
+        {SettingsKey::PeriodicSaveTime, SettingKind::TimeOfDay},
+        {SettingsKey::SaveTimerPeriodically, SettingKind::Boolean},
+        {SettingsKey::PeriodicFormatType, SettingKind::Integer},
+        {SettingsKey::PeriodicDaysOfWeek, SettingKind::Integer},
+        {SettingsKey::PeriodicSaveDirectory, SettingKind::Folder},
+        {SettingsKey::StartCountingAtLaunch, SettingKind::Boolean},
+        {SettingsKey::PrivateApplications, SettingKind::TextList},
+        {SettingsKey::PrivateTitlePatterns, SettingKind::TextList},
+    };
+    return kinds.value(key, SettingKind::Other);
+}
+
+QVariant readSetting(SettingKind kind, const QVariant &value)
+{
+    switch (kind) {
+    case SettingKind::Boolean:
+        return readBoolean(value);
+    case SettingKind::Integer:
+        return readInteger(value);
+    case SettingKind::TimeOfDay:
+        return readTimeOfDay(value);
+    case SettingKind::Folder:
+        return value.typeId() == QMetaType::QString && !value.toString().isEmpty() ? value : QVariant();
+    case SettingKind::TextList:
+        return readTextList(value);
+    case SettingKind::Other:
+        break;
+    }
+    return value;
+}
+
+QVariant Settings::reading(const QString &key, SettingKind kind) const
+{
+    const QVariant read = readSetting(kind, value(key));
+    return read.isValid() ? read : readSetting(kind, defaultValue(key));
+}
+
+bool Settings::boolValue(const QString &key) const
+{
+    return reading(key, SettingKind::Boolean).toBool();
+}
+
+qint64 Settings::integerValue(const QString &key) const
+{
+    return reading(key, SettingKind::Integer).toLongLong();
+}
+
+QTime Settings::timeValue(const QString &key) const
+{
+    return reading(key, SettingKind::TimeOfDay).toTime();
+}
+
+QString Settings::folderValue(const QString &key) const
+{
+    return reading(key, SettingKind::Folder).toString();
+}
+
+QStringList Settings::textListValue(const QString &key) const
+{
+    return reading(key, SettingKind::TextList).toStringList();
+}
+
+QString unreadableSettingWarning(const Settings &settings, const QString &key)
+{
+    const SettingKind kind = settingKind(key);
+    const QVariant value = settings.value(key);
+    if (kind == SettingKind::Other || !value.isValid())
+        return {};
+    const QVariant read = readSetting(kind, value);
+    if (!read.isValid()) {
+        QVariant fallback = readSetting(kind, settings.defaultValue(key));
+        if (!fallback.isValid() && kind == SettingKind::TextList)
+            fallback = QStringList();
+        return QStringLiteral("The setting %1 is %2, which %3; %4 is used instead.")
+            .arg(key, describedValue(value), whatIsWrong(kind), fallback.isValid() ? describedReading(kind, fallback) : QStringLiteral("nothing"));
+    }
+    // Of a list only the text counts: a privacy rule is not dropped for a neighbour's sake.
+    if (kind == SettingKind::TextList && value.typeId() == QMetaType::QVariantList && read.toStringList().size() != value.toList().size()) {
+        const qsizetype passedOver = value.toList().size() - read.toStringList().size();
+        return QStringLiteral("The setting %1 holds %2 that %3 not text; only its text is used: %4.")
+            .arg(key, passedOver == 1 ? QStringLiteral("an entry") : QStringLiteral("%1 entries").arg(passedOver),
+                 passedOver == 1 ? QStringLiteral("is") : QStringLiteral("are"), describedReading(kind, read));
+    }
+    return {};
 }
 
 QVariantMap registeredDefaults()

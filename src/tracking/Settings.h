@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <QTime>
 #include <QVariant>
 
 // The keys of Kestrum's settings.
@@ -24,6 +26,17 @@ inline const QString PrivateApplications = QStringLiteral("privateApplications")
 inline const QString PrivateTitlePatterns = QStringLiteral("privateTitlePatterns");
 } // namespace SettingsKey
 
+// What a setting's value is read as. A value that cannot be read as its kind is read as the
+// registered default, and whoever reads the settings file says so (unreadableSettingWarning);
+// of a list of text only the entries that are not text are passed over.
+enum class SettingKind { Other, Boolean, Integer, TimeOfDay, Folder, TextList };
+SettingKind settingKind(const QString &key);
+
+// `value` read as `kind`: a bool, a qint64, a QTime, a QString or a QStringList; an invalid
+// QVariant when it cannot be read so. Text reads as the platform's settings read it ("YES",
+// "no", a number), a time of day as "HH:MM" or "HH:MM:SS" or a stored date's local time.
+QVariant readSetting(SettingKind kind, const QVariant &value);
+
 // The per-user settings: the user's own values over registered defaults.
 class Settings
 {
@@ -32,13 +45,25 @@ public:
 
     // The user's value, else the registered default, else an invalid QVariant.
     virtual QVariant value(const QString &key) const = 0;
+    virtual QVariant defaultValue(const QString &key) const = 0;
     virtual void setValue(const QString &key, const QVariant &value) = 0;
     virtual void removeValue(const QString &key) = 0;
 
     bool contains(const QString &key) const { return value(key).isValid(); }
+    // The value read as the key's kind, or its default where it cannot be.
     bool boolValue(const QString &key) const;
     qint64 integerValue(const QString &key) const; // fractions cut towards zero
+    QTime timeValue(const QString &key) const;
+    QString folderValue(const QString &key) const;
+    QStringList textListValue(const QString &key) const;
+
+private:
+    QVariant reading(const QString &key, SettingKind kind) const;
 };
+
+// For a user's value of `key` that cannot be read as its kind: a sentence naming the key, the
+// value and what is used instead. Empty where the value reads as it should.
+QString unreadableSettingWarning(const Settings &settings, const QString &key);
 
 // periodicSaveTime is stored as a date of which only the time of day counts; this is its date.
 inline const QDate PeriodicSaveReferenceDay(2001, 1, 1);

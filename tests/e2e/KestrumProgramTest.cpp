@@ -245,6 +245,19 @@ TEST_F(KestrumOnXTest, QuitSignalsEndKestrumWhateverIsOpenAndSayWhenTheTimingsCa
     ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGINT did not end kestrum";
     EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
 
+    // So is the warning about a setting that cannot be read as its kind, which names it.
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && corrupt.write("<plist version=\"1.0\"><dict><key>periodicSaveTime</key><string>25:00</string></dict></plist>") > 0);
+    corrupt.close();
+    kestrum = startKestrum({});
+    ASSERT_TRUE(kestrum && waitForDialog()) << "no warning: " << session.logOf(kestrum).toStdString();
+    EXPECT_TRUE(session.logOf(kestrum).contains(
+        QStringLiteral("The setting periodicSaveTime is \"25:00\", which is no time of day (HH:MM); 19:00 is used instead.")))
+        << session.logOf(kestrum).toStdString();
+    ::kill(pid_t(kestrum->processId()), SIGINT);
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGINT did not end kestrum";
+    ASSERT_TRUE(QFile::remove(settingsPath()));
+
     // Counting, the quit question open: SIGTERM stores the timings and ends Kestrum.
     QString window;
     kestrum = startKestrum({QStringLiteral("--start")}, &window);

@@ -181,6 +181,28 @@ TEST_F(PrefWindowTest, TheFormatChoiceIsTheSettingsValueAndAnUnknownOneShowsNoCh
     EXPECT_EQ(stored(SettingsKey::PeriodicFormatType), 7);
 }
 
+// What the window shows of a value that cannot be read as its kind is what Kestrum uses instead,
+// the default; the value stays until the user sets it here.
+TEST_F(PrefWindowTest, ValuesThatCannotBeReadShowWhatIsUsedInsteadAndStayUntilSet)
+{
+    openWindow();
+    settings->setValue(SettingsKey::PeriodicSaveTime, QStringLiteral("half past six"));
+    settings->setValue(SettingsKey::MinutesUntilIdle, QStringLiteral("ten"));
+    settings->setValue(SettingsKey::EnableIdleDetection, QStringLiteral("maybe"));
+    settings->setValue(SettingsKey::PeriodicSaveDirectory, 5);
+    PrefWindow &prefs = showPreferences();
+    EXPECT_EQ(prefs.periodicTimeEdit()->time(), QTime(19, 0));
+    EXPECT_EQ(prefs.idleMinutesBox()->value(), 15);
+    EXPECT_TRUE(prefs.idleDetectionBox()->isChecked());
+    EXPECT_EQ(prefs.directoryField()->text(), home.filePath(QStringLiteral(".local/share/Kestrum")));
+    EXPECT_EQ(settings->value(SettingsKey::MinutesUntilIdle), QStringLiteral("ten"));
+
+    click(prefs.periodicSaveBox());
+    prefs.periodicTimeEdit()->setTime(QTime(6, 30));
+    EXPECT_EQ(settings->timeValue(SettingsKey::PeriodicSaveTime), QTime(6, 30));
+    EXPECT_EQ(unreadableSettingWarning(*settings, SettingsKey::PeriodicSaveTime), QString());
+}
+
 TEST_F(PrefWindowTest, TheChosenFolderIsStoredAbsoluteAndShown)
 {
     PrefWindow &prefs = showPreferences();

@@ -341,6 +341,45 @@ TEST_F(KestrumReport, OneFileAtATime)
     EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
 }
 
+// The one setting the report reads: a value that is neither yes nor no is said, and the
+// default (idle not in the total) is used.
+TEST_F(KestrumReport, AnIdleSettingThatCannotBeReadIsToldAndTheDefaultUsed)
+{
+    SettingsStore settings(settingsPath());
+    settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, QStringLiteral("sometimes"));
+    ASSERT_TRUE(settings.synchronize());
+
+    const ReportRun result = run({pythonDocument()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, kWorkedExampleTable);
+    EXPECT_EQ(result.err, "kestrum-report: " + settingsPath().toUtf8()
+                              + ": The setting includeIdleInSumofTimes is \"sometimes\", which is neither yes nor no; no is used instead.\n");
+}
+
+// A scenario's setting is stored as Kestrum stores it; one that cannot be read is told with
+// its line, and the replay goes on with the default.
+TEST_F(KestrumReport, AScenarioSettingThatCannotBeReadIsToldWithItsLine)
+{
+    const QString scenario = path(QStringLiteral("settings.jsonl"));
+    ASSERT_TRUE(writeRawFile(scenario, "{\"wall\": \"2026-01-08T18:30:00\"}\n"
+                                       "{\"at\": 0, \"settings\": {\"periodicSaveTime\": \"18:45:30\", \"minutesUntilIdle\": \"ten\"}}\n"
+                                       "{\"at\": 1, \"end\": true}\n"));
+    // The warning as Qt logs it by default.
+    m_environment.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+    m_environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+    QProcess replay;
+    replay.setProcessEnvironment(m_environment);
+    replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), scenario});
+    ASSERT_TRUE(replay.waitForFinished(60000));
+    EXPECT_EQ(replay.exitCode(), 0);
+    EXPECT_EQ(replay.readAllStandardError(),
+              "kestrum.replay: line 2: The setting minutesUntilIdle is \"ten\", which is no number; 15 is used instead.\n");
+    SettingsStore stored(path(QStringLiteral("replayed/.config/Kestrum/Kestrum.plist")));
+    ASSERT_TRUE(stored.load());
+    EXPECT_EQ(stored.value(SettingsKey::PeriodicSaveTime).typeId(), QMetaType::QDateTime);
+    EXPECT_EQ(stored.timeValue(SettingsKey::PeriodicSaveTime), QTime(18, 45));
+}
+
 // --- the history ------------------------------------------------------------------------------------
 
 TEST_F(KestrumReport, TheHistoryAScenarioRecordedHasTheStoresTotalsAndItsStretches)

@@ -1,10 +1,14 @@
 #include "ScenarioRunner.h"
 
+#include "shell/PeriodicSave.h"
 #include "shell/PowerMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonObject>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcReplay, "kestrum.replay")
 
 ScenarioRunner::ScenarioRunner(const Scenario &scenario)
     : m_scenario(scenario)
@@ -41,7 +45,7 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
 
     switch (step.action) {
     case Action::Settings:
-        applySettings(o);
+        applySettings(o, step.line);
         break;
     case Action::Front: {
         const qint64 pid = qint64(o.value(QStringLiteral("pid")).toDouble());
@@ -97,18 +101,19 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
     return true;
 }
 
-void ScenarioRunner::applySettings(const QJsonObject &values)
+void ScenarioRunner::applySettings(const QJsonObject &values, int line)
 {
     for (auto it = values.begin(); it != values.end(); ++it) {
         QVariant value = it.value().toVariant();
-        if (it.key() == SettingsKey::PeriodicSaveTime) {
-            // A time of day, "HH:MM"; only the time of day of the stored date counts.
-            const QTime time = QTime::fromString(it.value().toString(), QStringLiteral("HH:mm"));
-            value = QDateTime(QDate(2001, 1, 1), time);
-        } else if (it.value().isDouble() && std::trunc(it.value().toDouble()) == it.value().toDouble()) {
+        if (it.value().isDouble() && std::trunc(it.value().toDouble()) == it.value().toDouble())
             value = qint64(it.value().toDouble());
-        }
         m_settings.setValue(it.key(), value);
+        // Stored as Kestrum stores it; a value that cannot be read is kept, and read as the
+        // default, as it would be in the settings file.
+        if (const QString problem = unreadableSettingWarning(m_settings, it.key()); !problem.isEmpty())
+            qCWarning(lcReplay).noquote() << QStringLiteral("line %1: %2").arg(line).arg(problem);
+        else if (it.key() == SettingsKey::PeriodicSaveTime)
+            PeriodicSave::setTimeOfDay(m_settings, m_settings.timeValue(it.key()));
     }
     m_settings.synchronize();
     // As the preferences window does, the settings of the schedule rebuild it.

@@ -27,7 +27,7 @@ public:
 
 private:
     bool perform(const ScenarioStep &step, QString *error);
-    void applySettings(const QJsonObject &values);
+    void applySettings(const QJsonObject &values, int line);
     static QString expandPath(const QString &path);
 
     const Scenario &m_scenario;

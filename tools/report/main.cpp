@@ -89,8 +89,12 @@ int main(int argc, char *argv[])
     const PropertyListResult settingsFile = PropertyList::readFile(settings.path());
     const PropertyListDictionary userValues = settingsFile.value.value<PropertyListDictionary>();
     MemorySettings readSettings;
-    if (userValues.contains(SettingsKey::IncludeIdleInSumOfTimes))
+    if (userValues.contains(SettingsKey::IncludeIdleInSumOfTimes)) {
         readSettings.setValue(SettingsKey::IncludeIdleInSumOfTimes, userValues.value(SettingsKey::IncludeIdleInSumOfTimes));
+        const QString problem = unreadableSettingWarning(readSettings, SettingsKey::IncludeIdleInSumOfTimes);
+        if (!problem.isEmpty())
+            std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(settings.path()), qPrintable(problem));
+    }
 
     QVariant timings;
     if (parser.positionalArguments().isEmpty()) {

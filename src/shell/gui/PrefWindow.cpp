@@ -265,15 +265,15 @@ void PrefWindow::showStoredValues()
     m_idleInTotal->setChecked(settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes));
     m_periodicSave->setChecked(settings.boolValue(SettingsKey::SaveTimerPeriodically));
     m_periodicTime->setTime(PeriodicSave::timeOfDay(settings));
-    m_privateApplications->setPlainText(settings.value(SettingsKey::PrivateApplications).toStringList().join(u'\n'));
-    m_privatePatterns->setPlainText(settings.value(SettingsKey::PrivateTitlePatterns).toStringList().join(u'\n'));
+    m_privateApplications->setPlainText(settings.textListValue(SettingsKey::PrivateApplications).join(u'\n'));
+    m_privatePatterns->setPlainText(settings.textListValue(SettingsKey::PrivateTitlePatterns).join(u'\n'));
     const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
     for (size_t day = 0; day < weekdays.size(); ++day)
         m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);
     // A format the setting does not know shows as no choice: such a setting saves nothing.
     m_format->setCurrentIndex(m_format->findData(int(settings.integerValue(SettingsKey::PeriodicFormatType))));
     const QString directory =
-        QDir::toNativeSeparators(PeriodicSave::expandedDirectory(settings.value(SettingsKey::PeriodicSaveDirectory).toString()));
+        QDir::toNativeSeparators(PeriodicSave::expandedDirectory(settings.folderValue(SettingsKey::PeriodicSaveDirectory)));
     m_directory->setText(directory);
     m_directory->setToolTip(directory);
     m_directory->setCursorPosition(0);

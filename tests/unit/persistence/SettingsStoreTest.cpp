@@ -261,6 +261,45 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsMovedAsideAndTheDefaultsApply)
     }
 }
 
+// A file written by hand (here by Python's plistlib) with values Kestrum cannot read as their
+// kinds: the file is read, those values are read as their defaults and named in one warning,
+// and they stay in the file through the next save.
+TEST_F(SettingsStoreTest, ValuesThatCannotBeReadAsTheirKindAreToldReadAsDefaultsAndKept)
+{
+    ASSERT_TRUE(QDir().mkpath(m_settingsDirectory));
+    runPython(QStringLiteral("import plistlib, sys\n"
+                             "plistlib.dump({'periodicSaveTime': 'half past six', 'minutesUntilIdle': 'ten',\n"
+                             "               'enableIdleDetection': 'maybe', 'startCountingAtLaunch': True}, open(sys.argv[1], 'wb'))"),
+              {m_file});
+
+    SettingsStore settings(m_file);
+    QString warning;
+    LogCapture log;
+    EXPECT_TRUE(settings.load(&warning));
+    const QStringList expected{
+        QStringLiteral("The setting enableIdleDetection is \"maybe\", which is neither yes nor no; yes is used instead."),
+        QStringLiteral("The setting minutesUntilIdle is \"ten\", which is no number; 15 is used instead."),
+        QStringLiteral("The setting periodicSaveTime is \"half past six\", which is no time of day (HH:MM); 19:00 is used instead."),
+    };
+    EXPECT_EQ(warning, QStringLiteral("Some settings in %1 cannot be read; until they are set again in Preferences:\n").arg(m_file)
+                           + expected.join(u'\n'));
+    QStringList logged;
+    for (const QString &line : expected)
+        logged.append(m_file + QStringLiteral(": ") + line);
+    EXPECT_EQ(LogCapture::warnings(), logged);
+    EXPECT_TRUE(keptAside().isEmpty());
+
+    EXPECT_TRUE(settings.boolValue(SettingsKey::EnableIdleDetection));
+    EXPECT_EQ(settings.integerValue(SettingsKey::MinutesUntilIdle), 15);
+    EXPECT_EQ(settings.timeValue(SettingsKey::PeriodicSaveTime), QTime(19, 0));
+    EXPECT_TRUE(settings.boolValue(SettingsKey::StartCountingAtLaunch));
+
+    ASSERT_TRUE(settings.synchronize());
+    const PropertyListDictionary saved = PropertyList::readFile(m_file).value.value<PropertyListDictionary>();
+    EXPECT_EQ(saved.value(SettingsKey::PeriodicSaveTime), QStringLiteral("half past six"));
+    EXPECT_EQ(saved.value(SettingsKey::MinutesUntilIdle), QStringLiteral("ten"));
+}
+
 TEST_F(SettingsStoreTest, AnUnreadableFileIsNeverSavedOverWhenItsPlaceAsideIsTaken)
 {
     // Files kept from earlier starts hold every name the next seconds could give.
