@@ -6,6 +6,7 @@
 #include "persistence/SavedState.h"
 #include "persistence/SettingsStore.h"
 
+#include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -339,6 +340,35 @@ TEST_F(KestrumReport, OneFileAtATime)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, QByteArray());
     EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+}
+
+// Each says which option, which value and what is wrong with it, in one line.
+TEST_F(KestrumReport, DaysThatCannotBeReadAreNamedWithWhatIsWrong)
+{
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QList<std::pair<QStringList, QByteArray>> cases{
+        {{QStringLiteral("--from"), QStringLiteral("2026-02-30")}, "--from 2026-02-30 is no day: February 2026 has 28 days"},
+        {{QStringLiteral("--from"), QStringLiteral("0000-01-01")}, "--from 0000-01-01 is before the first day there is, 0001-01-01"},
+        {{QStringLiteral("--to"), QStringLiteral("10000-01-01")}, "--to 10000-01-01 is after the last day there is, 9999-12-31"},
+        {{QStringLiteral("--from"), QStringLiteral("2026-13-01")}, "--from 2026-13-01 is no day: there is no month 13"},
+        {{QStringLiteral("--from=5.1.2026")}, "--from 5.1.2026 is no day: days are written YYYY-MM-DD"},
+        {{QStringLiteral("--from"), QStringLiteral("2025-02-01"), QStringLiteral("--to"), QStringLiteral("2025-01-01")},
+         "--to 2025-01-01 is before --from 2025-02-01"},
+        {{QStringLiteral("--to"), QStringLiteral("2020-01-01")},
+         "--to 2020-01-01 is before the first day, today (" + today.toUtf8() + "): give --from as well"},
+        {{QStringLiteral("-001-01-01")}, "-001-01-01 is no option: a day goes after --from or --to, and days start at 0001-01-01"},
+        {{QStringLiteral("--by"), QStringLiteral("week")}, "--by week is no grouping: --by takes app, window or day"},
+        {{QStringLiteral("--csv"), QStringLiteral("--json")}, "--csv and --json cannot go together"},
+        {{QStringLiteral("--days")}, "unknown option --days (see --help)"},
+        {{QStringLiteral("notes.kestrum")},
+         "notes.kestrum is not read with --history, which reads the history (" + path(QStringLiteral("data/Kestrum/history.sqlite3")).toUtf8() + ")"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const ReportRun result = run(QStringList{QStringLiteral("--history")} + arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QByteArray());
+        EXPECT_EQ(result.err, "kestrum-report: " + message + '\n');
+    }
 }
 
 // The one setting the report reads: a value that is neither yes nor no is said, and the

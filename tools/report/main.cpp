@@ -1,17 +1,20 @@
 // kestrum-report: prints saved timings in a terminal, as a table or as the CSV export.
 
+#include "DayRange.h"
 #include "HistoryReport.h"
 #include "common/StandardOutput.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
 #include "persistence/SettingsStore.h"
 #include "persistence/TimingTable.h"
+#include "store/SafeText.h"
 #include "tracking/MemorySettings.h"
 #include "tracking/OfflineTracker.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -22,6 +25,28 @@ int fail(const QString &reason)
 {
     std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(reason));
     return 1;
+}
+
+// What is wrong with the command line. An unknown option is named as it was typed.
+QString commandLineProblem(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    const QString name = unknown.constFirst();
+    QString typed = QStringLiteral("--") + name;
+    for (const QString &argument : arguments.mid(1)) {
+        const QString option = argument.section(u'=', 0, 0);
+        if (option == u'-' + name || option == QStringLiteral("--") + name) {
+            typed = option;
+            break;
+        }
+    }
+    // A negative year looks like an option.
+    static const QRegularExpression dayLike(QStringLiteral("^-[0-9]+-[0-9]+-[0-9]+$"));
+    if (dayLike.match(typed).hasMatch())
+        return QStringLiteral("%1 is no option: a day goes after --from or --to, and days start at 0001-01-01").arg(typed);
+    return QStringLiteral("unknown option %1 (see --help)").arg(escapedText(typed));
 }
 
 } // namespace
@@ -36,7 +61,7 @@ int main(int argc, char *argv[])
         "Prints the timings of a Kestrum timing document, or with no FILE those Kestrum saved last\n"
         "(in %1): applications longest first with their windows beneath, and the total.")
                                          .arg(SettingsStore::defaultPath()));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption csvOption(QStringLiteral("csv"),
                                        QStringLiteral("Print the CSV export of all applications instead of the table."));
     parser.addOption(csvOption);
@@ -51,13 +76,30 @@ int main(int argc, char *argv[])
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
     parser.addOptions({historyOption, byOption, fromOption, toOption, jsonOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
-    parser.process(app);
+    // "-001-01-01" is then one unknown option, not the options "0", "0", "1", "-" and so on.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!parser.parse(arguments))
+        return fail(commandLineProblem(parser, arguments));
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp();
     if (parser.isSet(historyOption)) {
+        if (!parser.positionalArguments().isEmpty()) {
+            return fail(QStringLiteral("%1 is not read with --history, which reads the history (%2)")
+                            .arg(escapedText(parser.positionalArguments().constFirst()), HistoryDatabase::defaultPath()));
+        }
+        if (parser.isSet(csvOption) && parser.isSet(jsonOption))
+            return fail(QStringLiteral("--csv and --json cannot go together"));
+        const auto optionalValue = [&parser](const QCommandLineOption &option) {
+            return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+        };
+        QString error;
+        const std::optional<DayRange> days = dayRange(optionalValue(fromOption), optionalValue(toOption), QDate::currentDate(), &error);
+        if (!days)
+            return fail(error);
         HistoryReport report;
-        report.from = parser.isSet(fromOption) ? QDate::fromString(parser.value(fromOption), Qt::ISODate) : QDate::currentDate();
-        report.to = parser.isSet(toOption) ? QDate::fromString(parser.value(toOption), Qt::ISODate) : report.from;
-        if (!report.from.isValid() || !report.to.isValid() || report.to < report.from)
-            return fail(QStringLiteral("--from and --to take days as YYYY-MM-DD, the first not after the last"));
+        report.from = days->first;
+        report.to = days->last;
         if (parser.isSet(byOption)) {
             const QString by = parser.value(byOption);
             if (by == u"app")
@@ -67,13 +109,12 @@ int main(int argc, char *argv[])
             else if (by == u"day")
                 report.by = HistoryDatabase::Grouping::Day;
             else
-                return fail(QStringLiteral("--by takes app, window or day"));
+                return fail(QStringLiteral("--by %1 is no grouping: --by takes app, window or day").arg(escapedText(by)));
         }
         report.format = parser.isSet(csvOption)  ? HistoryReport::Format::Csv
                       : parser.isSet(jsonOption) ? HistoryReport::Format::JsonLines
                                                  : HistoryReport::Format::Table;
         QByteArray output;
-        QString error;
         if (!report.print(HistoryDatabase::defaultPath(), &output, &error))
             return fail(error);
         return writeStandardOutput("kestrum-report", output);
