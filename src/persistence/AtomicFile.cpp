@@ -140,6 +140,16 @@ bool makePrivateDirectory(const QString &path, QString *error)
     }
 }
 
+PrivateCreation::PrivateCreation()
+    : m_previousMask(::umask(S_IRWXG | S_IRWXO))
+{
+}
+
+PrivateCreation::~PrivateCreation()
+{
+    ::umask(mode_t(m_previousMask));
+}
+
 int removeLeftoverTemporaryFiles(const QString &folder)
 {
     int removed = 0;

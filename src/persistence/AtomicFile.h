@@ -19,6 +19,21 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
 // false, and `error` names the folder that could not be made and the reason.
 bool makePrivateDirectory(const QString &path, QString *error);
 
+// While one lives, what this process creates (files, sockets) is readable by the user alone,
+// whatever mode the code that creates it asks for (QLockFile asks for 0666). It sets the
+// process's umask, which every thread shares, so it is kept only around the creation.
+class PrivateCreation
+{
+public:
+    PrivateCreation();
+    ~PrivateCreation();
+    PrivateCreation(const PrivateCreation &) = delete;
+    PrivateCreation &operator=(const PrivateCreation &) = delete;
+
+private:
+    unsigned m_previousMask = 0;
+};
+
 // Removes from `folder` the temporary files that writes cut short (a kill, a power loss) left
 // behind: the user's own regular files of this writer's naming, and of the naming earlier
 // versions gave the settings file and the periodic saves. Nothing else is touched. Call it only

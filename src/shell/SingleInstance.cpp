@@ -15,7 +15,6 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -108,7 +107,13 @@ SingleInstance::Claim SingleInstance::claim(QString *error)
     m_lock = std::make_unique<QLockFile>(m_lockPath);
     // Stale only when the process that made it is gone, never by age: Kestrum runs for months.
     m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    bool locked = false;
+    {
+        // The lock names the host, the machine and its boot: the user's alone, like the settings.
+        const PrivateCreation privately;
+        locked = m_lock->tryLock(0);
+    }
+    if (locked)
         return Claim::Claimed;
     if (m_lock->error() == QLockFile::LockFailedError)
         return Claim::HeldByAnother;
@@ -174,11 +179,14 @@ bool SingleInstance::listen(QString *error)
         return fail(qt_error_string(errno));
     // A socket left by a Kestrum that was killed: the lock says no other one uses it.
     ::unlink(address.sun_path);
-    // Only the user may connect: the socket is made with no permissions for anyone else.
-    const mode_t mask = ::umask(0077);
-    const int bound = ::bind(m_server, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-    const int bindError = errno;
-    ::umask(mask);
+    int bound = -1;
+    int bindError = 0;
+    {
+        // Only the user may connect: the socket is made with no permissions for anyone else.
+        const PrivateCreation privately;
+        bound = ::bind(m_server, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+        bindError = errno;
+    }
     if (bound != 0)
         return fail(qt_error_string(bindError));
     if (::listen(m_server, 8) != 0)

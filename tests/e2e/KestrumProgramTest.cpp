@@ -28,6 +28,7 @@
 
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -356,14 +357,33 @@ TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitt
         QFile touched(file);
         ASSERT_TRUE(touched.open(QIODevice::WriteOnly)) << file.toStdString();
     }
+    // Started with the usual umask, which would let others read what it creates.
+    const mode_t usualMask = ::umask(022);
     QProcess *next = startKestrum({}, &window);
+    ::umask(usualMask);
     ASSERT_FALSE(window.isEmpty()) << "no window after a killed Kestrum: " << session.logOf(next).toStdString();
     EXPECT_EQ(settingsFolder.entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Kestrum.plist"), QStringLiteral("Kestrum.plist.lock"), QStringLiteral("notes.txt")}));
     // The history lives beside the periodic saves, with its journal while Kestrum runs.
     QStringList saved = saveFolder.entryList(QDir::Files | QDir::Hidden);
+    const QStringList history = saved.filter(QRegularExpression(QStringLiteral("^history\\.sqlite3")));
     saved.removeIf([](const QString &name) { return name.startsWith(QStringLiteral("history.sqlite3")); });
     EXPECT_EQ(saved, QStringList{QStringLiteral(".report.odt.Ab12Cd")});
+
+    // What Kestrum made is the user's alone: the lock names the host, the machine and its boot.
+    const QDir runtime(session.environment().value(QStringLiteral("XDG_RUNTIME_DIR")));
+    QStringList made{settingsFolder.path(), settingsFolder.filePath(QStringLiteral("Kestrum.plist")),
+                     settingsFolder.filePath(QStringLiteral("Kestrum.plist.lock")), saveFolder.path()};
+    for (const QString &name : history)
+        made.append(saveFolder.filePath(name));
+    for (const QString &name : runtime.entryList({QStringLiteral("kestrum-*")}, QDir::AllEntries | QDir::System))
+        made.append(runtime.filePath(name));
+    EXPECT_GE(made.size(), 6) << "no history or no socket: " << made.join(u' ').toStdString();
+    for (const QString &path : made) {
+        struct stat status = {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();
+        EXPECT_EQ(status.st_mode & 077, 0u) << path.toStdString() << " has mode " << std::oct << (status.st_mode & 07777);
+    }
 }
 
 TEST_F(KestrumOnXTest, BusesThatTakeConnectionsAndNeverAnswerHoldNothingUp)

@@ -408,6 +408,9 @@ TEST_F(KestrumReport, AScenarioSettingThatCannotBeReadIsToldWithItsLine)
     ASSERT_TRUE(stored.load());
     EXPECT_EQ(stored.value(SettingsKey::PeriodicSaveTime).typeId(), QMetaType::QDateTime);
     EXPECT_EQ(stored.timeValue(SettingsKey::PeriodicSaveTime), QTime(18, 45));
+    // The home and what Kestrum keeps in it are the user's alone.
+    for (const QString &made : {QStringLiteral("replayed"), QStringLiteral("replayed/.config/Kestrum/Kestrum.plist")})
+        EXPECT_EQ(fileMode(path(made)) & 077, 0u) << made.toStdString();
 }
 
 // --- the history ------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "ScenarioRunner.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryWriter.h"
+#include "persistence/AtomicFile.h"
 #include "persistence/CsvExport.h"
 #include "persistence/PropertyList.h"
 #include "persistence/SavedState.h"
@@ -76,8 +77,9 @@ int main(int argc, char *argv[])
             return fail(1, QStringLiteral("cannot make a temporary home directory: %1").arg(temporaryHome->errorString()));
         home = temporaryHome->path();
     }
-    if (!QDir().mkpath(home))
-        return fail(1, QStringLiteral("cannot use %1 as the home directory").arg(home));
+    // The home holds what Kestrum records: the folders made for it are the user's alone.
+    if (!makePrivateDirectory(QDir(home).absolutePath(), &error))
+        return fail(1, QStringLiteral("cannot use %1 as the home directory: %2").arg(home, error));
     useHome(QDir(home).absolutePath());
 
     ScenarioRunner runner(*scenario);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,19 @@ TEST_F(AtomicFile, ANewFileHasModeSixHundredWhateverTheUmask)
         EXPECT_EQ(contents(file), "contents");
     }
     EXPECT_EQ(entries(m_directory.path()).size(), 4);
+}
+
+// A lock file is created by QLockFile, which asks for mode 0666.
+TEST_F(AtomicFile, WhatIsCreatedPrivatelyIsTheUsersAloneAndTheUmaskComesBack)
+{
+    const mode_t previous = ::umask(0022);
+    {
+        const PrivateCreation privately;
+        QLockFile lock(path(QStringLiteral("private.lock")));
+        EXPECT_TRUE(lock.tryLock(0));
+        EXPECT_EQ(mode(path(QStringLiteral("private.lock"))), mode_t(0600));
+    }
+    EXPECT_EQ(::umask(previous), mode_t(0022));
 }
 
 TEST_F(AtomicFile, AnExistingFileIsReplacedAndNothingElseIsLeft)
