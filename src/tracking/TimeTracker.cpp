@@ -151,8 +151,7 @@ void TimeTracker::mainWindowDidChange()
     } else if (m_observation.windowStartDate) {
         if (!sameWindow) {
             // The time since the last booking was spent in the window that was main until now.
-            updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
-            m_observation.windowStartDate = m_ports.clock.monotonicNow();
+            bookWindowInterval();
             m_activeStoreWindow = nullptr;
         }
         // A private window's node is named so, whatever a document name would make of it.
@@ -167,8 +166,7 @@ void TimeTracker::mainWindowDidChange()
         } else if (title && m_activeStoreApp) {
             m_activeStoreWindow = m_activeStoreApp->windowStoreForName(documentName, *window);
         }
-        updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
-        m_observation.windowStartDate = m_ports.clock.monotonicNow();
+        bookWindowInterval();
     }
     // A window whose title cannot be read yet is remembered too: it collects time from the
     // moment its title can be read.
@@ -212,9 +210,12 @@ void TimeTracker::appDidChange()
     {
         Lock lock(m_monitor);
         if (m_observation.notification) {
-            // Book the open interval to the application (and window) it belongs to.
+            // Book the open interval to the application and window it belongs to. The desktop
+            // has moved on already: asked now, it may name the next application's window for
+            // the previous one (one process can show windows of several applications, and on
+            // wlroots every process id is 0), so the window is the one last seen.
             m_observation.observer.reset();
-            updateDisplayTime(false);
+            book(false, WindowReading::LastSeen);
         }
         const FrontApplication front = m_ports.workspace.activeApplication();
         const TimeStoreApp *previousApp = m_activeStoreApp;
@@ -252,6 +253,14 @@ void TimeTracker::updateActiveTimeInStore(TimeStoreNode *node, std::optional<Mon
     if (!from || !node)
         return;
     node->addTimeInterval(m_ports.clock.secondsSince(*from));
+}
+
+void TimeTracker::bookWindowInterval()
+{
+    if (!m_observation.windowStartDate)
+        return;
+    updateActiveTimeInStore(m_activeStoreWindow, m_observation.windowStartDate);
+    m_observation.windowStartDate = m_ports.clock.monotonicNow();
 }
 
 void TimeTracker::resetInternalTimes()
@@ -327,6 +336,11 @@ void TimeTracker::becomeIdle()
 
 void TimeTracker::updateDisplayTime(bool idle)
 {
+    book(idle, WindowReading::AskDesktop);
+}
+
+void TimeTracker::book(bool idle, WindowReading reading)
+{
     Lock lock(m_monitor);
     if (idle && !m_wasIdle) {
         becomeIdle();
@@ -335,8 +349,12 @@ void TimeTracker::updateDisplayTime(bool idle)
         appDidChange();
     }
     if (m_isRunning) {
-        if (!idle && m_trackDocumentTiming)
-            mainWindowDidChange();
+        if (!idle && m_trackDocumentTiming) {
+            if (reading == WindowReading::AskDesktop)
+                mainWindowDidChange();
+            else if (!isIdleNode(m_activeStoreApp))
+                bookWindowInterval();
+        }
         bookActiveApp(m_observation.startDate);
         resetInternalTimes();
         if (isIdleNode(m_activeStoreApp))

@@ -130,6 +130,11 @@ public:
     static Question accessibilityAlert();
 
 private:
+    // Where a booking finds the window the time was spent in: the desktop's main window of the
+    // application now, or the window the tracker saw last (at a switch, when the desktop has
+    // moved on to the next application).
+    enum class WindowReading { AskDesktop, LastSeen };
+
     struct Observation
     {
         std::unique_ptr<WindowObserver> observer;
@@ -149,6 +154,10 @@ private:
     void askForAccessibility();
     void recheckAccessibility();
     bool setupObserver(qint64 pid);
+    // Books the time since the last booking: the tick's work, with the window found so.
+    void book(bool idle, WindowReading reading);
+    // Books the time since the window's last booking to the window node in front (if any).
+    void bookWindowInterval();
     void becomeIdle();
     // Answers the seconds the node gave back.
     double takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);

@@ -20,6 +20,15 @@ void FakeDesktop::bringToFront(qint64 pid)
     m_events.notifyApplicationSwitch();
 }
 
+void FakeDesktop::showApplication(qint64 pid, const QString &name, WindowElement window, const QString &title)
+{
+    Application &app = m_applications[pid];
+    app.name = name;
+    app.mainWindow = window;
+    m_titles.insert(window, title);
+    bringToFront(pid);
+}
+
 void FakeDesktop::setMainWindow(qint64 pid, std::optional<WindowElement> window, std::optional<QString> title)
 {
     Application &app = m_applications[pid];

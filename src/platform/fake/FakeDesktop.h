@@ -26,6 +26,10 @@ public:
     void addApplication(qint64 pid, std::optional<QString> name, bool accessible = true);
     // Brings the process to the front and delivers the application-switch event.
     void bringToFront(qint64 pid);
+    // The process now shows a window of another application, as one process may (and on a
+    // desktop that names no processes, any): its name and main window change, and only the
+    // application-switch event is delivered.
+    void showApplication(qint64 pid, const QString &name, WindowElement window, const QString &title);
     // Makes `window` (nullopt: none) the process's main window with that title (nullopt:
     // untitled) and notifies the observers of that process.
     void setMainWindow(qint64 pid, std::optional<WindowElement> window, std::optional<QString> title);

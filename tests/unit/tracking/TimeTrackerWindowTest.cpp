@@ -3,6 +3,8 @@
 
 #include "TimeTrackerFixture.h"
 
+#include "platform/fake/BookedWindows.h"
+
 namespace {
 
 constexpr double kTolerance = 1e-9;
@@ -213,6 +215,29 @@ TEST_F(TimeTrackerWindows, WindowsStayWithTheirApplications)
     EXPECT_EQ(windowCount(browserName()), 1);
     EXPECT_DOUBLE_EQ(windowTime(editorName(), notes()), 3.0);
     EXPECT_DOUBLE_EQ(windowTime(browserName(), QStringLiteral("Inbox")), 3.0);
+}
+
+TEST_F(TimeTrackerWindows, WindowsOfTwoApplicationsOfOneProcessStayWithTheirApplications)
+{
+    // By the time a switch is told, the desktop names the next application's window for the
+    // process: the part second before the switch is booked to the window seen until then.
+    BookedWindows booked;
+    tracker->setBookingListener(&booked);
+    startCountingInEditor();
+    runFor(2);
+    clock.advance(0.5);
+    desktop.showApplication(EditorPid, browserName(), WindowElement(20), QStringLiteral("Inbox"));
+    runFor(1);
+    clock.advance(0.25);
+    desktop.showApplication(EditorPid, editorName(), WindowElement(1), notes());
+    runFor(1);
+
+    EXPECT_EQ(windowCount(editorName()), 1);
+    EXPECT_EQ(windowCount(browserName()), 1);
+    EXPECT_NEAR(windowTime(editorName(), notes()), 3.5, kTolerance);
+    EXPECT_NEAR(windowTime(browserName(), QStringLiteral("Inbox")), 1.25, kTolerance);
+    EXPECT_EQ(booked.windowsOf(editorName()), QStringList{notes()});
+    EXPECT_EQ(booked.windowsOf(browserName()), QStringList{QStringLiteral("Inbox")});
 }
 
 // --- titles no program should send -----------------------------------------------------------------
