@@ -18,6 +18,21 @@ QString xlogoName() { return QStringLiteral("XLogo"); }
 
 class X11Applications : public X11DesktopFixture
 {
+protected:
+    // Counts with `first` in front for 2.6 s, `second` for 1.3 s and `first` again for 1 s:
+    // each switch comes in the middle of a second, whose part is booked as the switch is.
+    void frontInTurn(xcb_window_t first, xcb_window_t second)
+    {
+        ASSERT_TRUE(activate(first));
+        startCounting();
+        runFor(2);
+        clock.advance(0.6);
+        ASSERT_TRUE(activate(second));
+        runFor(1);
+        clock.advance(0.3);
+        ASSERT_TRUE(activate(first));
+        runFor(1);
+    }
 };
 
 TEST_F(X11Applications, SwitchingApplicationsBooksEachItsOwnTime)
@@ -110,21 +125,34 @@ TEST_F(X11Applications, ASwitchBetweenWindowsOfOneProgramBooksThePartSecondToThe
     ASSERT_NE(plan, 0u);
     const xcb_window_t budget = createWindow(notebookWindow(QStringLiteral("budget.txt")));
     ASSERT_NE(budget, 0u);
-    ASSERT_TRUE(activate(plan));
-    startCounting();
-
-    // plan.txt is in front for 2.6 s, budget.txt for 1.3 s, plan.txt again for 1 s.
-    runFor(2);
-    clock.advance(0.6);
-    ASSERT_TRUE(activate(budget));
-    runFor(1);
-    clock.advance(0.3);
-    ASSERT_TRUE(activate(plan));
-    runFor(1);
+    ASSERT_NO_FATAL_FAILURE(frontInTurn(plan, budget));
 
     EXPECT_NEAR(windowTime(notebookName(), QStringLiteral("plan.txt")), 3.6, 1e-9);
     EXPECT_NEAR(windowTime(notebookName(), QStringLiteral("budget.txt")), 1.3, 1e-9);
     EXPECT_NEAR(appTime(notebookName()), 4.9, 1e-9);
+}
+
+TEST_F(X11Applications, WindowsOfTwoApplicationsOfOneProcessStayWithTheirApplication)
+{
+    // One process may show windows of two applications, each of a class of its own (a browser
+    // and its web applications do): the process id does not tell them apart.
+    const QString mailName = QStringLiteral("KestrumMail");
+    const xcb_window_t plan = createWindow(notebookWindow(QStringLiteral("plan.txt")));
+    ASSERT_NE(plan, 0u);
+    TestClient::NewWindow inbox = notebookWindow(QStringLiteral("inbox"));
+    inbox.instanceName = QByteArrayLiteral("kestrum-mail");
+    inbox.className = mailName.toLatin1();
+    const xcb_window_t mail = createWindow(inbox);
+    ASSERT_NE(mail, 0u);
+    EXPECT_EQ(desktop->activeApplication().name, mailName);
+    EXPECT_EQ(desktop->activeApplication().pid, qint64(::getpid()));
+    ASSERT_NO_FATAL_FAILURE(frontInTurn(plan, mail));
+
+    EXPECT_EQ(appNames(), QStringList({mailName, notebookName()}));
+    EXPECT_EQ(windowCount(notebookName()), 1);
+    EXPECT_EQ(windowCount(mailName), 1);
+    EXPECT_NEAR(windowTime(notebookName(), QStringLiteral("plan.txt")), 3.6, 1e-9);
+    EXPECT_NEAR(windowTime(mailName, QStringLiteral("inbox")), 1.3, 1e-9);
 }
 
 TEST_F(X11Applications, ClientWithoutProcessIdIsNamedThroughTheServer)
