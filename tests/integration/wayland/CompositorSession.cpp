@@ -265,7 +265,22 @@ QProcess *CompositorSession::openToplevels(const QString &appId, const QString &
 
 bool CompositorSession::retitle(QProcess *client, int index, const QString &title)
 {
-    client->write(QStringLiteral("title %1 %2\n").arg(index).arg(title).toUtf8());
+    return command(client, QStringLiteral("title %1 %2").arg(index).arg(title));
+}
+
+bool CompositorSession::openToplevel(QProcess *client, const QString &appId, const QString &title)
+{
+    return command(client, QStringLiteral("open %1 %2").arg(appId, title));
+}
+
+bool CompositorSession::closeToplevel(QProcess *client, int index)
+{
+    return command(client, QStringLiteral("close %1").arg(index));
+}
+
+bool CompositorSession::command(QProcess *client, const QString &line)
+{
+    client->write((line + u'\n').toUtf8());
     const QDeadlineTimer deadline(10s);
     while (!client->canReadLine() && client->state() != QProcess::NotRunning && !deadline.hasExpired())
         client->waitForReadyRead(100);

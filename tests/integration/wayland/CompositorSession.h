@@ -52,6 +52,11 @@ public:
     QProcess *openToplevels(const QString &appId, const QString &title, int count = 1);
     // Retitles the client's Nth toplevel ("\e" stands for an escape) and waits until it is done.
     bool retitle(QProcess *client, int index, const QString &title);
+    // Opens one more toplevel of the client, of any application id, and waits until it is
+    // shown; it is the client's Nth where it had N before.
+    bool openToplevel(QProcess *client, const QString &appId, const QString &title);
+    // Closes the client's Nth toplevel and waits until it is gone.
+    bool closeToplevel(QProcess *client, int index);
     // Closes the client's toplevels.
     void close(QProcess *client);
     // Sway only: focuses the toplevel with that application id, as a user's key binding does.
@@ -69,6 +74,8 @@ private:
     bool waitForSocket(QString *error);
     QStringList asSessionUser(const QString &program, const QStringList &arguments) const;
     bool runTool(const QString &program, const QStringList &arguments);
+    // Gives a toplevel client one command and waits until it says it is done.
+    static bool command(QProcess *client, const QString &line);
 
     Compositor m_compositor;
     QString m_runtimeDirectory;

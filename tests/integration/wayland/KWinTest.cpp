@@ -76,6 +76,12 @@ TEST_F(OnTrustedKWin, WindowManagementFollowsTheFrontWindow)
     followsOpeningRetitlingAndClosingWindows();
 }
 
+TEST_F(OnTrustedKWin, TwoApplicationsOfOneProcessKeepTheirOwnWindows)
+{
+    ASSERT_TRUE(chooseBackend());
+    twoApplicationsOfOneClientKeepTheirOwnWindows();
+}
+
 TEST_F(OnTrustedKWin, IdleTimeGrowsWithoutInput)
 {
     ASSERT_TRUE(chooseBackend());
@@ -95,6 +101,13 @@ TEST_F(OnKWin, AScriptInsideKWinFollowsTheFrontWindowAndIsUnloadedAtTheEnd)
     idleReader.reset();
     desktop.reset();
     EXPECT_FALSE(isWatcherLoaded());
+}
+
+TEST_F(OnKWin, TwoApplicationsOfOneProcessKeepTheirOwnWindowsThroughTheScript)
+{
+    ASSERT_TRUE(chooseBackend());
+    ASSERT_TRUE(waitUntil([&] { return isWatcherLoaded(); }));
+    twoApplicationsOfOneClientKeepTheirOwnWindows();
 }
 
 TEST_F(OnKWin, WithoutItsSessionBusNoWindowsAreCountedAndTheMessageSaysWhy)

@@ -1,6 +1,7 @@
 // The wlroots backend on headless sway: the front application and title and their changes,
-// idle time without input and after a key, the compositor going away, thousands of windows;
-// and kestrum-probe and kestrum themselves there.
+// each application's windows kept apart at every switch, idle time without input and after a
+// key, the compositor going away, thousands of windows; and kestrum-probe and kestrum
+// themselves there.
 
 #include "Waiting.h"
 #include "WaylandDesktopFixture.h"
@@ -53,6 +54,38 @@ TEST_F(OnSway, FollowsTheFrontWindowAndItsTitleAndBooksEachWindow)
     EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("Example Browser"), QStringLiteral("News")), 2.0);
     EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Editor"), QString::fromUtf8("plan\uFFFD[31m.txt")), 4.5);
     EXPECT_DOUBLE_EQ(appTime(QStringLiteral("org.example.Editor")), 4.5);
+    // The protocol names no process: each application still holds its own windows alone.
+    EXPECT_EQ(windowNames(QStringLiteral("Example Browser")), QStringList{QStringLiteral("News")});
+    EXPECT_EQ(windowNames(QStringLiteral("org.example.Editor")), QStringList{QString::fromUtf8("plan\uFFFD[31m.txt")});
+}
+
+TEST_F(OnSway, ApplicationsSwitchedToAndFroKeepTheirOwnWindows)
+{
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), nullptr);
+    ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Browser"), QStringLiteral("News")), nullptr);
+    ASSERT_TRUE(chooseBackend());
+    startCounting();
+    // Each switch comes in the middle of a second, whose part is booked as the switch is.
+    for (const char *appId : {"org.example.Editor", "org.example.Browser", "org.example.Editor"}) {
+        runFor(1);
+        clock.advance(0.5);
+        ASSERT_TRUE(session->focus(QString::fromLatin1(appId)));
+        ASSERT_TRUE(waitUntil([&] { return frontName() == QString::fromLatin1(appId); }));
+    }
+    runFor(1);
+
+    EXPECT_EQ(windowNames(QStringLiteral("org.example.Editor")), QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(bookedWindowNames(QStringLiteral("org.example.Editor")), QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(windowNames(QStringLiteral("org.example.Browser")), QStringList{QStringLiteral("News")});
+    EXPECT_EQ(bookedWindowNames(QStringLiteral("org.example.Browser")), QStringList{QStringLiteral("News")});
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Browser"), QStringLiteral("News")), 3.0);
+    EXPECT_DOUBLE_EQ(windowTime(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), 2.5);
+}
+
+TEST_F(OnSway, TwoApplicationsOfOneClientKeepTheirOwnWindows)
+{
+    ASSERT_TRUE(chooseBackend());
+    twoApplicationsOfOneClientKeepTheirOwnWindows();
 }
 
 TEST_F(OnSway, IdleTimeGrowsWithoutInputAndAKeyResetsIt)

@@ -1,7 +1,10 @@
 // kestrum-test-toplevels: a Wayland client for the tests. It opens toplevel windows with the
-// application id and titles it is given, and retitles or closes them as its standard input
-// says, one command a line:
+// application id and titles it is given, and retitles, adds or closes windows as its standard
+// input says, one command a line:
 //   title N TEXT   the Nth window (from 0) is now titled TEXT ("\e" in TEXT is an escape)
+//   open ID TEXT   a further window, of the application id ID, titled TEXT; it is window N
+//                  where N windows were opened before it
+//   close N        the Nth window is closed; the others keep their numbers
 //   quit           close every window and end
 // It prints "ready" once every window is shown, and "ok" after each command took effect.
 
@@ -16,8 +19,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace {
 
@@ -90,6 +94,51 @@ std::string unescaped(std::string text)
     return text;
 }
 
+// A deque: the listeners hold each window's address, which must not move as windows are added.
+std::deque<Window> windows;
+
+void openWindow(const std::string &appId, const std::string &title)
+{
+    Window &window = windows.emplace_back();
+    window.surface = wl_compositor_create_surface(compositor);
+    window.xdgSurface = xdg_wm_base_get_xdg_surface(wmBase, window.surface);
+    xdg_surface_add_listener(window.xdgSurface, &surfaceListener, &window);
+    window.toplevel = xdg_surface_get_toplevel(window.xdgSurface);
+    xdg_toplevel_add_listener(window.toplevel, &toplevelListener, &window);
+    xdg_toplevel_set_app_id(window.toplevel, appId.c_str());
+    xdg_toplevel_set_title(window.toplevel, title.c_str());
+    wl_surface_commit(window.surface);
+}
+
+void closeWindow(Window &window)
+{
+    if (!window.toplevel)
+        return;
+    xdg_toplevel_destroy(window.toplevel);
+    xdg_surface_destroy(window.xdgSurface);
+    wl_surface_destroy(window.surface);
+    window = Window{};
+}
+
+// The first configure of new windows, the buffers attached in answer, and their showing.
+void waitUntilShown(wl_display *display)
+{
+    wl_display_roundtrip(display);
+    wl_display_roundtrip(display);
+}
+
+// The first word of `text` and what follows the space after it.
+std::pair<std::string, std::string> firstWordAndRest(const std::string &text)
+{
+    const size_t space = text.find(' ');
+    return {text.substr(0, space), space == std::string::npos ? std::string() : text.substr(space + 1)};
+}
+
+size_t windowNumber(const std::string &word)
+{
+    return size_t(std::atoi(word.c_str()));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -122,21 +171,10 @@ int main(int argc, char *argv[])
     xdg_wm_base_add_listener(wmBase, &wmBaseListener, nullptr);
     sharedBuffer = greyBuffer(160, 100);
 
-    std::vector<Window> windows(size_t(std::max(count, 1)));
-    for (size_t i = 0; i < windows.size(); ++i) {
-        Window &window = windows[i];
-        window.surface = wl_compositor_create_surface(compositor);
-        window.xdgSurface = xdg_wm_base_get_xdg_surface(wmBase, window.surface);
-        xdg_surface_add_listener(window.xdgSurface, &surfaceListener, &window);
-        window.toplevel = xdg_surface_get_toplevel(window.xdgSurface);
-        xdg_toplevel_add_listener(window.toplevel, &toplevelListener, &window);
-        xdg_toplevel_set_app_id(window.toplevel, appId.c_str());
-        xdg_toplevel_set_title(window.toplevel, (windows.size() == 1 ? title : title + " " + std::to_string(i)).c_str());
-        wl_surface_commit(window.surface);
-    }
-    // The first configure of every window, the buffers attached in answer, and their showing.
-    wl_display_roundtrip(display);
-    wl_display_roundtrip(display);
+    const int shown = std::max(count, 1);
+    for (int i = 0; i < shown; ++i)
+        openWindow(appId, shown == 1 ? title : title + " " + std::to_string(i));
+    waitUntilShown(display);
     std::puts("ready");
     std::fflush(stdout);
 
@@ -163,12 +201,20 @@ int main(int argc, char *argv[])
             if (command == "quit")
                 return 0;
             if (command.rfind("title ", 0) == 0) {
-                const size_t space = command.find(' ', 6);
-                const size_t index = size_t(std::atoi(command.substr(6, space - 6).c_str()));
-                if (index < windows.size() && space != std::string::npos) {
-                    xdg_toplevel_set_title(windows[index].toplevel, unescaped(command.substr(space + 1)).c_str());
+                const auto [number, text] = firstWordAndRest(command.substr(6));
+                const size_t index = windowNumber(number);
+                if (index < windows.size() && windows[index].toplevel) {
+                    xdg_toplevel_set_title(windows[index].toplevel, unescaped(text).c_str());
                     wl_surface_commit(windows[index].surface);
                 }
+            } else if (command.rfind("open ", 0) == 0) {
+                const auto [id, text] = firstWordAndRest(command.substr(5));
+                openWindow(id, unescaped(text));
+                waitUntilShown(display);
+            } else if (command.rfind("close ", 0) == 0) {
+                const size_t index = windowNumber(command.substr(6));
+                if (index < windows.size())
+                    closeWindow(windows[index]);
             }
             wl_display_roundtrip(display);
             std::puts("ok");

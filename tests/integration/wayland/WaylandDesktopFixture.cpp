@@ -1,6 +1,7 @@
 #include "WaylandDesktopFixture.h"
 
 #include "Programs.h"
+#include "Waiting.h"
 
 void WaylandDesktopFixture::SetUp()
 {
@@ -28,6 +29,7 @@ bool WaylandDesktopFixture::chooseBackend()
     desktop = std::move(choice.desktop);
     idleReader = std::make_unique<IdleTimeReader>(*desktop);
     tracker = std::make_unique<TimeTracker>(TrackerPorts{*desktop, *desktop, *idleReader, clock, settings, questions});
+    tracker->setBookingListener(&m_booked);
     return true;
 }
 
@@ -64,4 +66,46 @@ double WaylandDesktopFixture::windowTime(const QString &appName, const QString &
             return window->activeTime();
     }
     return -1.0;
+}
+
+QStringList WaylandDesktopFixture::windowNames(const QString &appName) const
+{
+    QStringList names;
+    if (const TimeStoreApp *app = tracker->appForName(appName)) {
+        for (const auto &window : app->windows())
+            names.append(window->name().value_or(QString()));
+    }
+    names.sort();
+    return names;
+}
+
+void WaylandDesktopFixture::twoApplicationsOfOneClientKeepTheirOwnWindows()
+{
+    const QString mail = QStringLiteral("org.example.Mail");
+    const QString calendar = QStringLiteral("org.example.Calendar");
+    QProcess *client = session->openToplevels(mail, QStringLiteral("inbox"));
+    ASSERT_NE(client, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return frontName() == mail; }));
+    startCounting();
+    runFor(2);
+
+    // Each switch comes in the middle of a second, whose part is booked as the switch is.
+    clock.advance(0.5);
+    ASSERT_TRUE(session->openToplevel(client, calendar, QStringLiteral("week 12")));
+    ASSERT_TRUE(waitUntil([&] { return frontName() == calendar; }));
+    EXPECT_EQ(activeTitle(), QStringLiteral("week 12"));
+    runFor(1);
+    clock.advance(0.25);
+    ASSERT_TRUE(session->closeToplevel(client, 1));
+    ASSERT_TRUE(waitUntil([&] { return frontName() == mail; }));
+    runFor(1);
+
+    EXPECT_EQ(windowNames(mail), QStringList{QStringLiteral("inbox")});
+    EXPECT_EQ(windowNames(calendar), QStringList{QStringLiteral("week 12")});
+    EXPECT_EQ(bookedWindowNames(mail), QStringList{QStringLiteral("inbox")});
+    EXPECT_EQ(bookedWindowNames(calendar), QStringList{QStringLiteral("week 12")});
+    EXPECT_DOUBLE_EQ(windowTime(mail, QStringLiteral("inbox")), 3.5);
+    EXPECT_DOUBLE_EQ(appTime(mail), 3.5);
+    EXPECT_DOUBLE_EQ(windowTime(calendar, QStringLiteral("week 12")), 1.25);
+    EXPECT_DOUBLE_EQ(appTime(calendar), 1.25);
 }
