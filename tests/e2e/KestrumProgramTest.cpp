@@ -5,6 +5,7 @@
 
 #include "DisplaySession.h"
 #include "Programs.h"
+#include "StoredTimes.h"
 #include "history/HistoryDatabase.h"
 #include "persistence/PropertyList.h"
 
@@ -37,48 +38,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString kKestrum = QStringLiteral(KESTRUM_PROGRAM);
-
-// The times stored in the settings file, read with Kestrum's own property-list reader.
-struct StoredTimes
-{
-    QMap<QString, double> applications;
-    QMap<QString, QMap<QString, double>> windows; // by application, then window
-    QString error;
-};
-
-StoredTimes readStoredTimes(const QString &settingsPath)
-{
-    StoredTimes times;
-    const PropertyListResult settings = PropertyList::readFile(settingsPath);
-    if (!settings.ok()) {
-        times.error = settings.error;
-        return times;
-    }
-    const QVariant wrapper = settings.value.value<PropertyListDictionary>().value(QStringLiteral("Apps"));
-    if (!wrapper.canConvert<PropertyListDictionary>()) {
-        times.error = QStringLiteral("no timings under \"Apps\"");
-        return times;
-    }
-    for (const QVariant &entry : wrapper.value<PropertyListDictionary>().value(QStringLiteral("Apps")).toList()) {
-        const auto record = entry.value<PropertyListDictionary>();
-        const auto app = record.value(QStringLiteral("App")).value<PropertyListDictionary>();
-        const QString name = app.value(QStringLiteral("Name")).toString();
-        times.applications.insert(name, app.value(QStringLiteral("ActiveTime")).toDouble());
-        for (const QVariant &window : record.value(QStringLiteral("Windows")).toList()) {
-            const auto node = window.value<PropertyListDictionary>();
-            times.windows[name].insert(node.value(QStringLiteral("Name")).toString(), node.value(QStringLiteral("ActiveTime")).toDouble());
-        }
-    }
-    return times;
-}
-
-QString describe(const StoredTimes &times)
-{
-    QStringList parts;
-    for (auto it = times.applications.cbegin(); it != times.applications.cend(); ++it)
-        parts.append(QStringLiteral("%1=%2").arg(it.key()).arg(it.value()));
-    return parts.join(QStringLiteral(", "));
-}
 
 } // namespace
 
