@@ -6,7 +6,8 @@
 #include "Waiting.h"
 #include "WaylandDesktopFixture.h"
 
-#include "persistence/PropertyList.h"
+#include "StoredTimes.h"
+#include "history/HistoryDatabase.h"
 #include "platform/wlroots/WlrootsDesktop.h"
 
 #include <QJsonDocument>
@@ -179,16 +180,40 @@ TEST_F(OnSway, KestrumCountsTwoWindowsAndStoresThemWhenTerminated)
     ASSERT_TRUE(kestrum->waitForFinished(10000));
     ASSERT_EQ(kestrum->exitCode(), 0) << session->logOf(kestrum).toStdString();
 
-    const PropertyListResult stored = PropertyList::readFile(session->home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
-    ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
-    QMap<QString, double> seconds;
-    const auto apps = stored.value.value<PropertyListDictionary>().value(QStringLiteral("Apps")).value<PropertyListDictionary>();
-    for (const QVariant &entry : apps.value(QStringLiteral("Apps")).toList()) {
-        const auto app = entry.value<PropertyListDictionary>().value(QStringLiteral("App")).value<PropertyListDictionary>();
-        seconds.insert(app.value(QStringLiteral("Name")).toString(), app.value(QStringLiteral("ActiveTime")).toDouble());
-    }
-    EXPECT_NEAR(seconds.value(QStringLiteral("org.example.Browser")), 2.5, 1.0) << session->logOf(kestrum).toStdString();
-    EXPECT_NEAR(seconds.value(QStringLiteral("org.example.Editor")), 2.5, 1.0) << session->logOf(kestrum).toStdString();
+    const StoredTimes stored = readStoredTimes(session->home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"));
+    ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
+    SCOPED_TRACE("stored: " + describe(stored).toStdString() + "; " + session->logOf(kestrum).toStdString());
+    EXPECT_NEAR(stored.applications.value(QStringLiteral("org.example.Browser")), 2.5, 1.0);
+    EXPECT_NEAR(stored.applications.value(QStringLiteral("org.example.Editor")), 2.5, 1.0);
     // Its own window was in front first: the desktop entry's name is "kestrum" (none installed).
-    EXPECT_GT(seconds.value(QStringLiteral("kestrum")), 0.5) << session->logOf(kestrum).toStdString();
+    EXPECT_GT(stored.applications.value(QStringLiteral("kestrum")), 0.5);
+
+    // Each application holds its own windows alone, in the timings and in the history; Kestrum's
+    // own are whatever its window is titled.
+    const auto expectApart = [](const QMap<QString, QStringList> &windows, const char *where) {
+        SCOPED_TRACE(where);
+        EXPECT_EQ(windows.value(QStringLiteral("org.example.Browser")), QStringList{QStringLiteral("News")});
+        EXPECT_EQ(windows.value(QStringLiteral("org.example.Editor")), QStringList{QStringLiteral("notes.txt")});
+        const QStringList own = windows.value(QStringLiteral("kestrum"));
+        EXPECT_FALSE(own.contains(QStringLiteral("News")) || own.contains(QStringLiteral("notes.txt"))) << own.join(u',').toStdString();
+    };
+    QMap<QString, QStringList> storedWindows;
+    for (auto it = stored.windows.cbegin(); it != stored.windows.cend(); ++it)
+        storedWindows.insert(it.key(), it->keys());
+    expectApart(storedWindows, "the timings");
+
+    QString error;
+    const auto history = HistoryDatabase::openToRead(session->home() + QStringLiteral("/.local/share/Kestrum/history.sqlite3"), &error);
+    ASSERT_NE(history, nullptr) << error.toStdString();
+    const QDateTime today = QDate::currentDate().startOfDay();
+    QMap<QString, QStringList> booked;
+    const std::optional<QList<Stretch>> stretches = history->stretches(today.addDays(-1), today.addDays(2), &error);
+    ASSERT_TRUE(stretches) << error.toStdString();
+    for (const Stretch &stretch : *stretches) {
+        if (stretch.window && !booked[stretch.application].contains(*stretch.window))
+            booked[stretch.application].append(*stretch.window);
+    }
+    for (QStringList &names : booked)
+        names.sort();
+    expectApart(booked, "the history");
 }
