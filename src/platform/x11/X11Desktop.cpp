@@ -362,8 +362,6 @@ void X11Desktop::refreshActiveWindow()
     const std::optional<TitleRequest> title = titleKnown ? std::nullopt : std::optional(askTitle(active));
     const FrontApplication front = isKnown ? known->front : applicationFrom(active, pidCookie, classCookie);
     if (m_titleCurrent) {
-        m_leavingWindow = m_titleWindow;
-        m_leavingTitle = m_title;
         if (const auto left = m_knownWindows.find(xcb_window_t(m_titleWindow.id())); left != m_knownWindows.end())
             *left = {left->front, m_title, true};
     }
@@ -377,8 +375,6 @@ void X11Desktop::refreshActiveWindow()
     if (!leaving.isNull() && !m_knownWindows.contains(xcb_window_t(leaving.id())))
         stopWatching(xcb_window_t(leaving.id()));
     setActiveWindow(active, front);
-    m_leavingWindow = WindowElement();
-    m_leavingTitle.reset();
 }
 
 FrontApplication X11Desktop::applicationFrom(WindowElement window, xcb_get_property_cookie_t pidCookie,
@@ -518,8 +514,6 @@ std::optional<QString> X11Desktop::windowTitle(WindowElement window) const
     const bool active = window == m_titleWindow;
     if (active && m_titleCurrent)
         return m_title;
-    if (window == m_leavingWindow)
-        return m_leavingTitle;
     std::optional<QString> title = titleFrom(askTitle(window));
     keepQueuedEvents();
     if (active) {

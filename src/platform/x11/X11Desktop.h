@@ -96,9 +96,6 @@ private:
     mutable std::optional<QString> m_title;
     mutable bool m_titleCurrent = false;
     quint32 m_clientListAtom = 0;
-    // While a switch is booked, the window that left answers with the title it had in front.
-    WindowElement m_leavingWindow;
-    std::optional<QString> m_leavingTitle;
 
     // Idle time from two alarms on IDLETIME: one when the user has been away for a second,
     // one when input comes after that. Between them it counts on from the last alarm.
