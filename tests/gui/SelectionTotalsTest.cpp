@@ -23,13 +23,7 @@ protected:
                            {TimeTracker::IdleAppName, 300, {}}});
     }
 
-    void includeIdleInTheTotal()
-    {
-        SettingsStore earlierRun;
-        earlierRun.load();
-        earlierRun.setValue(SettingsKey::IncludeIdleInSumOfTimes, true);
-        ASSERT_TRUE(earlierRun.synchronize());
-    }
+    void includeIdleInTheTotal() { writeSettings({{SettingsKey::IncludeIdleInSumOfTimes, true}}); }
 };
 
 TEST_F(SelectionTotalsTest, NothingSelectedShowsEverythingButIdle)

@@ -19,10 +19,7 @@ TEST_F(StatusLineTest, SaysWhenWindowTitlesCannotBeRead)
 
 TEST_F(StatusLineTest, SaysThatWindowTimingIsOffWhenTheUserTurnedItOff)
 {
-    SettingsStore earlierRun;
-    earlierRun.load();
-    earlierRun.setValue(SettingsKey::EnableDocumentMonitoring, false);
-    ASSERT_TRUE(earlierRun.synchronize());
+    ASSERT_NO_FATAL_FAILURE(writeSettings({{SettingsKey::EnableDocumentMonitoring, false}}));
     openWindow();
     ASSERT_FALSE(controller->tracker().trackDocumentTiming());
     const QString message = window->statusBar()->currentMessage();
@@ -46,12 +43,9 @@ TEST_F(StatusLineTest, AFailedPeriodicSaveIsShownAndTheTimingsAreKept)
     QFile file(blocked);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    SettingsStore earlierRun;
-    earlierRun.load();
-    earlierRun.setValue(SettingsKey::SaveTimerPeriodically, true);
-    earlierRun.setValue(SettingsKey::PeriodicSaveDirectory, blocked);
-    earlierRun.setValue(SettingsKey::EnableIdleDetection, false);
-    ASSERT_TRUE(earlierRun.synchronize());
+    ASSERT_NO_FATAL_FAILURE(writeSettings({{SettingsKey::SaveTimerPeriodically, true},
+                                           {SettingsKey::PeriodicSaveDirectory, blocked},
+                                           {SettingsKey::EnableIdleDetection, false}}));
 
     openWindow();
     pressCountingButton();

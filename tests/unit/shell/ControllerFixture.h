@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <ostream>
+#include <utility>
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -91,14 +92,18 @@ protected:
         return *controller;
     }
 
-    // Writes saved timings into the settings file, as an earlier run would have left them.
-    void writeSavedTimings(const QList<SavedApp> &apps)
+    // Writes settings into the settings file, as an earlier run would have left them.
+    void writeSettings(const QList<std::pair<QString, QVariant>> &values)
     {
         SettingsStore earlierRun;
         earlierRun.load();
-        earlierRun.setValue(SettingsKey::Apps, timingsWrapper(apps));
+        for (const auto &[key, value] : values)
+            earlierRun.setValue(key, value);
         ASSERT_TRUE(earlierRun.synchronize());
     }
+
+    // Writes saved timings into the settings file, as an earlier run would have left them.
+    void writeSavedTimings(const QList<SavedApp> &apps) { writeSettings({{SettingsKey::Apps, timingsWrapper(apps)}}); }
 
     // Writes a timing document.
     QString writeDocument(const QString &fileName, const QList<SavedApp> &apps)

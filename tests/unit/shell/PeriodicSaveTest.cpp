@@ -150,12 +150,7 @@ TEST_F(PeriodicSaving, SwitchedOffThereIsNoTimerAndNothingIsEverSaved)
 
 TEST_F(PeriodicSaving, TheScheduleIsBuiltAtStartFromTheStoredSettings)
 {
-    {
-        SettingsStore earlierRun;
-        earlierRun.load();
-        earlierRun.setValue(SettingsKey::SaveTimerPeriodically, true);
-        ASSERT_TRUE(earlierRun.synchronize());
-    }
+    ASSERT_NO_FATAL_FAILURE(writeSettings({{SettingsKey::SaveTimerPeriodically, true}}));
     scheduler.setWallTime(at(Thursday, 14, 37, 12));
     createController();
     ASSERT_TRUE(controller->periodicSave().nextFire().has_value());
