@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -103,6 +104,33 @@ MainWindow &MainWindowFixture::openWindow(Questions questions)
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->outline()->expandAll();
     return *window;
+}
+
+::testing::AssertionResult MainWindowFixture::showsAllOf(const QLabel &label, const QWidget &area)
+{
+    const QRect where(label.mapTo(&area, QPoint(0, 0)), label.size());
+    if (!label.isVisible())
+        return ::testing::AssertionFailure() << "hidden: " << label.text().toStdString();
+    if (!area.rect().contains(where))
+        return ::testing::AssertionFailure() << "the label, " << where.width() << "x" << where.height() << " at " << where.x() << ","
+                                             << where.y() << ", reaches outside " << area.width() << "x" << area.height();
+    // The text wraps within the label's width; its lines need this height.
+    const int needed = label.heightForWidth(label.width());
+    if (needed > label.height())
+        return ::testing::AssertionFailure() << "the text needs " << needed << " pixels, the label has " << label.height();
+    const int widest = label.fontMetrics().horizontalAdvance(label.text());
+    if (!label.wordWrap() && widest > label.contentsRect().width())
+        return ::testing::AssertionFailure() << "one line of " << widest << " pixels in " << label.contentsRect().width();
+    return ::testing::AssertionSuccess();
+}
+
+void MainWindowFixture::resizeWindow(QSize size)
+{
+    window->resize(size);
+    // Nested layouts answer one request at a time.
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::processEvents();
 }
 
 QStringList MainWindowFixture::shownRows() const

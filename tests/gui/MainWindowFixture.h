@@ -5,6 +5,7 @@
 #include "shell/gui/QtQuestionDialog.h"
 
 #include <QModelIndex>
+#include <QSize>
 #include <QStringList>
 
 #include <functional>
@@ -36,6 +37,12 @@ ModalSeen runAnsweringMessageBoxWithReturn(const std::function<void()> &action);
 class MainWindowFixture : public ControllerFixture
 {
 protected:
+    // Whether `label` shows all of its text inside `area` (one of its ancestors) of the window
+    // at its present size: no line cut off at an edge, none left out below.
+    static ::testing::AssertionResult showsAllOf(const QLabel &label, const QWidget &area);
+    // Resizes the window and lets its layouts follow, as a window manager's resize does.
+    void resizeWindow(QSize size);
+
     enum class Questions { Scripted, MessageBoxes };
 
     ~MainWindowFixture() override;

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QStatusBar>
 
 using StatusLineTest = MainWindowFixture;
@@ -53,4 +54,27 @@ TEST_F(StatusLineTest, AFailedPeriodicSaveIsShownAndTheTimingsAreKept)
     const QString message = window->statusBar()->currentMessage();
     EXPECT_TRUE(message.contains(QStringLiteral("periodic save failed"))) << message.toStdString();
     EXPECT_DOUBLE_EQ(appTime(editorName()), 3600.0);
+}
+
+TEST_F(StatusLineTest, ALongMessageIsShownWholeInANarrowAndInAWideWindow)
+{
+    openWindow();
+    const QString message = QStringLiteral("Sleep, session switches and time-zone changes are not followed: the system bus does "
+                                           "not answer (it takes the connection but does not answer).");
+    window->statusBar()->showMessage(message);
+    QList<QLabel *> showing;
+    for (QLabel *label : window->statusBar()->findChildren<QLabel *>()) {
+        if (label->text() == message)
+            showing.append(label);
+    }
+    ASSERT_EQ(showing.size(), 1);
+    for (const QSize size : {QSize(300, 400), QSize(560, 480), QSize(1400, 500)}) {
+        resizeWindow(size);
+        EXPECT_TRUE(showsAllOf(*showing.constFirst(), *window)) << size.width() << " wide";
+        // The outline keeps the room that is left; the status line takes no more than it needs.
+        EXPECT_LE(window->statusBar()->height(), 5 * window->statusBar()->fontMetrics().height()) << size.width() << " wide";
+    }
+
+    window->statusBar()->clearMessage();
+    EXPECT_TRUE(showing.constFirst()->text().isEmpty());
 }

@@ -2,6 +2,7 @@
 
 #include "HistoryWindow.h"
 #include "PrefWindow.h"
+#include "StatusLine.h"
 #include "SumOfTimesLabel.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
@@ -103,6 +104,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     totals->addWidget(m_totalLabel);
     layout->addLayout(totals);
     setCentralWidget(central);
+    setStatusBar(new StatusLine(this));
 
     buildMenus();
     updateStatus();
