@@ -93,6 +93,16 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_outline->header()->resizeSection(OutlineModel::TimeColumn,
                                        std::max(timeWidth, m_outline->header()->sectionSizeHint(OutlineModel::TimeColumn)));
     layout->addWidget(m_outline, 1);
+    // Until anything is counted, the empty outline says how to begin. It lies over the outline's
+    // viewport, wrapped to its width, and lets every click through to it.
+    m_emptyHint = new QLabel(tr("Press Start to count the time you spend in each application, or turn on "
+                                "“Start counting when Kestrum opens” in Edit ▸ Preferences."),
+                             m_outline->viewport());
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    (new QVBoxLayout(m_outline->viewport()))->addWidget(m_emptyHint);
 
     auto *totals = new QHBoxLayout;
     m_totalLabel = new SumOfTimesLabel(central);
@@ -114,6 +124,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     connect(&m_controller, &KestrumController::countingChanged, this, [this] {
         m_countingButton->setText(m_controller.buttonTitle());
         m_countingAction->setText(m_controller.buttonTitle());
+        updateEmptyHint();
     });
     connect(&m_controller, &KestrumController::timeSumChanged, m_totalLabel, &SumOfTimesLabel::showTotal);
     connect(&m_controller, &KestrumController::saveFailed, this, [this](const QString &error) {
@@ -146,9 +157,14 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_controller.tracker().setSearchString(text);
     });
     connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
-    m_storeSubscription =
-        m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) { followStoreForCutoffRange(notice); });
+    m_storeSubscription = m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) {
+        followStoreForCutoffRange(notice);
+        // Only a change of the set of applications can empty the store or end its emptiness.
+        if (notice.property == ObservedProperty::TimeSet && notice.phase == ChangePhase::Did)
+            updateEmptyHint();
+    });
     followStoreForCutoffRange({nullptr, ObservedProperty::TimeSet, ChangePhase::Did});
+    updateEmptyHint();
 
     resize(560, 480);
     const QByteArray geometry = m_controller.settings().value(kGeometryKey).toByteArray();
@@ -438,6 +454,15 @@ void MainWindow::showFailure(const QString &what, const QString &reason)
     box.setInformativeText(reason);
     box.setWindowModality(Qt::WindowModal);
     box.exec();
+}
+
+void MainWindow::updateEmptyHint()
+{
+    // It tells what to press: while counting, or once anything is in the store, it has said its
+    // piece. It comes back when Clear Timers empties the store while counting is off, since
+    // Start is then again what to do.
+    m_emptyHint->setVisible(m_controller.buttonTitle() == KestrumController::StartTitle
+                            && m_controller.tracker().fullTimeSet().empty());
 }
 
 void MainWindow::updateStatus()

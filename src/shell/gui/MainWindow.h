@@ -52,6 +52,8 @@ public:
     QSlider *cutoffSlider() const { return m_cutoffSlider; }
     QLabel *cutoffDisplay() const { return m_cutoffDisplay; }
     QTreeView *outline() const { return m_outline; }
+    // What the empty outline says to do while nothing is counted.
+    QLabel *emptyOutlineHint() const { return m_emptyHint; }
     OutlineModel *outlineModel() const { return m_model; }
     SumOfTimesLabel *totalLabel() const { return m_totalLabel; }
     QLabel *totalCaption() const { return m_totalCaption; }
@@ -83,6 +85,7 @@ private:
     void chooseAndExport(ExportScope scope);
     void showFailure(const QString &what, const QString &reason);
     void updateStatus();
+    void updateEmptyHint();
     // The cut-off slider spans the longest application's time in whole minutes, so that a small
     // drag is a small change; it follows the store as times grow and applications come and go.
     void followStoreForCutoffRange(const ChangeNotice &notice);
@@ -107,6 +110,7 @@ private:
     QSlider *m_cutoffSlider = nullptr;
     QLabel *m_cutoffDisplay = nullptr;
     QTreeView *m_outline = nullptr;
+    QLabel *m_emptyHint = nullptr;
     QLabel *m_totalCaption = nullptr;
     SumOfTimesLabel *m_totalLabel = nullptr;
     LoginAutostart m_autostart;

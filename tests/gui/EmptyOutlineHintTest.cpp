@@ -1,0 +1,90 @@
+// A first start: until anything is counted, the empty outline says how to begin, and it makes
+// way for the timings as soon as there are any.
+
+#include "MainWindowFixture.h"
+#include "shell/gui/PrefWindow.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
+
+using EmptyOutlineHintTest = MainWindowFixture;
+
+TEST_F(EmptyOutlineHintTest, AFirstStartSaysToPressStartOrToCountFromTheStart)
+{
+    openWindow();
+    const QLabel &hint = *window->emptyOutlineHint();
+
+    ASSERT_TRUE(hint.isVisible());
+    EXPECT_TRUE(hint.text().startsWith(QStringLiteral("Press Start"))) << hint.text().toStdString();
+    // It names a preference that is there, by the words of its check box.
+    const QList<QCheckBox *> boxes = window->prefWindow().findChildren<QCheckBox *>();
+    const auto named = std::find_if(boxes.cbegin(), boxes.cend(), [&hint](const QCheckBox *box) {
+        return hint.text().contains(u'“' + box->text() + u'”');
+    });
+    ASSERT_NE(named, boxes.cend()) << hint.text().toStdString();
+    EXPECT_EQ((*named)->text(), QStringLiteral("Start counting when Kestrum opens"));
+}
+
+TEST_F(EmptyOutlineHintTest, TheHintIsReadWholeInANarrowAndInAWideWindow)
+{
+    openWindow();
+    for (const QSize size : {QSize(300, 360), QSize(560, 480), QSize(1400, 500)}) {
+        resizeWindow(size);
+        EXPECT_TRUE(showsAllOf(*window->emptyOutlineHint(), *window->outline()->viewport())) << size.width() << " wide";
+    }
+}
+
+TEST_F(EmptyOutlineHintTest, ItGoesWithStartAndStaysGoneOnceAnythingIsCounted)
+{
+    openWindow();
+    pressCountingButton();
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+    scheduler.advance(3);
+    ASSERT_EQ(shownApplications(), QStringList{editorName()});
+
+    pressCountingButton(); // paused, with the editor's three seconds shown
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+}
+
+TEST_F(EmptyOutlineHintTest, SavedTimingsAreShownWithoutIt)
+{
+    writeSavedTimings({{editorName(), 700, {}}});
+    openWindow();
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+    // A search that hides every application is no first start: there is something to find.
+    QTest::keyClicks(window->searchField(), QStringLiteral("nothing like it"));
+    ASSERT_TRUE(shownApplications().isEmpty());
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+}
+
+TEST_F(EmptyOutlineHintTest, ClearTimersWhilePausedBringsItBackButNotWhileCounting)
+{
+    writeSavedTimings({{editorName(), 700, {}}});
+    openWindow();
+    const auto clear = [this] { return runAnsweringMessageBox([this] { window->clearTimers(); }, QStringLiteral("Clear Timers")); };
+
+    pressCountingButton();
+    ASSERT_TRUE(clear().answered);
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible()) << "counting goes on: there is nothing to press";
+    scheduler.advance(2);
+    pressCountingButton();
+    ASSERT_TRUE(clear().answered);
+    ASSERT_TRUE(shownApplications().isEmpty());
+    EXPECT_TRUE(window->emptyOutlineHint()->isVisible());
+}
+
+TEST_F(EmptyOutlineHintTest, WhileCountingItIsGoneAlsoWhenNothingCanBeBooked)
+{
+    desktop.bringToFront(999); // in front: an application no one can name, as on a desktop that tells none
+    openWindow();
+    pressCountingButton();
+    scheduler.advance(3);
+    ASSERT_TRUE(controller->tracker().fullTimeSet().empty());
+    EXPECT_FALSE(window->emptyOutlineHint()->isVisible()) << "Start was pressed already";
+
+    pressCountingButton();
+    EXPECT_TRUE(window->emptyOutlineHint()->isVisible());
+}
