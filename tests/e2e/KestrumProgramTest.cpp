@@ -47,7 +47,7 @@ protected:
     void SetUp() override
     {
         const QStringList missing = DisplaySession::missingPrograms(
-            {QStringLiteral("xdotool"), QStringLiteral("xprop"), QStringLiteral("xterm"), QStringLiteral("xlogo")});
+            {QStringLiteral("xdotool"), QStringLiteral("xprop"), QStringLiteral("xterm"), QStringLiteral("xlogo"), QStringLiteral("dbus-daemon")});
         if (!missing.isEmpty()) {
             const std::string message = "missing " + missing.join(QStringLiteral(", ")).toStdString()
                 + ": scripts/install-deps installs them";
@@ -373,6 +373,47 @@ TEST_F(KestrumOnXTest, BusesThatTakeConnectionsAndNeverAnswerHoldNothingUp)
     ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGTERM did not end kestrum";
     EXPECT_EQ(kestrum->exitCode(), 0);
     EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("the system bus does not answer"))) << session.logOf(kestrum).toStdString();
+}
+
+TEST_F(KestrumOnXTest, ALogindThatNeverAnswersHoldsNothingUp)
+{
+    // A system bus of the test's own, on which logind's name belongs to a program that never
+    // answers a call.
+    const QString address = QStringLiteral("unix:path=") + session.home() + QStringLiteral("/system-bus");
+    QProcess bus;
+    endWithTestProcess(bus);
+    bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--address=") + address,
+                                              QStringLiteral("--print-address"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile")});
+    ASSERT_TRUE(waitForLine(bus, 15000)) << "dbus-daemon: " << bus.readAllStandardError().toStdString();
+    QProcess logind;
+    QString error;
+    ASSERT_TRUE(startSilentBusName(logind, address, QStringLiteral("org.freedesktop.login1"), &error)) << error.toStdString();
+    const auto stopBus = qScopeGuard([&] {
+        stopProcess(logind);
+        stopProcess(bus);
+    });
+
+    QProcessEnvironment variables;
+    variables.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address);
+    QString window;
+    QProcess *kestrum = startKestrum({QStringLiteral("--start")}, &window, variables);
+    ASSERT_FALSE(window.isEmpty()) << session.logOf(kestrum).toStdString();
+
+    // Kestrum has asked logind, and goes on while no answer comes: a second start hands over.
+    QProcess *second = startKestrum({}, nullptr, variables);
+    ASSERT_TRUE(second && second->waitForFinished(15000));
+    EXPECT_EQ(session.logOf(second).toStdString(), "Kestrum is already running; its window was brought to the front\n");
+
+    // Once its questions have timed out, it says what it goes without.
+    const QDeadlineTimer deadline(15s);
+    while (!session.logOf(kestrum).contains(QStringLiteral("session switches are not watched")) && !deadline.hasExpired())
+        QThread::msleep(100);
+    EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("Cannot take a sleep inhibitor"))) << session.logOf(kestrum).toStdString();
+    EXPECT_TRUE(session.logOf(kestrum).contains(QStringLiteral("login session was not found"))) << session.logOf(kestrum).toStdString();
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(10000)) << "SIGTERM did not end kestrum";
+    EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
+    EXPECT_GT(readStoredTimes(settingsPath()).applications.value(QStringLiteral("Kestrum")), 0.0) << session.logOf(kestrum).toStdString();
 }
 
 // --- without a display ------------------------------------------------------------------------------

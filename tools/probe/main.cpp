@@ -1,7 +1,7 @@
 // kestrum-probe: prints what Kestrum sees right now, one JSON object a line, every second and
 // on every change: the backend in use, the front application, the active window, idle seconds, the screen saver.
 
-#include "platform/logind/LogindMonitor.h"
+#include "platform/logind/LogindWiring.h"
 #include "platform/DesktopChoice.h"
 #include "tracking/DocumentName.h"
 
@@ -89,11 +89,10 @@ int main(int argc, char *argv[])
     if (systemBus.isConnected() && systemBus.interface()
         && systemBus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))) {
         logind = std::make_unique<LogindMonitor>();
-        if (logind->start(systemBus)) {
-            desktop->setScreenLocked(DesktopBackend::LockSource::LoginSession, logind->isLocked());
-            QObject::connect(logind.get(), &LogindMonitor::lockedChanged, desktop.get(),
-                             [&desktop](bool locked) { desktop->setScreenLocked(DesktopBackend::LockSource::LoginSession, locked); });
-        }
+        connectLogindMonitor(*logind, {.locked = [&desktop](bool locked) {
+                                 desktop->setScreenLocked(DesktopBackend::LockSource::LoginSession, locked);
+                             }});
+        logind->start(systemBus);
     }
 
     int printed = 0;
@@ -111,8 +110,11 @@ int main(int argc, char *argv[])
     };
     QObject::connect(desktop.get(), &DesktopBackend::changed, &app, [&] { print(true); });
     QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &app, [&] { print(false); });
-    if (logind)
+    if (logind) {
+        // The session's state is known once logind has answered the start.
+        QObject::connect(logind.get(), &LogindMonitor::startFinished, &app, [&] { print(true); });
         QObject::connect(logind.get(), &LogindMonitor::sessionActiveChanged, &app, [&] { print(true); });
+    }
     QTimer everySecond;
     QObject::connect(&everySecond, &QTimer::timeout, &app, [&] { print(false); });
     everySecond.start(1000);

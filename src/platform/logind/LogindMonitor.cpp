@@ -26,8 +26,8 @@ const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Proper
 const QString kActive = QStringLiteral("Active");
 const QString kLockedHint = QStringLiteral("LockedHint");
 
-// logind answers at once; a bus that takes longer than this is treated as broken rather than
-// left to block the main thread. Kestrum starts the monitor only once the bus has answered.
+// logind answers at once; one that takes longer than this is treated as broken. Nothing waits
+// for the answers: a hung logind leaves out only what it was asked for.
 constexpr int kCallTimeoutMs = 2000;
 
 // logind's errors are one line. A peer that sends a whole stack trace is cut to its last line,
@@ -67,27 +67,61 @@ LogindMonitor::LogindMonitor(QObject *parent)
 
 LogindMonitor::~LogindMonitor() = default;
 
-bool LogindMonitor::start(const QDBusConnection &bus)
+void LogindMonitor::start(const QDBusConnection &bus)
 {
-    if (m_started)
-        return true;
-
-    QString why;
+    if (m_starting || m_started)
+        return;
     if (!bus.isConnected()) {
-        reportRegistrationFailure(QStringLiteral("no system bus: %1").arg(errorText(bus.lastError())));
-        return false;
-    }
-    if (!logindIsPresent(bus, &why)) {
-        reportRegistrationFailure(why);
-        return false;
+        startFailed(QStringLiteral("no system bus: %1").arg(errorText(bus.lastError())));
+        return;
     }
     m_bus = bus;
+    m_starting = true;
+    askWhetherLogindIsPresent();
+}
+
+void LogindMonitor::ask(const QDBusMessage &call, std::function<void(const QDBusMessage &answer)> answered)
+{
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [answered = std::move(answered)](QDBusPendingCallWatcher *finished) {
+        finished->deleteLater();
+        answered(finished->reply());
+    });
+}
+
+void LogindMonitor::askWhetherLogindIsPresent()
+{
+    const auto busCall = [](const QString &method) {
+        return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                              QStringLiteral("org.freedesktop.DBus"), method);
+    };
+    QDBusMessage hasOwner = busCall(QStringLiteral("NameHasOwner"));
+    hasOwner << kService;
+    ask(hasOwner, [this, busCall](const QDBusMessage &answer) {
+        const QDBusReply<bool> registered = answer;
+        if (registered.isValid() && registered.value()) {
+            logindFound();
+            return;
+        }
+        // logind may be started on demand; the first call to it then starts it.
+        ask(busCall(QStringLiteral("ListActivatableNames")), [this, registered](const QDBusMessage &answer) {
+            const QDBusReply<QStringList> activatable = answer;
+            if (activatable.isValid() && activatable.value().contains(kService))
+                logindFound();
+            else
+                startFailed(registered.isValid() ? QStringLiteral("%1 is not on the bus").arg(kService) : errorText(registered.error()));
+        });
+    });
+}
+
+void LogindMonitor::logindFound()
+{
+    m_starting = false;
     // Subscribing before the inhibitor is taken, so that no sleep can slip in between unseen.
     if (!m_bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), this,
                        SLOT(onPrepareForSleep(bool)))) {
-        reportRegistrationFailure(QStringLiteral("cannot subscribe to PrepareForSleep: %1").arg(errorText(m_bus.lastError())));
-        m_bus = QDBusConnection(QString());
-        return false;
+        startFailed(QStringLiteral("cannot subscribe to PrepareForSleep: %1").arg(errorText(m_bus.lastError())));
+        return;
     }
     m_started = true;
 
@@ -99,30 +133,27 @@ bool LogindMonitor::start(const QDBusConnection &bus)
         takeInhibitorLater();
     });
 
-    takeInhibitor();
-    m_sessionPath = findSession();
-    if (!m_sessionPath.isEmpty())
-        watchSession();
-    return true;
+    m_startPending = InhibitorPart | SessionPart;
+    takeInhibitorLater();
+    findSession();
 }
 
-bool LogindMonitor::logindIsPresent(const QDBusConnection &bus, QString *why)
+void LogindMonitor::startFailed(const QString &why)
 {
-    const auto busCall = [&bus](const QString &method, const QVariantList &arguments) {
-        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                                           QStringLiteral("org.freedesktop.DBus"), method);
-        call.setArguments(arguments);
-        return bus.call(call, QDBus::Block, kCallTimeoutMs);
-    };
-    const QDBusReply<bool> registered = busCall(QStringLiteral("NameHasOwner"), {kService});
-    if (registered.isValid() && registered.value())
-        return true;
-    // logind may be started on demand; the first call to it then starts it.
-    const QDBusReply<QStringList> activatable = busCall(QStringLiteral("ListActivatableNames"), {});
-    if (activatable.isValid() && activatable.value().contains(kService))
-        return true;
-    *why = registered.isValid() ? QStringLiteral("%1 is not on the bus").arg(kService) : errorText(registered.error());
-    return false;
+    m_starting = false;
+    m_bus = QDBusConnection(QString());
+    reportRegistrationFailure(why);
+    // Queued, as every other outcome of a start is: the caller hears of it from its event loop.
+    QMetaObject::invokeMethod(this, &LogindMonitor::startFinished, Qt::QueuedConnection);
+}
+
+void LogindMonitor::startPartDone(StartPart part)
+{
+    if (!(m_startPending & part))
+        return;
+    m_startPending &= ~part;
+    if (m_startPending == 0)
+        Q_EMIT startFinished();
 }
 
 void LogindMonitor::reportUnavailable(const QString &why)
@@ -172,25 +203,22 @@ bool LogindMonitor::canPassDescriptors()
     return false;
 }
 
-void LogindMonitor::takeInhibitor()
-{
-    if (canPassDescriptors())
-        keepInhibitor(m_bus.call(inhibitCall(), QDBus::Block, kCallTimeoutMs));
-}
-
 void LogindMonitor::takeInhibitorLater()
 {
-    if (m_inhibitor.isValid() || m_inhibitorRequested || !canPassDescriptors())
+    if (m_inhibitor.isValid() || m_inhibitorRequested)
         return;
+    if (!canPassDescriptors()) {
+        startPartDone(InhibitorPart);
+        return;
+    }
     m_inhibitorRequested = true;
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(inhibitCall(), kCallTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
-        finished->deleteLater();
+    ask(inhibitCall(), [this](const QDBusMessage &answer) {
         m_inhibitorRequested = false;
         // A sleep that began while the call was under way goes on without waiting; the wake
         // after it takes the inhibitor again.
         if (!m_preparingForSleep)
-            keepInhibitor(finished->reply());
+            keepInhibitor(answer);
+        startPartDone(InhibitorPart);
     });
 }
 
@@ -205,35 +233,52 @@ void LogindMonitor::keepInhibitor(const QDBusMessage &answer)
     m_inhibitor = reply.value();
 }
 
-QString LogindMonitor::findSession()
+void LogindMonitor::findSession()
 {
-    QStringList errors;
+    m_sessionLookupErrors.clear();
+    const auto byProcess = [this] {
+        askForSession(QStringLiteral("GetSessionByPID"), quint32(::getpid()), QStringLiteral("by process"), [this] { findSessionOfUser(); });
+    };
     const QString id = qEnvironmentVariable("XDG_SESSION_ID");
-    if (!id.isEmpty()) {
-        QDBusMessage call = managerCall(QStringLiteral("GetSession"));
-        call << id;
-        const QDBusReply<QDBusObjectPath> reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
-        if (reply.isValid())
-            return reply.value().path();
-        errors << QStringLiteral("session %1: %2").arg(id, errorText(reply.error()));
-    }
+    if (id.isEmpty())
+        byProcess();
+    else
+        askForSession(QStringLiteral("GetSession"), id, QStringLiteral("session %1").arg(id), byProcess);
+}
 
-    QDBusMessage byPid = managerCall(QStringLiteral("GetSessionByPID"));
-    byPid << quint32(::getpid());
-    const QDBusReply<QDBusObjectPath> pidReply = m_bus.call(byPid, QDBus::Block, kCallTimeoutMs);
-    if (pidReply.isValid())
-        return pidReply.value().path();
-    errors << QStringLiteral("by process: %1").arg(errorText(pidReply.error()));
+void LogindMonitor::askForSession(const QString &method, const QVariant &argument, const QString &what, std::function<void()> otherwise)
+{
+    QDBusMessage call = managerCall(method);
+    call << argument;
+    ask(call, [this, what, otherwise = std::move(otherwise)](const QDBusMessage &answer) {
+        const QDBusReply<QDBusObjectPath> reply = answer;
+        if (reply.isValid()) {
+            sessionFound(reply.value().path());
+            return;
+        }
+        m_sessionLookupErrors << QStringLiteral("%1: %2").arg(what, errorText(reply.error()));
+        otherwise();
+    });
+}
 
+void LogindMonitor::findSessionOfUser()
+{
     // A program started by the user's service manager rather than from inside the session
     // belongs to no session; the user's graphical session is then the one that matters.
     QDBusMessage getUser = managerCall(QStringLiteral("GetUser"));
     getUser << quint32(::getuid());
-    const QDBusReply<QDBusObjectPath> user = m_bus.call(getUser, QDBus::Block, kCallTimeoutMs);
-    if (user.isValid()) {
-        const QDBusReply<QDBusVariant> display =
-            m_bus.call(propertyGet(user.value().path(), kUserInterface, QStringLiteral("Display")), QDBus::Block, kCallTimeoutMs);
-        if (display.isValid()) {
+    ask(getUser, [this](const QDBusMessage &answer) {
+        const QDBusReply<QDBusObjectPath> user = answer;
+        if (!user.isValid()) {
+            sessionNotFound(QStringLiteral("user: %1").arg(errorText(user.error())));
+            return;
+        }
+        ask(propertyGet(user.value().path(), kUserInterface, QStringLiteral("Display")), [this](const QDBusMessage &answer) {
+            const QDBusReply<QDBusVariant> display = answer;
+            if (!display.isValid()) {
+                sessionNotFound(QStringLiteral("user's session: %1").arg(errorText(display.error())));
+                return;
+            }
             QString displayId;
             QDBusObjectPath displayPath;
             const QDBusArgument argument = qvariant_cast<QDBusArgument>(display.value().variant());
@@ -241,18 +286,25 @@ QString LogindMonitor::findSession()
             argument >> displayId >> displayPath;
             argument.endStructure();
             if (!displayId.isEmpty() && displayPath.path() != u"/")
-                return displayPath.path();
-            errors << QStringLiteral("the user has no graphical session");
-        } else {
-            errors << QStringLiteral("user's session: %1").arg(errorText(display.error()));
-        }
-    } else {
-        errors << QStringLiteral("user: %1").arg(errorText(user.error()));
-    }
+                sessionFound(displayPath.path());
+            else
+                sessionNotFound(QStringLiteral("the user has no graphical session"));
+        });
+    });
+}
 
-    reportOnce(Failure::SessionLookup,
-               QStringLiteral("Kestrum's login session was not found; session switches are not watched (%1)").arg(errors.join(u"; ")));
-    return QString();
+void LogindMonitor::sessionFound(const QString &path)
+{
+    m_sessionPath = path;
+    watchSession();
+}
+
+void LogindMonitor::sessionNotFound(const QString &why)
+{
+    m_sessionLookupErrors << why;
+    reportOnce(Failure::SessionLookup, QStringLiteral("Kestrum's login session was not found; session switches are not watched (%1)")
+                                           .arg(m_sessionLookupErrors.join(u"; ")));
+    startPartDone(SessionPart);
 }
 
 void LogindMonitor::watchSession()
@@ -262,26 +314,32 @@ void LogindMonitor::watchSession()
                        SLOT(onSessionPropertiesChanged(QString, QVariantMap, QStringList)))) {
         reportOnce(Failure::SessionWatch, QStringLiteral("Cannot watch the login session %1; session switches are not watched: %2")
                                               .arg(m_sessionPath, errorText(m_bus.lastError())));
+        startPartDone(SessionPart);
         return;
     }
     QDBusMessage getAll = QDBusMessage::createMethodCall(kService, m_sessionPath, kPropertiesInterface, QStringLiteral("GetAll"));
     getAll << kSessionInterface;
-    const QDBusReply<QVariantMap> reply = m_bus.call(getAll, QDBus::Block, kCallTimeoutMs);
-    if (!reply.isValid()) {
-        reportOnce(Failure::SessionProperties,
-                   QStringLiteral("Cannot read the login session %1: %2").arg(m_sessionPath, errorText(reply.error())));
-        return;
-    }
-    const QVariantMap properties = reply.value();
-    for (const QString &name : {kActive, kLockedHint}) {
-        if (properties.contains(name))
-            applySessionProperty(name, properties.value(name), Notify::Silently);
-    }
+    ask(getAll, [this](const QDBusMessage &answer) {
+        m_sessionRead = true;
+        const QDBusReply<QVariantMap> reply = answer;
+        if (reply.isValid()) {
+            const QVariantMap properties = reply.value();
+            for (const QString &name : {kActive, kLockedHint}) {
+                if (properties.contains(name))
+                    applySessionProperty(name, properties.value(name), Notify::Silently);
+            }
+        } else {
+            reportOnce(Failure::SessionProperties,
+                       QStringLiteral("Cannot read the login session %1: %2").arg(m_sessionPath, errorText(reply.error())));
+        }
+        startPartDone(SessionPart);
+    });
 }
 
 void LogindMonitor::onSessionPropertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated)
 {
-    if (interface != kSessionInterface)
+    // logind answers in order: the reading still to come was made after this change.
+    if (interface != kSessionInterface || !m_sessionRead)
         return;
     for (const QString &name : {kActive, kLockedHint}) {
         if (changed.contains(name))
@@ -293,12 +351,9 @@ void LogindMonitor::onSessionPropertiesChanged(const QString &interface, const Q
 
 void LogindMonitor::fetchSessionProperty(const QString &name)
 {
-    auto *watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(propertyGet(m_sessionPath, kSessionInterface, name), kCallTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, name](QDBusPendingCallWatcher *finished) {
-        finished->deleteLater();
-        const QDBusPendingReply<QDBusVariant> reply = *finished;
-        if (reply.isError()) {
+    ask(propertyGet(m_sessionPath, kSessionInterface, name), [this, name](const QDBusMessage &answer) {
+        const QDBusReply<QDBusVariant> reply = answer;
+        if (!reply.isValid()) {
             reportOnce(Failure::SessionProperties,
                        QStringLiteral("Cannot read the login session %1: %2").arg(m_sessionPath, errorText(reply.error())));
             return;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <set>
 
 // Sleep, wake and switches of Kestrum's own login session, as systemd-logind reports them on the
@@ -27,23 +28,28 @@ public:
     explicit LogindMonitor(QObject *parent = nullptr);
     ~LogindMonitor() override;
 
-    // Watches sleep and wake, takes the sleep inhibitor and finds Kestrum's session. Without a
-    // connected bus or without logind on it, the registration failure line goes to standard output
-    // (once per monitor) and the answer is false: Kestrum then runs on without sleep handling. Any
-    // later failure (inhibitor, session) is logged once and leaves out only what it concerns.
-    bool start(const QDBusConnection &bus = QDBusConnection::systemBus());
+    // Watches sleep and wake, takes the sleep inhibitor and finds Kestrum's session. It returns at
+    // once and waits for no answer: a logind that is slow or hung holds nothing up, and
+    // startFinished() comes once every answer is in or has timed out. Without a connected bus or
+    // without logind on it, the registration failure line goes to standard output (once per
+    // monitor) and isStarted() stays false: Kestrum then runs on without sleep handling, and a
+    // later start() tries again. Any later failure (inhibitor, session) is logged once and leaves
+    // out only what it concerns.
+    void start(const QDBusConnection &bus = QDBusConnection::systemBus());
     // The system bus did not answer: the registration failure line, once, as start() gives it.
     void reportUnavailable(const QString &why);
+    // Whether sleep and wake are watched; true from the moment logind was found.
     bool isStarted() const { return m_started; }
 
     // Whether the sleep inhibitor is held, so that a coming sleep waits for the acknowledgement.
     bool holdsInhibitor() const { return m_inhibitor.isValid(); }
 
     // Kestrum's session as logind names it: the one in XDG_SESSION_ID, else the one this process
-    // belongs to, else the user's graphical session; empty when none was found.
+    // belongs to, else the user's graphical session; empty when none was found (or not yet).
     QString sessionPath() const { return m_sessionPath; }
     // The session's last known state; without a known session it counts as active and unlocked.
-    // The state found at start is not signalled, only the changes after it.
+    // The state found at start is not signalled, only the changes after it: it is here once
+    // startFinished() came.
     bool isSessionActive() const { return m_sessionActive; }
     bool isLocked() const { return m_locked; }
 
@@ -53,6 +59,10 @@ public Q_SLOTS:
     void allowPowerChange();
 
 Q_SIGNALS:
+    // What start() asked is answered, or timed out: whether logind is there (isStarted()), the
+    // inhibitor, the session and its state. Once for each start() that found none under way or
+    // done.
+    void startFinished();
     // WillSleep when the machine is about to sleep, HasPoweredOn when it woke (or the sleep failed).
     void powerMessage(PowerMessage message);
     // The session was switched away from (false) or back to (true).
@@ -76,22 +86,38 @@ private:
 
     // The state read at start is the starting point, not a change.
     enum class Notify { OnChange, Silently };
+    // What a start waits for once logind was found.
+    enum StartPart { InhibitorPart = 0x1, SessionPart = 0x2 };
 
-    static bool logindIsPresent(const QDBusConnection &bus, QString *why);
+    // Sends a call on the monitor's bus without waiting; `answered` gets the reply, or the error,
+    // on this thread. Nothing is called once the monitor is gone.
+    void ask(const QDBusMessage &call, std::function<void(const QDBusMessage &answer)> answered);
+    void askWhetherLogindIsPresent();
+    void logindFound();
+    void startFailed(const QString &why);
+    void startPartDone(StartPart part);
     void reportRegistrationFailure(const QString &why);
     void reportOnce(Failure failure, const QString &text);
 
     bool canPassDescriptors();
-    void takeInhibitor(); // waits for the answer
     void takeInhibitorLater();
     void keepInhibitor(const QDBusMessage &answer);
-    QString findSession();
+    // The session is looked for in the order sessionPath() gives, one question after another.
+    void findSession();
+    // Asks logind's `method` for a session: the one it names is Kestrum's; an error is noted
+    // as `what`, and `otherwise` looks further.
+    void askForSession(const QString &method, const QVariant &argument, const QString &what, std::function<void()> otherwise);
+    void findSessionOfUser();
+    void sessionFound(const QString &path);
+    void sessionNotFound(const QString &why);
     void watchSession();
     void fetchSessionProperty(const QString &name);
     void applySessionProperty(const QString &name, const QVariant &value, Notify notify);
 
     QDBusConnection m_bus{QString()};
+    bool m_starting = false; // asking whether logind is there
     bool m_started = false;
+    int m_startPending = 0; // StartParts
     bool m_registrationFailureReported = false;
     std::set<Failure> m_reported;
 
@@ -100,6 +126,9 @@ private:
     bool m_preparingForSleep = false;
 
     QString m_sessionPath;
+    QStringList m_sessionLookupErrors;
+    // Changes announced before the start's reading of the session are in that reading already.
+    bool m_sessionRead = false;
     bool m_sessionActive = true;
     bool m_locked = false;
 };

@@ -12,11 +12,12 @@ struct LogindHandlers
     // handlePowerMessage() takes exactly these.
     std::function<void(PowerMessage message, const std::function<void()> &allowPowerChange)> power = {};
     std::function<void(bool active)> sessionActive = {};
+    // Receives the lock state found at start, once the start is answered, and every change.
     std::function<void(bool locked)> locked = {};
 };
 
 // Hands the monitor's signals to the handlers for as long as the monitor lives. Connect before
-// start(); the locked state at start is isLocked().
+// start().
 inline void connectLogindMonitor(LogindMonitor &monitor, LogindHandlers handlers)
 {
     if (handlers.power) {
@@ -27,6 +28,11 @@ inline void connectLogindMonitor(LogindMonitor &monitor, LogindHandlers handlers
     }
     if (handlers.sessionActive)
         QObject::connect(&monitor, &LogindMonitor::sessionActiveChanged, &monitor, std::move(handlers.sessionActive));
-    if (handlers.locked)
+    if (handlers.locked) {
+        QObject::connect(&monitor, &LogindMonitor::startFinished, &monitor, [&monitor, locked = handlers.locked] {
+            if (monitor.isStarted())
+                locked(monitor.isLocked());
+        });
         QObject::connect(&monitor, &LogindMonitor::lockedChanged, &monitor, std::move(handlers.locked));
+    }
 }

@@ -273,8 +273,7 @@ int main(int argc, char *argv[])
     BusWaiter systemBus(systemBusAddress());
     QObject::connect(&systemBus, &BusWaiter::answered, &window, [&] {
         const QDBusConnection bus = QDBusConnection::systemBus();
-        if (logind.start(bus))
-            setLocked(DesktopBackend::LockSource::LoginSession, logind.isLocked());
+        logind.start(bus);
         clockChanges.start(bus);
     });
     QObject::connect(&systemBus, &BusWaiter::silent, &window, [&](const QString &why) {

@@ -61,6 +61,16 @@ protected:
 
     static void useSessionId(const QString &id) { qputenv("XDG_SESSION_ID", id.toUtf8()); }
 
+    // Starts the monitor on `on` and waits until the start is answered; answers whether sleep
+    // is watched.
+    bool startMonitor(const QDBusConnection &on)
+    {
+        QSignalSpy finished(monitor.get(), &LogindMonitor::startFinished);
+        monitor->start(on);
+        EXPECT_TRUE(waitFor([&] { return !finished.isEmpty(); }, 15000)) << "the start was never answered";
+        return monitor->isStarted();
+    }
+
     LogindMock mock;
     QDBusConnection bus{QString()};
     std::unique_ptr<LogindMonitor> monitor;

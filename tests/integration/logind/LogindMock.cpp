@@ -51,6 +51,12 @@ QString busConfig(const QString &socketDir)
         .arg(socketDir);
 }
 
+// python3's arguments that run a mock on the system bus.
+QStringList dbusmock()
+{
+    return {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system")};
+}
+
 QString processOutput(QProcess &process)
 {
     return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
@@ -144,12 +150,17 @@ bool LogindMock::startBus(QString *error)
 
 bool LogindMock::startTemplate(QProcess &process, const QString &name, const QString &service, QString *error)
 {
-    return startPython(process, {QStringLiteral("--template"), name}, service, error);
+    return startPython(process, dbusmock() + QStringList{QStringLiteral("--template"), name}, service, error);
 }
 
 bool LogindMock::startMock(QProcess &process, const QString &service, const QString &path, const QString &interface, QString *error)
 {
-    return startPython(process, {service, path, interface}, service, error);
+    return startPython(process, dbusmock() + QStringList{service, path, interface}, service, error);
+}
+
+bool LogindMock::startHungLogind(QString *error)
+{
+    return startSilentBusName(m_logind, m_address, Service, error);
 }
 
 bool LogindMock::startPython(QProcess &process, const QStringList &arguments, const QString &service, QString *error)
@@ -157,7 +168,7 @@ bool LogindMock::startPython(QProcess &process, const QStringList &arguments, co
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_address);
     process.setProcessEnvironment(environment);
-    process.start(kPython, QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system")} + arguments);
+    process.start(kPython, arguments);
     if (!process.waitForStarted(kStartTimeoutMs)) {
         *error = QStringLiteral("the %1 mock did not start: %2").arg(service, process.errorString());
         return false;

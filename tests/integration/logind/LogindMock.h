@@ -47,6 +47,8 @@ public:
     // The logind template on that bus; true once org.freedesktop.login1 answers.
     bool startLogind(QString *error);
     void stopLogind();
+    // In logind's place, a process that owns its name, takes every call and never answers one.
+    bool startHungLogind(QString *error);
     // systemd-timedated's template on the same bus; true once org.freedesktop.timedate1 answers.
     bool startTimedated(QString *error);
     // A plain mock on the same bus: `service` with one object at `path` that implements
@@ -77,6 +79,7 @@ public:
 
 private:
     bool startTemplate(QProcess &process, const QString &name, const QString &service, QString *error);
+    // Runs python3 with `arguments`; true once `service` is on the bus.
     bool startPython(QProcess &process, const QStringList &arguments, const QString &service, QString *error);
 
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -19,7 +19,7 @@ protected:
         sessionPath = mock.addSession(kSessionId, uint(::getuid()), active);
         ASSERT_FALSE(sessionPath.isEmpty());
         useSessionId(kSessionId);
-        ASSERT_TRUE(monitor->start(bus));
+        ASSERT_TRUE(startMonitor(bus));
         ASSERT_EQ(monitor->sessionPath(), sessionPath);
     }
 
@@ -89,7 +89,7 @@ TEST_F(LogindSession, TheStateAtStartIsReadAndOnlyChangesAreReported)
     QSignalSpy active(monitor.get(), &LogindMonitor::sessionActiveChanged);
     QSignalSpy locked(monitor.get(), &LogindMonitor::lockedChanged);
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
     EXPECT_FALSE(monitor->isSessionActive());
     EXPECT_TRUE(monitor->isLocked());
 
@@ -128,7 +128,7 @@ TEST_F(LogindSession, WithoutXdgSessionIdTheSessionIsFoundByProcess)
                QStringLiteral("ret = '/org/freedesktop/login1/session/c9'")});
     QSignalSpy active(monitor.get(), &LogindMonitor::sessionActiveChanged);
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
 
     EXPECT_EQ(monitor->sessionPath(), sessionPath);
     QList<uint> pids;
@@ -149,7 +149,7 @@ TEST_F(LogindSession, OutsideAnySessionTheUsersGraphicalSessionIsWatched)
                                  .arg(sessionPath));
     QSignalSpy active(monitor.get(), &LogindMonitor::sessionActiveChanged);
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
 
     EXPECT_EQ(monitor->sessionPath(), sessionPath);
     mock.updateSession(sessionPath, {{QStringLiteral("Active"), false}});
@@ -160,7 +160,7 @@ TEST_F(LogindSession, WithoutASessionSleepIsStillHandled)
 {
     QSignalSpy power(monitor.get(), &LogindMonitor::powerMessage);
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
 
     EXPECT_TRUE(monitor->sessionPath().isEmpty());
     EXPECT_TRUE(monitor->isSessionActive());
@@ -180,9 +180,22 @@ TEST_F(LogindSession, TheApplicationHearsSessionSwitchesAndLocks)
     mock.updateSession(sessionPath, {{QStringLiteral("Active"), false}});
     setLockedHint(true);
     mock.updateSession(sessionPath, {{QStringLiteral("Active"), true}});
-    ASSERT_TRUE(waitFor([&] { return activeStates.size() == 2 && lockStates.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return activeStates.size() == 2 && lockStates.size() == 2; }));
 
     EXPECT_EQ(activeStates, (QList<bool>{false, true}));
+    EXPECT_EQ(lockStates, (QList<bool>{false, true})) << "the state found at start, then the lock";
+}
+
+TEST_F(LogindSession, TheApplicationHearsOfAScreenLockedAtStart)
+{
+    sessionPath = mock.addSession(kSessionId, uint(::getuid()), true);
+    setLockedHint(true);
+    useSessionId(kSessionId);
+    QList<bool> lockStates;
+    connectLogindMonitor(*monitor, {.locked = [&lockStates](bool locked) { lockStates << locked; }});
+
+    ASSERT_TRUE(startMonitor(bus));
+
     EXPECT_EQ(lockStates, QList<bool>{true});
 }
 

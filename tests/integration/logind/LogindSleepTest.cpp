@@ -14,7 +14,7 @@ protected:
         LogindFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        ASSERT_TRUE(monitor->start(bus));
+        ASSERT_TRUE(startMonitor(bus));
     }
 
     // Whether logind lists exactly `count` inhibitors, waiting a while for it to get there.

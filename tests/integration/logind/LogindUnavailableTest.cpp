@@ -1,9 +1,14 @@
 // Without a system bus, or without logind on it, Kestrum says so once on standard output and
-// runs on without sleep handling.
+// runs on without sleep handling. A logind that is slow to answer, or never answers, holds
+// nothing up.
 
 #include "LogindFixture.h"
 
 #include <QDBusConnectionInterface>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <string>
 
@@ -56,8 +61,8 @@ TEST_F(LogindAbsent, WithoutLogindTheFailureLineIsPrintedOnce)
     QSignalSpy power(monitor.get(), &LogindMonitor::powerMessage);
 
     ::testing::internal::CaptureStdout();
-    const bool first = monitor->start(bus);
-    const bool second = monitor->start(bus);
+    const bool first = startMonitor(bus);
+    const bool second = startMonitor(bus);
     const std::string printed = ::testing::internal::GetCapturedStdout();
 
     EXPECT_FALSE(first);
@@ -76,8 +81,8 @@ TEST_F(LogindAbsent, WithoutABusTheFailureLineIsPrintedOnce)
     ASSERT_FALSE(nowhere.isConnected());
 
     ::testing::internal::CaptureStdout();
-    const bool first = monitor->start(nowhere);
-    const bool second = monitor->start(nowhere);
+    const bool first = startMonitor(nowhere);
+    const bool second = startMonitor(nowhere);
     const std::string printed = ::testing::internal::GetCapturedStdout();
     QDBusConnection::disconnectFromBus(name);
 
@@ -89,7 +94,7 @@ TEST_F(LogindAbsent, WithoutABusTheFailureLineIsPrintedOnce)
 TEST_F(LogindAbsent, LogindArrivingLaterIsUsedByALaterStart)
 {
     ::testing::internal::CaptureStdout();
-    const bool before = monitor->start(bus);
+    const bool before = startMonitor(bus);
     const std::string printed = ::testing::internal::GetCapturedStdout();
     ASSERT_FALSE(before);
     ASSERT_EQ(printed, kFailureLine);
@@ -97,7 +102,7 @@ TEST_F(LogindAbsent, LogindArrivingLaterIsUsedByALaterStart)
     QString error;
     ASSERT_TRUE(mock.startLogind(&error)) << error.toStdString();
     ::testing::internal::CaptureStdout();
-    const bool after = monitor->start(bus);
+    const bool after = startMonitor(bus);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 
     EXPECT_TRUE(after);
@@ -108,7 +113,7 @@ TEST_F(LogindAbsent, ARestartedLogindIsFollowed)
 {
     QString error;
     ASSERT_TRUE(mock.startLogind(&error)) << error.toStdString();
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
     QSignalSpy power(monitor.get(), &LogindMonitor::powerMessage);
 
     mock.stopLogind();
@@ -132,7 +137,7 @@ TEST_F(LogindAbsent, ARefusedInhibitorIsLoggedOnceAndSleepStillReported)
     LogindLog log;
     QSignalSpy power(monitor.get(), &LogindMonitor::powerMessage);
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
     EXPECT_FALSE(monitor->holdsInhibitor());
     mock.emitPrepareForSleep(true);
     ASSERT_TRUE(waitFor([&] { return power.count() == 1; }));
@@ -156,12 +161,66 @@ TEST_F(LogindAbsent, AMissingSessionIsLoggedAndSleepStillHandled)
     LogindLog log;
     useSessionId(QStringLiteral("c404")); // logind answers with a path, but no such session exists
 
-    ASSERT_TRUE(monitor->start(bus));
+    ASSERT_TRUE(startMonitor(bus));
 
     EXPECT_TRUE(monitor->holdsInhibitor());
     const QStringList messages = LogindLog::messages();
     ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
     EXPECT_TRUE(messages[0].contains(u"c404")) << messages[0].toStdString();
+}
+
+TEST_F(LogindAbsent, StartWaitsForNoAnswerAndTakesWhatASlowLogindSaysLater)
+{
+    QString error;
+    ASSERT_TRUE(mock.startLogind(&error)) << error.toStdString();
+    const QString sessionPath = mock.addSession(QStringLiteral("c7"), uint(::getuid()), true);
+    mock.call(sessionPath, LogindMock::SessionInterface, QStringLiteral("SetLockedHint"), {true});
+    useSessionId(QStringLiteral("c7"));
+    // logind stops in GetSession, answering nothing at all, until the test lets it go on. Had
+    // start() waited, every question it asked would have timed out by then.
+    const QTemporaryDir gate;
+    const QString open = gate.filePath(QStringLiteral("open"));
+    mock.call(LogindMock::ManagerPath, LogindMock::MockInterface, QStringLiteral("AddMethod"),
+              {LogindMock::ManagerInterface, QStringLiteral("GetSession"), QStringLiteral("s"), QStringLiteral("o"),
+               QStringLiteral("import os, time\n"
+                              "while not os.path.exists('%1'): time.sleep(0.02)\n"
+                              "ret = '/org/freedesktop/login1/session/' + args[0]")
+                   .arg(open)});
+    QSignalSpy finished(monitor.get(), &LogindMonitor::startFinished);
+
+    monitor->start(bus);
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_TRUE(monitor->sessionPath().isEmpty());
+    QFile gateFile(open);
+    ASSERT_TRUE(gateFile.open(QIODevice::WriteOnly));
+    gateFile.close();
+
+    ASSERT_TRUE(waitFor([&] { return !finished.isEmpty(); }));
+    EXPECT_TRUE(monitor->isStarted());
+    EXPECT_TRUE(monitor->holdsInhibitor());
+    EXPECT_EQ(monitor->sessionPath(), sessionPath);
+    EXPECT_TRUE(monitor->isLocked());
+}
+
+TEST_F(LogindAbsent, ALogindThatNeverAnswersIsToldOfOnceAndSleepIsStillWatched)
+{
+    QString error;
+    ASSERT_TRUE(mock.startHungLogind(&error)) << error.toStdString();
+    LogindLog log;
+
+    ::testing::internal::CaptureStdout();
+    const bool started = startMonitor(bus); // once its calls have timed out
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "logind is there, if silent";
+
+    // A logind that comes round can still announce a sleep.
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(monitor->holdsInhibitor());
+    EXPECT_TRUE(monitor->sessionPath().isEmpty());
+    EXPECT_TRUE(monitor->isSessionActive());
+    const QStringList messages = LogindLog::messages();
+    ASSERT_EQ(messages.size(), 2) << messages.join(u'\n').toStdString();
+    EXPECT_TRUE(messages.filter(u"sleep inhibitor").size() == 1) << messages.join(u'\n').toStdString();
+    EXPECT_TRUE(messages.filter(u"login session was not found").size() == 1) << messages.join(u'\n').toStdString();
 }
 
 } // namespace
