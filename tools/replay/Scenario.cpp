@@ -3,6 +3,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QLocale>
+
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -23,9 +27,46 @@ const QList<std::pair<QString, Action>> &actionNames()
     return names;
 }
 
+// Process and window ids are whole numbers that a double holds exactly.
+constexpr double kLargestId = 9007199254740992.0; // 2^53
+
 bool isInteger(const QJsonValue &v)
 {
-    return v.isDouble() && std::isfinite(v.toDouble()) && std::trunc(v.toDouble()) == v.toDouble();
+    return v.isDouble() && std::abs(v.toDouble()) <= kLargestId && std::trunc(v.toDouble()) == v.toDouble();
+}
+
+// A number as the scenario wrote it, as far as a double holds it: 1e+10, 315360001, -5.
+QString numberText(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// The word of `line` at `offset`, where a JSON error was found: the number or name it is in.
+QByteArray wordAt(const QByteArray &line, qsizetype offset)
+{
+    const auto inWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-'; };
+    qsizetype begin = std::clamp<qsizetype>(offset, 0, line.size());
+    qsizetype end = begin;
+    while (begin > 0 && inWord(line.at(begin - 1)))
+        --begin;
+    while (end < line.size() && inWord(line.at(end)))
+        ++end;
+    return line.mid(begin, end - begin);
+}
+
+// Why `at` cannot be a step's time, or nothing.
+QString checkTime(const QJsonValue &at)
+{
+    if (!at.isDouble())
+        return QStringLiteral("\"at\" must be a number of seconds, 0 or more");
+    const double seconds = at.toDouble();
+    if (!std::isfinite(seconds) || seconds < 0)
+        return QStringLiteral("\"at\" is %1: it must be a number of seconds, 0 or more").arg(numberText(seconds));
+    if (seconds > kLongestScenarioSeconds)
+        return QStringLiteral("\"at\" is %1 seconds, beyond the longest a scenario may run: ten years of virtual time "
+                              "(%2 seconds)")
+            .arg(numberText(seconds), numberText(kLongestScenarioSeconds));
+    return {};
 }
 
 bool isTextOrNull(const QJsonValue &v)
@@ -102,8 +143,11 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
 
         QJsonParseError parseError;
         const QJsonDocument document = QJsonDocument::fromJson(line, &parseError);
-        if (parseError.error != QJsonParseError::NoError)
-            return fail(QStringLiteral("not JSON (%1)").arg(parseError.errorString()));
+        if (parseError.error != QJsonParseError::NoError) {
+            const QByteArray word = wordAt(line, parseError.offset);
+            return fail(word.isEmpty() ? QStringLiteral("not JSON (%1)").arg(parseError.errorString())
+                                       : QStringLiteral("not JSON (%1 at \"%2\")").arg(parseError.errorString(), QString::fromUtf8(word)));
+        }
         if (!document.isObject())
             return fail(QStringLiteral("each line is one JSON object"));
         const QJsonObject object = document.object();
@@ -121,8 +165,8 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
         seenStep = true;
 
         const QJsonValue at = object.value(QStringLiteral("at"));
-        if (!at.isDouble() || !std::isfinite(at.toDouble()) || at.toDouble() < 0)
-            return fail(QStringLiteral("\"at\" must be a number of seconds, 0 or more"));
+        if (const QString wrong = checkTime(at); !wrong.isEmpty())
+            return fail(wrong);
         if (at.toDouble() < previousAt)
             return fail(QStringLiteral("\"at\" is %1, earlier than the line before (%2)").arg(at.toDouble()).arg(previousAt));
         previousAt = at.toDouble();

@@ -32,6 +32,10 @@ struct Scenario
     QList<ScenarioStep> steps;
 };
 
+// The latest "at" a scenario may name: ten years of virtual time. Every virtual second costs a
+// tick, so a longer run would take hours, and the nanoseconds of far later times overflow.
+constexpr double kLongestScenarioSeconds = 10 * 365 * 24 * 3600.0;
+
 // Reads a whole scenario, checking every line. On a malformed line answers nullopt and sets
 // `error` to a message that names the line.
 std::optional<Scenario> parseScenario(const QByteArray &text, QString *error);

@@ -26,7 +26,7 @@ bool ScenarioRunner::run(QString *error)
     const Clock::MonotonicTime start = m_scheduler.monotonicNow();
     for (const ScenarioStep &step : m_scenario.steps) {
         // Timers due up to this moment fire first, a tick due now included.
-        m_scheduler.advanceTo(start + Clock::MonotonicTime(std::llround(step.at * 1e9)));
+        m_scheduler.advanceTo(start + ManualClock::durationOf(step.at));
         if (step.action == ScenarioStep::Action::End)
             return true;
         if (!perform(step, error))
@@ -105,7 +105,9 @@ void ScenarioRunner::applySettings(const QJsonObject &values, int line)
 {
     for (auto it = values.begin(); it != values.end(); ++it) {
         QVariant value = it.value().toVariant();
-        if (it.value().isDouble() && std::trunc(it.value().toDouble()) == it.value().toDouble())
+        // A whole number is an integer setting; one beyond an integer's range stays a number.
+        if (it.value().isDouble() && std::trunc(it.value().toDouble()) == it.value().toDouble()
+            && std::abs(it.value().toDouble()) < 0x1p63)
             value = qint64(it.value().toDouble());
         m_settings.setValue(it.key(), value);
         // Stored as Kestrum stores it; a value that cannot be read is kept, and read as the

@@ -1,5 +1,6 @@
 #include "ManualClock.h"
 
+#include <algorithm>
 #include <cmath>
 
 ManualClock::ManualClock(QDateTime wallStart)
@@ -9,11 +10,18 @@ ManualClock::ManualClock(QDateTime wallStart)
 
 void ManualClock::advance(double seconds)
 {
-    advance(MonotonicTime(std::llround(seconds * 1e9)));
+    advance(durationOf(seconds));
 }
 
 void ManualClock::advance(MonotonicTime by)
 {
     m_monotonic += by;
     m_wall = m_wall.addMSecs(by.count() / 1'000'000);
+}
+
+Clock::MonotonicTime ManualClock::durationOf(double seconds)
+{
+    constexpr double kCentury = 100 * 365.25 * 24 * 3600;
+    // NaN counts as none, like any other time that is not a positive number.
+    return MonotonicTime(std::llround(std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, kCentury) * 1e9));
 }

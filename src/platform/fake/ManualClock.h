@@ -17,6 +17,10 @@ public:
     // Sets the wall clock alone, as a time sync or the user would; intervals are not affected.
     void setWallTime(const QDateTime &wall) { m_wall = wall; }
 
+    // Seconds as the clock counts them, to the nanosecond: none for less than 0, and at most a
+    // century, so that a moment that far ahead still has a number.
+    static MonotonicTime durationOf(double seconds);
+
 private:
     MonotonicTime m_monotonic{std::chrono::hours(1)};
     QDateTime m_wall;

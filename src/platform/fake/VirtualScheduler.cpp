@@ -1,15 +1,6 @@
 #include "VirtualScheduler.h"
 
-#include <cmath>
-
-namespace {
-
-Clock::MonotonicTime toDuration(double seconds)
-{
-    return Clock::MonotonicTime(std::llround(std::max(0.0, seconds) * 1e9));
-}
-
-} // namespace
+#include <algorithm>
 
 VirtualScheduler::VirtualScheduler(QDateTime wallStart)
     : m_clock(std::move(wallStart))
@@ -19,13 +10,13 @@ VirtualScheduler::VirtualScheduler(QDateTime wallStart)
 Scheduler::TimerId VirtualScheduler::startRepeating(double intervalSeconds, std::function<void()> action)
 {
     // A repeating timer needs a positive interval, or moving the clock on would never end.
-    const MonotonicTime interval = std::max(toDuration(intervalSeconds), MonotonicTime(1));
+    const MonotonicTime interval = std::max(ManualClock::durationOf(intervalSeconds), MonotonicTime(1));
     return start(interval, interval, std::move(action));
 }
 
 Scheduler::TimerId VirtualScheduler::startOneShot(double delaySeconds, std::function<void()> action)
 {
-    return start(toDuration(delaySeconds), MonotonicTime::zero(), std::move(action));
+    return start(ManualClock::durationOf(delaySeconds), MonotonicTime::zero(), std::move(action));
 }
 
 Scheduler::TimerId VirtualScheduler::start(MonotonicTime delay, MonotonicTime interval, std::function<void()> action)
@@ -48,7 +39,7 @@ void VirtualScheduler::stop(TimerId id)
 
 void VirtualScheduler::advance(double seconds)
 {
-    advanceTo(m_clock.monotonicNow() + toDuration(seconds));
+    advanceTo(m_clock.monotonicNow() + ManualClock::durationOf(seconds));
 }
 
 void VirtualScheduler::advanceTo(MonotonicTime time)
