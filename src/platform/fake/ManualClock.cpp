@@ -4,8 +4,13 @@
 #include <cmath>
 
 ManualClock::ManualClock(QDateTime wallStart)
-    : m_wall(std::move(wallStart))
 {
+    setWallTime(wallStart);
+}
+
+QDateTime ManualClock::wallNow() const
+{
+    return m_wallStart.addMSecs(m_wallElapsedMs);
 }
 
 void ManualClock::advance(double seconds)
@@ -16,7 +21,14 @@ void ManualClock::advance(double seconds)
 void ManualClock::advance(MonotonicTime by)
 {
     m_monotonic += by;
-    m_wall = m_wall.addMSecs(by.count() / 1'000'000);
+    m_wallElapsedMs += by.count() / 1'000'000;
+}
+
+void ManualClock::setWallTime(const QDateTime &wall)
+{
+    m_wallStart = wall;
+    m_wallStartUtc = wall.toUTC();
+    m_wallElapsedMs = 0;
 }
 
 Clock::MonotonicTime ManualClock::durationOf(double seconds)

@@ -14,6 +14,7 @@ public:
 
     MonotonicTime monotonicNow() const override { return m_clock.monotonicNow(); }
     QDateTime wallNow() const override { return m_clock.wallNow(); }
+    QDateTime wallNowUtc() const override { return m_clock.wallNowUtc(); }
 
     TimerId startRepeating(double intervalSeconds, std::function<void()> action) override;
     TimerId startOneShot(double delaySeconds, std::function<void()> action) override;

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <ctime>
+
 class VirtualSchedulerTest : public ::testing::Test
 {
 protected:
@@ -106,6 +108,33 @@ TEST_F(VirtualSchedulerTest, TheWallClockMovesWithTheMonotonicClock)
     const QDateTime start = scheduler.wallNow();
     scheduler.advance(90);
     EXPECT_EQ(start.secsTo(scheduler.wallNow()), 90);
+}
+
+TEST_F(VirtualSchedulerTest, TheWallClockKeepsLocalTimeAcrossAChangeToSummerTimeAndItsInstantInUtc)
+{
+    // Central European time, without the system's zone files.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    tzset();
+    scheduler.setWallTime(QDateTime(QDate(2026, 3, 29), QTime(1, 30)));
+    for (int second = 0; second < 3600; ++second)
+        scheduler.advance(1);
+    scheduler.advance(0.0015); // the milliseconds count whole, as they always did
+    scheduler.advance(0.0015);
+    EXPECT_EQ(scheduler.wallNow(), QDateTime(QDate(2026, 3, 29), QTime(3, 30, 0, 2)));
+    EXPECT_EQ(scheduler.wallNow().time(), QTime(3, 30, 0, 2));
+    EXPECT_EQ(scheduler.wallNowUtc(), QDateTime(QDate(2026, 3, 29), QTime(1, 30, 0, 2), Qt::UTC));
+    EXPECT_EQ(scheduler.wallNowUtc().timeSpec(), Qt::UTC);
+    // Set anew, the wall clock moves on from there.
+    scheduler.setWallTime(QDateTime(QDate(2026, 10, 25), QTime(2, 30), Qt::OffsetFromUTC, 7200));
+    scheduler.advance(3600);
+    EXPECT_EQ(scheduler.wallNow().toLocalTime().time(), QTime(2, 30));
+    EXPECT_EQ(scheduler.wallNowUtc(), QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC));
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }
 
 TEST_F(VirtualSchedulerTest, StoppingAnUnknownOrStoppedTimerDoesNothing)
