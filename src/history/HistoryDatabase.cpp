@@ -280,6 +280,7 @@ std::optional<qint64> HistoryDatabase::nameId(const QString &name, QString *erro
         return std::nullopt;
     }
     m_names.insert(name, select.integer(0));
+    m_namesAdded.append(name);
     return select.integer(0);
 }
 
@@ -291,7 +292,7 @@ bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *
     m_commit = commit;
     if (!execute("BEGIN IMMEDIATE", error))
         return false;
-    const QHash<QString, qint64> names = m_names;
+    m_namesAdded.clear();
     const OpenStretches open = m_openStretches;
     qint64 removedInAll = 0;
     bool ok = true;
@@ -321,7 +322,8 @@ bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *
     }
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     // What the rolled-back transaction added is not in the file.
-    m_names = names;
+    for (const QString &name : std::as_const(m_namesAdded))
+        m_names.remove(name);
     m_openStretches = open;
     return false;
 }

@@ -128,5 +128,8 @@ private:
     bool m_empty = false; // read-only, and no history has been written to the file yet
     mutable bool m_damaged = false;
     QHash<QString, qint64> m_names;
+    // The names the transaction under way added to m_names: a copy of all of them per
+    // transaction would cost as much as the history has names.
+    QList<QString> m_namesAdded;
     OpenStretches m_openStretches;
 };
