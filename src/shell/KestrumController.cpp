@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QThread>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcController, "kestrum.controller")
 
 namespace {
@@ -221,12 +223,21 @@ bool KestrumController::saveSettingsToDisk(QString *error)
 
 void KestrumController::storeTimings()
 {
+    if (m_storeTiming == StoreTiming::Deferred) {
+        m_storeDue = true;
+        return;
+    }
     if (!m_saver) {
         saveSettingsToDisk();
         return;
     }
     storeTimingsInSettings(m_tracker, m_ports.settings);
     m_saver->save(m_ports.settings.pendingWrite());
+}
+
+bool KestrumController::storeDueTimings(QString *error)
+{
+    return !std::exchange(m_storeDue, false) || saveSettingsToDisk(error);
 }
 
 void KestrumController::setBackgroundSaver(BackgroundSaver *saver)

@@ -35,6 +35,9 @@ struct Notification
 
 enum class SessionEvent { Resigned, BecameActive };
 
+// When storeTimings() writes the settings file: at once, or when storeDueTimings() is called.
+enum class StoreTiming { AtOnce, Deferred };
+
 // The application's brain, without widgets: it owns the tracker and the one-second tick,
 // switches counting on and off (Start/Pause, sleep, session switches), decides whether the
 // application may quit, loads and stores the timings, and relays notifications from other
@@ -96,6 +99,13 @@ public:
     void storeTimings();
     // From now on, storeTimings() leaves writing to `saver`, which outlives the controller.
     void setBackgroundSaver(BackgroundSaver *saver);
+    // Deferred: storeTimings() only notes that the timings are due to be stored. A replay runs
+    // days of virtual time in seconds, and storing a large store every 15 minutes of it would
+    // cost as much as the store has windows, again and again, for a file only the last store
+    // leaves behind.
+    void setStoreTiming(StoreTiming timing) { m_storeTiming = timing; }
+    // Stores the timings if a deferred store is due, as saveSettingsToDisk() does.
+    bool storeDueTimings(QString *error = nullptr);
     // Replaces the timings with a saved dictionary and ticks, as after any load.
     void loadDictionary(const QVariant &dictionary);
     // Loads a timing document; on failure the timings stay as they were.
@@ -149,6 +159,8 @@ private:
     TimeTracker m_tracker;
     PeriodicSave m_periodicSave;
     BackgroundSaver *m_saver = nullptr;
+    StoreTiming m_storeTiming = StoreTiming::AtOnce;
+    bool m_storeDue = false;
     std::optional<Scheduler::TimerId> m_tick;
     std::optional<Scheduler::TimerId> m_storeTimer;
     std::optional<Scheduler::TimerId> m_releaseReadTimings;

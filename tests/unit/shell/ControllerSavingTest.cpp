@@ -94,6 +94,26 @@ TEST_F(ControllerStoring, TheStoreTimerWritesTheSettingsFileEveryFifteenMinutes)
     EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 1789.0}}));
 }
 
+TEST_F(ControllerStoring, DeferredStoresWaitUntilAskedForAndThenStoreTheTimingsOfThatMoment)
+{
+    settings->setValue(SettingsKey::EnableIdleDetection, false);
+    controller->setStoreTiming(StoreTiming::Deferred);
+    controller->finishLaunching();
+    controller->toggleCounting();
+    scheduler.advance(1800);
+    controller->clearTimersConfirmed();
+    scheduler.advance(1830);
+    EXPECT_TRUE(savedAppTimes().isEmpty());
+
+    EXPECT_TRUE(controller->storeDueTimings());
+    EXPECT_EQ(savedAppTimes(), (QMap<QString, double>{{editorName(), 1830.0}}));
+    // Stored once: with nothing due, nothing is written.
+    const QString file = settings->path();
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_TRUE(controller->storeDueTimings());
+    EXPECT_FALSE(QFile::exists(file));
+}
+
 TEST_F(ControllerStoring, ClearingStoresTheEmptiedTimings)
 {
     controller->toggleCounting();
@@ -218,6 +238,20 @@ protected:
 
     QStringList failures;
 };
+
+TEST_F(ControllerUnwritableSettings, ADeferredStoreThatCannotBeWrittenSaysWhy)
+{
+    controller->setStoreTiming(StoreTiming::Deferred);
+    controller->finishLaunching();
+    controller->toggleCounting();
+    scheduler.advance(900);
+    EXPECT_TRUE(failures.isEmpty());
+
+    QString error;
+    EXPECT_FALSE(controller->storeDueTimings(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(failures, QStringList{error});
+}
 
 TEST_F(ControllerUnwritableSettings, EverySaveReportsWhyItFailedAndCountingGoesOn)
 {
