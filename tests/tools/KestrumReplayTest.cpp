@@ -1,5 +1,6 @@
 // kestrum-replay as a user runs it: the built program on scenario files of a temporary folder.
 
+#include "FileTestSupport.h"
 #include "Scenario.h"
 
 #include <QDir>
@@ -82,6 +83,48 @@ TEST_F(KestrumReplay, NegativeAndNonFiniteTimesAreRefusedWithTheirValue)
                   path(QStringLiteral("infinite.jsonl")), 3, {QStringLiteral("\"1e400\"")});
     expectRefused(replay(QStringLiteral("nan.jsonl"), kCountingInEditor + "{\"at\": NaN, \"end\": true}\n"),
                   path(QStringLiteral("nan.jsonl")), 3, {QStringLiteral("\"NaN\"")});
+}
+
+// --- what a run leaves in its home ---------------------------------------------------------------
+
+TEST_F(KestrumReplay, AWeekOfVirtualTimeIsBookedToTheSecondInTheStoreAndTheHistory)
+{
+    const ReplayRun run = replay(QStringLiteral("week.jsonl"), kCountingInEditor + "{\"at\": 600, \"input\": true}\n{\"at\": 604800, \"end\": true}\n",
+                                 {QStringLiteral("--home"), path(QStringLiteral("home"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Idle from the last input on: the rest of the week is idle time.
+    EXPECT_TRUE(run.out.contains(",Editor,00:10:00,")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(",Idle,167:50:00,")) << run.out.toStdString();
+    // Python's own SQLite reads the same seconds from the history on disk.
+    const QString script = QStringLiteral(R"(
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+for name, seconds in db.execute('SELECT n.name, sum(s.seconds) FROM stretches s JOIN names n ON n.id = s.application '
+                                'GROUP BY n.name ORDER BY n.name'):
+    print(name, round(seconds, 3))
+)");
+    EXPECT_EQ(runPython(script, {path(QStringLiteral("home/.local/share/Kestrum/history.sqlite3"))}), "Editor 600.0\nIdle 604200.0\n");
+}
+
+TEST_F(KestrumReplay, TheSettingsFileHoldsTheTimingsOfTheRunsEnd)
+{
+    // Past the store timer's fifteen minutes, and on: the file holds the end, as after a quit.
+    const ReplayRun run = replay(QStringLiteral("stored.jsonl"),
+                                 kCountingInEditor
+                                     + "{\"at\": 0, \"window\": {\"pid\": 101, \"id\": 7, \"title\": \"notes.txt\"}}\n"
+                                       "{\"at\": 800, \"input\": true}\n"
+                                       "{\"at\": 1000, \"front\": {\"name\": \"Terminal\", \"pid\": 202}}\n"
+                                       "{\"at\": 1234, \"end\": true}\n",
+                                 {QStringLiteral("--home"), path(QStringLiteral("home"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString script = QStringLiteral(R"(
+import plistlib, sys
+with open(sys.argv[1], 'rb') as f:
+    for entry in plistlib.load(f)['Apps']['Apps']:
+        print(entry['App']['Name'], entry['App']['ActiveTime'], [(w['Name'], w['ActiveTime']) for w in entry['Windows']])
+)");
+    EXPECT_EQ(runPython(script, {path(QStringLiteral("home/.config/Kestrum/Kestrum.plist"))}),
+              "Editor 1000.0 [('notes.txt', 1000.0)]\nTerminal 234.0 []\n");
 }
 
 TEST(ScenarioTimes, TheLongestRunIsTenYearsAndNotASecondMore)

@@ -8,7 +8,26 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcReplay, "kestrum.replay")
+
+namespace {
+
+// The history's operations are written this many at a time, in fast commits that are synced
+// once, at the end. Kestrum writes at each switch and once a minute, so that a kill loses
+// little; a replay books hours in a moment, and a transaction for each of them cost it the most.
+constexpr qsizetype kHistoryBatch = 4096;
+
+void warn(const QString &message)
+{
+    if (!message.isEmpty())
+        std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
+}
+
+} // namespace
 
 ScenarioRunner::ScenarioRunner(const Scenario &scenario)
     : m_scenario(scenario)
@@ -18,29 +37,100 @@ ScenarioRunner::ScenarioRunner(const Scenario &scenario)
     // The application at launch: counting is off until the button is pressed.
     m_controller = std::make_unique<KestrumController>(
         ControllerPorts{m_scheduler, m_desktop, m_desktop, m_desktop, m_settings, m_questions});
+    // The settings file is written when the run ends: what the store timer would write every
+    // fifteen virtual minutes, each time the whole store, only the last write would leave.
+    m_controller->setStoreTiming(StoreTiming::Deferred);
     m_controller->finishLaunching();
+}
+
+ScenarioRunner::~ScenarioRunner()
+{
+    m_controller->tracker().setBookingListener(nullptr);
+}
+
+void ScenarioRunner::recordHistory(const QString &path)
+{
+    m_history.emplace(path);
+    warn(m_history->open());
+    m_recorder.emplace([this](const QList<HistoryOperation> &operations) { writeHistory(operations, kHistoryBatch); });
+    m_controller->tracker().setBookingListener(&*m_recorder);
+}
+
+void ScenarioRunner::writeHistory(const QList<HistoryOperation> &operations, qsizetype batch)
+{
+    m_historyBatch.append(operations);
+    if (m_historyBatch.size() < batch)
+        return;
+    warn(m_history->apply(std::exchange(m_historyBatch, {}), HistoryDatabase::Commit::Fast).message);
 }
 
 bool ScenarioRunner::run(QString *error)
 {
-    const Clock::MonotonicTime start = m_scheduler.monotonicNow();
+    bool ok = true;
     for (const ScenarioStep &step : m_scenario.steps) {
-        // Timers due up to this moment fire first, a tick due now included.
-        m_scheduler.advanceTo(start + ManualClock::durationOf(step.at));
-        if (step.action == ScenarioStep::Action::End)
-            return true;
-        if (!perform(step, error))
-            return false;
-        // Deliver what was queued for the controller's thread (notifications from the relay).
-        QCoreApplication::processEvents();
+        ok = runStep(step, error);
+        if (!ok || step.action == ScenarioStep::Action::End)
+            break;
     }
+    // A step that failed ends the run too, and what was booked until then is kept.
+    QString reason;
+    const bool finished = finish(&reason);
+    if (!finished && error)
+        *error = ok ? reason : *error + QStringLiteral("; ") + reason;
+    return ok && finished;
+}
+
+bool ScenarioRunner::runStep(const ScenarioStep &step, QString *error)
+{
+    // Timers due up to this moment fire first, a tick due now included.
+    m_scheduler.advanceTo(m_start + ManualClock::durationOf(step.at));
+    if (step.action == ScenarioStep::Action::End)
+        return true;
+    if (!perform(step, error))
+        return false;
+    // Deliver what was queued for the controller's thread (notifications from the relay).
+    QCoreApplication::processEvents();
     return true;
+}
+
+bool ScenarioRunner::finish(QString *error)
+{
+    QStringList problems;
+    if (m_recorder) {
+        m_recorder->flush();
+        writeHistory({}, 0);
+        warn(m_history->sync());
+        if (const double lost = m_history->unwrittenSeconds(); lost > 0.0)
+            problems.append(QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(m_history->lastError()));
+    }
+    m_controller->applicationWillTerminate();
+    QString reason;
+    if (!storeDueTimings(&reason))
+        problems.append(reason);
+    if (error && !problems.isEmpty())
+        *error = problems.join(QStringLiteral("; "));
+    return problems.isEmpty();
+}
+
+bool ScenarioRunner::storeDueTimings(QString *error)
+{
+    QString reason;
+    if (m_controller->storeDueTimings(&reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("cannot store the timings: %1").arg(reason);
+    return false;
 }
 
 bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
 {
     using Action = ScenarioStep::Action;
     const QJsonObject o = step.value.toObject();
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = QStringLiteral("line %1: %2").arg(step.line).arg(reason);
+        return false;
+    };
     const auto text = [](const QJsonValue &v) { return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt; };
 
     switch (step.action) {
@@ -82,17 +172,19 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
     case Action::Clear:
         m_controller->clearTimersConfirmed();
         break;
-    case Action::Open:
+    case Action::Open: {
+        // The document may be the settings file itself: it holds the timings stored until now.
+        QString reason;
+        if (!storeDueTimings(&reason))
+            return fail(reason);
         // As File > Open does: the document is announced, and loaded on the controller's thread.
         m_controller->processNotification({KestrumController::LoadFileNotification, expandPath(step.value.toString())});
         break;
+    }
     case Action::Save: {
         QString reason;
-        if (!m_controller->writeDocument(expandPath(step.value.toString()), &reason)) {
-            if (error)
-                *error = QStringLiteral("line %1: %2").arg(step.line).arg(reason);
-            return false;
-        }
+        if (!m_controller->writeDocument(expandPath(step.value.toString()), &reason))
+            return fail(reason);
         break;
     }
     case Action::End:

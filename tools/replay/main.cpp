@@ -4,8 +4,6 @@
 #include "common/StandardOutput.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
-#include "history/HistoryRecorder.h"
-#include "history/HistoryWriter.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/CsvExport.h"
 #include "persistence/PropertyList.h"
@@ -17,7 +15,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -85,29 +82,10 @@ int main(int argc, char *argv[])
     ScenarioRunner runner(*scenario);
     // With a home of its own choosing the history is recorded there, as Kestrum records it,
     // on the scenario's wall clock.
-    std::optional<HistoryStore> history;
-    std::optional<HistoryRecorder> recorder;
-    if (!temporaryHome) {
-        history.emplace(HistoryDatabase::defaultPath());
-        if (const QString message = history->open(); !message.isEmpty())
-            std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
-        // Virtual time runs far ahead of the disk: the history is synced once, at the end.
-        recorder.emplace([&history](const QList<HistoryOperation> &operations) {
-            if (const QString message = history->apply(operations, HistoryDatabase::Commit::Fast).message; !message.isEmpty())
-                std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
-        });
-        runner.controller().tracker().setBookingListener(&*recorder);
-    }
+    if (!temporaryHome)
+        runner.recordHistory(HistoryDatabase::defaultPath());
     if (!runner.run(&error))
         return fail(1, QStringLiteral("%1: %2").arg(scenarioPath, error));
-    if (recorder) {
-        recorder->flush();
-        runner.controller().tracker().setBookingListener(nullptr);
-        if (const QString message = history->sync(); !message.isEmpty())
-            std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
-        if (const double lost = history->unwrittenSeconds(); lost > 0.0)
-            return fail(1, QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(history->lastError()));
-    }
 
     TimeTracker &tracker = runner.controller().tracker();
     QByteArray output;
