@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <cmath>
 #include <limits>
 
 TEST(DurationText, WholeSecondsAsHoursMinutesSeconds)
@@ -30,5 +31,23 @@ TEST(DurationText, HoursTakeAsManyDigitsAsTheyNeed)
         const QString hours = parts[0].startsWith(u'-') ? parts[0].mid(1) : parts[0];
         EXPECT_EQ(hours.size(), 305) << text.toStdString(); // floor(DBL_MAX / 3600) is about 5e304
         EXPECT_EQ(parts[0].startsWith(u'-'), seconds < 0);
+    }
+}
+
+TEST(DurationText, EveryTextAddsUpToItsWholeSecondsOnBothSidesOfTheIntegerShortcut)
+{
+    // Whole-second texts below 1e12 seconds are written from integers, the rest from doubles.
+    QList<double> samples = {0, 1, 9.5, 35999, 36000, 36000.999, 1e12 - 1, 1e12 - 0.25, 1e12, 1e12 + 1, 4e12 + 61};
+    for (int i = 0; i < 2000; ++i)
+        samples.append(std::pow(10.0, i % 14) * (i * 0.6180339887 - std::floor(i * 0.6180339887)));
+    for (const double seconds : samples) {
+        const QStringList parts = timeStringForDouble(seconds).split(u':');
+        ASSERT_EQ(parts.size(), 3) << seconds;
+        EXPECT_GE(parts[0].size(), 2) << seconds;
+        EXPECT_EQ(parts[1].size(), 2) << seconds;
+        EXPECT_EQ(parts[2].size(), 2) << seconds;
+        EXPECT_LT(parts[1].toInt(), 60) << seconds;
+        EXPECT_LT(parts[2].toInt(), 60) << seconds;
+        EXPECT_EQ(parts[0].toLongLong() * 3600 + parts[1].toLongLong() * 60 + parts[2].toLongLong(), qint64(std::floor(seconds))) << seconds;
     }
 }
