@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QJsonObject>
 #include <QLoggingCategory>
 
@@ -48,6 +49,13 @@ ScenarioRunner::~ScenarioRunner()
     m_controller->tracker().setBookingListener(nullptr);
 }
 
+void ScenarioRunner::useHome(const QString &home)
+{
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
+}
+
 void ScenarioRunner::recordHistory(const QString &path)
 {
     m_history.emplace(path);
@@ -62,6 +70,14 @@ void ScenarioRunner::writeHistory(const QList<HistoryOperation> &operations, qsi
     if (m_historyBatch.size() < batch)
         return;
     warn(m_history->apply(std::exchange(m_historyBatch, {}), HistoryDatabase::Commit::Fast).message);
+}
+
+void ScenarioRunner::writeHistoryNow()
+{
+    if (!m_recorder)
+        return;
+    m_recorder->flush();
+    writeHistory({}, 0);
 }
 
 bool ScenarioRunner::run(QString *error)
@@ -96,9 +112,8 @@ bool ScenarioRunner::runStep(const ScenarioStep &step, QString *error)
 bool ScenarioRunner::finish(QString *error)
 {
     QStringList problems;
-    if (m_recorder) {
-        m_recorder->flush();
-        writeHistory({}, 0);
+    writeHistoryNow();
+    if (m_history) {
         warn(m_history->sync());
         if (const double lost = m_history->unwrittenSeconds(); lost > 0.0)
             problems.append(QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(m_history->lastError()));

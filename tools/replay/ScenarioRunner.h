@@ -20,8 +20,14 @@ public:
     explicit ScenarioRunner(const Scenario &scenario);
     ~ScenarioRunner();
 
+    // Makes `home` the home directory of this process and of everything it reads and writes;
+    // before a runner is made.
+    static void useHome(const QString &home);
+
     // Records the history at `path` from now on, as Kestrum does, on the scenario's clock.
     void recordHistory(const QString &path);
+    // Writes what the history has come to so far now, rather than with the next batch.
+    void writeHistoryNow();
 
     // Runs every step up to the end (or the last line), then finishes. Answers false with the
     // reason when a step could not be carried out (a document that could not be saved, say).

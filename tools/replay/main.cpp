@@ -26,14 +26,6 @@ int fail(int status, const QString &message)
     return status;
 }
 
-// Makes `home` the home directory of this process and of everything it reads and writes.
-void useHome(const QString &home)
-{
-    qputenv("HOME", QFile::encodeName(home));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -77,7 +69,7 @@ int main(int argc, char *argv[])
     // The home holds what Kestrum records: the folders made for it are the user's alone.
     if (!makePrivateDirectory(QDir(home).absolutePath(), &error))
         return fail(1, QStringLiteral("cannot use %1 as the home directory: %2").arg(home, error));
-    useHome(QDir(home).absolutePath());
+    ScenarioRunner::useHome(QDir(home).absolutePath());
 
     ScenarioRunner runner(*scenario);
     // With a home of its own choosing the history is recorded there, as Kestrum records it,
