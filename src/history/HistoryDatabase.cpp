@@ -328,7 +328,7 @@ bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *
     return false;
 }
 
-double HistoryDatabase::unwrittenSeconds(const QList<HistoryOperation> &operations) const
+double HistoryDatabase::unwrittenSeconds(const QList<HistoryOperation> &operations, const OpenStretches &written)
 {
     // A stretch written several times counts as its last writing, less what the file holds of it.
     QHash<quint64, double> latest;
@@ -338,7 +338,7 @@ double HistoryDatabase::unwrittenSeconds(const QList<HistoryOperation> &operatio
     }
     double seconds = 0.0;
     for (auto it = latest.cbegin(); it != latest.cend(); ++it)
-        seconds += std::max(0.0, it.value() - m_openStretches.value(it.key()).seconds);
+        seconds += std::max(0.0, it.value() - written.value(it.key()).seconds);
     return seconds;
 }
 

@@ -84,8 +84,6 @@ public:
     bool syncJournal(QString *error);
     // Whether the last failure came from a damaged file rather than from the disk.
     bool isDamaged() const { return m_damaged; }
-    // How many seconds the operations would add to what is written now.
-    double unwrittenSeconds(const QList<HistoryOperation> &operations) const;
     // The stretches still open as written, to go on writing them in a copy of this history.
     struct OpenStretch
     {
@@ -95,6 +93,9 @@ public:
     using OpenStretches = QHash<quint64, OpenStretch>; // by the recorder's id
     const OpenStretches &openStretches() const { return m_openStretches; }
     void adoptOpenStretches(const OpenStretches &stretches) { m_openStretches = stretches; }
+    // How many seconds the operations would add to a history that holds `written` of the
+    // stretches still open.
+    static double unwrittenSeconds(const QList<HistoryOperation> &operations, const OpenStretches &written);
     // Writes the journal into the file and empties it.
     bool checkpoint(QString *error);
 

@@ -101,17 +101,7 @@ QString HistoryStore::sync()
 
 double HistoryStore::unwrittenSeconds() const
 {
-    if (m_database)
-        return m_database->unwrittenSeconds(m_kept);
-    QHash<quint64, double> latest;
-    for (const HistoryOperation &operation : m_kept) {
-        if (operation.kind == HistoryOperation::Kind::Write)
-            latest.insert(operation.stretch.id, operation.stretch.seconds);
-    }
-    double seconds = 0.0;
-    for (const double value : std::as_const(latest))
-        seconds += std::max(0.0, value);
-    return seconds;
+    return HistoryDatabase::unwrittenSeconds(m_kept, m_database ? m_database->openStretches() : HistoryDatabase::OpenStretches());
 }
 
 class HistoryWriter::Worker : public QObject
