@@ -12,7 +12,7 @@
 
 using EmptyOutlineHintTest = MainWindowFixture;
 
-TEST_F(EmptyOutlineHintTest, AFirstStartSaysToPressStartOrToCountFromTheStart)
+TEST_F(EmptyOutlineHintTest, AFirstStartSaysToPressStartOrToCountFromTheStartInAnyWidth)
 {
     openWindow();
     const QLabel &hint = *window->emptyOutlineHint();
@@ -26,30 +26,39 @@ TEST_F(EmptyOutlineHintTest, AFirstStartSaysToPressStartOrToCountFromTheStart)
     });
     ASSERT_NE(named, boxes.cend()) << hint.text().toStdString();
     EXPECT_EQ((*named)->text(), QStringLiteral("Start counting when Kestrum opens"));
-}
-
-TEST_F(EmptyOutlineHintTest, TheHintIsReadWholeInANarrowAndInAWideWindow)
-{
-    openWindow();
     for (const QSize size : {QSize(300, 360), QSize(560, 480), QSize(1400, 500)}) {
         resizeWindow(size);
-        EXPECT_TRUE(showsAllOf(*window->emptyOutlineHint(), *window->outline()->viewport())) << size.width() << " wide";
+        EXPECT_TRUE(showsAllOf(hint, *window->outline()->viewport())) << size.width() << " wide";
     }
 }
 
-TEST_F(EmptyOutlineHintTest, ItGoesWithStartAndStaysGoneOnceAnythingIsCounted)
+TEST_F(EmptyOutlineHintTest, ItIsGoneWhileCountingAndWhileAnythingIsStored)
 {
+    desktop.bringToFront(999); // in front: an application no one can name, so nothing is booked
     openWindow();
+    const QLabel &hint = *window->emptyOutlineHint();
     pressCountingButton();
-    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+    scheduler.advance(3);
+    ASSERT_TRUE(controller->tracker().fullTimeSet().empty());
+    EXPECT_FALSE(hint.isVisible()) << "Start was pressed already";
+    pressCountingButton();
+    EXPECT_TRUE(hint.isVisible());
+
+    desktop.bringToFront(EditorPid);
+    pressCountingButton();
     scheduler.advance(3);
     ASSERT_EQ(shownApplications(), QStringList{editorName()});
-
-    pressCountingButton(); // paused, with the editor's three seconds shown
-    EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
+    const auto clear = [this] { return runAnsweringMessageBox([this] { window->clearTimers(); }, QStringLiteral("Clear Timers")); };
+    ASSERT_TRUE(clear().answered);
+    EXPECT_FALSE(hint.isVisible()) << "counting goes on: there is nothing to press";
+    scheduler.advance(2);
+    pressCountingButton(); // paused, with the editor's seconds shown
+    EXPECT_FALSE(hint.isVisible());
+    ASSERT_TRUE(clear().answered);
+    EXPECT_TRUE(hint.isVisible()) << "cleared while paused: Start is what to do again";
 }
 
-TEST_F(EmptyOutlineHintTest, SavedTimingsAreShownWithoutIt)
+TEST_F(EmptyOutlineHintTest, SavedTimingsAreShownWithoutItWhateverTheSearch)
 {
     writeSavedTimings({{editorName(), 700, {}}});
     openWindow();
@@ -58,33 +67,4 @@ TEST_F(EmptyOutlineHintTest, SavedTimingsAreShownWithoutIt)
     QTest::keyClicks(window->searchField(), QStringLiteral("nothing like it"));
     ASSERT_TRUE(shownApplications().isEmpty());
     EXPECT_FALSE(window->emptyOutlineHint()->isVisible());
-}
-
-TEST_F(EmptyOutlineHintTest, ClearTimersWhilePausedBringsItBackButNotWhileCounting)
-{
-    writeSavedTimings({{editorName(), 700, {}}});
-    openWindow();
-    const auto clear = [this] { return runAnsweringMessageBox([this] { window->clearTimers(); }, QStringLiteral("Clear Timers")); };
-
-    pressCountingButton();
-    ASSERT_TRUE(clear().answered);
-    EXPECT_FALSE(window->emptyOutlineHint()->isVisible()) << "counting goes on: there is nothing to press";
-    scheduler.advance(2);
-    pressCountingButton();
-    ASSERT_TRUE(clear().answered);
-    ASSERT_TRUE(shownApplications().isEmpty());
-    EXPECT_TRUE(window->emptyOutlineHint()->isVisible());
-}
-
-TEST_F(EmptyOutlineHintTest, WhileCountingItIsGoneAlsoWhenNothingCanBeBooked)
-{
-    desktop.bringToFront(999); // in front: an application no one can name, as on a desktop that tells none
-    openWindow();
-    pressCountingButton();
-    scheduler.advance(3);
-    ASSERT_TRUE(controller->tracker().fullTimeSet().empty());
-    EXPECT_FALSE(window->emptyOutlineHint()->isVisible()) << "Start was pressed already";
-
-    pressCountingButton();
-    EXPECT_TRUE(window->emptyOutlineHint()->isVisible());
 }
