@@ -17,13 +17,13 @@ bench = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.n
 loader.exec_module(bench)
 
 # Switches at 10 s (to the first xterm), 15 s (the second) and 20 s (back to Kestrum), in wall ns.
-first, second, own = bench.FIRST, bench.SECOND, bench.OWN
+first, second, own = bench.X11Desktop.first, bench.X11Desktop.second, bench.X11Desktop.own
 switches = [(10_000_000_000, first), (15_000_000_000, second), (20_000_000_000, own)]
 runs = [(own, 1000, 10_004, 9.004), (first, 10_004, 15_010, 5.006), (second, 15_010, 19_990, 4.98)]
 # Kestrum's own last stretch is not booked yet: the end of the second xterm's stands for it.
-assert bench.booking_offsets(runs, switches, 5) == [4, 10, -10], bench.booking_offsets(runs, switches, 5)
+assert bench.booking_offsets(runs, switches, 5, own) == [4, 10, -10], bench.booking_offsets(runs, switches, 5, own)
 # A switch the history has nothing near is missed, not matched with a far boundary.
-assert bench.booking_offsets(runs, [(30_000_000_000, second)], 5) == [None]
+assert bench.booking_offsets(runs, [(30_000_000_000, second)], 5, own) == [None]
 # The first xterm's 30 ms before the first switch (in front when Kestrum started) are not counted.
 booked = bench.booked_against_schedule([(first, 970, 1000, 0.03)] + runs, switches, 5, (first, second))
 assert round(booked["first"], 3) == 6.0 and round(booked["second"], 3) == -20.0, booked
@@ -53,6 +53,7 @@ ratio = r"\s+(\d+\.\dx|-)"  # none when the bare program took no measurable time
 for _, label, _ in bench.MEASURES:
     assert re.search(re.escape(label) + (number * 2 + ratio) * 2 + "$", completed.stdout, re.M), "no values for " + label
 for _, label, _ in bench.BOOKINGS:
+    label = label.format(client=bench.X11Desktop.client_noun)
     assert re.search(re.escape(label) + number * 2 + "$", completed.stdout, re.M), "no values for " + label
 assert re.search(r"^\s+200 windows\s+Kestrum\s+kestrum \d", completed.stdout, re.M), "no wake-ups of Kestrum's main thread"
 assert re.search(r"^start-up with 200 windows against the empty store \(medians of 3 starts a round\): "
