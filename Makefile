@@ -37,12 +37,13 @@ bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum-bench
 	$(BUILD_DIR)/bin/kestrum-bench
 
-# Kestrum as a whole process on a private X display against a bare Qt program: start-up, CPU,
-# wake-ups, memory, exit, and how exactly switches are booked. About 25 minutes; options go in
-# ARGS, e.g. make bench-desktop ARGS="--seconds 60 --rounds 1".
+# Kestrum as a whole process on a private X display (or with ARGS="--compositor sway" on
+# headless sway) against a bare Qt program: start-up, CPU, wake-ups, memory, exit, and how
+# exactly switches are booked. About 25 minutes; options go in ARGS, e.g. make bench-desktop
+# ARGS="--seconds 60 --rounds 1".
 ARGS ?=
 bench-desktop: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum kestrum-bare-tracker kestrum-x11-probe
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum kestrum-bare-tracker kestrum-x11-probe kestrum-test-toplevels
 	bench/desktop/bench-desktop --bin $(BUILD_DIR)/bin $(ARGS)
 
 clean:
