@@ -32,16 +32,11 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
         m_open->end = end;
         m_open->seconds += seconds;
     } else {
-        const bool switched = m_open && m_open->application != application;
         if (m_open) {
             m_open->open = false;
             m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0});
         }
         m_open = Stretch{++m_lastId, true, end.addMSecs(-qint64(seconds * 1000.0 + 0.5)), end, seconds, application, window};
-        if (switched) {
-            flush();
-            return;
-        }
     }
     // Counted in booked seconds, which follow the clock while counting goes on, and cost no
     // date arithmetic on the tick.

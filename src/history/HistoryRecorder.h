@@ -7,8 +7,9 @@
 
 // Turns the tracker's bookings into stretches: bookings to the same application and window
 // extend the open stretch, a switch starts a new one, a take-back trims the latest ones. What
-// has come is handed to the writer at each switch of application and at least every half
-// minute, so that a kill loses at most that much.
+// has come is handed to the writer every half minute of booked time, so that a kill loses at
+// most that much, and a switch costs the history nothing; and whenever asked (before the
+// history is read, at quit).
 //
 // A stretch's span on the wall clock is its seconds: when the wall clock has moved otherwise
 // since the last booking (it was set, or counting paused in between), the open stretch ends

@@ -1,7 +1,6 @@
 #include "HistoryWriter.h"
 
 #include <QLoggingCategory>
-#include <QTimer>
 
 #include <condition_variable>
 #include <mutex>
@@ -107,42 +106,17 @@ double HistoryStore::unwrittenSeconds() const
 class HistoryWriter::Worker : public QObject
 {
 public:
-    explicit Worker(QString path) : m_store(std::move(path))
-    {
-        m_sync.setSingleShot(true);
-        m_sync.setInterval(kSyncDelay);
-        connect(&m_sync, &QTimer::timeout, this, [this] { m_writer->report(m_store.sync()); });
-    }
-
-    void setWriter(HistoryWriter *writer) { m_writer = writer; }
+    explicit Worker(QString path) : m_store(std::move(path)) {}
     HistoryStore &store() { return m_store; }
 
-    HistoryStore::Applied apply(const QList<HistoryOperation> &operations)
-    {
-        HistoryStore::Applied applied = m_store.apply(operations, HistoryDatabase::Commit::Fast);
-        if (applied.written && !m_sync.isActive())
-            m_sync.start();
-        return applied;
-    }
-
-    // Everything written so far on the disk, now.
-    QString syncNow()
-    {
-        m_sync.stop();
-        return m_store.sync();
-    }
-
 private:
-    HistoryWriter *m_writer = nullptr;
     HistoryStore m_store;
-    QTimer m_sync{this};
 };
 
 HistoryWriter::HistoryWriter(QString path, QObject *parent)
     : QObject(parent)
     , m_worker(new Worker(std::move(path)))
 {
-    m_worker->setWriter(this);
     m_thread.setObjectName(QStringLiteral("history"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -168,7 +142,7 @@ void HistoryWriter::write(const QList<HistoryOperation> &operations)
 {
     if (!m_thread.isRunning())
         return;
-    QMetaObject::invokeMethod(m_worker, [this, operations] { report(m_worker->apply(operations).message); });
+    QMetaObject::invokeMethod(m_worker, [this, operations] { report(m_worker->store().apply(operations).message); });
 }
 
 std::optional<HistoryStore::Applied> HistoryWriter::writeAndWait(const QList<HistoryOperation> &operations,
@@ -185,7 +159,7 @@ std::optional<HistoryStore::Applied> HistoryWriter::writeAndWait(const QList<His
     };
     const auto waiting = std::make_shared<Waiting>();
     QMetaObject::invokeMethod(m_worker, [this, operations, waiting] {
-        HistoryStore::Applied applied = m_worker->apply(operations);
+        HistoryStore::Applied applied = m_worker->store().apply(operations);
         report(applied.message);
         std::lock_guard locker(waiting->lock);
         waiting->applied = std::move(applied);
@@ -201,8 +175,6 @@ double HistoryWriter::finish(QString *error)
     if (m_thread.isRunning()) {
         // Queued behind every write, so that the thread ends once all of them are written.
         QMetaObject::invokeMethod(m_worker, [this] {
-            if (const QString message = m_worker->syncNow(); !message.isEmpty())
-                qCWarning(lcHistory).noquote() << message;
             m_unwrittenAtFinish = m_worker->store().unwrittenSeconds();
             m_errorAtFinish = m_worker->store().lastError();
             m_thread.quit();

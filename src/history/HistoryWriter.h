@@ -49,18 +49,12 @@ private:
 
 // Writes the history on a thread of its own, so that the window's thread never waits for the
 // disk. What cannot be written (a full disk) is kept and written with the next batch; each kind
-// of trouble is reported once through `problem`.
-//
-// Commits are handed to the system at once and put on the disk within kSyncDelay: a kill of
-// Kestrum loses nothing they hold, and a switch of application costs no sync of the disk. With
-// the half minute the recorder may hold, a power cut loses at most a minute of history.
+// of trouble is reported once through `problem`. Each batch is on the disk once committed.
 class HistoryWriter : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::seconds kSyncDelay{30};
-
     // Opens and checks the history at `path` on the writer's thread, before any write.
     explicit HistoryWriter(QString path, QObject *parent = nullptr);
     ~HistoryWriter() override;
@@ -71,8 +65,7 @@ public:
     // `timeout`: for what must be in the file before the file is read. None when the wait
     // ran out (they are applied later all the same).
     std::optional<HistoryStore::Applied> writeAndWait(const QList<HistoryOperation> &operations, std::chrono::milliseconds timeout);
-    // Waits until all that was queued is written (or has failed) and on the disk, and ends the
-    // thread. Answers how many seconds of history could not be written, with the reason.
+    // Waits until all that was queued is written (or has failed), and ends the thread. Answers how many seconds of history could not be written, with the reason.
     double finish(QString *error = nullptr);
 
 Q_SIGNALS:

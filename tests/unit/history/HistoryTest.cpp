@@ -207,6 +207,7 @@ TEST_F(HistoryRecording, AnUnreadableHistoryIsMovedAsideAndANewOneStarted)
     runFor(5);
     desktop.bringToFront(BrowserPid);
     runFor(1);
+    recorder->flush();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.constFirst().contains(QStringLiteral("moved to"))) << messages.constFirst().toStdString();
     const QStringList aside = QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("history.sqlite3.corrupt-*")});
@@ -224,6 +225,7 @@ TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
     runFor(5);
     desktop.bringToFront(BrowserPid);
     runFor(1);
+    recorder->flush();
     ASSERT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 
     // No file of this process may grow any more: as a full disk, without filling one.
@@ -245,6 +247,7 @@ TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
 
     desktop.bringToFront(BrowserPid);
     runFor(1);
+    recorder->flush();
     EXPECT_EQ(store->keptCount(), 0);
     const auto database = read();
     for (const auto &node : tracker->fullTimeSet())
@@ -266,7 +269,7 @@ TEST_F(HistoryRecording, AQuitWithTheDiskStillFullSaysHowMuchHistoryIsLost)
     runFor(5);
     desktop.bringToFront(BrowserPid);
     runFor(1);
-    writer.writeAndWait({}, std::chrono::seconds(10));
+    writer.writeAndWait(recorder->takeAll(), std::chrono::seconds(10));
 
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};
