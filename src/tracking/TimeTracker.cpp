@@ -149,14 +149,19 @@ void TimeTracker::mainWindowDidChange()
         m_activeStoreWindow = nullptr;
         m_observation.windowStartDate = m_ports.clock.monotonicNow();
     } else if (m_observation.windowStartDate) {
-        if (!sameWindow) {
-            // The time since the last booking was spent in the window that was main until now.
-            bookWindowInterval();
-            m_activeStoreWindow = nullptr;
-        }
         // A private window's node is named so, whatever a document name would make of it.
         const std::optional<QString> documentName =
             title == PrivacyRules::PrivateTitle ? title : title ? getDocStringNameForName(*title) : std::nullopt;
+        if (!sameWindow || (m_activeStoreWindow && documentName && documentName != m_activeStoreWindow->name())) {
+            // The time since the last booking was spent in the window that was main until now,
+            // under its name: the application's too, so that its stretch in the history ends
+            // here rather than at the next tick.
+            bookWindowInterval();
+            bookActiveApp(m_observation.startDate);
+            m_observation.startDate = m_ports.clock.monotonicNow();
+        }
+        if (!sameWindow)
+            m_activeStoreWindow = nullptr;
         if (m_activeStoreWindow) {
             // A window reused for another document: its node follows the new name. A title
             // that names no document leaves the node's name as it is, so the node is never

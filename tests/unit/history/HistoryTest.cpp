@@ -143,6 +143,26 @@ TEST_F(HistoryRecording, StretchesFollowSwitchesAndIdleTakesBackWhatTheStoreTake
         EXPECT_EQ(stretch.start.msecsTo(stretch.end), qint64(stretch.seconds * 1000));
 }
 
+TEST_F(HistoryRecording, AWindowChangeBetweenTicksEndsTheStretchWhereItCame)
+{
+    startCountingInEditor();
+    runFor(2);
+    clock.advance(0.4);
+    desktop.setMainWindow(EditorPid, WindowElement(2), QStringLiteral("plan.txt")); // another window
+    runFor(2);
+    clock.advance(0.7);
+    desktop.setMainWindow(EditorPid, WindowElement(2), QStringLiteral("budget.txt")); // the same, now another document
+    runFor(1);
+    recorder->flush();
+
+    QStringList seen;
+    const QList<Stretch> stretches = read()->stretches(always(), forever(), nullptr).value();
+    for (const Stretch &stretch : stretches)
+        seen.append(QStringLiteral("%1 %2").arg(stretch.window.value_or(QStringLiteral("-"))).arg(stretch.seconds));
+    EXPECT_EQ(seen, QStringList({QStringLiteral("notes.txt 2.4"), QStringLiteral("plan.txt 2.7"), QStringLiteral("budget.txt 1")}));
+    EXPECT_DOUBLE_EQ(windowTime(editorName(), QStringLiteral("notes.txt")), 2.4);
+}
+
 TEST_F(HistoryRecording, AStretchSpansItsSecondsWhateverTheWallClockDoes)
 {
     startCountingInEditor();
