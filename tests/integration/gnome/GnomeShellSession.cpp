@@ -41,17 +41,29 @@ QString run(const QStringList &command, int timeoutMs, bool *ok)
 
 // The session bus as the Shell's session has it, open also to root: the tests, run as root,
 // talk to the Shell of the user they run it as.
-QString sessionBusConfig()
+// Debian's session.conf listens in /tmp, which need not be writable by the Shell's user (it is
+// mode 0711 on some machines): the bus listens in the session's runtime folder instead, as a
+// login session's does.
+QString sessionBusConfig(const QString &runtimeDirectory)
 {
     return QStringLiteral(R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <include>/usr/share/dbus-1/session.conf</include>
+  <type>session</type>
+  <keep_umask/>
+  <listen>unix:dir=%1</listen>
+  <auth>EXTERNAL</auth>
+  <standard_session_servicedirs/>
   <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
     <allow user="root"/>
   </policy>
+  <includedir>/usr/share/dbus-1/session.d</includedir>
 </busconfig>
-)");
+)")
+        .arg(runtimeDirectory);
 }
 
 bool writeFile(const QString &path, const QByteArray &content)
@@ -193,7 +205,7 @@ bool GnomeShellSession::start(QString *error)
     for (const QString &file : evalExtension.entryList(QDir::Files))
         QFile::copy(evalExtension.filePath(file), extensions + kEvalExtension + u'/' + file);
     const QString config = m_runtimeDirectory + QStringLiteral("/session-bus.conf");
-    if (!writeFile(config, sessionBusConfig().toUtf8()) || !chownToUser(m_runtimeDirectory)) {
+    if (!writeFile(config, sessionBusConfig(m_runtimeDirectory).toUtf8()) || !chownToUser(m_runtimeDirectory)) {
         *error = QStringLiteral("cannot hand %1 over to the Shell's user").arg(m_runtimeDirectory);
         return false;
     }
