@@ -66,6 +66,12 @@ QString sessionBusConfig(const QString &runtimeDirectory)
         .arg(runtimeDirectory);
 }
 
+// The Shell's answer to it is "true" while a window of the program is the focused one.
+QString isFocused(const QString &appId)
+{
+    return QStringLiteral("global.display.focus_window?.get_wm_class() === '%1'").arg(appId);
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -306,11 +312,10 @@ bool GnomeShellSession::evaluateUntil(const QString &code, const QString &result
 
 bool GnomeShellSession::focus(const QString &appId)
 {
-    const QString focused = QStringLiteral("global.display.focus_window?.get_wm_class() === '%1'").arg(appId);
     return evaluate(QStringLiteral("const window = global.display.list_all_windows().find(w => w.get_wm_class() === '%1');"
                                    "if (window) Main.activateWindow(window);")
                         .arg(appId))
-        && evaluateUntil(focused, QStringLiteral("true"), 5000);
+        && evaluateUntil(isFocused(appId), QStringLiteral("true"), 5000);
 }
 
 qint64 GnomeShellSession::focusedProcess()
@@ -371,7 +376,11 @@ QProcess *GnomeShellSession::openToplevel(const QString &appId, const QString &t
     const QDeadlineTimer deadline(20s);
     while (!client->canReadLine() && client->state() != QProcess::NotRunning && !deadline.hasExpired())
         client->waitForReadyRead(100);
-    return client->readLine().trimmed() == "ready" ? client : nullptr;
+    if (client->readLine().trimmed() != "ready")
+        return nullptr;
+    // Mutter focuses a new window when it maps it, which on a busy machine may come well after
+    // the client's first frame: until then a focus asked for could be taken away again.
+    return evaluateUntil(isFocused(appId), QStringLiteral("true"), 20000) ? client : nullptr;
 }
 
 QString GnomeShellSession::logOf(const QProcess *process) const
