@@ -158,7 +158,7 @@ void TimeTracker::mainWindowDidChange()
             // here rather than at the next tick.
             bookWindowInterval();
             bookActiveApp(m_observation.startDate);
-            m_observation.startDate = m_ports.clock.monotonicNow();
+            resetInternalTimes();
         }
         if (!sameWindow)
             m_activeStoreWindow = nullptr;
