@@ -65,7 +65,8 @@ public:
     // `timeout`: for what must be in the file before the file is read. None when the wait
     // ran out (they are applied later all the same).
     std::optional<HistoryStore::Applied> writeAndWait(const QList<HistoryOperation> &operations, std::chrono::milliseconds timeout);
-    // Waits until all that was queued is written (or has failed), and ends the thread. Answers how many seconds of history could not be written, with the reason.
+    // Waits until all that was queued is written (or has failed), and ends the thread. Answers
+    // how many seconds of history could not be written, with the reason.
     double finish(QString *error = nullptr);
 
 Q_SIGNALS:
