@@ -1,0 +1,119 @@
+#include "Classifier.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcCategories, "kestrum.categories")
+
+namespace {
+
+// How much backtracking one match may take before it counts as no match: some milliseconds on
+// a title of 100 kB, however the pattern is written.
+const QString kLimits = QStringLiteral("(*LIMIT_MATCH=200000)(*LIMIT_DEPTH=20000)(*LIMIT_HEAP=20000)");
+
+QString cacheKey(const QString &application, const std::optional<QString> &window)
+{
+    // The application's length first, so that no two pairs of names give the same key.
+    return QString::number(application.size()) + (window ? u'w' : u'-') + application + window.value_or(QString());
+}
+
+} // namespace
+
+const QString Classifier::kUncategorized = QStringLiteral("Uncategorized");
+const QString Classifier::kIdle = QStringLiteral("Idle");
+
+QString Classification::explanation() const
+{
+    switch (source) {
+    case Source::Rule:
+        return QStringLiteral("rule %1: %2").arg(rule + 1).arg(ruleText);
+    case Source::Assignment:
+        return QStringLiteral("assigned");
+    case Source::Idle:
+    case Source::Uncategorized:
+        break;
+    }
+    return QStringLiteral("no rule");
+}
+
+Classifier::Classifier(CategorySet set)
+    : m_set(std::move(set))
+{
+    m_set.checkRules();
+    for (const CategoryRule &rule : m_set.rules) {
+        m_expressions.append(rule.match == CategoryRule::Match::Regex && rule.problem.isEmpty() ? expressionFor(rule) : QRegularExpression());
+        if (!m_expressions.constLast().pattern().isEmpty())
+            m_expressions.last().optimize();
+    }
+}
+
+QRegularExpression Classifier::expressionFor(const CategoryRule &rule)
+{
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+    if (!rule.caseSensitive)
+        options |= QRegularExpression::CaseInsensitiveOption;
+    // The engine's message and offset must be the user's pattern's, not those of the limits.
+    const QRegularExpression plain(rule.pattern, options);
+    if (!plain.isValid())
+        return plain;
+    return QRegularExpression(kLimits + rule.pattern, options);
+}
+
+bool Classifier::matches(const CategoryRule &rule, const QRegularExpression &expression, const QString &application,
+                         const std::optional<QString> &window, bool *limited)
+{
+    const Qt::CaseSensitivity sensitivity = rule.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const auto matchesName = [&](const QString &name) {
+        switch (rule.match) {
+        case CategoryRule::Match::Contains:
+            return name.contains(rule.pattern, sensitivity);
+        case CategoryRule::Match::Is:
+            return name.compare(rule.pattern, sensitivity) == 0;
+        case CategoryRule::Match::Regex: {
+            const QRegularExpressionMatch match = expression.match(name);
+            // An engine that gave up (its limits, say) answers with no valid match.
+            if (!match.isValid() && limited)
+                *limited = true;
+            return match.hasMatch();
+        }
+        }
+        return false;
+    };
+    const bool byApplication = rule.field != CategoryRule::Field::Window;
+    const bool byWindow = rule.field != CategoryRule::Field::Application;
+    return (byApplication && matchesName(application)) || (byWindow && window && matchesName(*window));
+}
+
+Classification Classifier::classify(const QString &application, const std::optional<QString> &window)
+{
+    const QString key = cacheKey(application, window);
+    const auto cached = m_cache.constFind(key);
+    if (cached != m_cache.cend())
+        return *cached;
+
+    Classification result;
+    for (qsizetype i = 0; i < m_set.rules.size(); ++i) {
+        const CategoryRule &rule = m_set.rules.at(i);
+        if (!rule.problem.isEmpty())
+            continue;
+        bool limited = false;
+        const bool matched = matches(rule, m_expressions.at(i), application, window, &limited);
+        if (limited && !m_hitLimits) {
+            m_hitLimits = true;
+            qCWarning(lcCategories).noquote() << QStringLiteral("rule %1 (%2) ran into the limits of the regular expression engine on a name "
+                                                                "of %3 characters: counted as no match")
+                                                     .arg(i + 1)
+                                                     .arg(rule.text())
+                                                     .arg(qMax(application.size(), window.value_or(QString()).size()));
+        }
+        if (matched) {
+            result = {Classification::Source::Rule, rule.category, int(i), rule.text()};
+            break;
+        }
+    }
+    if (result.source != Classification::Source::Rule) {
+        result.source = application == kIdle ? Classification::Source::Idle : Classification::Source::Uncategorized;
+        result.category = {application == kIdle ? kIdle : kUncategorized};
+    }
+    m_cache.insert(key, result);
+    return result;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CategorySet.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+#include <optional>
+
+// Where a stretch's time belongs, and what put it there.
+struct Classification
+{
+    enum class Source { Rule, Assignment, Uncategorized, Idle };
+    Source source = Source::Uncategorized;
+    CategoryPath category; // "Uncategorized" and "Idle" as one-name paths of their own
+    int rule = -1;         // Rule: its index in the list
+    QString ruleText;      // Rule: its text
+
+    // "rule 3: window contains \"kestrum\"", "assigned", "no rule".
+    QString explanation() const;
+    bool operator==(const Classification &other) const = default;
+};
+
+// Sorts applications and windows into categories by a set's rules. What it decided is kept per
+// application and window, so that a history of a million stretches costs as many matches as it
+// has distinct names. One classifier belongs to one thread.
+class Classifier
+{
+public:
+    static const QString kUncategorized; // "Uncategorized"
+    static const QString kIdle;          // "Idle"
+
+    explicit Classifier(CategorySet set = {});
+
+    const CategorySet &set() const { return m_set; }
+    Classification classify(const QString &application, const std::optional<QString> &window);
+    // Whether a regular expression ran into the engine's limits on some name, counted as no
+    // match: for the editor to say so.
+    bool hitLimits() const { return m_hitLimits; }
+
+    // Whether `rule` matches; `limited` is set when its expression gave up on a name.
+    static bool matches(const CategoryRule &rule, const QRegularExpression &expression, const QString &application,
+                        const std::optional<QString> &window, bool *limited = nullptr);
+    // The expression a regex rule is matched with, bounded so that no pattern and no title can
+    // keep it busy for long; invalid (with the engine's message) when the pattern does not compile.
+    static QRegularExpression expressionFor(const CategoryRule &rule);
+
+private:
+    CategorySet m_set;
+    QList<QRegularExpression> m_expressions; // per rule; empty for rules that are no regex
+    QHash<QString, Classification> m_cache;  // by application and window
+    bool m_hitLimits = false;
+};
