@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QMap>
 #include <QStandardPaths>
@@ -42,6 +44,18 @@ CREATE TABLE stretches (
     host INTEGER NOT NULL REFERENCES names(id)
 );
 CREATE INDEX stretches_by_start ON stretches(start);
+)";
+
+// Version 2.
+const char *const kAssignmentsSchema = R"(
+CREATE TABLE assignments (
+    id INTEGER PRIMARY KEY,
+    start INTEGER NOT NULL,   -- milliseconds since 1970, UTC
+    end INTEGER NOT NULL,
+    category TEXT NOT NULL,   -- the path, as a JSON list of names
+    made INTEGER NOT NULL     -- the later made decides where two overlap
+);
+CREATE INDEX assignments_by_start ON assignments(start);
 )";
 
 qint64 msecs(const QDateTime &time)
@@ -98,11 +112,17 @@ sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *
     // Kestrum's from before they were marked is marked now.
     const QByteArray mark = "PRAGMA application_id=" + QByteArray::number(kHistoryApplicationId) + ";";
     if (identity.content == Content::Empty) {
-        const QByteArray sql = "BEGIN;" + QByteArray(kSchema) + mark + "PRAGMA user_version=1; COMMIT;";
+        const QByteArray sql = "BEGIN;" + QByteArray(kSchema) + kAssignmentsSchema + mark + "PRAGMA user_version=2; COMMIT;";
         if (!run(sql.constData()))
             return fail();
-    } else if (identity.applicationId != kHistoryApplicationId && !run(mark.constData())) {
+        return db;
+    }
+    if (identity.applicationId != kHistoryApplicationId && !run(mark.constData()))
         return fail();
+    if (identity.version < 2) {
+        const QByteArray sql = "BEGIN;" + QByteArray(kAssignmentsSchema) + "PRAGMA user_version=2; COMMIT;";
+        if (!run(sql.constData()))
+            return fail();
     }
     return db;
 }
@@ -311,6 +331,9 @@ bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *
             removedInAll += std::max<qint64>(removed, 0);
             break;
         }
+        case HistoryOperation::Kind::Assign:
+            ok = assign(operation.stretch.start, operation.stretch.end, operation.category, error);
+            break;
         }
         if (!ok)
             break;
@@ -557,5 +580,73 @@ qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const
         fail(error);
         return -1;
     }
+    if (!application && !forgetAssignments(from, to, error))
+        return -1;
     return removed;
+}
+
+bool HistoryDatabase::forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error)
+{
+    // What reaches out of the range keeps its part outside: the part after it as a row of its
+    // own, with the same place in the order.
+    Statement after(m_db, "INSERT INTO assignments(start, end, category, made) SELECT ?2, end, category, made FROM assignments "
+                          "WHERE start < ?1 AND end > ?2");
+    Statement before(m_db, "UPDATE assignments SET end = ?1 WHERE start < ?1 AND end > ?1");
+    Statement later(m_db, "UPDATE assignments SET start = ?2 WHERE start >= ?1 AND start < ?2 AND end > ?2");
+    Statement inside(m_db, "DELETE FROM assignments WHERE start >= ?1 AND end <= ?2");
+    for (Statement *statement : {&after, &before, &later, &inside}) {
+        statement->bind(1, msecs(from));
+        statement->bind(2, msecs(to));
+        if (statement->step() != SQLITE_DONE)
+            return fail(error);
+    }
+    return true;
+}
+
+bool HistoryDatabase::assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error)
+{
+    if (from >= to || category.isEmpty())
+        return true;
+    Statement insert(m_db, "INSERT INTO assignments(start, end, category, made) "
+                           "VALUES (?1, ?2, ?3, (SELECT coalesce(max(made), 0) + 1 FROM assignments))");
+    insert.bind(1, msecs(from));
+    insert.bind(2, msecs(to));
+    insert.bind(3, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(category)).toJson(QJsonDocument::Compact)));
+    return insert.step() == SQLITE_DONE || fail(error);
+}
+
+std::optional<QList<Assignment>> HistoryDatabase::assignments(const QDateTime &from, const QDateTime &to, QString *error) const
+{
+    QList<Assignment> result;
+    if (m_empty)
+        return result;
+    // A history of version 1 read before Kestrum has brought it to this one has none.
+    Statement table(m_db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'assignments'");
+    const int found = table.step();
+    if (found == SQLITE_DONE)
+        return result;
+    if (found != SQLITE_ROW) {
+        fail(error);
+        return std::nullopt;
+    }
+    Statement select(m_db, "SELECT id, start, end, category, made FROM assignments WHERE start < ?2 AND end > ?1 ORDER BY made, id");
+    select.bind(1, msecs(from));
+    select.bind(2, msecs(to));
+    int status = SQLITE_ROW;
+    while ((status = select.step()) == SQLITE_ROW) {
+        const QJsonArray path = QJsonDocument::fromJson(select.text(3).toUtf8()).array();
+        Assignment assignment{select.integer(0), utc(select.integer(1)), utc(select.integer(2)), {}, select.integer(4)};
+        for (const QJsonValue &name : path)
+            assignment.category.append(name.toString());
+        if (assignment.category.isEmpty() || assignment.category.contains(QString())) {
+            qCWarning(lcHistory).noquote() << QStringLiteral("%1: assignment %2 names no category (%3): left out").arg(m_path).arg(assignment.id).arg(select.text(3));
+            continue;
+        }
+        result.append(assignment);
+    }
+    if (status != SQLITE_DONE) {
+        fail(error);
+        return std::nullopt;
+    }
+    return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "categories/CategorySet.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -27,11 +29,23 @@ struct Stretch
 // What the recorder asks of the database, in order.
 struct HistoryOperation
 {
-    enum class Kind { Write, TakeBack, Forget };
+    enum class Kind { Write, TakeBack, Forget, Assign };
     Kind kind = Kind::Write;
-    Stretch stretch;       // Write: the stretch (an empty one is removed); Forget: from its start to its end
+    Stretch stretch;       // Write: the stretch (an empty one is removed); Forget, Assign: from its start to its end
     QString application;   // TakeBack: from whom; Forget: whose stretches (empty: everyone's)
     double seconds = 0.0;  // TakeBack: how many of its latest seconds
+    CategoryPath category; // Assign: where the time of the range belongs
+};
+
+// The user's word that the time of a range belongs to a category, whatever the rules say.
+// Where two overlap, the later one decides.
+struct Assignment
+{
+    qint64 id = 0;
+    QDateTime start;
+    QDateTime end;
+    CategoryPath category;
+    qint64 made = 0; // the order in which they were made; parts of one split apart keep it
 };
 
 // A total of the history, by application, window or day.
@@ -103,13 +117,19 @@ public:
     // reason, when they cannot all be read.
     std::optional<QList<Stretch>> stretches(const QDateTime &from, const QDateTime &to, QString *error) const;
     // Deletes the stretches that start in [from, to), of one application or of all; answers
-    // how many, or -1 with the reason.
+    // how many, or -1 with the reason. Forgetting all of a range forgets the assignments in it.
     qint64 forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     // Totals of the stretches that start in [from, to), longest first (days: in order).
     std::optional<QList<HistoryTotal>> totals(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const;
 
+    // Puts the time of [from, to) into `category`, above the rules and earlier assignments.
+    bool assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error);
+    // The assignments that overlap [from, to), in the order they were made.
+    std::optional<QList<Assignment>> assignments(const QDateTime &from, const QDateTime &to, QString *error) const;
+
 private:
     friend class HistorySalvage;
+    bool forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error);
     HistoryDatabase(sqlite3 *db, QString path);
     // Moves the history at `path` aside and starts a new one with what can be read of it.
     static std::unique_ptr<HistoryDatabase> replace(const QString &path, const HistoryIdentity &found, QString *warning, QString *error);

@@ -1,11 +1,14 @@
 #include "HistoryReport.h"
 
+#include "history/HistoryCategories.h"
 #include "history/HistoryCsv.h"
+#include "persistence/CsvExport.h"
 #include "store/SafeText.h"
 #include "tracking/TimeTracker.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 
 namespace {
 
@@ -26,6 +29,47 @@ QJsonValue jsonNameOrNull(const std::optional<QString> &text)
     return text ? jsonName(*text) : QJsonValue(QJsonValue::Null);
 }
 
+// The totals of one subtree of categories, by application, window or day.
+std::optional<QList<HistoryTotal>> totalsWithin(const HistoryDatabase &database, Classifier &classifier, HistoryDatabase::Grouping by,
+                                                const CategoryPath &within, const QDateTime &start, const QDateTime &end, QString *error)
+{
+    QList<HistoryTotal> result;
+    if (by == HistoryDatabase::Grouping::Day) {
+        const std::optional<QList<HistoryCategories::Piece>> pieces = HistoryCategories::pieces(database, classifier, start, end, error);
+        if (!pieces)
+            return std::nullopt;
+        QMap<QDate, double> byDay;
+        for (const HistoryCategories::Piece &piece : *pieces) {
+            if (piece.stretch.start >= start && piece.stretch.start < end && HistoryCategories::isWithin(piece.classification.category, within))
+                byDay[piece.stretch.start.toLocalTime().date()] += piece.stretch.seconds;
+        }
+        for (auto it = byDay.cbegin(); it != byDay.cend(); ++it)
+            result.append({QString(), std::nullopt, it.key(), it.value()});
+        return result;
+    }
+    const std::optional<QList<HistoryCategories::Share>> shares = HistoryCategories::shares(database, classifier, start, end, error);
+    if (!shares)
+        return std::nullopt;
+    QHash<QString, qsizetype> index;
+    for (const HistoryCategories::Share &share : *shares) {
+        if (!HistoryCategories::isWithin(share.classification.category, within))
+            continue;
+        const bool byWindow = by == HistoryDatabase::Grouping::Window;
+        const QString key = byWindow ? QString::number(share.application.size()) + (share.window ? u'w' : u'-') + share.application
+                                           + share.window.value_or(QString())
+                                     : share.application;
+        const auto it = index.constFind(key);
+        if (it != index.cend()) {
+            result[*it].seconds += share.seconds;
+        } else {
+            index.insert(key, result.size());
+            result.append({share.application, byWindow ? share.window : std::nullopt, QDate(), share.seconds});
+        }
+    }
+    std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
+    return result;
+}
+
 } // namespace
 
 bool HistoryReport::print(const QString &path, QByteArray *output, QString *error) const
@@ -34,36 +78,96 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
     if (!database)
         return false;
     const auto [start, end] = HistoryDatabase::localDays(from, to);
+    Classifier classifier(categories);
     QString text;
 
-    if (!by) {
-        const std::optional<QList<Stretch>> stretches = database->stretches(start, end, error);
-        if (!stretches)
+    if (byCategory) {
+        const std::optional<QList<HistoryCategories::Share>> shares = HistoryCategories::shares(*database, classifier, start, end, error);
+        if (!shares)
             return false;
+        const QList<HistoryCategories::CategoryTotal> totals = HistoryCategories::categoryTotals(*shares, depth, within);
+        if (format == Format::Csv)
+            text = QStringLiteral("category,seconds\n");
+        for (const HistoryCategories::CategoryTotal &total : totals) {
+            const QString name = categoryPathText(total.category);
+            if (format == Format::JsonLines)
+                output->append(jsonLine({{QStringLiteral("category"), jsonName(name)}, {QStringLiteral("seconds"), total.seconds}}));
+            else if (format == Format::Csv)
+                text += QStringLiteral("%1,%2\n").arg(csvNameField(name), QString::number(total.seconds, 'f', 3));
+            else
+                text += QStringLiteral("%1  %2\n").arg(TimeTracker::timeStringForDouble(total.seconds).rightJustified(10), printableText(name));
+        }
+        output->append(text.toUtf8());
+        return true;
+    }
+
+    if (!by) {
+        // Sorted into categories only when asked: a plain listing reads the stretches alone.
+        QList<HistoryCategories::Piece> pieces;
+        if (explain || !within.isEmpty()) {
+            const std::optional<QList<HistoryCategories::Piece>> read = HistoryCategories::pieces(*database, classifier, start, end, error);
+            if (!read)
+                return false;
+            for (const HistoryCategories::Piece &piece : *read) {
+                if (HistoryCategories::isWithin(piece.classification.category, within))
+                    pieces.append(piece);
+            }
+        } else {
+            const std::optional<QList<Stretch>> stretches = database->stretches(start, end, error);
+            if (!stretches)
+                return false;
+            for (const Stretch &stretch : *stretches)
+                pieces.append({stretch, {}});
+        }
         if (format == Format::Csv) {
-            output->append(historyCsv(*stretches).toUtf8());
+            QList<Stretch> stretches;
+            for (const HistoryCategories::Piece &piece : std::as_const(pieces))
+                stretches.append(piece.stretch);
+            if (!explain) {
+                output->append(historyCsv(stretches).toUtf8());
+                return true;
+            }
+            // The stretches' columns, then what sorted each.
+            const QStringList lines = historyCsv(stretches).split(u'\n', Qt::SkipEmptyParts);
+            text = lines.value(0) + QStringLiteral(",category,explanation\n");
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                const Classification &classification = pieces.at(i - 1).classification;
+                text += lines.at(i) + QStringLiteral(",%1,%2\n").arg(csvNameField(categoryPathText(classification.category)),
+                                                                     csvNameField(classification.explanation()));
+            }
+            output->append(text.toUtf8());
             return true;
         }
-        for (const Stretch &stretch : *stretches) {
+        for (const HistoryCategories::Piece &piece : std::as_const(pieces)) {
+            const Stretch &stretch = piece.stretch;
             if (format == Format::JsonLines) {
-                output->append(jsonLine({{QStringLiteral("start"), historyLocalTime(stretch.start)},
-                                         {QStringLiteral("end"), historyLocalTime(stretch.end)},
-                                         {QStringLiteral("seconds"), stretch.seconds},
-                                         {QStringLiteral("application"), jsonName(stretch.application)},
-                                         {QStringLiteral("window"), jsonNameOrNull(stretch.window)}}));
+                QJsonObject object{{QStringLiteral("start"), historyLocalTime(stretch.start)},
+                                   {QStringLiteral("end"), historyLocalTime(stretch.end)},
+                                   {QStringLiteral("seconds"), stretch.seconds},
+                                   {QStringLiteral("application"), jsonName(stretch.application)},
+                                   {QStringLiteral("window"), jsonNameOrNull(stretch.window)}};
+                if (explain) {
+                    object.insert(QStringLiteral("category"), jsonName(categoryPathText(piece.classification.category)));
+                    object.insert(QStringLiteral("explanation"), jsonName(piece.classification.explanation()));
+                }
+                output->append(jsonLine(object));
             } else {
-                text += QStringLiteral("%1  %2  %3  %4%5\n")
+                text += QStringLiteral("%1  %2  %3  %4%5%6\n")
                             .arg(historyLocalTime(stretch.start), stretch.end.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
                                  TimeTracker::timeStringForDouble(stretch.seconds).rightJustified(10),
                                  printableText(stretch.application),
-                                 stretch.window ? QStringLiteral("  ") + printableText(*stretch.window) : QString());
+                                 stretch.window ? QStringLiteral("  ") + printableText(*stretch.window) : QString(),
+                                 explain ? QStringLiteral("  [%1: %2]").arg(printableText(categoryPathText(piece.classification.category)),
+                                                                           printableText(piece.classification.explanation()))
+                                         : QString());
             }
         }
         output->append(text.toUtf8());
         return true;
     }
 
-    const std::optional<QList<HistoryTotal>> totals = database->totals(*by, start, end, error);
+    const std::optional<QList<HistoryTotal>> totals = within.isEmpty() ? database->totals(*by, start, end, error)
+                                                                       : totalsWithin(*database, classifier, *by, within, start, end, error);
     if (!totals)
         return false;
     if (format == Format::Csv) {

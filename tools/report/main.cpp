@@ -1,6 +1,8 @@
 // kestrum-report: prints saved timings in a terminal, as a table or as the CSV export.
 
 #include "DayRange.h"
+#include "categories/CategoriesFile.h"
+#include "categories/Classifier.h"
 #include "HistoryReport.h"
 #include "common/StandardOutput.h"
 #include "persistence/CsvExport.h"
@@ -67,14 +69,23 @@ int main(int argc, char *argv[])
     parser.addOption(csvOption);
     const QCommandLineOption historyOption(QStringLiteral("history"),
                                            QStringLiteral("Print the stretches of the history (%1) instead.").arg(HistoryDatabase::defaultPath()));
-    const QCommandLineOption byOption(QStringLiteral("by"), QStringLiteral("With --history: totals by app, window or day."),
-                                      QStringLiteral("app|window|day"));
+    const QCommandLineOption byOption(QStringLiteral("by"),
+                                      QStringLiteral("With --history: totals by app, window, day or category (the categories and rules of %1).")
+                                          .arg(CategoriesFile::defaultPath()),
+                                      QStringLiteral("app|window|day|category"));
+    const QCommandLineOption depthOption(QStringLiteral("depth"), QStringLiteral("With --by category: the tree folded to N levels."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption categoryOption(QStringLiteral("category"),
+                                            QStringLiteral("With --history: only the time of this category and those beneath it."),
+                                            QStringLiteral("\"A \u25B8 B\"|A/B"));
+    const QCommandLineOption explainOption(QStringLiteral("explain"),
+                                           QStringLiteral("With --history and no --by: each stretch's category and the rule or assignment that put it there."));
     const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("With --history: the first day (default today)."),
                                         QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),
                                       QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
-    parser.addOptions({historyOption, byOption, fromOption, toOption, jsonOption});
+    parser.addOptions({historyOption, byOption, depthOption, categoryOption, explainOption, fromOption, toOption, jsonOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
     // "-001-01-01" is then one unknown option, not the options "0", "0", "1", "-" and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -108,8 +119,38 @@ int main(int argc, char *argv[])
                 report.by = HistoryDatabase::Grouping::Window;
             else if (by == u"day")
                 report.by = HistoryDatabase::Grouping::Day;
+            else if (by == u"category")
+                report.byCategory = true;
             else
-                return fail(QStringLiteral("--by %1 is no grouping: --by takes app, window or day").arg(escapedText(by)));
+                return fail(QStringLiteral("--by %1 is no grouping: --by takes app, window, day or category").arg(escapedText(by)));
+        }
+        if (parser.isSet(depthOption)) {
+            bool number = false;
+            report.depth = parser.value(depthOption).toInt(&number);
+            if (!report.byCategory)
+                return fail(QStringLiteral("--depth goes with --by category"));
+            if (!number || report.depth < 1)
+                return fail(QStringLiteral("--depth %1 is no depth: it takes a whole number from 1 on").arg(escapedText(parser.value(depthOption))));
+        }
+        if (parser.isSet(explainOption) && parser.isSet(byOption))
+            return fail(QStringLiteral("--explain goes with the stretches, not with --by"));
+        report.explain = parser.isSet(explainOption);
+        // The categories as Kestrum uses them: what cannot be used is said and left out.
+        QStringList problems;
+        const QString categoriesPath = CategoriesFile::defaultPath();
+        report.categories = CategoriesFile::read(categoriesPath, &problems);
+        for (const QString &problem : std::as_const(problems))
+            std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(problem));
+        if (parser.isSet(categoryOption)) {
+            report.within = categoryPathFromText(parser.value(categoryOption));
+            if (report.within.isEmpty())
+                return fail(QStringLiteral("--category %1 names no category").arg(escapedText(parser.value(categoryOption))));
+            const bool known = report.categories.category(report.within) || report.within == CategoryPath{Classifier::kUncategorized}
+                            || report.within == CategoryPath{Classifier::kIdle};
+            if (!known) {
+                std::fprintf(stderr, "kestrum-report: %s is not among the categories of %s; only time assigned to it is shown\n",
+                             qPrintable(categoryPathText(report.within)), qPrintable(categoriesPath));
+            }
         }
         report.format = parser.isSet(csvOption)  ? HistoryReport::Format::Csv
                       : parser.isSet(jsonOption) ? HistoryReport::Format::JsonLines
@@ -119,8 +160,9 @@ int main(int argc, char *argv[])
             return fail(error);
         return writeStandardOutput("kestrum-report", output);
     }
-    if (parser.isSet(byOption) || parser.isSet(fromOption) || parser.isSet(toOption) || parser.isSet(jsonOption))
-        return fail(QStringLiteral("--by, --from, --to and --json go with --history"));
+    if (parser.isSet(byOption) || parser.isSet(fromOption) || parser.isSet(toOption) || parser.isSet(jsonOption)
+        || parser.isSet(depthOption) || parser.isSet(categoryOption) || parser.isSet(explainOption))
+        return fail(QStringLiteral("--by, --depth, --category, --explain, --from, --to and --json go with --history"));
     if (parser.positionalArguments().size() > 1)
         return fail(QStringLiteral("only one FILE can be read (see --help)"));
 

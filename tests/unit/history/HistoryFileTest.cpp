@@ -52,7 +52,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             const Stretch stretch{quint64(i + 1), false, start.addSecs(i * 20), start.addSecs(i * 20 + 17), 17.0,
                                   i % 3 ? QStringLiteral("Editor") : QStringLiteral("Browser"), QStringLiteral("document %1.txt").arg(i % 40)};
-            operations.append({HistoryOperation::Kind::Write, stretch, {}, 0.0});
+            operations.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}});
             written.append(describe(stretch));
         }
         EXPECT_TRUE(database->apply(operations, &error)) << error.toStdString();
@@ -161,7 +161,7 @@ TEST_F(HistoryFile, ADamagedHistoryIsNoticedAndWhatStillReadsIsKept)
 
     // The new history is whole, and takes the next stretch.
     EXPECT_TRUE(store.apply({{HistoryOperation::Kind::Write, {1, false, forever().addDays(-1), forever().addDays(-1).addSecs(5), 5.0,
-                                                               QStringLiteral("Editor"), std::nullopt}, {}, 0.0}}).written);
+                                                               QStringLiteral("Editor"), std::nullopt}, {}, 0.0, {}}}).written);
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt *check = nullptr;

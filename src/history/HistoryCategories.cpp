@@ -1,0 +1,220 @@
+#include "HistoryCategories.h"
+
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+
+namespace HistoryCategories {
+
+namespace {
+
+// A stretch that started before a range may reach into it by this much at most.
+constexpr qint64 kReach = 2 * 24 * 3600 * 1000;
+
+// Part of the timeline where one assignment decides.
+struct Segment
+{
+    QDateTime start;
+    QDateTime end;
+    Classification classification;
+};
+
+Classification assigned(const Assignment &assignment)
+{
+    const auto time = [](const QDateTime &moment) { return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); };
+    return {Classification::Source::Assignment, assignment.category, -1,
+            QStringLiteral("assigned from %1 to %2").arg(time(assignment.start), time(assignment.end))};
+}
+
+// The assignments as the parts of the timeline where each decides: where two overlap, the
+// later made.
+std::optional<QList<Segment>> segments(const HistoryDatabase &database, const QDateTime &from, const QDateTime &to, QString *error)
+{
+    const std::optional<QList<Assignment>> assignments = database.assignments(from, to, error);
+    if (!assignments)
+        return std::nullopt;
+    QList<QDateTime> edges;
+    for (const Assignment &assignment : *assignments)
+        edges << assignment.start << assignment.end;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    QList<Segment> result;
+    for (qsizetype i = 0; i + 1 < edges.size(); ++i) {
+        const Assignment *decides = nullptr;
+        for (const Assignment &assignment : *assignments) {
+            if (assignment.start <= edges.at(i) && assignment.end >= edges.at(i + 1))
+                decides = &assignment; // in the order made: the last that covers it
+        }
+        if (!decides)
+            continue;
+        if (!result.isEmpty() && result.constLast().end == edges.at(i) && result.constLast().classification == assigned(*decides))
+            result.last().end = edges.at(i + 1);
+        else
+            result.append({edges.at(i), edges.at(i + 1), assigned(*decides)});
+    }
+    return result;
+}
+
+// The seconds of `stretch` that fall in [start, end), shared by wall-clock time.
+double secondsWithin(const Stretch &stretch, const QDateTime &start, const QDateTime &end)
+{
+    const qint64 span = stretch.start.msecsTo(stretch.end);
+    if (span <= 0)
+        return stretch.start >= start && stretch.start < end ? stretch.seconds : 0.0;
+    const qint64 overlap = std::max(stretch.start, start).msecsTo(std::min(stretch.end, end));
+    if (overlap <= 0)
+        return 0.0;
+    return overlap >= span ? stretch.seconds : stretch.seconds * double(overlap) / double(span);
+}
+
+QString shareKey(const Classification &classification, const QString &application, const std::optional<QString> &window)
+{
+    // Lengths first: no two different shares give the same key.
+    const QString category = categoryPathText(classification.category);
+    return QStringLiteral("%1:%2:%3:%4:%5|").arg(int(classification.source)).arg(classification.rule).arg(category.size())
+        .arg(application.size()).arg(window ? window->size() : -1)
+        + category + classification.ruleText + application + window.value_or(QString());
+}
+
+} // namespace
+
+std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
+                                   const QDateTime &to, QString *error)
+{
+    const std::optional<QList<HistoryTotal>> totals = database.totals(HistoryDatabase::Grouping::Window, from, to, error);
+    if (!totals)
+        return std::nullopt;
+    const std::optional<QList<Segment>> assignedParts = segments(database, from, to.addMSecs(kReach), error);
+    if (!assignedParts)
+        return std::nullopt;
+
+    QList<Share> result;
+    QHash<QString, qsizetype> index;
+    const auto add = [&](const Classification &classification, const QString &application, const std::optional<QString> &window,
+                         double seconds) {
+        const QString key = shareKey(classification, application, window);
+        const auto it = index.constFind(key);
+        if (it != index.cend()) {
+            result[*it].seconds += seconds;
+        } else {
+            index.insert(key, result.size());
+            result.append({classification, application, window, seconds});
+        }
+    };
+    for (const HistoryTotal &total : *totals)
+        add(classifier.classify(total.application, total.window), total.application, total.window, total.seconds);
+
+    // What an assignment covers moves from where the rules put it.
+    for (const Segment &segment : *assignedParts) {
+        const std::optional<QList<Stretch>> covered = database.stretches(segment.start, segment.end, error);
+        if (!covered)
+            return std::nullopt;
+        for (const Stretch &stretch : *covered) {
+            if (stretch.start < from || stretch.start >= to)
+                continue;
+            const double seconds = secondsWithin(stretch, segment.start, segment.end);
+            if (seconds == 0.0)
+                continue;
+            add(classifier.classify(stretch.application, stretch.window), stretch.application, stretch.window, -seconds);
+            add(segment.classification, stretch.application, stretch.window, seconds);
+        }
+    }
+    // A share that the assignments emptied is no share.
+    result.removeIf([](const Share &share) { return std::abs(share.seconds) < 1e-9; });
+    std::stable_sort(result.begin(), result.end(), [](const Share &a, const Share &b) { return a.seconds > b.seconds; });
+    return result;
+}
+
+std::optional<QList<Piece>> pieces(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
+                                   const QDateTime &to, QString *error)
+{
+    const std::optional<QList<Stretch>> stretches = database.stretches(from, to, error);
+    if (!stretches)
+        return std::nullopt;
+    QDateTime earliest = from;
+    QDateTime latest = to;
+    for (const Stretch &stretch : *stretches) {
+        earliest = std::min(earliest, stretch.start);
+        latest = std::max(latest, stretch.end);
+    }
+    const std::optional<QList<Segment>> assignedParts = segments(database, earliest, latest.addMSecs(1), error);
+    if (!assignedParts)
+        return std::nullopt;
+
+    QList<Piece> result;
+    for (const Stretch &stretch : *stretches) {
+        const Classification byRules = classifier.classify(stretch.application, stretch.window);
+        // The stretch's timeline: the parts the assignments decide, and the rules' in between.
+        QList<Segment> parts;
+        QDateTime at = stretch.start;
+        for (const Segment &segment : *assignedParts) {
+            if (stretch.start == stretch.end) {
+                // A stretch of no wall-clock length lies where it starts.
+                if (segment.start <= stretch.start && segment.end > stretch.start)
+                    parts = {{stretch.start, stretch.end, segment.classification}};
+                continue;
+            }
+            if (segment.end <= stretch.start || segment.start >= stretch.end)
+                continue;
+            if (segment.start > at)
+                parts.append({at, segment.start, byRules});
+            parts.append({std::max(segment.start, stretch.start), std::min(segment.end, stretch.end), segment.classification});
+            at = std::min(segment.end, stretch.end);
+        }
+        if (parts.isEmpty()) {
+            result.append({stretch, byRules});
+            continue;
+        }
+        if (at < stretch.end)
+            parts.append({at, stretch.end, byRules});
+        double left = stretch.seconds;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            Piece piece{stretch, parts.at(i).classification};
+            piece.stretch.start = parts.at(i).start;
+            piece.stretch.end = parts.at(i).end;
+            // The last part takes what the others left, so that the parts add up exactly.
+            piece.stretch.seconds = i + 1 == parts.size() ? left : secondsWithin(stretch, parts.at(i).start, parts.at(i).end);
+            left -= piece.stretch.seconds;
+            result.append(piece);
+        }
+    }
+    return result;
+}
+
+bool isWithin(const CategoryPath &category, const CategoryPath &within)
+{
+    return within.isEmpty() || (category.size() >= within.size() && category.mid(0, within.size()) == within);
+}
+
+QList<CategoryTotal> categoryTotals(const QList<Share> &shares, int depth, const CategoryPath &within)
+{
+    // Every node of the tree with its own seconds and its children's.
+    QMap<CategoryPath, double> byPath;
+    QMap<CategoryPath, QList<CategoryPath>> children;
+    for (const Share &share : shares) {
+        if (!isWithin(share.classification.category, within))
+            continue;
+        const qsizetype deepest = depth > 0 ? std::min<qsizetype>(share.classification.category.size(), depth) : share.classification.category.size();
+        for (qsizetype level = 1; level <= deepest; ++level) {
+            const CategoryPath path = share.classification.category.mid(0, level);
+            if (!byPath.contains(path))
+                children[path.mid(0, level - 1)].append(path);
+            byPath[path] += share.seconds;
+        }
+    }
+    QList<CategoryTotal> result;
+    const auto visit = [&](const auto &self, const CategoryPath &parent) -> void {
+        QList<CategoryPath> below = children.value(parent);
+        std::stable_sort(below.begin(), below.end(), [&](const CategoryPath &a, const CategoryPath &b) { return byPath.value(a) > byPath.value(b); });
+        for (const CategoryPath &path : below) {
+            if (isWithin(path, within))
+                result.append({path, byPath.value(path)});
+            self(self, path);
+        }
+    };
+    visit(visit, {});
+    return result;
+}
+
+} // namespace HistoryCategories
