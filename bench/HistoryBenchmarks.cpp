@@ -2,6 +2,7 @@
 // disk, and what recording costs a tick.
 
 #include "CountingTracker.h"
+#include "history/HistoryCategories.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecorder.h"
 
@@ -60,6 +61,49 @@ void BM_HistoryDaySummary(benchmark::State &state)
     state.counters["bytes/stretch"] = double(QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size()) / double(count);
 }
 BENCHMARK(BM_HistoryDaySummary)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// A month of a five-year history by application (0), by window (1), and by category with 200
+// rules: as the window shows it again with the same rules (2), and after they changed (3),
+// every name classified afresh.
+void BM_HistoryMonthBy(benchmark::State &state)
+{
+    const QString &path = historyOf(1000000);
+    QString error;
+    const auto database = HistoryDatabase::openToRead(path, &error);
+    const QDateTime last = kFirstDay.addDays(1000000 / kStretchesADay - 1).addSecs(-9 * 3600);
+    const QDateTime first = last.addDays(-30);
+    CategorySet set;
+    for (int i = 0; i < 200; ++i) {
+        CategoryRule rule;
+        rule.category = {QStringLiteral("Project %1").arg(i % 20), QStringLiteral("Part %1").arg(i)};
+        rule.field = i % 3 == 0 ? CategoryRule::Field::Application : i % 3 == 1 ? CategoryRule::Field::Window : CategoryRule::Field::Either;
+        rule.match = i % 2 ? CategoryRule::Match::Contains : CategoryRule::Match::Regex;
+        // Most names go through every rule: the last few claim what is left.
+        rule.pattern = i < 195 ? QStringLiteral("nothing %1 here").arg(i) : i % 2 ? QStringLiteral("document %1").arg(i - 194) : QStringLiteral("^Application 1[0-9]$");
+        set.categories.append({rule.category, {}, {}, 0});
+        set.rules.append(rule);
+    }
+    double total = 0.0;
+    Classifier kept(set);
+    for (auto _ : state) {
+        if (state.range(0) < 2) {
+            const auto by = state.range(0) == 0 ? HistoryDatabase::Grouping::Application : HistoryDatabase::Grouping::Window;
+            const QList<HistoryTotal> totals = database->totals(by, first, last.addDays(1), &error).value();
+            for (const HistoryTotal &t : totals)
+                total += t.seconds;
+        } else {
+            std::optional<Classifier> fresh;
+            if (state.range(0) == 3)
+                fresh.emplace(set);
+            Classifier &classifier = fresh ? *fresh : kept;
+            const auto shares = HistoryCategories::shares(*database, classifier, first, last.addDays(1), &error).value();
+            for (const HistoryCategories::CategoryTotal &t : HistoryCategories::categoryTotals(shares, 1))
+                total += t.seconds;
+        }
+    }
+    benchmark::DoNotOptimize(total);
+}
+BENCHMARK(BM_HistoryMonthBy)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // What the History window reads for a month: its windows' totals and its first day's stretches.
 void BM_HistoryMonthView(benchmark::State &state)

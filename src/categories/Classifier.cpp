@@ -10,12 +10,6 @@ namespace {
 // a title of 100 kB, however the pattern is written.
 const QString kLimits = QStringLiteral("(*LIMIT_MATCH=200000)(*LIMIT_DEPTH=20000)(*LIMIT_HEAP=20000)");
 
-QString cacheKey(const QString &application, const std::optional<QString> &window)
-{
-    // The application's length first, so that no two pairs of names give the same key.
-    return QString::number(application.size()) + (window ? u'w' : u'-') + application + window.value_or(QString());
-}
-
 } // namespace
 
 const QString Classifier::kUncategorized = QStringLiteral("Uncategorized");
@@ -83,28 +77,46 @@ bool Classifier::matches(const CategoryRule &rule, const QRegularExpression &exp
     return (byApplication && matchesName(application)) || (byWindow && window && matchesName(*window));
 }
 
-Classification Classifier::classify(const QString &application, const std::optional<QString> &window)
+const QBitArray &Classifier::rulesMatching(const QString &name)
 {
-    const QString key = cacheKey(application, window);
-    const auto cached = m_cache.constFind(key);
-    if (cached != m_cache.cend())
-        return *cached;
-
-    Classification result;
+    const auto known = m_names.constFind(name);
+    if (known != m_names.cend())
+        return *known;
+    QBitArray matching(m_set.rules.size());
     for (qsizetype i = 0; i < m_set.rules.size(); ++i) {
         const CategoryRule &rule = m_set.rules.at(i);
         if (!rule.problem.isEmpty())
             continue;
+        CategoryRule byName = rule;
+        byName.field = CategoryRule::Field::Application;
         bool limited = false;
-        const bool matched = matches(rule, m_expressions.at(i), application, window, &limited);
+        matching.setBit(i, matches(byName, m_expressions.at(i), name, std::nullopt, &limited));
         if (limited && !m_hitLimits) {
             m_hitLimits = true;
             qCWarning(lcCategories).noquote() << QStringLiteral("rule %1 (%2) ran into the limits of the regular expression engine on a name "
                                                                 "of %3 characters: counted as no match")
                                                      .arg(i + 1)
                                                      .arg(rule.text())
-                                                     .arg(qMax(application.size(), window.value_or(QString()).size()));
+                                                     .arg(name.size());
         }
+    }
+    return *m_names.insert(name, matching);
+}
+
+Classification Classifier::classify(const QString &application, const std::optional<QString> &window)
+{
+    const Names key{application, window};
+    const auto cached = m_cache.constFind(key);
+    if (cached != m_cache.cend())
+        return *cached;
+
+    Classification result;
+    const QBitArray byApplication = rulesMatching(application);
+    const QBitArray byWindow = window ? rulesMatching(*window) : QBitArray(m_set.rules.size());
+    for (qsizetype i = 0; i < m_set.rules.size(); ++i) {
+        const CategoryRule &rule = m_set.rules.at(i);
+        const bool matched = (rule.field != CategoryRule::Field::Window && byApplication.testBit(i))
+                          || (rule.field != CategoryRule::Field::Application && byWindow.testBit(i));
         if (matched) {
             result = {Classification::Source::Rule, rule.category, int(i), rule.text()};
             break;

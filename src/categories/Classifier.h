@@ -2,6 +2,7 @@
 
 #include "CategorySet.h"
 
+#include <QBitArray>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -21,9 +22,10 @@ struct Classification
     bool operator==(const Classification &other) const = default;
 };
 
-// Sorts applications and windows into categories by a set's rules. What it decided is kept per
-// application and window, so that a history of a million stretches costs as many matches as it
-// has distinct names. One classifier belongs to one thread.
+// Sorts applications and windows into categories by a set's rules. Each distinct name is matched
+// against the rules once, and what was decided is kept per application and window, so that a
+// history of a million stretches costs as many matches as it has distinct names. One
+// classifier belongs to one thread.
 class Classifier
 {
 public:
@@ -46,8 +48,22 @@ public:
     static QRegularExpression expressionFor(const CategoryRule &rule);
 
 private:
+    // Which rules' patterns a name matches, whatever field the rule looks at.
+    const QBitArray &rulesMatching(const QString &name);
+
     CategorySet m_set;
+    QHash<QString, QBitArray> m_names;
     QList<QRegularExpression> m_expressions; // per rule; empty for rules that are no regex
-    QHash<QString, Classification> m_cache;  // by application and window
+    struct Names
+    {
+        QString application;
+        std::optional<QString> window;
+        bool operator==(const Names &other) const = default;
+        friend size_t qHash(const Names &names, size_t seed = 0)
+        {
+            return qHashMulti(seed, names.application, names.window.value_or(QString()), names.window.has_value());
+        }
+    };
+    QHash<Names, Classification> m_cache;
     bool m_hitLimits = false;
 };

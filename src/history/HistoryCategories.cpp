@@ -1,7 +1,6 @@
 #include "HistoryCategories.h"
 
-#include <QMap>
-#include <QSet>
+#include <QHash>
 
 #include <algorithm>
 
@@ -82,15 +81,30 @@ QString shareKey(const Classification &classification, const QString &applicatio
 std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
                                    const QDateTime &to, QString *error)
 {
-    const std::optional<QList<HistoryTotal>> totals = database.totals(HistoryDatabase::Grouping::Window, from, to, error);
+    const std::optional<QList<HistoryDatabase::PairTotal>> totals = database.pairTotals(from, to, error);
     if (!totals)
         return std::nullopt;
     const std::optional<QList<Segment>> assignedParts = segments(database, from, to.addMSecs(kReach), error);
     if (!assignedParts)
         return std::nullopt;
 
+    // Each pair of names is one share as the rules sort it.
     QList<Share> result;
+    result.reserve(totals->size());
+    for (const HistoryDatabase::PairTotal &total : *totals) {
+        const std::optional<QString> application = database.nameOf(total.application, error);
+        const std::optional<QString> window = total.window ? database.nameOf(total.window, error) : std::optional<QString>(QString());
+        if (!application || !window)
+            return std::nullopt;
+        const std::optional<QString> windowName = total.window ? window : std::nullopt;
+        result.append({classifier.classify(*application, windowName), *application, windowName, total.seconds});
+    }
+    if (assignedParts->isEmpty())
+        return result;
+
     QHash<QString, qsizetype> index;
+    for (qsizetype i = 0; i < result.size(); ++i)
+        index.insert(shareKey(result.at(i).classification, result.at(i).application, result.at(i).window), i);
     const auto add = [&](const Classification &classification, const QString &application, const std::optional<QString> &window,
                          double seconds) {
         const QString key = shareKey(classification, application, window);
@@ -102,8 +116,6 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
             result.append({classification, application, window, seconds});
         }
     };
-    for (const HistoryTotal &total : *totals)
-        add(classifier.classify(total.application, total.window), total.application, total.window, total.seconds);
 
     // What an assignment covers moves from where the rules put it.
     for (const Segment &segment : *assignedParts) {
@@ -122,7 +134,6 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
     }
     // A share that the assignments emptied is no share.
     result.removeIf([](const Share &share) { return std::abs(share.seconds) < 1e-9; });
-    std::stable_sort(result.begin(), result.end(), [](const Share &a, const Share &b) { return a.seconds > b.seconds; });
     return result;
 }
 
@@ -189,24 +200,43 @@ bool isWithin(const CategoryPath &category, const CategoryPath &within)
 
 QList<CategoryTotal> categoryTotals(const QList<Share> &shares, int depth, const CategoryPath &within)
 {
-    // Every node of the tree with its own seconds and its children's.
-    QMap<CategoryPath, double> byPath;
-    QMap<CategoryPath, QList<CategoryPath>> children;
+    // The seconds of each category as the shares name it, then of every node of the tree. A
+    // month has thousands of shares and a few rules: summed by rule first.
+    QHash<int, std::pair<const CategoryPath *, double>> byRule;
+    QHash<CategoryPath, double> own;
     for (const Share &share : shares) {
-        if (!isWithin(share.classification.category, within))
-            continue;
-        const qsizetype deepest = depth > 0 ? std::min<qsizetype>(share.classification.category.size(), depth) : share.classification.category.size();
+        if (share.classification.source == Classification::Source::Rule) {
+            auto &sum = byRule[share.classification.rule];
+            sum.first = &share.classification.category;
+            sum.second += share.seconds;
+        } else if (isWithin(share.classification.category, within)) {
+            own[share.classification.category] += share.seconds;
+        }
+    }
+    for (const auto &[category, seconds] : std::as_const(byRule)) {
+        if (isWithin(*category, within))
+            own[*category] += seconds;
+    }
+    QHash<CategoryPath, double> byPath;
+    QHash<CategoryPath, QList<CategoryPath>> children;
+    for (auto it = own.cbegin(); it != own.cend(); ++it) {
+        const qsizetype deepest = depth > 0 ? std::min<qsizetype>(it.key().size(), depth) : it.key().size();
         for (qsizetype level = 1; level <= deepest; ++level) {
-            const CategoryPath path = share.classification.category.mid(0, level);
+            const CategoryPath path = it.key().mid(0, level);
             if (!byPath.contains(path))
                 children[path.mid(0, level - 1)].append(path);
-            byPath[path] += share.seconds;
+            byPath[path] += it.value();
         }
     }
     QList<CategoryTotal> result;
     const auto visit = [&](const auto &self, const CategoryPath &parent) -> void {
         QList<CategoryPath> below = children.value(parent);
-        std::stable_sort(below.begin(), below.end(), [&](const CategoryPath &a, const CategoryPath &b) { return byPath.value(a) > byPath.value(b); });
+        // Longest first; among equals, by name, so that the order never depends on the hash.
+        std::sort(below.begin(), below.end(), [&](const CategoryPath &a, const CategoryPath &b) {
+            const double first = byPath.value(a);
+            const double second = byPath.value(b);
+            return first != second ? first > second : a < b;
+        });
         for (const CategoryPath &path : below) {
             if (isWithin(path, within))
                 result.append({path, byPath.value(path)});

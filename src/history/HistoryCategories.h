@@ -28,8 +28,9 @@ struct Piece
 };
 
 // The time of the stretches that start in [from, to), as the totals by application count
-// it, by category, application and window. Read per application and window, so that it costs
-// about what the totals by window cost, and the classifier matches each name once.
+// it, by category, application and window, in no particular order. Read per application and
+// window, so that it costs about what the totals by application cost, and the classifier
+// matches each name once.
 std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
                                    const QDateTime &to, QString *error);
 

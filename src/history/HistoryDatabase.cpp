@@ -520,6 +520,54 @@ std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, 
     return found;
 }
 
+std::optional<QList<HistoryDatabase::PairTotal>> HistoryDatabase::pairTotals(const QDateTime &from, const QDateTime &to, QString *error) const
+{
+    QList<PairTotal> result;
+    if (m_empty)
+        return result;
+    // Summed in a hash rather than by GROUP BY: no sort, and a month's thousands of rows are
+    // read once through the index on start.
+    Statement select(m_db, "SELECT application, window, seconds FROM stretches WHERE start >= ?1 AND start < ?2");
+    select.bind(1, msecs(from));
+    select.bind(2, msecs(to));
+    QHash<std::pair<qint64, qint64>, qsizetype> index;
+    int status = SQLITE_ROW;
+    while ((status = select.step()) == SQLITE_ROW) {
+        const std::pair<qint64, qint64> pair{select.integer(0), select.isNull(1) ? 0 : select.integer(1)};
+        const auto it = index.constFind(pair);
+        if (it != index.cend()) {
+            result[*it].seconds += select.real(2);
+        } else {
+            index.insert(pair, result.size());
+            result.append({pair.first, pair.second, select.real(2)});
+        }
+    }
+    if (status != SQLITE_DONE) {
+        fail(error);
+        return std::nullopt;
+    }
+    return result;
+}
+
+std::optional<QString> HistoryDatabase::nameOf(qint64 id, QString *error) const
+{
+    if (const auto it = m_namesById.constFind(id); it != m_namesById.cend())
+        return *it;
+    Statement select(m_db, "SELECT name FROM names WHERE id = ?1");
+    select.bind(1, id);
+    if (select.step() != SQLITE_ROW) {
+        if (sqlite3_errcode(m_db) == SQLITE_OK || sqlite3_errcode(m_db) == SQLITE_ROW || sqlite3_errcode(m_db) == SQLITE_DONE) {
+            if (error)
+                *error = QStringLiteral("%1: a stretch names name %2, which is not in the file").arg(m_path).arg(id);
+            m_damaged = true;
+        } else {
+            fail(error);
+        }
+        return std::nullopt;
+    }
+    return *m_namesById.insert(id, select.text(0));
+}
+
 std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const
 {
     QList<HistoryTotal> result;

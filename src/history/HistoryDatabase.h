@@ -116,6 +116,17 @@ public:
     // The stretches that end after `from` and start before `to`, oldest first; none, with the
     // reason, when they cannot all be read.
     std::optional<QList<Stretch>> stretches(const QDateTime &from, const QDateTime &to, QString *error) const;
+    // The seconds of the stretches that start in [from, to) by their application's and window's
+    // names' ids (window 0: none), summed as they are read: what sorting them into categories
+    // reads, naming each pair once with nameOf.
+    struct PairTotal
+    {
+        qint64 application = 0;
+        qint64 window = 0;
+        double seconds = 0.0;
+    };
+    std::optional<QList<PairTotal>> pairTotals(const QDateTime &from, const QDateTime &to, QString *error) const;
+    std::optional<QString> nameOf(qint64 id, QString *error) const;
     // Deletes the stretches that start in [from, to), of one application or of all; answers
     // how many, or -1 with the reason. Forgetting all of a range forgets the assignments in it.
     qint64 forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
@@ -149,6 +160,7 @@ private:
     bool m_empty = false; // read-only, and no history has been written to the file yet
     mutable bool m_damaged = false;
     QHash<QString, qint64> m_names;
+    mutable QHash<qint64, QString> m_namesById; // an id keeps its name: names are never removed
     // The names the transaction under way added to m_names: a copy of all of them per
     // transaction would cost as much as the history has names.
     QList<QString> m_namesAdded;
