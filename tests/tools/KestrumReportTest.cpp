@@ -544,3 +544,60 @@ TEST_F(KestrumReport, TheHistoryByCategoryFollowsTheFirstRuleThatMatchesAndSaysW
               "2026-01-05T09:00:00  09:25:00    00:25:00  Text Editor  report.md  [Work \u25B8 Docs: rule 4: either matches \"documentation|report\"]\n"
               "2026-01-05T09:47:00  09:55:00    00:08:00  Web Browser  Qt Documentation  [Work \u25B8 Docs: rule 4: either matches \"documentation|report\"]\n");
 }
+
+TEST_F(KestrumReport, ATimesheetAndACalendarOfTheHistoryReadBackByIndependentReaders)
+{
+    QProcess replay;
+    replay.setProcessEnvironment(m_environment);
+    replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral(KESTRUM_DEMO_SCENARIO)});
+    ASSERT_TRUE(replay.waitForFinished(60000));
+    ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("config/Kestrum"))));
+    // The editor in "Work ▸ Writing", the browser in "Work ▸ Reading", the terminal in
+    // a category whose name the calendar must escape and fold across lines.
+    ASSERT_TRUE(writeRawFile(path(QStringLiteral("config/Kestrum/categories.json")), R"({"version": 1,
+ "categories": [{"path": ["Work", "Writing"]}, {"path": ["Work", "Reading"]}, {"path": ["Build; tests, and \"more\": make, ctest, valgrind \u2014 \u00fcn\u00efc\u00f6d\u00e9 \u4e2d\u6587 \u0627\u0644\u0639\u0631\u0628\u064a\u0629"]}],
+ "rules": [{"category": ["Work", "Writing"], "field": "application", "match": "is", "pattern": "Text Editor"},
+           {"category": ["Work", "Reading"], "field": "application", "match": "is", "pattern": "Web Browser"},
+           {"category": ["Build; tests, and \"more\": make, ctest, valgrind \u2014 \u00fcn\u00efc\u00f6d\u00e9 \u4e2d\u6587 \u0627\u0644\u0639\u0631\u0628\u064a\u0629"], "field": "either", "match": "contains", "pattern": "make"}]})"));
+
+    const ReportRun sheet = run({QStringLiteral("--timesheet"), QStringLiteral("--from"), QStringLiteral("2026-01-04"), QStringLiteral("--to"),
+                                 QStringLiteral("2026-01-05"), QStringLiteral("--csv")});
+    ASSERT_EQ(sheet.exitCode, 0) << sheet.err.toStdString();
+const QByteArray build = "Build; tests, and \"more\": make, ctest, valgrind \u2014 \u00fcn\u00efc\u00f6d\u00e9 \u4e2d\u6587 \u0627\u0644\u0639\u0631\u0628\u064a\u0629";
+    const QString sheetFile = path(QStringLiteral("sheet.csv"));
+    ASSERT_TRUE(writeRawFile(sheetFile, sheet.out));
+    const QByteArray rows = runPython(QStringLiteral(R"(
+import csv, sys
+for row in csv.reader(open(sys.argv[1], newline='')): print('|'.join(row))
+)"), {sheetFile});
+    EXPECT_EQ(rows, QByteArray("category|2026-01-04|2026-01-05|total\n"
+                               "Work|0.000|3780.000|3780.000\nWork \u25B8 Writing|0.000|3300.000|3300.000\nWork \u25B8 Reading|0.000|480.000|480.000\n"
+                               "Idle|0.000|2400.000|2400.000\n") + build + "|0.000|720.000|720.000\nTotal|0.000|6900.000|6900.000\n")
+        << sheet.out.toStdString();
+    const ReportRun byApplication = run({QStringLiteral("--timesheet"), QStringLiteral("--by"), QStringLiteral("app"), QStringLiteral("--from"),
+                                         QStringLiteral("2026-01-05")});
+    EXPECT_TRUE(byApplication.out.startsWith("Application  2026-01-05       Total\nText Editor    00:55:00    00:55:00\n"))
+        << byApplication.out.toStdString();
+    EXPECT_TRUE(byApplication.out.endsWith("Total          01:55:00    01:55:00\n")) << byApplication.out.toStdString();
+
+    // The morning as a calendar: the editor's 09:00-09:35 and 10:35-10:55 are apart by more than
+    // the idle threshold, so they are two events; idle time is none.
+    const QString calendar = path(QStringLiteral("morning.ics"));
+    const ReportRun ical = run({QStringLiteral("--ical"), QStringLiteral("--from"), QStringLiteral("2026-01-05")}, calendar);
+    ASSERT_EQ(ical.exitCode, 0) << ical.err.toStdString();
+    const QByteArray events = runPython(QStringLiteral(R"(
+import icalendar, sys
+calendar = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+for event in calendar.walk('VEVENT'):
+    print(event.decoded('dtstart').isoformat(), event.decoded('dtend').isoformat(), str(event['summary']), '/', str(event['description']).replace('\n', ' + '))
+)"), {calendar});
+    const auto local = [](int hour, int minute) {
+        return QDateTime(QDate(2026, 1, 5), QTime(hour, minute)).toUTC().toString(Qt::ISODate).replace(u'Z', QStringLiteral("+00:00")).toUtf8();
+    };
+    EXPECT_EQ(events, local(9, 0) + ' ' + local(9, 35) + " Work \u25B8 Writing / Text Editor 00:35:00\n"
+                    + local(9, 35) + ' ' + local(9, 47) + ' ' + build + " / Terminal 00:12:00\n"
+                    + local(9, 47) + ' ' + local(9, 55) + " Work \u25B8 Reading / Web Browser 00:08:00\n"
+                    + local(10, 35) + ' ' + local(10, 55) + " Work \u25B8 Writing / Text Editor 00:20:00\n");
+}

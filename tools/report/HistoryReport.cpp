@@ -1,6 +1,8 @@
 #include "HistoryReport.h"
 
+#include "history/HistoryCalendar.h"
 #include "history/HistoryCategories.h"
+#include "history/HistoryTimesheet.h"
 #include "history/HistoryCsv.h"
 #include "persistence/CsvExport.h"
 #include "store/SafeText.h"
@@ -80,6 +82,25 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
     const auto [start, end] = HistoryDatabase::localDays(from, to);
     Classifier classifier(categories);
     QString text;
+
+    if (timesheet) {
+        const Timesheet::Rows rows = by ? Timesheet::Rows::Application : Timesheet::Rows::Category;
+        const std::optional<Timesheet> sheet = Timesheet::read(*database, classifier, from, to, rows, depth, within, error);
+        if (!sheet)
+            return false;
+        output->append((format == Format::Csv ? sheet->csv(rows) : sheet->table(rows)).toUtf8());
+        return true;
+    }
+    if (calendar) {
+        std::optional<QList<HistoryCategories::Piece>> pieces = HistoryCategories::pieces(*database, classifier, start, end, error);
+        if (!pieces)
+            return false;
+        pieces->removeIf([&](const HistoryCategories::Piece &piece) {
+            return piece.stretch.start < start || !HistoryCategories::isWithin(piece.classification.category, within);
+        });
+        output->append(historyCalendar(*pieces, joinGapMs, QDateTime::currentDateTimeUtc()));
+        return true;
+    }
 
     if (byCategory) {
         const std::optional<QList<HistoryCategories::Share>> shares = HistoryCategories::shares(*database, classifier, start, end, error);

@@ -24,6 +24,11 @@ struct HistoryReport
     int depth = 0;
     CategoryPath within;
     bool explain = false;
+    // Instead of stretches or totals: the days as a timesheet (by category, or by application
+    // with `by`), or as an iCalendar file, runs of a category apart by less than `joinGapMs` one event.
+    bool timesheet = false;
+    bool calendar = false;
+    qint64 joinGapMs = 15 * 60 * 1000;
 
     // The report of the history at `path`; false, with the reason, when it cannot be read.
     bool print(const QString &path, QByteArray *output, QString *error) const;

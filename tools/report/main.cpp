@@ -51,6 +51,21 @@ QString commandLineProblem(const QCommandLineParser &parser, const QStringList &
     return QStringLiteral("unknown option %1 (see --help)").arg(escapedText(typed));
 }
 
+// The settings file's idle threshold: runs of one category closer than it are one event.
+qint64 idleThresholdMs()
+{
+    const PropertyListResult file = PropertyList::readFile(SettingsStore::defaultPath());
+    const PropertyListDictionary values = file.value.value<PropertyListDictionary>();
+    MemorySettings settings;
+    if (values.contains(SettingsKey::MinutesUntilIdle)) {
+        settings.setValue(SettingsKey::MinutesUntilIdle, values.value(SettingsKey::MinutesUntilIdle));
+        const QString problem = unreadableSettingWarning(settings, SettingsKey::MinutesUntilIdle);
+        if (!problem.isEmpty())
+            std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
+    }
+    return std::max<qint64>(settings.integerValue(SettingsKey::MinutesUntilIdle), 1) * 60 * 1000;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -85,7 +100,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),
                                       QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
-    parser.addOptions({historyOption, byOption, depthOption, categoryOption, explainOption, fromOption, toOption, jsonOption});
+    const QCommandLineOption timesheetOption(QStringLiteral("timesheet"),
+                                             QStringLiteral("The history's days as columns and its categories (--by app: applications) as rows, "
+                                                            "with totals."));
+    const QCommandLineOption icalOption(QStringLiteral("ical"),
+                                        QStringLiteral("The history as an iCalendar file: an event per run of time in one category."));
+    parser.addOptions({historyOption, byOption, depthOption, categoryOption, explainOption, timesheetOption, icalOption, fromOption,
+                       toOption, jsonOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
     // "-001-01-01" is then one unknown option, not the options "0", "0", "1", "-" and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -94,7 +115,7 @@ int main(int argc, char *argv[])
         return fail(commandLineProblem(parser, arguments));
     if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp();
-    if (parser.isSet(historyOption)) {
+    if (parser.isSet(historyOption) || parser.isSet(timesheetOption) || parser.isSet(icalOption)) {
         if (!parser.positionalArguments().isEmpty()) {
             return fail(QStringLiteral("%1 is not read with --history, which reads the history (%2)")
                             .arg(escapedText(parser.positionalArguments().constFirst()), HistoryDatabase::defaultPath()));
@@ -124,6 +145,18 @@ int main(int argc, char *argv[])
             else
                 return fail(QStringLiteral("--by %1 is no grouping: --by takes app, window, day or category").arg(escapedText(by)));
         }
+        report.timesheet = parser.isSet(timesheetOption);
+        report.calendar = parser.isSet(icalOption);
+        if (report.timesheet && report.calendar)
+            return fail(QStringLiteral("--timesheet and --ical cannot go together"));
+        if (report.timesheet && report.by && *report.by != HistoryDatabase::Grouping::Application)
+            return fail(QStringLiteral("--timesheet takes --by category or --by app"));
+        if (report.timesheet && parser.isSet(jsonOption))
+            return fail(QStringLiteral("--timesheet prints a table, or CSV with --csv"));
+        if (report.calendar && (parser.isSet(byOption) || parser.isSet(csvOption) || parser.isSet(jsonOption) || parser.isSet(explainOption)))
+            return fail(QStringLiteral("--ical goes with --from, --to and --category alone"));
+        if (report.timesheet && !report.by)
+            report.byCategory = true;
         if (parser.isSet(depthOption)) {
             bool number = false;
             report.depth = parser.value(depthOption).toInt(&number);
@@ -132,7 +165,9 @@ int main(int argc, char *argv[])
             if (!number || report.depth < 1)
                 return fail(QStringLiteral("--depth %1 is no depth: it takes a whole number from 1 on").arg(escapedText(parser.value(depthOption))));
         }
-        if (parser.isSet(explainOption) && parser.isSet(byOption))
+        if (report.calendar)
+            report.joinGapMs = idleThresholdMs();
+        if (parser.isSet(explainOption) && (parser.isSet(byOption) || report.timesheet))
             return fail(QStringLiteral("--explain goes with the stretches, not with --by"));
         report.explain = parser.isSet(explainOption);
         // The categories as Kestrum uses them: what cannot be used is said and left out.

@@ -133,7 +133,8 @@ inline Outcome inReadOnlyDirectoryAsUser(const QString &directory, const std::fu
 inline QByteArray runPython(const QString &script, const QStringList &arguments)
 {
     QProcess python;
-    python.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
+    // Debian's own, which has the readers scripts/install-deps installs.
+    python.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
     EXPECT_TRUE(python.waitForFinished(60000)) << "python3 did not run";
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     return python.readAllStandardOutput();
