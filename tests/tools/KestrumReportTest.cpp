@@ -81,6 +81,17 @@ with open(sys.argv[1], 'wb') as f:
         return file;
     }
 
+    // The demo morning of 2026-01-05, recorded into this home's history as Kestrum records it.
+    void recordTheDemoMorning()
+    {
+        QProcess replay;
+        replay.setProcessEnvironment(m_environment);
+        replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral(KESTRUM_DEMO_SCENARIO)});
+        ASSERT_TRUE(replay.waitForFinished(60000));
+        ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
+        m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
+    }
+
     QTemporaryDir m_directory;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
 };
@@ -495,12 +506,7 @@ with open(sys.argv[1], 'r+b') as f:
 
 TEST_F(KestrumReport, TheHistoryByCategoryFollowsTheFirstRuleThatMatchesAndSaysWhatItCouldNotUse)
 {
-    QProcess replay;
-    replay.setProcessEnvironment(m_environment);
-    replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral(KESTRUM_DEMO_SCENARIO)});
-    ASSERT_TRUE(replay.waitForFinished(60000));
-    ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
-    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
+    ASSERT_NO_FATAL_FAILURE(recordTheDemoMorning());
     // Written by hand, with a fault on each of lines 5, 6, 8 and 9 and a key of a later version.
     const QByteArray categories = R"({"version": 1,
  "categories": [{"path": ["Work", "Kestrum"], "colour": "#3d7edb"},
@@ -547,12 +553,7 @@ TEST_F(KestrumReport, TheHistoryByCategoryFollowsTheFirstRuleThatMatchesAndSaysW
 
 TEST_F(KestrumReport, ATimesheetAndACalendarOfTheHistoryReadBackByIndependentReaders)
 {
-    QProcess replay;
-    replay.setProcessEnvironment(m_environment);
-    replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral(KESTRUM_DEMO_SCENARIO)});
-    ASSERT_TRUE(replay.waitForFinished(60000));
-    ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
-    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
+    ASSERT_NO_FATAL_FAILURE(recordTheDemoMorning());
     ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("config/Kestrum"))));
     // The editor in "Work ▸ Writing", the browser in "Work ▸ Reading", the terminal in
     // a category whose name the calendar must escape and fold across lines.

@@ -51,18 +51,24 @@ QString commandLineProblem(const QCommandLineParser &parser, const QStringList &
     return QStringLiteral("unknown option %1 (see --help)").arg(escapedText(typed));
 }
 
+// Takes the user's value of `key` from the settings file's `values` into `settings`, saying so
+// when it cannot be read as its kind (the default is used then).
+void takeSetting(const PropertyListDictionary &values, const QString &key, MemorySettings *settings)
+{
+    if (!values.contains(key))
+        return;
+    settings->setValue(key, values.value(key));
+    const QString problem = unreadableSettingWarning(*settings, key);
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
+}
+
 // The settings file's idle threshold: runs of one category closer than it are one event.
 qint64 idleThresholdMs()
 {
     const PropertyListResult file = PropertyList::readFile(SettingsStore::defaultPath());
-    const PropertyListDictionary values = file.value.value<PropertyListDictionary>();
     MemorySettings settings;
-    if (values.contains(SettingsKey::MinutesUntilIdle)) {
-        settings.setValue(SettingsKey::MinutesUntilIdle, values.value(SettingsKey::MinutesUntilIdle));
-        const QString problem = unreadableSettingWarning(settings, SettingsKey::MinutesUntilIdle);
-        if (!problem.isEmpty())
-            std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
-    }
+    takeSetting(file.value.value<PropertyListDictionary>(), SettingsKey::MinutesUntilIdle, &settings);
     return std::max<qint64>(settings.integerValue(SettingsKey::MinutesUntilIdle), 1) * 60 * 1000;
 }
 
@@ -207,12 +213,7 @@ int main(int argc, char *argv[])
     const PropertyListResult settingsFile = PropertyList::readFile(settings.path());
     const PropertyListDictionary userValues = settingsFile.value.value<PropertyListDictionary>();
     MemorySettings readSettings;
-    if (userValues.contains(SettingsKey::IncludeIdleInSumOfTimes)) {
-        readSettings.setValue(SettingsKey::IncludeIdleInSumOfTimes, userValues.value(SettingsKey::IncludeIdleInSumOfTimes));
-        const QString problem = unreadableSettingWarning(readSettings, SettingsKey::IncludeIdleInSumOfTimes);
-        if (!problem.isEmpty())
-            std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(settings.path()), qPrintable(problem));
-    }
+    takeSetting(userValues, SettingsKey::IncludeIdleInSumOfTimes, &readSettings);
 
     QVariant timings;
     if (parser.positionalArguments().isEmpty()) {
