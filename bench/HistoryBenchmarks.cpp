@@ -79,7 +79,9 @@ void BM_HistoryMonthBy(benchmark::State &state)
         rule.field = i % 3 == 0 ? CategoryRule::Field::Application : i % 3 == 1 ? CategoryRule::Field::Window : CategoryRule::Field::Either;
         rule.match = i % 2 ? CategoryRule::Match::Contains : CategoryRule::Match::Regex;
         // Most names go through every rule: the last few claim what is left.
-        rule.pattern = i < 195 ? QStringLiteral("nothing %1 here").arg(i) : i % 2 ? QStringLiteral("document %1").arg(i - 194) : QStringLiteral("^Application 1[0-9]$");
+        rule.pattern = i < 195  ? QStringLiteral("nothing %1 here").arg(i)
+                     : i % 2    ? QStringLiteral("document %1").arg(i - 194)
+                                : QStringLiteral("^Application 1[0-9]$");
         set.categories.append({rule.category, {}, {}, 0});
         set.rules.append(rule);
     }

@@ -130,8 +130,9 @@ bool CategoriesFile::save(const CategorySet &set, QString *error)
     }
     if (!writeFile(m_path, set, error))
         return false;
-    reload();
     watchPaths();
+    if (reload())
+        Q_EMIT changed();
     return true;
 }
 

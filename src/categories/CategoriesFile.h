@@ -32,8 +32,8 @@ public:
     // Follows the file on disk, calling changed() when what it holds changes.
     void watch();
 
-    // Writes `set` to the file. A file that could not be read is first moved aside
-    // (NAME.corrupt-YYYYMMDD-HHMMSS). False, with the reason, when nothing was written.
+    // Writes `set` to the file (changed() follows). A file that could not be read is first moved
+    // aside (NAME.corrupt-YYYYMMDD-HHMMSS). False, with the reason, when nothing was written.
     bool save(const CategorySet &set, QString *error);
     // What the file at `path` holds as Kestrum uses it (the default set when there is none),
     // and what is wrong with it; `unreadable` when it is there but nothing of it can be used.

@@ -139,6 +139,15 @@ QString enumName(const QList<std::pair<QString, Enum>> &names, Enum value)
     return {};
 }
 
+template <typename Enum>
+QStringList names(const QList<std::pair<QString, Enum>> &named)
+{
+    QStringList result;
+    for (const auto &[text, value] : named)
+        result.append(text);
+    return result;
+}
+
 QString quotedList(const QStringList &names)
 {
     return QStringLiteral("\"%1\" or \"%2\"").arg(names.mid(0, names.size() - 1).join(QStringLiteral("\", \"")), names.constLast());
@@ -197,12 +206,8 @@ CategorySet CategorySet::defaults()
 {
     // Application names as desktop entries give them, matched as whole words.
     const auto rule = [](const QString &category, const QString &pattern) {
-        CategoryRule made;
-        made.category = {category};
-        made.field = CategoryRule::Field::Application;
-        made.match = CategoryRule::Match::Regex;
-        made.pattern = QStringLiteral("\\b(") + pattern + QStringLiteral(")\\b");
-        return made;
+        return CategoryRule::of({category}, CategoryRule::Field::Application, CategoryRule::Match::Regex,
+                                QStringLiteral("\\b(") + pattern + QStringLiteral(")\\b"));
     };
     CategorySet set;
     set.categories = {{{QStringLiteral("Development")}, QStringLiteral("#3d7edb"), {}, 0},
@@ -311,11 +316,11 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
             continue;
         }
         if (!field) {
-            skip(QStringLiteral("its \"field\" must be %1").arg(quotedList({QStringLiteral("application"), QStringLiteral("window"), QStringLiteral("either")})));
+            skip(QStringLiteral("its \"field\" must be %1").arg(quotedList(names(kFields))));
             continue;
         }
         if (!match) {
-            skip(QStringLiteral("its \"match\" must be %1").arg(quotedList({QStringLiteral("contains"), QStringLiteral("is"), QStringLiteral("regex")})));
+            skip(QStringLiteral("its \"match\" must be %1").arg(quotedList(names(kMatches))));
             continue;
         }
         if (!pattern.isString()) {
@@ -326,7 +331,10 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
             skip(QStringLiteral("its \"caseSensitive\" must be true or false"));
             continue;
         }
-        set.rules.append({*category, *field, *match, pattern.toString(), caseSensitive.toBool(false), unknownKeys(object, kRuleKeys), line, {}});
+        CategoryRule rule = CategoryRule::of(*category, *field, *match, pattern.toString(), caseSensitive.toBool(false));
+        rule.unknown = unknownKeys(object, kRuleKeys);
+        rule.line = line;
+        set.rules.append(rule);
     }
     set.checkRules(problems);
     return set;

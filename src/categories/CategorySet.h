@@ -43,6 +43,16 @@ struct CategoryRule
     // that it keeps its place and number and a save from the editor writes it back unchanged.
     std::optional<QJsonValue> unusable;
 
+    static CategoryRule of(const CategoryPath &category, Field field, Match match, const QString &pattern, bool caseSensitive = false)
+    {
+        CategoryRule rule;
+        rule.category = category;
+        rule.field = field;
+        rule.match = match;
+        rule.pattern = pattern;
+        rule.caseSensitive = caseSensitive;
+        return rule;
+    }
     // `window contains "kestrum"`, as the rule explains a stretch.
     QString text() const;
     bool operator==(const CategoryRule &other) const;

@@ -687,7 +687,8 @@ std::optional<QList<Assignment>> HistoryDatabase::assignments(const QDateTime &f
         for (const QJsonValue &name : path)
             assignment.category.append(name.toString());
         if (assignment.category.isEmpty() || assignment.category.contains(QString())) {
-            qCWarning(lcHistory).noquote() << QStringLiteral("%1: assignment %2 names no category (%3): left out").arg(m_path).arg(assignment.id).arg(select.text(3));
+            qCWarning(lcHistory).noquote()
+                << QStringLiteral("%1: assignment %2 names no category (%3): left out").arg(m_path).arg(assignment.id).arg(select.text(3));
             continue;
         }
         result.append(assignment);

@@ -100,3 +100,12 @@ QList<HistoryOperation> HistoryRecorder::forget(const QDateTime &from, const QDa
     }
     return takeAll();
 }
+
+QList<HistoryOperation> HistoryRecorder::assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category)
+{
+    HistoryOperation assigning{HistoryOperation::Kind::Assign, {}, {}, 0.0, category};
+    assigning.stretch.start = from;
+    assigning.stretch.end = to;
+    m_pending.append(assigning);
+    return takeAll();
+}

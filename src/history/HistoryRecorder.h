@@ -37,6 +37,9 @@ public:
     // answers all that has come with the forgetting after it. An open stretch that started in
     // the range loses what it holds up to the range's end and goes on from there.
     QList<HistoryOperation> forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application);
+    // Puts the time of [from, to) into `category`: answers all that has come with the
+    // assignment after it.
+    QList<HistoryOperation> assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category);
 
 private:
     Writer m_writer;

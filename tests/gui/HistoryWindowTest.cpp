@@ -45,7 +45,7 @@ protected:
         operations.append({HistoryOperation::Kind::Write, tomorrow, {}, 0.0, {}});
         ASSERT_TRUE(database->apply(operations, &error)) << error.toStdString();
         settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, false);
-        window = std::make_unique<HistoryWindow>(path, settings, HistoryHandlers{[this] { ++flushes; }, {}});
+        window = std::make_unique<HistoryWindow>(path, settings, HistoryHandlers{[this] { ++flushes; }, {}, {}});
     }
 
     QStringList barRows() const

@@ -100,7 +100,8 @@ int main(int argc, char *argv[])
                                             QStringLiteral("With --history: only the time of this category and those beneath it."),
                                             QStringLiteral("\"A \u25B8 B\"|A/B"));
     const QCommandLineOption explainOption(QStringLiteral("explain"),
-                                           QStringLiteral("With --history and no --by: each stretch's category and the rule or assignment that put it there."));
+                                           QStringLiteral("With --history and no --by: each stretch's category and the rule or "
+                                                          "assignment that put it there."));
     const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("With --history: the first day (default today)."),
                                         QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),

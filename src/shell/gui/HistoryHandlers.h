@@ -1,5 +1,7 @@
 #pragma once
 
+#include "categories/CategorySet.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -15,4 +17,7 @@ struct HistoryHandlers
     // Forgets the stretches that start in [from, to), of one application or of everyone, after
     // all that was booked before: how many, or -1 with the reason.
     std::function<qint64(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)> forget;
+    // Puts the time of [from, to) into `category`, above the rules: false, with the reason,
+    // when it is not written yet.
+    std::function<bool(const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error)> assign;
 };

@@ -1,6 +1,8 @@
 #include "HistoryWindow.h"
 
+#include "categories/CategoriesFile.h"
 #include "history/HistoryCsv.h"
+#include "history/HistoryTimesheet.h"
 #include "persistence/AtomicFile.h"
 #include "tracking/Settings.h"
 #include "tracking/TimeTracker.h"
@@ -11,7 +13,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QHelpEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMap>
 #include <QMessageBox>
@@ -19,14 +21,21 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QToolButton>
-#include <QToolTip>
+#include <QMenu>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kIdle = QStringLiteral("Idle");
-constexpr int kBarRole = Qt::UserRole + 1; // the row's share of the longest, 0..1
+constexpr int kBarRole = Qt::UserRole + 1;    // the row's share of the longest, 0..1
+constexpr int kColourRole = Qt::UserRole + 2; // the bar's colour
+constexpr int kSecondsRole = Qt::UserRole + 3;
+// What a row of the bars is, for its context actions.
+constexpr int kKindRole = Qt::UserRole + 4;
+enum class RowKind { Category, Application, Window };
+constexpr int kNameRole = Qt::UserRole + 5;   // the application or window's name; the category's path text
+constexpr int kPathRole = Qt::UserRole + 6;   // the category (of a category row, or the row's category)
 
 // Draws each row's share as a bar behind its time.
 class BarDelegate : public QStyledItemDelegate
@@ -39,11 +48,24 @@ public:
         if (share > 0.0) {
             QRectF bar = option.rect.adjusted(2, 3, -2, -3);
             bar.setWidth(bar.width() * share);
-            painter->fillRect(bar, TimelineStrip::colourOf(index.data(Qt::UserRole).toString()).lighter(130));
+            painter->fillRect(bar, index.data(kColourRole).value<QColor>().lighter(130));
         }
         QStyledItemDelegate::paint(painter, option, index);
     }
 };
+
+// Sorts every level of the tree longest first.
+void sortLongestFirst(QList<QTreeWidgetItem *> &items)
+{
+    std::stable_sort(items.begin(), items.end(), [](QTreeWidgetItem *a, QTreeWidgetItem *b) {
+        return a->data(0, kSecondsRole).toDouble() > b->data(0, kSecondsRole).toDouble();
+    });
+    for (QTreeWidgetItem *item : items) {
+        QList<QTreeWidgetItem *> children = item->takeChildren();
+        sortLongestFirst(children);
+        item->addChildren(children);
+    }
+}
 
 QString timeText(double seconds)
 {
@@ -51,79 +73,6 @@ QString timeText(double seconds)
 }
 
 } // namespace
-
-// --- the timeline ---------------------------------------------------------------------------------
-
-TimelineStrip::TimelineStrip(QWidget *parent)
-    : QWidget(parent)
-{
-    setMinimumHeight(28);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-QColor TimelineStrip::colourOf(const QString &application)
-{
-    if (application == kIdle)
-        return QColor(200, 200, 200);
-    // The same application gets the same colour everywhere, on every day.
-    return QColor::fromHsv(int(qHash(application) % 360), 140, 210);
-}
-
-void TimelineStrip::setDay(QDate day, QList<Stretch> stretches)
-{
-    m_start = day.startOfDay();
-    m_stretches = std::move(stretches);
-    update();
-}
-
-double TimelineStrip::xOf(const QDateTime &time) const
-{
-    const double dayMs = double(m_start.msecsTo(m_start.addDays(1)));
-    return std::clamp(double(m_start.msecsTo(time)) / dayMs, 0.0, 1.0) * width();
-}
-
-void TimelineStrip::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
-    for (int hour = 0; hour <= 24; hour += 3) {
-        const double x = width() * hour / 24.0;
-        painter.setPen(palette().mid().color());
-        painter.drawLine(QPointF(x, 0), QPointF(x, height()));
-    }
-    for (const Stretch &stretch : std::as_const(m_stretches)) {
-        const double left = xOf(stretch.start);
-        const double right = std::max(left + 1.0, xOf(stretch.end));
-        painter.fillRect(QRectF(left, 4, right - left, height() - 8), colourOf(stretch.application));
-    }
-}
-
-QString TimelineStrip::toolTipAt(int x) const
-{
-    for (const Stretch &stretch : m_stretches) {
-        if (x >= int(xOf(stretch.start)) && x <= int(std::max(xOf(stretch.start) + 1.0, xOf(stretch.end)))) {
-            return QStringLiteral("%1%2\n%3 – %4").arg(stretch.application,
-                                                       stretch.window ? QStringLiteral(": ") + *stretch.window : QString(),
-                                                       stretch.start.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
-                                                       stretch.end.toLocalTime().toString(QStringLiteral("HH:mm:ss")));
-        }
-    }
-    return {};
-}
-
-bool TimelineStrip::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        const QString text = toolTipAt(help->pos().x());
-        if (text.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), text, this);
-        return true;
-    }
-    return QWidget::event(event);
-}
 
 // --- the window ---------------------------------------------------------------------------------
 
@@ -148,27 +97,46 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     next->setToolTip(tr("Next"));
     m_dayEdit = new QDateEdit(QDate::currentDate(), this);
     m_dayEdit->setCalendarPopup(true);
+    m_viewBox = new QComboBox(this);
+    m_viewBox->addItems({tr("By Application"), tr("By Category")});
+    m_viewBox->setAccessibleName(tr("Group by"));
     m_total = new QLabel(this);
+    m_total->setAccessibleName(tr("Total"));
     auto *top = new QHBoxLayout;
     top->addWidget(m_rangeBox);
     top->addWidget(previous);
     top->addWidget(m_dayEdit);
     top->addWidget(next);
+    top->addWidget(m_viewBox);
     top->addStretch(1);
     top->addWidget(m_total);
 
     m_timeline = new TimelineStrip(this);
+    m_zoom = new QToolButton(this);
+    m_zoom->setText(tr("Zoom"));
+    m_zoom->setCheckable(true);
+    m_zoom->setToolTip(tr("Show only the hours that hold activity, or the whole day"));
+    auto *strip = new QHBoxLayout;
+    strip->addWidget(m_timeline, 1);
+    strip->addWidget(m_zoom);
+    m_legend = new QLabel(this);
+    m_legend->setWordWrap(true);
+    m_legend->setAccessibleName(tr("Legend"));
     m_bars = new QTreeWidget(this);
     m_bars->setColumnCount(2);
     m_bars->setHeaderLabels({tr("Application"), tr("Time")});
     m_bars->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_bars->setItemDelegateForColumn(1, new BarDelegate(m_bars));
     m_bars->setUniformRowHeights(true);
+    m_bars->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_bars->setAccessibleName(tr("Time by application"));
     m_status = new QLabel(this);
+    m_status->setWordWrap(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(tr("Export Stretches…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportStretches"));
     buttons->addButton(tr("Export Totals…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportTotals"));
+    buttons->addButton(tr("Export Timesheet…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportTimesheet"));
     QPushButton *forgetRangeButton = buttons->addButton(tr("Forget Range…"), QDialogButtonBox::ActionRole);
     QPushButton *forgetAppButton = buttons->addButton(tr("Forget Application…"), QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
@@ -177,6 +145,8 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
             chooseAndExport(false);
         else if (button->objectName() == u"exportTotals")
             chooseAndExport(true);
+        else if (button->objectName() == u"exportTimesheet")
+            chooseAndExportTimesheet();
         else if (button == forgetRangeButton)
             forgetRange();
         else if (button == forgetAppButton)
@@ -185,7 +155,8 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_timeline);
+    layout->addLayout(strip);
+    layout->addWidget(m_legend);
     layout->addWidget(m_bars, 1);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
@@ -195,6 +166,27 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     connect(m_dayEdit, &QDateEdit::dateChanged, this, [this](QDate day) { showRange(m_range, day); });
     connect(previous, &QToolButton::clicked, this, [this] { step(-1); });
     connect(next, &QToolButton::clicked, this, [this] { step(1); });
+    connect(m_viewBox, &QComboBox::currentIndexChanged, this, [this](int index) { setView(View(index)); });
+    connect(m_zoom, &QToolButton::toggled, m_timeline, &TimelineStrip::setZoomed);
+    connect(m_timeline, &TimelineStrip::actionsRequested, this, [this](const QPoint &where) {
+        offerActions(selectionActions(), where, [this](const QString &action) { runSelectionAction(action); });
+    });
+    connect(m_bars, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        QTreeWidgetItem *item = m_bars->itemAt(position);
+        if (item) {
+            offerActions(rowActions(item), m_bars->viewport()->mapToGlobal(position),
+                         [this, item](const QString &action) { runRowAction(item, action); });
+        }
+    });
+    m_chooseCategory = [this](const QString &question) -> std::optional<CategoryPath> {
+        QStringList choices;
+        for (const CategoryPath &path : categorySet().allPaths())
+            choices.append(categoryPathText(path));
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(this, tr("Category"), question, choices, 0, true, &ok);
+        const CategoryPath path = categoryPathFromText(chosen);
+        return ok && !path.isEmpty() ? std::optional(path) : std::nullopt;
+    };
 }
 
 HistoryWindow::~HistoryWindow() = default;
@@ -237,6 +229,36 @@ void HistoryWindow::step(int direction)
                                                                                                : day.addMonths(direction));
 }
 
+void HistoryWindow::setView(View view)
+{
+    m_view = view;
+    {
+        const QSignalBlocker blocker(m_viewBox);
+        m_viewBox->setCurrentIndex(int(view));
+    }
+    m_bars->setHeaderLabels({view == View::ByCategory ? tr("Category") : tr("Application"), tr("Time")});
+    m_bars->setAccessibleName(view == View::ByCategory ? tr("Time by category") : tr("Time by application"));
+    reload();
+}
+
+void HistoryWindow::setCategories(CategoriesFile *categories)
+{
+    m_categories = categories;
+    m_classifier.reset();
+    if (categories) {
+        connect(categories, &CategoriesFile::changed, this, [this] {
+            m_classifier.reset();
+            if (isVisible())
+                reload();
+        });
+    }
+}
+
+const CategorySet &HistoryWindow::categorySet() const
+{
+    return m_categories ? m_categories->set() : m_defaultSet;
+}
+
 void HistoryWindow::reload()
 {
     if (m_handlers.beforeReading)
@@ -244,19 +266,26 @@ void HistoryWindow::reload()
     m_bars->clear();
     m_timeline->setDay(m_first, {});
     m_total->clear();
+    m_legend->clear();
     QString error;
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, &error);
     if (!database) {
         m_status->setText(error);
         return;
     }
+    if (!m_classifier)
+        m_classifier = std::make_unique<Classifier>(categorySet());
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
     // The strip shows the day itself, or the first day of a longer range.
     const auto [dayStart, dayEnd] = HistoryDatabase::localDays(m_first, m_first);
-    const std::optional<QList<Stretch>> day = database->stretches(dayStart, dayEnd, &error);
-    const std::optional<QList<HistoryTotal>> read = day ? database->totals(HistoryDatabase::Grouping::Window, from, to, &error)
-                                                        : std::nullopt;
-    if (!read) {
+    const std::optional<QList<HistoryCategories::Piece>> day = HistoryCategories::pieces(*database, *m_classifier, dayStart, dayEnd, &error);
+    std::optional<QList<HistoryTotal>> windows;
+    std::optional<QList<HistoryCategories::Share>> shares;
+    if (day && m_view == View::ByApplication)
+        windows = database->totals(HistoryDatabase::Grouping::Window, from, to, &error);
+    else if (day)
+        shares = HistoryCategories::shares(*database, *m_classifier, from, to, &error);
+    if (!windows && !shares) {
         // Nothing of a history that reads only in part: it would show wrong totals.
         m_status->setText(database->isDamaged() ? tr("The history is damaged and cannot be shown (%1). Kestrum moves a damaged "
                                                      "history aside at its next start and keeps what can still be read of it.")
@@ -265,39 +294,129 @@ void HistoryWindow::reload()
         return;
     }
     m_status->clear();
+    m_timeline->setColouring(m_view == View::ByCategory ? TimelineStrip::Colouring::ByCategory : TimelineStrip::Colouring::ByApplication,
+                             &categorySet());
     m_timeline->setDay(m_first, *day);
-    const QList<HistoryTotal> &windows = *read;
+    showLegend();
+    if (windows)
+        showBarsByApplication(*windows);
+    else
+        showBarsByCategory(*shares);
+
+    double total = 0.0;
+    double idle = 0.0;
+    for (int i = 0; i < m_bars->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_bars->topLevelItem(i);
+        (item->data(0, kNameRole).toString() == kIdle ? idle : total) += item->data(0, kSecondsRole).toDouble();
+    }
+    const bool idleCounts = m_settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
+    m_total->setText(tr("Total: %1 · Idle: %2").arg(timeText(idleCounts ? total + idle : total), timeText(idle)));
+}
+
+void HistoryWindow::showLegend()
+{
+    QStringList entries;
+    for (const auto &[name, colour] : m_timeline->legend())
+        entries.append(QStringLiteral("<span style=\"color:%1\">\u25A0</span>&nbsp;%2").arg(colour.name(), name.toHtmlEscaped()));
+    m_legend->setText(entries.join(QStringLiteral(" &nbsp; ")));
+    m_legend->setAccessibleDescription(QStringList(entries).replaceInStrings(QRegularExpression(QStringLiteral("<[^>]*>|&nbsp;")), QString()).join(u','));
+}
+
+void HistoryWindow::showBarsByApplication(const QList<HistoryTotal> &windows)
+{
     QMap<QString, QTreeWidgetItem *> applications;
     QMap<QString, double> applicationSeconds;
     double longest = 0.0;
     for (const HistoryTotal &total : windows)
         longest = std::max(longest, applicationSeconds[total.application] += total.seconds);
-    double total = 0.0;
-    double idle = 0.0;
+    const auto fill = [longest](QTreeWidgetItem *item, RowKind kind, const QString &name, const QString &application, double seconds) {
+        item->setData(0, kKindRole, int(kind));
+        item->setData(0, kNameRole, name);
+        item->setData(0, kSecondsRole, seconds);
+        item->setData(1, kColourRole, TimelineStrip::colourOf(application));
+        item->setData(1, kBarRole, longest > 0.0 ? seconds / longest : 0.0);
+    };
     for (auto it = applicationSeconds.cbegin(); it != applicationSeconds.cend(); ++it) {
         auto *item = new QTreeWidgetItem(m_bars, {it.key(), timeText(it.value())});
-        item->setData(1, Qt::UserRole, it.key());
-        item->setData(1, kBarRole, longest > 0.0 ? it.value() / longest : 0.0);
-        item->setData(0, Qt::UserRole, it.value());
+        fill(item, RowKind::Application, it.key(), it.key(), it.value());
         applications.insert(it.key(), item);
-        (it.key() == kIdle ? idle : total) += it.value();
     }
     for (const HistoryTotal &window : windows) {
         if (!window.window)
             continue;
         auto *item = new QTreeWidgetItem(applications.value(window.application), {*window.window, timeText(window.seconds)});
-        item->setData(1, Qt::UserRole, window.application);
-        item->setData(1, kBarRole, longest > 0.0 ? window.seconds / longest : 0.0);
+        fill(item, RowKind::Window, *window.window, window.application, window.seconds);
     }
-    // Longest first: sort on the seconds, not the text.
     QList<QTreeWidgetItem *> items;
     while (m_bars->topLevelItemCount() > 0)
         items.append(m_bars->takeTopLevelItem(0));
-    std::sort(items.begin(), items.end(), [](QTreeWidgetItem *a, QTreeWidgetItem *b) { return a->data(0, Qt::UserRole).toDouble() > b->data(0, Qt::UserRole).toDouble(); });
+    sortLongestFirst(items);
     m_bars->addTopLevelItems(items);
+}
 
-    const bool idleCounts = m_settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
-    m_total->setText(tr("Total: %1 · Idle: %2").arg(timeText(idleCounts ? total + idle : total), timeText(idle)));
+void HistoryWindow::showBarsByCategory(const QList<HistoryCategories::Share> &shares)
+{
+    // The tree of categories, parents holding their children, an application beneath the
+    // category that holds its time, and its windows beneath it.
+    QHash<CategoryPath, QTreeWidgetItem *> categories;
+    QHash<QString, QTreeWidgetItem *> rows; // applications and windows, by category and name
+    const std::function<QTreeWidgetItem *(const CategoryPath &)> categoryItem = [&](const CategoryPath &path) {
+        if (QTreeWidgetItem *found = categories.value(path))
+            return found;
+        QTreeWidgetItem *item = path.size() == 1 ? new QTreeWidgetItem(m_bars) : new QTreeWidgetItem(categoryItem(path.mid(0, path.size() - 1)));
+        item->setText(0, path.constLast());
+        item->setData(0, kKindRole, int(RowKind::Category));
+        item->setData(0, kNameRole, categoryPathText(path));
+        item->setData(0, kPathRole, path);
+        item->setData(1, kColourRole, m_timeline->colourOf(HistoryCategories::Piece{{}, {path == CategoryPath{kIdle} ? Classification::Source::Idle
+                                                                                       : path == CategoryPath{Classifier::kUncategorized}
+                                                                                           ? Classification::Source::Uncategorized
+                                                                                           : Classification::Source::Rule,
+                                                                                       path, -1, {}}}));
+        categories.insert(path, item);
+        return item;
+    };
+    const auto row = [&](QTreeWidgetItem *parent, RowKind kind, const QString &name, const CategoryPath &category) {
+        const QString key = QString::number(quintptr(parent)) + u'|' + name;
+        if (QTreeWidgetItem *found = rows.value(key))
+            return found;
+        auto *item = new QTreeWidgetItem(parent, {name});
+        item->setData(0, kKindRole, int(kind));
+        item->setData(0, kNameRole, name);
+        item->setData(0, kPathRole, category);
+        item->setData(1, kColourRole, parent->data(1, kColourRole));
+        rows.insert(key, item);
+        return item;
+    };
+    const auto add = [](QTreeWidgetItem *item, double seconds) { item->setData(0, kSecondsRole, item->data(0, kSecondsRole).toDouble() + seconds); };
+    for (const HistoryCategories::Share &share : shares) {
+        QTreeWidgetItem *category = categoryItem(share.classification.category);
+        for (QTreeWidgetItem *up = category; up; up = up->parent())
+            add(up, share.seconds);
+        if (share.classification.source == Classification::Source::Idle)
+            continue; // "Idle" beneath "Idle" says nothing more
+        QTreeWidgetItem *application = row(category, RowKind::Application, share.application, share.classification.category);
+        add(application, share.seconds);
+        if (share.window)
+            add(row(application, RowKind::Window, *share.window, share.classification.category), share.seconds);
+    }
+    double longest = 0.0;
+    for (int i = 0; i < m_bars->topLevelItemCount(); ++i)
+        longest = std::max(longest, m_bars->topLevelItem(i)->data(0, kSecondsRole).toDouble());
+    const std::function<void(QTreeWidgetItem *)> label = [&](QTreeWidgetItem *item) {
+        const double seconds = item->data(0, kSecondsRole).toDouble();
+        item->setText(1, timeText(seconds));
+        item->setData(1, kBarRole, longest > 0.0 ? seconds / longest : 0.0);
+        for (int c = 0; c < item->childCount(); ++c)
+            label(item->child(c));
+    };
+    QList<QTreeWidgetItem *> items;
+    while (m_bars->topLevelItemCount() > 0)
+        items.append(m_bars->takeTopLevelItem(0));
+    for (QTreeWidgetItem *item : std::as_const(items))
+        label(item);
+    sortLongestFirst(items);
+    m_bars->addTopLevelItems(items);
 }
 
 bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error) const
@@ -367,6 +486,175 @@ void HistoryWindow::forget(const std::optional<QString> &application)
         QString warning;
         std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
         removed = database ? database->forget(from, to, application, &error) : -1;
+    }
+    m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
+    reload();
+}
+
+bool HistoryWindow::exportTimesheet(const QString &path, QString *error) const
+{
+    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
+    if (!database)
+        return false;
+    Classifier classifier(categorySet());
+    const Timesheet::Rows rows = m_view == View::ByCategory ? Timesheet::Rows::Category : Timesheet::Rows::Application;
+    const std::optional<Timesheet> sheet = Timesheet::read(*database, classifier, m_first, m_last, rows, 0, {}, error);
+    return sheet && writeFileAtomically(path, sheet->csv(rows).toUtf8(), error);
+}
+
+void HistoryWindow::chooseAndExportTimesheet()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export Timesheet"),
+                                                      QStringLiteral("kestrum-timesheet-%1.csv").arg(m_first.toString(Qt::ISODate)),
+                                                      tr("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!exportTimesheet(path, &error))
+        QMessageBox::warning(this, tr("Export"), tr("The timesheet could not be exported: %1").arg(error));
+}
+
+bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error)
+{
+    const std::optional<TimelineStrip::Span> span = m_timeline->selection();
+    if (!span || category.isEmpty()) {
+        *error = tr("nothing is selected");
+        return false;
+    }
+    bool assigned = false;
+    if (m_handlers.assign) {
+        assigned = m_handlers.assign(span->from, span->to, category, error);
+    } else {
+        QString warning;
+        std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, error);
+        HistoryOperation operation{HistoryOperation::Kind::Assign, {}, {}, 0.0, category};
+        operation.stretch.start = span->from;
+        operation.stretch.end = span->to;
+        assigned = database && database->apply({operation}, error);
+    }
+    if (assigned) {
+        m_status->setText(tr("%1 to %2 is now in \"%3\".")
+                              .arg(span->from.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
+                                   span->to.toLocalTime().toString(QStringLiteral("HH:mm:ss")), categoryPathText(category)));
+        reload();
+    }
+    return assigned;
+}
+
+bool HistoryWindow::alwaysPut(const QString &application, const CategoryPath &category, QString *error)
+{
+    if (!m_categories) {
+        *error = tr("there is no categories file to keep the rule in");
+        return false;
+    }
+    CategorySet set = m_categories->set();
+    set.rules.prepend(CategoryRule::of(category, CategoryRule::Field::Application, CategoryRule::Match::Is, application));
+    if (!set.category(category))
+        set.categories.append({category, {}, {}, 0});
+    if (!m_categories->save(set, error))
+        return false;
+    m_classifier.reset();
+    m_status->setText(tr("\"%1\" is now always in \"%2\", on every day kept.").arg(application, categoryPathText(category)));
+    reload();
+    return true;
+}
+
+QStringList HistoryWindow::selectionActions() const
+{
+    if (!m_timeline->selection())
+        return {};
+    QStringList actions{tr("Assign to Category…")};
+    if (m_timeline->selectedPiece() >= 0) {
+        const QString application = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch.application;
+        actions.append(tr("Always Put \"%1\" in…").arg(application));
+    }
+    actions.append(tr("Forget…"));
+    return actions;
+}
+
+void HistoryWindow::runSelectionAction(const QString &action)
+{
+    QString error;
+    bool done = true;
+    if (action == tr("Assign to Category…")) {
+        const std::optional<CategoryPath> category = m_chooseCategory(tr("Put the selected time into:"));
+        if (category)
+            done = assignSelection(*category, &error);
+    } else if (action == tr("Forget…")) {
+        forgetSelection();
+    } else if (m_timeline->selectedPiece() >= 0) {
+        const QString application = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch.application;
+        const std::optional<CategoryPath> category = m_chooseCategory(tr("Always put \"%1\" into:").arg(application));
+        if (category)
+            done = alwaysPut(application, *category, &error);
+    }
+    if (!done)
+        m_status->setText(tr("Nothing was changed: %1").arg(error));
+}
+
+QStringList HistoryWindow::rowActions(const QTreeWidgetItem *item) const
+{
+    const RowKind kind = RowKind(item->data(0, kKindRole).toInt());
+    QStringList actions;
+    if (item->data(0, kPathRole).value<CategoryPath>() == CategoryPath{Classifier::kUncategorized} && kind != RowKind::Category)
+        actions.append(tr("Make a Rule…"));
+    if (kind == RowKind::Application && item->data(0, kNameRole).toString() != kIdle)
+        actions.append(tr("Always Put \"%1\" in…").arg(item->data(0, kNameRole).toString()));
+    if (kind == RowKind::Application && m_view == View::ByApplication)
+        actions.append(tr("Forget Application…"));
+    return actions;
+}
+
+void HistoryWindow::runRowAction(const QTreeWidgetItem *item, const QString &action)
+{
+    const RowKind kind = RowKind(item->data(0, kKindRole).toInt());
+    const QString name = item->data(0, kNameRole).toString();
+    if (action == tr("Make a Rule…")) {
+        if (m_makeRule) {
+            m_makeRule(CategoryRule::of({}, kind == RowKind::Window ? CategoryRule::Field::Window : CategoryRule::Field::Application,
+                                        CategoryRule::Match::Is, name));
+        }
+    } else if (action == tr("Forget Application…")) {
+        forget(name);
+    } else if (kind == RowKind::Application) {
+        const std::optional<CategoryPath> category = m_chooseCategory(tr("Always put \"%1\" into:").arg(name));
+        QString error;
+        if (category && !alwaysPut(name, *category, &error))
+            m_status->setText(tr("Nothing was changed: %1").arg(error));
+    }
+}
+
+void HistoryWindow::offerActions(const QStringList &actions, const QPoint &where, const std::function<void(const QString &)> &run)
+{
+    if (actions.isEmpty())
+        return;
+    QMenu menu(this);
+    for (const QString &action : actions)
+        menu.addAction(action);
+    if (const QAction *chosen = menu.exec(where))
+        run(chosen->text());
+}
+
+void HistoryWindow::forgetSelection()
+{
+    const std::optional<TimelineStrip::Span> span = m_timeline->selection();
+    if (!span)
+        return;
+    const QString question = tr("Forget the stretches that start from %1 to %2? This cannot be undone.")
+                                 .arg(span->from.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
+                                      span->to.toLocalTime().toString(QStringLiteral("HH:mm:ss")));
+    if (!m_confirm(question))
+        return;
+    QString error;
+    qint64 removed = -1;
+    // The selected stretch's own start is in the range however its end was rounded.
+    const QDateTime to = span->to.addMSecs(span->from == span->to ? 1 : 0);
+    if (m_handlers.forget) {
+        removed = m_handlers.forget(span->from, to, std::nullopt, &error);
+    } else {
+        QString warning;
+        std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
+        removed = database ? database->forget(span->from, to, std::nullopt, &error) : -1;
     }
     m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
     reload();

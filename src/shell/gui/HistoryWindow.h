@@ -1,28 +1,35 @@
 #pragma once
 
 #include "HistoryHandlers.h"
+#include "TimelineStrip.h"
+#include "categories/Classifier.h"
 #include "history/HistoryDatabase.h"
 
 #include <QDialog>
 
 #include <functional>
 
+class CategoriesFile;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 class Settings;
-class TimelineStrip;
 
 // View ▸ History…: the booked stretches of a day, a week or a month, read from the history
-// database. A timeline of the day, bars of the applications and their windows, the total
-// (with "Idle" apart), export of the range to CSV, and forgetting a range or an application.
+// database, by application or by category. A timeline of the day, bars of the applications and
+// their windows (beneath their categories), the total (with "Idle" apart), export of the range
+// to CSV or as a timesheet, forgetting a range or an application, and putting a stretch or a
+// range into a category.
 class HistoryWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     enum class Range { Day, Week, Month };
+    enum class View { ByApplication, ByCategory };
 
     // `path`: the history file.
     HistoryWindow(QString path, const Settings &settings, HistoryHandlers handlers, QWidget *parent = nullptr);
@@ -30,6 +37,10 @@ public:
 
     // Shows the range of this kind around `day`, read afresh.
     void showRange(Range range, QDate day);
+    void setView(View view);
+    View view() const { return m_view; }
+    // The categories to sort by, followed as they change; without them, the default set.
+    void setCategories(CategoriesFile *categories);
     QDate firstDay() const { return m_first; }
     QDate lastDay() const { return m_last; }
 
@@ -40,11 +51,29 @@ public:
     void forgetSelectedApplication();
     // Writes the range's stretches (or totals) as CSV to `path`.
     bool exportRange(const QString &path, bool totals, QString *error) const;
+    // Writes the range as a timesheet (days as columns) by the view's rows, as CSV.
+    bool exportTimesheet(const QString &path, QString *error) const;
+
+    // Puts the timeline's selection into `category`, above the rules.
+    bool assignSelection(const CategoryPath &category, QString *error);
+    // Puts an application's time into `category` from now on and on every day kept: a rule
+    // first in the list.
+    bool alwaysPut(const QString &application, const CategoryPath &category, QString *error);
+    // How the user picks a category (by default a dialog listing them, any path may be typed),
+    // and what "Make a rule…" opens with the rule filled in. For the main window and tests.
+    void setCategoryChooser(std::function<std::optional<CategoryPath>(const QString &question)> choose) { m_chooseCategory = std::move(choose); }
+    void setRuleMaker(std::function<void(const CategoryRule &)> makeRule) { m_makeRule = std::move(makeRule); }
+    // The context actions of the timeline's selection, and of a row of the bars.
+    QStringList selectionActions() const;
+    void runSelectionAction(const QString &action);
+    QStringList rowActions(const QTreeWidgetItem *item) const;
+    void runRowAction(const QTreeWidgetItem *item, const QString &action);
 
     TimelineStrip *timeline() const { return m_timeline; }
     QTreeWidget *bars() const { return m_bars; }
     QLabel *totalLabel() const { return m_total; }
     QLabel *statusLabel() const { return m_status; }
+    QLabel *legendLabel() const { return m_legend; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -53,45 +82,35 @@ private:
     void reload();
     void step(int direction);
     void chooseAndExport(bool totals);
+    void chooseAndExportTimesheet();
     void forget(const std::optional<QString> &application);
+    void forgetSelection();
+    const CategorySet &categorySet() const;
+    void showBarsByApplication(const QList<HistoryTotal> &windows);
+    void showBarsByCategory(const QList<HistoryCategories::Share> &shares);
+    void showLegend();
+    void offerActions(const QStringList &actions, const QPoint &where, const std::function<void(const QString &)> &run);
 
     QString m_path;
     const Settings &m_settings;
     HistoryHandlers m_handlers;
     std::function<bool(const QString &)> m_confirm;
     Range m_range = Range::Day;
+    View m_view = View::ByApplication;
+    CategoriesFile *m_categories = nullptr;
+    CategorySet m_defaultSet = CategorySet::defaults();
+    std::unique_ptr<Classifier> m_classifier; // kept while the rules stay: names are matched once
+    std::function<std::optional<CategoryPath>(const QString &)> m_chooseCategory;
+    std::function<void(const CategoryRule &)> m_makeRule;
     QDate m_first;
     QDate m_last;
     QComboBox *m_rangeBox = nullptr;
+    QComboBox *m_viewBox = nullptr;
+    QToolButton *m_zoom = nullptr;
+    QLabel *m_legend = nullptr;
     QDateEdit *m_dayEdit = nullptr;
     TimelineStrip *m_timeline = nullptr;
     QTreeWidget *m_bars = nullptr;
     QLabel *m_total = nullptr;
     QLabel *m_status = nullptr;
-};
-
-// The stretches of one day along a strip, one colour per application; hovering one tells
-// which application and window, from when to when.
-class TimelineStrip : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit TimelineStrip(QWidget *parent = nullptr);
-    void setDay(QDate day, QList<Stretch> stretches);
-    qsizetype stretchCount() const { return m_stretches.size(); }
-    // What hovering at x tells; empty where no stretch is.
-    QString toolTipAt(int x) const;
-    static QColor colourOf(const QString &application);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    bool event(QEvent *event) override;
-    QSize sizeHint() const override { return {600, 36}; }
-
-private:
-    double xOf(const QDateTime &time) const;
-
-    QDateTime m_start; // the day's local midnight
-    QList<Stretch> m_stretches;
 };

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include "CategoriesWindow.h"
 #include "HistoryWindow.h"
+#include "categories/CategoriesFile.h"
 #include "PrefWindow.h"
 #include "StatusLine.h"
 #include "SumOfTimesLabel.h"
@@ -197,6 +199,12 @@ void MainWindow::buildMenus()
     });
     edit->addAction(tr("&Clear Timers…"), QKeySequence(tr("Ctrl+Shift+Backspace")), this, &MainWindow::clearTimers);
     edit->addSeparator();
+    edit->addAction(tr("C&ategories…"), this, [this] {
+        CategoriesWindow &window = categoriesWindow();
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
     // Not every desktop defines a shortcut for Preferences; Ctrl+, is the common one.
     const QKeySequence preferences = QKeySequence::keyBindings(QKeySequence::Preferences).value(0, QKeySequence(tr("Ctrl+,")));
     edit->addAction(tr("&Preferences…"), preferences, this, &MainWindow::showPreferences);
@@ -432,8 +440,46 @@ HistoryWindow &MainWindow::historyWindow()
     if (!m_historyWindow) {
         m_historyWindow = new HistoryWindow(m_historyPath.isEmpty() ? HistoryDatabase::defaultPath() : m_historyPath,
                                             m_controller.settings(), m_historyHandlers, this);
+        m_historyWindow->setCategories(&categories());
+        // "Make a Rule…" opens the editor with the rule filled in, its category to be chosen.
+        m_historyWindow->setRuleMaker([this](const CategoryRule &rule) {
+            CategoriesWindow &window = categoriesWindow();
+            window.addRule(rule);
+            window.show();
+            window.raise();
+            window.activateWindow();
+        });
     }
     return *m_historyWindow;
+}
+
+CategoriesFile &MainWindow::categories()
+{
+    if (!m_categories) {
+        m_categories = new CategoriesFile(CategoriesFile::defaultPath(), this);
+        m_categories->watch();
+        // What cannot be used is said at once; the editor lists all of it.
+        const auto tell = [this] {
+            const QStringList &problems = m_categories->problems();
+            if (!problems.isEmpty()) {
+                statusBar()->showMessage(problems.size() == 1 ? problems.constFirst()
+                                                              : tr("%1 (and %n more: see Edit ▸ Categories…)", nullptr, int(problems.size() - 1))
+                                                                    .arg(problems.constFirst()));
+            }
+        };
+        connect(m_categories, &CategoriesFile::changed, this, tell);
+        tell();
+    }
+    return *m_categories;
+}
+
+CategoriesWindow &MainWindow::categoriesWindow()
+{
+    if (!m_categoriesWindow) {
+        m_categoriesWindow = new CategoriesWindow(categories(), m_historyPath.isEmpty() ? HistoryDatabase::defaultPath() : m_historyPath,
+                                                  m_historyHandlers, this);
+    }
+    return *m_categoriesWindow;
 }
 
 void MainWindow::setDesktopNote(const QString &text)

@@ -16,6 +16,8 @@
 class KestrumController;
 class OutlineModel;
 class PrefWindow;
+class CategoriesFile;
+class CategoriesWindow;
 class HistoryWindow;
 class QAction;
 class QLabel;
@@ -43,6 +45,9 @@ public:
     // Where View ▸ History… reads, and how it reaches what is not written yet.
     void setHistory(const QString &path, HistoryHandlers handlers);
     HistoryWindow &historyWindow();
+    // Edit ▸ Categories…, over the user's categories file (followed as it changes on disk).
+    CategoriesFile &categories();
+    CategoriesWindow &categoriesWindow();
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
@@ -119,6 +124,8 @@ private:
     QString m_historyPath;
     HistoryHandlers m_historyHandlers;
     HistoryWindow *m_historyWindow = nullptr;
+    CategoriesFile *m_categories = nullptr;
+    CategoriesWindow *m_categoriesWindow = nullptr;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

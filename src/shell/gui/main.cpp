@@ -224,7 +224,17 @@ int main(int argc, char *argv[])
                              : QObject::tr("the history is busy; it is forgotten as soon as what is being written is written");
             return -1;
         },
+        .assign = [&](const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error) {
+            const std::optional<HistoryStore::Applied> applied = historyWriter.writeAndWait(history.assign(from, to, category), historyWait);
+            if (applied && applied->written)
+                return true;
+            *error = applied ? QObject::tr("the history cannot be written now (%1); the time is assigned as soon as it can be").arg(applied->error)
+                             : QObject::tr("the history is busy; the time is assigned as soon as what is being written is written");
+            return false;
+        },
     });
+    // The categories are read (and followed) from the start, so that a file that cannot be used is said at once.
+    window.categories();
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);

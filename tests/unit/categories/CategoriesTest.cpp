@@ -14,16 +14,6 @@
 
 namespace {
 
-CategoryRule rule(const CategoryPath &category, CategoryRule::Field field, CategoryRule::Match match, const QString &pattern, bool caseSensitive = false)
-{
-    CategoryRule made;
-    made.category = category;
-    made.field = field;
-    made.match = match;
-    made.pattern = pattern;
-    made.caseSensitive = caseSensitive;
-    return made;
-}
 
 using Field = CategoryRule::Field;
 using Match = CategoryRule::Match;
@@ -35,9 +25,9 @@ TEST(Classifier, TheFirstRuleThatMatchesDecidesAndIdleStaysIdle)
     CategorySet set;
     set.categories = {{{QStringLiteral("Work"), QStringLiteral("Kestrum")}, QStringLiteral("#3d7edb"), {}, 0},
                       {{QStringLiteral("Mail")}, {}, {}, 0}};
-    set.rules = {rule({QStringLiteral("Work"), QStringLiteral("Kestrum")}, Field::Window, Match::Contains, QStringLiteral("kestrum")),
-                 rule({QStringLiteral("Mail")}, Field::Application, Match::Regex, QStringLiteral("^(Mail|Chat)$")),
-                 rule({QStringLiteral("Work")}, Field::Either, Match::Is, QStringLiteral("Terminal"), true)};
+    set.rules = {CategoryRule::of({QStringLiteral("Work"), QStringLiteral("Kestrum")}, Field::Window, Match::Contains, QStringLiteral("kestrum")),
+                 CategoryRule::of({QStringLiteral("Mail")}, Field::Application, Match::Regex, QStringLiteral("^(Mail|Chat)$")),
+                 CategoryRule::of({QStringLiteral("Work")}, Field::Either, Match::Is, QStringLiteral("Terminal"), true)};
     Classifier classifier(set);
     // A window naming the project goes to it even in the mail program: rule 1 comes first.
     EXPECT_EQ(classifier.classify(QStringLiteral("mail"), QStringLiteral("Re: KESTRUM release")).explanation(),
@@ -49,8 +39,8 @@ TEST(Classifier, TheFirstRuleThatMatchesDecidesAndIdleStaysIdle)
     EXPECT_EQ(classifier.classify(QStringLiteral("Konsole"), QStringLiteral("Terminal")).category, CategoryPath{QStringLiteral("Work")});
     EXPECT_EQ(classifier.classify(Classifier::kIdle, std::nullopt).source, Classification::Source::Idle);
     // A rule may name "Idle" itself.
-    set.rules.prepend(rule({Classifier::kIdle}, Field::Application, Match::Is, Classifier::kIdle));
-    set.rules.prepend(rule({QStringLiteral("Meetings")}, Field::Application, Match::Is, Classifier::kIdle)); // no such category
+    set.rules.prepend(CategoryRule::of({Classifier::kIdle}, Field::Application, Match::Is, Classifier::kIdle));
+    set.rules.prepend(CategoryRule::of({QStringLiteral("Meetings")}, Field::Application, Match::Is, Classifier::kIdle)); // no such category
     EXPECT_EQ(Classifier(set).classify(Classifier::kIdle, std::nullopt).explanation(), QStringLiteral("rule 2: application is \"Idle\""));
 }
 
@@ -58,9 +48,9 @@ TEST(Classifier, APatternThatRunsAwayOnAHugeTitleCountsAsNoMatch)
 {
     CategorySet set;
     set.categories = {{{QStringLiteral("Slow")}, {}, {}, 0}, {{QStringLiteral("Next")}, {}, {}, 0}};
-    set.rules = {rule({QStringLiteral("Slow")}, Field::Window, Match::Regex, QStringLiteral("^(a+)+$")),
-                 rule({QStringLiteral("Slow")}, Field::Window, Match::Regex, QStringLiteral("(x+x+)+y")),
-                 rule({QStringLiteral("Next")}, Field::Window, Match::Contains, QStringLiteral("aaa"))};
+    set.rules = {CategoryRule::of({QStringLiteral("Slow")}, Field::Window, Match::Regex, QStringLiteral("^(a+)+$")),
+                 CategoryRule::of({QStringLiteral("Slow")}, Field::Window, Match::Regex, QStringLiteral("(x+x+)+y")),
+                 CategoryRule::of({QStringLiteral("Next")}, Field::Window, Match::Contains, QStringLiteral("aaa"))};
     Classifier classifier(set);
     const QString title = QString(100 * 1024, u'a') + u'!';
     EXPECT_EQ(classifier.classify(QStringLiteral("Editor"), title).category, CategoryPath{QStringLiteral("Next")});

@@ -16,14 +16,9 @@ namespace {
 using Field = CategoryRule::Field;
 using Match = CategoryRule::Match;
 
-CategoryRule rule(const QString &category, Field field, Match match, const QString &pattern)
+CategoryRule rule(const QString &category, CategoryRule::Field field, CategoryRule::Match match, const QString &pattern)
 {
-    CategoryRule made;
-    made.category = categoryPathFromText(category);
-    made.field = field;
-    made.match = match;
-    made.pattern = pattern;
-    return made;
+    return CategoryRule::of(categoryPathFromText(category), field, match, pattern);
 }
 
 CategorySet setWith(const QList<CategoryRule> &rules)

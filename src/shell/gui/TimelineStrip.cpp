@@ -1,0 +1,306 @@
+#include "TimelineStrip.h"
+
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kLabelHeight = 14; // the hour labels above the stretches
+const QColor kIdleColour(200, 200, 200);
+const QColor kUncategorizedColour(150, 150, 150);
+
+QString clock(const QDateTime &time)
+{
+    return time.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+TimelineStrip::TimelineStrip(QWidget *parent)
+    : QWidget(parent)
+{
+    setMinimumHeight(40);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("Timeline"));
+    setAccessibleDescription(tr("The day's stretches. Arrow keys move between them; Enter or the context menu offers what to do "
+                                "with the selection."));
+}
+
+QColor TimelineStrip::colourOf(const QString &application)
+{
+    if (application == Classifier::kIdle)
+        return kIdleColour;
+    // The same application gets the same colour everywhere, on every day.
+    return QColor::fromHsv(int(qHash(application) % 360), 140, 210);
+}
+
+QColor TimelineStrip::colourOf(const HistoryCategories::Piece &piece) const
+{
+    if (m_colouring == Colouring::ByApplication || !m_categories)
+        return colourOf(piece.stretch.application);
+    switch (piece.classification.source) {
+    case Classification::Source::Idle:
+        return kIdleColour;
+    case Classification::Source::Uncategorized:
+        return kUncategorizedColour;
+    case Classification::Source::Rule:
+    case Classification::Source::Assignment:
+        break;
+    }
+    return QColor(m_categories->colour(piece.classification.category));
+}
+
+QList<std::pair<QString, QColor>> TimelineStrip::legend() const
+{
+    QList<std::pair<QString, QColor>> entries;
+    QStringList seen;
+    for (const HistoryCategories::Piece &piece : m_pieces) {
+        const QString name = m_colouring == Colouring::ByCategory ? categoryPathText(piece.classification.category) : piece.stretch.application;
+        if (!seen.contains(name)) {
+            seen.append(name);
+            entries.append({name, colourOf(piece)});
+        }
+    }
+    return entries;
+}
+
+void TimelineStrip::setDay(QDate day, QList<HistoryCategories::Piece> pieces)
+{
+    m_start = day.startOfDay();
+    m_pieces = std::move(pieces);
+    m_selection.reset();
+    m_selectedPiece = -1;
+    updateView();
+    Q_EMIT selectionChanged();
+}
+
+void TimelineStrip::setColouring(Colouring colouring, const CategorySet *categories)
+{
+    m_colouring = colouring;
+    m_categories = categories;
+    update();
+}
+
+void TimelineStrip::setZoomed(bool zoomed)
+{
+    m_zoomed = zoomed;
+    updateView();
+}
+
+void TimelineStrip::updateView()
+{
+    m_viewStart = m_start;
+    m_viewEnd = m_start.addDays(1);
+    if (m_zoomed && !m_pieces.isEmpty()) {
+        // Whole hours around what the day holds.
+        QDateTime first = m_pieces.constFirst().stretch.start;
+        QDateTime last = m_pieces.constFirst().stretch.end;
+        for (const HistoryCategories::Piece &piece : std::as_const(m_pieces)) {
+            first = std::min(first, piece.stretch.start);
+            last = std::max(last, piece.stretch.end);
+        }
+        const qint64 hour = 3600 * 1000;
+        const qint64 fromStart = std::max<qint64>(0, m_start.msecsTo(first) / hour * hour);
+        const qint64 toEnd = std::min<qint64>(m_start.msecsTo(m_viewEnd), (m_start.msecsTo(last) + hour - 1) / hour * hour);
+        m_viewStart = m_start.addMSecs(fromStart);
+        m_viewEnd = m_start.addMSecs(std::max(toEnd, fromStart + hour));
+    }
+    update();
+}
+
+double TimelineStrip::xOf(const QDateTime &time) const
+{
+    const double spanMs = double(m_viewStart.msecsTo(m_viewEnd));
+    return std::clamp(double(m_viewStart.msecsTo(time)) / spanMs, 0.0, 1.0) * width();
+}
+
+QDateTime TimelineStrip::timeAt(int x) const
+{
+    const double share = std::clamp(double(x) / std::max(1, width()), 0.0, 1.0);
+    return m_viewStart.addMSecs(qint64(share * double(m_viewStart.msecsTo(m_viewEnd))));
+}
+
+void TimelineStrip::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().base());
+    // Lines at a step that leaves room for their labels: quarter hours when zoomed in, hours
+    // or more over the whole day.
+    const qint64 spanMinutes = m_viewStart.secsTo(m_viewEnd) / 60;
+    qint64 stepMinutes = 360;
+    for (const qint64 step : {5, 10, 15, 30, 60, 120, 180, 360}) {
+        if (spanMinutes * 45 / step <= std::max(1, width())) {
+            stepMinutes = step;
+            break;
+        }
+    }
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    painter.setFont(small);
+    for (qint64 minute = 0; minute <= spanMinutes; minute += stepMinutes) {
+        const QDateTime at = m_viewStart.addSecs(minute * 60);
+        const double x = xOf(at);
+        painter.setPen(palette().mid().color());
+        painter.drawLine(QPointF(x, kLabelHeight), QPointF(x, height()));
+        if (minute < spanMinutes) {
+            painter.setPen(palette().text().color());
+            painter.drawText(QRectF(x + 2, 0, 40, kLabelHeight), Qt::AlignLeft | Qt::AlignVCenter, at.toString(QStringLiteral("HH:mm")));
+        }
+    }
+    const QRectF band(0, kLabelHeight + 3, width(), height() - kLabelHeight - 6);
+    for (const HistoryCategories::Piece &piece : std::as_const(m_pieces)) {
+        const double left = xOf(piece.stretch.start);
+        const double right = std::max(left + 1.0, xOf(piece.stretch.end));
+        painter.fillRect(QRectF(left, band.top(), right - left, band.height()), colourOf(piece));
+    }
+    if (m_selection) {
+        const double left = xOf(m_selection->from);
+        const double right = std::max(left + 2.0, xOf(m_selection->to));
+        QColor highlight = palette().highlight().color();
+        highlight.setAlpha(90);
+        painter.fillRect(QRectF(left, 0, right - left, height()), highlight);
+        painter.setPen(QPen(palette().highlight().color(), 1));
+        painter.drawRect(QRectF(left, 0.5, right - left, height() - 1.0));
+    }
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().highlight().color(), 2, Qt::DotLine));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+qsizetype TimelineStrip::pieceAt(int x) const
+{
+    for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+        const HistoryCategories::Piece &piece = m_pieces.at(i);
+        if (x >= int(xOf(piece.stretch.start)) && x <= int(std::max(xOf(piece.stretch.start) + 1.0, xOf(piece.stretch.end))))
+            return i;
+    }
+    return -1;
+}
+
+QString TimelineStrip::toolTipAt(int x) const
+{
+    const qsizetype index = pieceAt(x);
+    if (index < 0)
+        return {};
+    const HistoryCategories::Piece &piece = m_pieces.at(index);
+    const Stretch &stretch = piece.stretch;
+    return QStringLiteral("%1%2\n%3 – %4\n%5 (%6)")
+        .arg(stretch.application, stretch.window ? QStringLiteral(": ") + *stretch.window : QString(), clock(stretch.start), clock(stretch.end),
+             categoryPathText(piece.classification.category), piece.classification.explanation());
+}
+
+void TimelineStrip::setSelection(const std::optional<Span> &span)
+{
+    m_selection = span;
+    m_selectedPiece = -1;
+    update();
+    Q_EMIT selectionChanged();
+}
+
+void TimelineStrip::selectPiece(qsizetype index)
+{
+    if (index < 0 || index >= m_pieces.size())
+        return;
+    m_selection = Span{m_pieces.at(index).stretch.start, m_pieces.at(index).stretch.end};
+    m_selectedPiece = index;
+    update();
+    Q_EMIT selectionChanged();
+}
+
+bool TimelineStrip::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = toolTipAt(help->pos().x());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TimelineStrip::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_dragFrom = int(event->position().x());
+    QWidget::mousePressEvent(event);
+}
+
+void TimelineStrip::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragFrom && std::abs(event->position().x() - *m_dragFrom) >= 3) {
+        const QDateTime a = timeAt(*m_dragFrom);
+        const QDateTime b = timeAt(int(event->position().x()));
+        m_selection = Span{std::min(a, b), std::max(a, b)};
+        m_selectedPiece = -1;
+        update();
+    }
+}
+
+void TimelineStrip::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_dragFrom)
+        return;
+    const int from = *m_dragFrom;
+    m_dragFrom.reset();
+    if (std::abs(event->position().x() - from) < 3) {
+        const qsizetype index = pieceAt(from);
+        if (index >= 0)
+            selectPiece(index);
+        else
+            setSelection(std::nullopt);
+        return;
+    }
+    Q_EMIT selectionChanged();
+}
+
+void TimelineStrip::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        if (m_pieces.isEmpty())
+            break;
+        const qsizetype step = event->key() == Qt::Key_Left ? -1 : 1;
+        const qsizetype next = m_selectedPiece < 0 ? (step > 0 ? 0 : m_pieces.size() - 1) : std::clamp<qsizetype>(m_selectedPiece + step, 0, m_pieces.size() - 1);
+        selectPiece(next);
+        return;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Menu:
+        if (m_selection) {
+            const double x = (xOf(m_selection->from) + xOf(m_selection->to)) / 2;
+            Q_EMIT actionsRequested(mapToGlobal(QPoint(int(x), height() / 2)));
+        }
+        return;
+    case Qt::Key_Escape:
+        if (m_selection) {
+            setSelection(std::nullopt);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TimelineStrip::contextMenuEvent(QContextMenuEvent *event)
+{
+    // A right click on a stretch outside the selection selects it first.
+    const qsizetype index = pieceAt(event->pos().x());
+    const QDateTime at = timeAt(event->pos().x());
+    if (index >= 0 && (!m_selection || at < m_selection->from || at > m_selection->to))
+        selectPiece(index);
+    if (m_selection)
+        Q_EMIT actionsRequested(event->globalPos());
+}
