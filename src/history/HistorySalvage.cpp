@@ -221,6 +221,21 @@ HistorySalvage::Copied HistorySalvage::copyReadable(const QString &aside, Histor
             if (writing)
                 ++copied.stretches;
         });
+        // The user's assignments too, as they were; a history from before them has none.
+        SqliteStatement assign(into.m_db, "INSERT INTO assignments(id, start, end, category, made) VALUES (?1, ?2, ?3, ?4, ?5)");
+        readReadableRows(db, "SELECT id, start, end, category, made FROM assignments WHERE id >= ?1 ORDER BY id",
+                         [&](const SqliteStatement &row) {
+            if (!writing)
+                return;
+            assign.reset();
+            for (int column = 0; column < 5; ++column) {
+                if (column == 3)
+                    assign.bind(column + 1, row.text(column));
+                else
+                    assign.bind(column + 1, row.integer(column));
+            }
+            writing = assign.step() == SQLITE_DONE || into.fail(&error);
+        });
         sqlite3_close_v2(db);
         if (!writing || !into.execute("COMMIT", &error)) {
             into.execute("ROLLBACK", nullptr);

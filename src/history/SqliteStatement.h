@@ -26,6 +26,8 @@ public:
         sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     void bindNull(int index) { sqlite3_bind_null(m_statement, index); }
+    // Ready to be stepped again, with new values bound.
+    void reset() { sqlite3_reset(m_statement); }
     // SQLITE_MISUSE for a statement that could not be prepared, so that no caller takes it
     // for the end of its rows.
     int step() { return m_statement ? sqlite3_step(m_statement) : SQLITE_MISUSE; }

@@ -440,10 +440,14 @@ void CategoriesWindow::updateClaims()
     QString error;
     const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_historyPath, &error);
     std::optional<QList<HistoryCategories::Share>> shares;
+    Classifier classifier(set);
     if (database) {
-        Classifier classifier(set);
         const auto [from, to] = HistoryDatabase::localDays(QDate::currentDate().addDays(-6), QDate::currentDate());
         shares = HistoryCategories::shares(*database, classifier, from, to, &error);
+    }
+    if (classifier.hitLimits()) {
+        m_status->setText(tr("A regular expression ran into the engine's limits on a name of the last seven days: there it counts "
+                             "as no match. The log names the rule."));
     }
     for (const HistoryCategories::Share &share : shares.value_or(QList<HistoryCategories::Share>())) {
         if (share.classification.source == Classification::Source::Rule && share.classification.rule < m_claims.size())

@@ -223,3 +223,19 @@ PRAGMA user_version=1;)", nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errm
     sqlite3_finalize(version);
     sqlite3_close(db);
 }
+
+TEST_F(HistoryCategoriesTest, AHistoryMovedAsideKeepsItsAssignmentsInTheNewOne)
+{
+    const QDateTime ten = kMonday.addSecs(2 * 3600);
+    apply({{HistoryOperation::Kind::Write, {1, false, ten, ten.addSecs(600), 600.0, QStringLiteral("Editor"), std::nullopt}, {}, 0.0, {}},
+           assignment(ten, ten.addSecs(300), QStringLiteral("Work/Docs"))});
+    database.reset();
+    QString error;
+    auto fresh = HistoryDatabase::open(directory.filePath(QStringLiteral("new.sqlite3")), nullptr, &error);
+    ASSERT_NE(fresh, nullptr) << error.toStdString();
+    EXPECT_EQ(HistorySalvage::copyReadable(directory.filePath(QStringLiteral("history.sqlite3")), *fresh).stretches, 1);
+    Classifier classifier;
+    const auto pieces = HistoryCategories::pieces(*fresh, classifier, ten, ten.addSecs(600), &error);
+    ASSERT_TRUE(pieces && pieces->size() == 2) << error.toStdString();
+    EXPECT_EQ(pieces->constFirst().classification.category, categoryPathFromText(QStringLiteral("Work/Docs")));
+}
