@@ -15,10 +15,9 @@ namespace {
 QStringList problemLines(const QString &path, const QList<CategoryProblem> &problems)
 {
     QStringList lines;
-    const QString &name = path;
     for (const CategoryProblem &problem : problems) {
-        lines.append(problem.line > 0 ? QStringLiteral("%1 line %2: %3").arg(name).arg(problem.line).arg(problem.what)
-                                      : QStringLiteral("%1: %2").arg(name, problem.what));
+        lines.append(problem.line > 0 ? QStringLiteral("%1 line %2: %3").arg(path).arg(problem.line).arg(problem.what)
+                                      : QStringLiteral("%1: %2").arg(path, problem.what));
     }
     return lines;
 }

@@ -12,6 +12,12 @@ const QString kLimits = QStringLiteral("(*LIMIT_MATCH=200000)(*LIMIT_DEPTH=20000
 
 } // namespace
 
+bool Classifier::namesIdle(const CategoryRule &rule)
+{
+    return rule.field != CategoryRule::Field::Window && rule.match == CategoryRule::Match::Is
+        && rule.pattern.compare(kIdle, rule.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
 const QString Classifier::kUncategorized = QStringLiteral("Uncategorized");
 const QString Classifier::kIdle = QStringLiteral("Idle");
 
@@ -21,7 +27,7 @@ QString Classification::explanation() const
     case Source::Rule:
         return QStringLiteral("rule %1: %2").arg(rule + 1).arg(ruleText);
     case Source::Assignment:
-        return QStringLiteral("assigned");
+        return ruleText.isEmpty() ? QStringLiteral("assigned") : ruleText;
     case Source::Idle:
     case Source::Uncategorized:
         break;
@@ -113,8 +119,13 @@ Classification Classifier::classify(const QString &application, const std::optio
     Classification result;
     const QBitArray byApplication = rulesMatching(application);
     const QBitArray byWindow = window ? rulesMatching(*window) : QBitArray(m_set.rules.size());
+    // Time away stays "Idle" unless a rule names it as the application it is: a rule that
+    // happens to match the word "Idle" does not take it.
+    const bool idle = application == kIdle && !window;
     for (qsizetype i = 0; i < m_set.rules.size(); ++i) {
         const CategoryRule &rule = m_set.rules.at(i);
+        if (idle && !namesIdle(rule))
+            continue;
         const bool matched = (rule.field != CategoryRule::Field::Window && byApplication.testBit(i))
                           || (rule.field != CategoryRule::Field::Application && byWindow.testBit(i));
         if (matched) {

@@ -43,6 +43,8 @@ public:
     // Whether `rule` matches; `limited` is set when its expression gave up on a name.
     static bool matches(const CategoryRule &rule, const QRegularExpression &expression, const QString &application,
                         const std::optional<QString> &window, bool *limited = nullptr);
+    // Whether a rule claims time away: it must say `application is "Idle"`.
+    static bool namesIdle(const CategoryRule &rule);
     // The expression a regex rule is matched with, bounded so that no pattern and no title can
     // keep it busy for long; invalid (with the engine's message) when the pattern does not compile.
     static QRegularExpression expressionFor(const CategoryRule &rule);

@@ -27,7 +27,8 @@ TEST(Classifier, TheFirstRuleThatMatchesDecidesAndIdleStaysIdle)
                       {{QStringLiteral("Mail")}, {}, {}, 0}};
     set.rules = {CategoryRule::of({QStringLiteral("Work"), QStringLiteral("Kestrum")}, Field::Window, Match::Contains, QStringLiteral("kestrum")),
                  CategoryRule::of({QStringLiteral("Mail")}, Field::Application, Match::Regex, QStringLiteral("^(Mail|Chat)$")),
-                 CategoryRule::of({QStringLiteral("Work")}, Field::Either, Match::Is, QStringLiteral("Terminal"), true)};
+                 CategoryRule::of({QStringLiteral("Work")}, Field::Either, Match::Is, QStringLiteral("Terminal"), true),
+                 CategoryRule::of({QStringLiteral("Work")}, Field::Application, Match::Contains, QStringLiteral("dl"))};
     Classifier classifier(set);
     // A window naming the project goes to it even in the mail program: rule 1 comes first.
     EXPECT_EQ(classifier.classify(QStringLiteral("mail"), QStringLiteral("Re: KESTRUM release")).explanation(),
@@ -37,8 +38,9 @@ TEST(Classifier, TheFirstRuleThatMatchesDecidesAndIdleStaysIdle)
     // "is" and case-sensitive; "either" looks at the window too; a parent implied by a path is a category.
     EXPECT_EQ(classifier.classify(QStringLiteral("terminal"), std::nullopt).source, Classification::Source::Uncategorized);
     EXPECT_EQ(classifier.classify(QStringLiteral("Konsole"), QStringLiteral("Terminal")).category, CategoryPath{QStringLiteral("Work")});
+    // Time away is not taken by a rule that happens to match the word (rule 4), only by one
+    // that names it.
     EXPECT_EQ(classifier.classify(Classifier::kIdle, std::nullopt).source, Classification::Source::Idle);
-    // A rule may name "Idle" itself.
     set.rules.prepend(CategoryRule::of({Classifier::kIdle}, Field::Application, Match::Is, Classifier::kIdle));
     set.rules.prepend(CategoryRule::of({QStringLiteral("Meetings")}, Field::Application, Match::Is, Classifier::kIdle)); // no such category
     EXPECT_EQ(Classifier(set).classify(Classifier::kIdle, std::nullopt).explanation(), QStringLiteral("rule 2: application is \"Idle\""));
