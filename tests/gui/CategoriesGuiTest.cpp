@@ -112,7 +112,7 @@ TEST_F(CategoriesGuiTest, TheHistoryByCategoryShowsTheTreeExplainsEachStretchAnd
     window.setCategoryChooser([](const QString &) { return std::optional(CategoryPath{QStringLiteral("Meetings")}); });
     window.timeline()->selectPiece(3);
     ASSERT_EQ(window.selectionActions(), QStringList({QStringLiteral("Assign to Category…"), QStringLiteral("Always Put \"Browser\" in…"),
-                                                      QStringLiteral("Forget…")}));
+                                                      QStringLiteral("Always Put Window \"Standup call\" in…"), QStringLiteral("Forget…")}));
     window.runSelectionAction(QStringLiteral("Assign to Category…"));
     EXPECT_TRUE(window.bars()->findItems(QStringLiteral("Meetings"), Qt::MatchExactly).size() == 1) << rowsOf(window.bars()).join(u'\n').toStdString();
     window.setCategoryChooser([](const QString &) { return std::optional(CategoryPath{QStringLiteral("Web")}); });

@@ -541,22 +541,44 @@ bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error
     return assigned;
 }
 
-bool HistoryWindow::alwaysPut(const QString &application, const CategoryPath &category, QString *error)
+bool HistoryWindow::alwaysPut(CategoryRule::Field field, const QString &name, const CategoryPath &category, QString *error)
 {
     if (!m_categories) {
         *error = tr("there is no categories file to keep the rule in");
         return false;
     }
     CategorySet set = m_categories->set();
-    set.rules.prepend(CategoryRule::of(category, CategoryRule::Field::Application, CategoryRule::Match::Is, application));
+    set.rules.prepend(CategoryRule::of(category, field, CategoryRule::Match::Is, name));
     if (!set.category(category))
         set.categories.append({category, {}, {}, 0});
     if (!m_categories->save(set, error))
         return false;
     m_classifier.reset();
-    m_status->setText(tr("\"%1\" is now always in \"%2\", on every day kept.").arg(application, categoryPathText(category)));
+    m_status->setText(tr("\"%1\" is now always in \"%2\", on every day kept.").arg(name, categoryPathText(category)));
     reload();
     return true;
+}
+
+namespace {
+
+QString alwaysApplication(const QString &application)
+{
+    return HistoryWindow::tr("Always Put \"%1\" in…").arg(application);
+}
+
+QString alwaysWindow(const QString &window)
+{
+    return HistoryWindow::tr("Always Put Window \"%1\" in…").arg(window);
+}
+
+} // namespace
+
+void HistoryWindow::askAndAlwaysPut(CategoryRule::Field field, const QString &name)
+{
+    const std::optional<CategoryPath> category = m_chooseCategory(tr("Always put \"%1\" into:").arg(name));
+    QString error;
+    if (category && !alwaysPut(field, name, *category, &error))
+        m_status->setText(tr("Nothing was changed: %1").arg(error));
 }
 
 QStringList HistoryWindow::selectionActions() const
@@ -565,8 +587,11 @@ QStringList HistoryWindow::selectionActions() const
         return {};
     QStringList actions{tr("Assign to Category…")};
     if (m_timeline->selectedPiece() >= 0) {
-        const QString application = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch.application;
-        actions.append(tr("Always Put \"%1\" in…").arg(application));
+        const Stretch &stretch = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch;
+        if (stretch.application != kIdle)
+            actions.append(alwaysApplication(stretch.application));
+        if (stretch.window)
+            actions.append(alwaysWindow(*stretch.window));
     }
     actions.append(tr("Forget…"));
     return actions;
@@ -574,32 +599,37 @@ QStringList HistoryWindow::selectionActions() const
 
 void HistoryWindow::runSelectionAction(const QString &action)
 {
-    QString error;
-    bool done = true;
     if (action == tr("Assign to Category…")) {
         const std::optional<CategoryPath> category = m_chooseCategory(tr("Put the selected time into:"));
-        if (category)
-            done = assignSelection(*category, &error);
-    } else if (action == tr("Forget…")) {
-        forgetSelection();
-    } else if (m_timeline->selectedPiece() >= 0) {
-        const QString application = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch.application;
-        const std::optional<CategoryPath> category = m_chooseCategory(tr("Always put \"%1\" into:").arg(application));
-        if (category)
-            done = alwaysPut(application, *category, &error);
+        QString error;
+        if (category && !assignSelection(*category, &error))
+            m_status->setText(tr("Nothing was changed: %1").arg(error));
+        return;
     }
-    if (!done)
-        m_status->setText(tr("Nothing was changed: %1").arg(error));
+    if (action == tr("Forget…")) {
+        forgetSelection();
+        return;
+    }
+    if (m_timeline->selectedPiece() < 0)
+        return;
+    const Stretch stretch = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch;
+    if (action == alwaysApplication(stretch.application))
+        askAndAlwaysPut(CategoryRule::Field::Application, stretch.application);
+    else if (stretch.window && action == alwaysWindow(*stretch.window))
+        askAndAlwaysPut(CategoryRule::Field::Window, *stretch.window);
 }
 
 QStringList HistoryWindow::rowActions(const QTreeWidgetItem *item) const
 {
     const RowKind kind = RowKind(item->data(0, kKindRole).toInt());
+    const QString name = item->data(0, kNameRole).toString();
     QStringList actions;
     if (item->data(0, kPathRole).value<CategoryPath>() == CategoryPath{Classifier::kUncategorized} && kind != RowKind::Category)
         actions.append(tr("Make a Rule…"));
-    if (kind == RowKind::Application && item->data(0, kNameRole).toString() != kIdle)
-        actions.append(tr("Always Put \"%1\" in…").arg(item->data(0, kNameRole).toString()));
+    if (kind == RowKind::Application && name != kIdle)
+        actions.append(alwaysApplication(name));
+    if (kind == RowKind::Window)
+        actions.append(alwaysWindow(name));
     if (kind == RowKind::Application && m_view == View::ByApplication)
         actions.append(tr("Forget Application…"));
     return actions;
@@ -616,11 +646,8 @@ void HistoryWindow::runRowAction(const QTreeWidgetItem *item, const QString &act
         }
     } else if (action == tr("Forget Application…")) {
         forget(name);
-    } else if (kind == RowKind::Application) {
-        const std::optional<CategoryPath> category = m_chooseCategory(tr("Always put \"%1\" into:").arg(name));
-        QString error;
-        if (category && !alwaysPut(name, *category, &error))
-            m_status->setText(tr("Nothing was changed: %1").arg(error));
+    } else if (action == alwaysApplication(name) || action == alwaysWindow(name)) {
+        askAndAlwaysPut(kind == RowKind::Window ? CategoryRule::Field::Window : CategoryRule::Field::Application, name);
     }
 }
 

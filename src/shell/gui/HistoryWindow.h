@@ -56,9 +56,9 @@ public:
 
     // Puts the timeline's selection into `category`, above the rules.
     bool assignSelection(const CategoryPath &category, QString *error);
-    // Puts an application's time into `category` from now on and on every day kept: a rule
-    // first in the list.
-    bool alwaysPut(const QString &application, const CategoryPath &category, QString *error);
+    // Puts an application's (or a window's) time into `category` from now on and on every day
+    // kept: a rule first in the list.
+    bool alwaysPut(CategoryRule::Field field, const QString &name, const CategoryPath &category, QString *error);
     // How the user picks a category (by default a dialog listing them, any path may be typed),
     // and what "Make a rule…" opens with the rule filled in. For the main window and tests.
     void setCategoryChooser(std::function<std::optional<CategoryPath>(const QString &question)> choose) { m_chooseCategory = std::move(choose); }
@@ -85,6 +85,7 @@ private:
     void chooseAndExportTimesheet();
     void forget(const std::optional<QString> &application);
     void forgetSelection();
+    void askAndAlwaysPut(CategoryRule::Field field, const QString &name);
     const CategorySet &categorySet() const;
     void showBarsByApplication(const QList<HistoryTotal> &windows);
     void showBarsByCategory(const QList<HistoryCategories::Share> &shares);
