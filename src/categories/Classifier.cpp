@@ -58,29 +58,23 @@ QRegularExpression Classifier::expressionFor(const CategoryRule &rule)
     return QRegularExpression(kLimits + rule.pattern, options);
 }
 
-bool Classifier::matches(const CategoryRule &rule, const QRegularExpression &expression, const QString &application,
-                         const std::optional<QString> &window, bool *limited)
+bool Classifier::matchesName(const CategoryRule &rule, const QRegularExpression &expression, const QString &name, bool *limited)
 {
     const Qt::CaseSensitivity sensitivity = rule.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const auto matchesName = [&](const QString &name) {
-        switch (rule.match) {
-        case CategoryRule::Match::Contains:
-            return name.contains(rule.pattern, sensitivity);
-        case CategoryRule::Match::Is:
-            return name.compare(rule.pattern, sensitivity) == 0;
-        case CategoryRule::Match::Regex: {
-            const QRegularExpressionMatch match = expression.match(name);
-            // An engine that gave up (its limits, say) answers with no valid match.
-            if (!match.isValid() && limited)
-                *limited = true;
-            return match.hasMatch();
-        }
-        }
-        return false;
-    };
-    const bool byApplication = rule.field != CategoryRule::Field::Window;
-    const bool byWindow = rule.field != CategoryRule::Field::Application;
-    return (byApplication && matchesName(application)) || (byWindow && window && matchesName(*window));
+    switch (rule.match) {
+    case CategoryRule::Match::Contains:
+        return name.contains(rule.pattern, sensitivity);
+    case CategoryRule::Match::Is:
+        return name.compare(rule.pattern, sensitivity) == 0;
+    case CategoryRule::Match::Regex: {
+        const QRegularExpressionMatch match = expression.match(name);
+        // An engine that gave up (its limits, say) answers with no valid match.
+        if (!match.isValid() && limited)
+            *limited = true;
+        return match.hasMatch();
+    }
+    }
+    return false;
 }
 
 const QBitArray &Classifier::rulesMatching(const QString &name)
@@ -93,10 +87,8 @@ const QBitArray &Classifier::rulesMatching(const QString &name)
         const CategoryRule &rule = m_set.rules.at(i);
         if (!rule.problem.isEmpty())
             continue;
-        CategoryRule byName = rule;
-        byName.field = CategoryRule::Field::Application;
         bool limited = false;
-        matching.setBit(i, matches(byName, m_expressions.at(i), name, std::nullopt, &limited));
+        matching.setBit(i, matchesName(rule, m_expressions.at(i), name, &limited));
         if (limited && !m_hitLimits) {
             m_hitLimits = true;
             qCWarning(lcCategories).noquote() << QStringLiteral("rule %1 (%2) ran into the limits of the regular expression engine on a name "

@@ -40,9 +40,9 @@ public:
     // match: for the editor to say so.
     bool hitLimits() const { return m_hitLimits; }
 
-    // Whether `rule` matches; `limited` is set when its expression gave up on a name.
-    static bool matches(const CategoryRule &rule, const QRegularExpression &expression, const QString &application,
-                        const std::optional<QString> &window, bool *limited = nullptr);
+    // Whether `rule`'s pattern matches `name`, whatever field the rule looks at; `limited` is
+    // set when its expression gave up on it.
+    static bool matchesName(const CategoryRule &rule, const QRegularExpression &expression, const QString &name, bool *limited = nullptr);
     // Whether a rule claims time away: it must say `application is "Idle"`.
     static bool namesIdle(const CategoryRule &rule);
     // The expression a regex rule is matched with, bounded so that no pattern and no title can
