@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -163,4 +164,84 @@ TEST_F(CategoriesGuiTest, TheEditorMarksWhatCannotBeUsedSaysWhatEachRuleClaimsAn
     ASSERT_EQ(saved.rules.size(), 3);
     EXPECT_EQ(saved.rules.at(2).pattern, QStringLiteral("notes|plan"));
     EXPECT_EQ(categories->set(), saved);
+}
+
+TEST_F(CategoriesGuiTest, TheTimelineSelectsByMouseAndKeyboardAndForgetsWhatItSelected)
+{
+    HistoryWindow window(historyPath, settings, {});
+    window.setCategories(categories.get());
+    window.setConfirmation([](const QString &) { return true; });
+    window.showRange(HistoryWindow::Range::Day, kToday);
+    TimelineStrip *timeline = window.timeline();
+    timeline->setZoomed(true); // 09:00 to 10:00
+    EXPECT_EQ(timeline->viewStart(), QDateTime(kToday, QTime(9, 0)));
+    EXPECT_EQ(timeline->viewEnd(), QDateTime(kToday, QTime(10, 0)));
+    timeline->resize(600, 48); // ten pixels a minute
+    const auto x = [](int minute) { return QPoint(minute * 10, 30); };
+
+    // A drag from 09:05 to 09:25 selects that range; a click on the browser selects its stretch.
+    QTest::mousePress(timeline, Qt::LeftButton, {}, x(5));
+    QTest::mouseMove(timeline, x(25));
+    QTest::mouseRelease(timeline, Qt::LeftButton, {}, x(25));
+    ASSERT_TRUE(timeline->selection());
+    EXPECT_EQ(timeline->selection()->from, QDateTime(kToday, QTime(9, 5)));
+    EXPECT_EQ(timeline->selection()->to, QDateTime(kToday, QTime(9, 25)));
+    EXPECT_EQ(timeline->selectedPiece(), -1);
+    QTest::mouseClick(timeline, Qt::LeftButton, {}, x(45));
+    EXPECT_EQ(timeline->selectedPiece(), 3);
+
+    // The keyboard steps back to the editor's stretch, and Enter asks what to do with it.
+    int asked = 0;
+    QObject::disconnect(timeline, &TimelineStrip::actionsRequested, &window, nullptr); // its menu would wait for a click
+    QObject::connect(timeline, &TimelineStrip::actionsRequested, [&asked] { ++asked; });
+    QTest::keyClick(timeline, Qt::Key_Left);
+    QTest::keyClick(timeline, Qt::Key_Left);
+    EXPECT_EQ(timeline->selectedPiece(), 1);
+    QTest::keyClick(timeline, Qt::Key_Return);
+    EXPECT_EQ(asked, 1);
+
+    // Forgetting the selection forgets that stretch and no other.
+    window.runSelectionAction(QStringLiteral("Forget…"));
+    EXPECT_EQ(window.timeline()->stretchCount(), 3);
+    EXPECT_TRUE(window.bars()->findItems(QStringLiteral("Kestrum"), Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+    QTest::keyClick(window.timeline(), Qt::Key_Escape);
+    EXPECT_FALSE(window.timeline()->selection());
+}
+
+TEST_F(CategoriesGuiTest, TheEditorImportsExportsAndRemovesTheDefaultSetKeepingWhatItCannotShow)
+{
+    // A file with the default set, a category of the user's and a rule of a later version.
+    CategorySet set = CategorySet::defaults();
+    set.categories.append({{QStringLiteral("Clients"), QStringLiteral("Acme")}, QStringLiteral("#123456"), {}, 0});
+    QString error;
+    ASSERT_TRUE(CategoriesFile::writeFile(categoriesPath(), set, &error)) << error.toStdString();
+    QByteArray text;
+    {
+        QFile file(categoriesPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        text = file.readAll();
+    }
+    text.replace("\"rules\": [", "\"rules\": [\n   {\"category\":[\"Clients\",\"Acme\"],\"field\":\"title\",\"match\":\"is\",\"pattern\":\"acme\"},");
+    const QString imported = directory.filePath(QStringLiteral("shared.json"));
+    {
+        QFile file(imported);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    CategoriesWindow editor(*categories, historyPath, {});
+    ASSERT_TRUE(editor.importFile(imported, &error)) << error.toStdString();
+    EXPECT_EQ(editor.editedSet().rules.size(), CategorySet::defaults().rules.size() + 1);
+    EXPECT_TRUE(editor.rulesView()->topLevelItem(0)->text(CategoriesWindow::ProblemColumn).contains(QStringLiteral("\"field\"")));
+
+    editor.removeDefaults();
+    EXPECT_EQ(editor.editedSet().categories.size(), 1);
+    EXPECT_EQ(editor.editedSet().rules.size(), 1) << "the rule it cannot show stays, as it was";
+    const QString exported = directory.filePath(QStringLiteral("exported.json"));
+    ASSERT_TRUE(editor.exportFile(exported, &error)) << error.toStdString();
+    QStringList problems;
+    const CategorySet back = CategoriesFile::readFile(exported, &problems, &error);
+    EXPECT_EQ(back.categories.size(), 1);
+    ASSERT_EQ(back.rules.size(), 1);
+    ASSERT_TRUE(back.rules.constFirst().unusable);
+    EXPECT_TRUE(back.rules.constFirst().unusable->toObject().value(QStringLiteral("field")) == QStringLiteral("title"));
 }

@@ -1,6 +1,7 @@
 // The history sorted into categories as it is read: every second in exactly one category, rules
 // that reach back to every day kept, and the user's assignments above them.
 
+#include "history/HistoryCalendar.h"
 #include "history/HistoryCategories.h"
 #include "history/HistorySalvage.h"
 
@@ -238,4 +239,33 @@ TEST_F(HistoryCategoriesTest, AHistoryMovedAsideKeepsItsAssignmentsInTheNewOne)
     const auto pieces = HistoryCategories::pieces(*fresh, classifier, ten, ten.addSecs(600), &error);
     ASSERT_TRUE(pieces && pieces->size() == 2) << error.toStdString();
     EXPECT_EQ(pieces->constFirst().classification.category, categoryPathFromText(QStringLiteral("Work/Docs")));
+}
+
+TEST(HistoryCalendar, RunsOfOneCategoryJoinAcrossShortGapsAndLongNamesFoldWithinACharacter)
+{
+    const auto piece = [](int startMinute, int minutes, const QString &application, const CategoryPath &category,
+                          Classification::Source source = Classification::Source::Rule) {
+        const QDateTime start = kMonday.addSecs(startMinute * 60);
+        return HistoryCategories::Piece{{0, false, start, start.addSecs(minutes * 60), minutes * 60.0, application, std::nullopt},
+                                        {source, category, 0, {}}};
+    };
+    const CategoryPath longName{QStringLiteral("Projekt \u00dcbersicht; \u201eKestrum\u201c, Teil 2 \u2014 \u4e2d\u6587\u5b57\u7b26 und noch mehr Text")};
+    const QByteArray calendar = historyCalendar({piece(0, 10, QStringLiteral("Editor"), longName),
+                                                 piece(14, 10, QStringLiteral("Terminal"), longName),     // 4 min apart: joined
+                                                 piece(24, 20, Classifier::kIdle, {Classifier::kIdle}, Classification::Source::Idle),
+                                                 piece(44, 5, QStringLiteral("Editor"), longName),        // 20 min apart: a new event
+                                                 piece(49, 5, QStringLiteral("Mail"), {QStringLiteral("Mail")})},
+                                                15 * 60 * 1000, kMonday);
+    EXPECT_EQ(calendar.count("BEGIN:VEVENT"), 3);
+    EXPECT_TRUE(calendar.contains("DTSTART:20260302T080000Z\r\nDTEND:20260302T082400Z\r\n")) << calendar.toStdString();
+    EXPECT_TRUE(calendar.contains("DESCRIPTION:Editor 00:10:00\\nTerminal 00:10:00\r\n")) << calendar.toStdString();
+    EXPECT_FALSE(calendar.contains("Idle"));
+    for (const QByteArray &line : calendar.split('\n')) {
+        EXPECT_LE(line.size(), 76) << line.toStdString(); // 75 octets and the CR
+        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line) << "a fold cut a character: " << line.toStdString();
+    }
+    // Unfolded, the summary is the name with its ; and , escaped.
+    QByteArray unfolded = calendar;
+    unfolded.replace("\r\n ", "");
+    EXPECT_TRUE(unfolded.contains("SUMMARY:Projekt \xc3\x9c" "bersicht\\; \xe2\x80\x9eKestrum\xe2\x80\x9c\\, Teil 2")) << unfolded.toStdString();
 }
