@@ -132,3 +132,17 @@ Classification Classifier::classify(const QString &application, const std::optio
     m_cache.insert(key, result);
     return result;
 }
+
+const Classification &Classifier::classify(const QString &source, qint64 application, qint64 window, const QString &applicationName,
+                                           const std::optional<QString> &windowName)
+{
+    if (source != m_idSource) {
+        m_idSource = source;
+        m_byIds.clear();
+    }
+    const std::pair<qint64, qint64> key{application, window};
+    auto it = m_byIds.find(key);
+    if (it == m_byIds.end())
+        it = m_byIds.insert(key, classify(applicationName, windowName));
+    return *it;
+}

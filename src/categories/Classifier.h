@@ -36,6 +36,12 @@ public:
 
     const CategorySet &set() const { return m_set; }
     Classification classify(const QString &application, const std::optional<QString> &window);
+    // The same for a reader that knows its names by ids of its own (the history names them so):
+    // what the pair of ids was sorted into is kept by ids too, so that reading the same names
+    // again costs no hashing of their text. `source` says whose ids they are (the history's
+    // file); another source's ids are never mixed in.
+    const Classification &classify(const QString &source, qint64 application, qint64 window, const QString &applicationName,
+                                   const std::optional<QString> &windowName);
     // Whether a regular expression ran into the engine's limits on some name, counted as no
     // match: for the editor to say so.
     bool hitLimits() const { return m_hitLimits; }
@@ -67,5 +73,7 @@ private:
         }
     };
     QHash<Names, Classification> m_cache;
+    QString m_idSource;
+    QHash<std::pair<qint64, qint64>, Classification> m_byIds;
     bool m_hitLimits = false;
 };

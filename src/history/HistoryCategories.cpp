@@ -97,7 +97,8 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
         if (!application || !window)
             return std::nullopt;
         const std::optional<QString> windowName = total.window ? window : std::nullopt;
-        result.append({classifier.classify(*application, windowName), *application, windowName, total.seconds});
+        result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName), *application,
+                       windowName, total.seconds});
     }
     if (assignedParts->isEmpty())
         return result;

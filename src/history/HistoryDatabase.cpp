@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcHistory)
@@ -266,6 +267,11 @@ HistoryDatabase::HistoryDatabase(sqlite3 *db, QString path)
     : m_db(db)
     , m_path(std::move(path))
 {
+    // A history moved aside and started anew keeps the path but not the file.
+    struct stat status {};
+    m_fileIdentity = ::stat(QFile::encodeName(m_path).constData(), &status) == 0
+        ? QStringLiteral("%1:%2:%3").arg(m_path).arg(quint64(status.st_dev)).arg(quint64(status.st_ino))
+        : m_path;
 }
 
 HistoryDatabase::~HistoryDatabase()
@@ -531,6 +537,7 @@ std::optional<QList<HistoryDatabase::PairTotal>> HistoryDatabase::pairTotals(con
     select.bind(1, msecs(from));
     select.bind(2, msecs(to));
     QHash<std::pair<qint64, qint64>, qsizetype> index;
+    index.reserve(4096); // a month's pairs, without growing step by step
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
         const std::pair<qint64, qint64> pair{select.integer(0), select.isNull(1) ? 0 : select.integer(1)};

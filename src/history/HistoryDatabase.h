@@ -86,6 +86,8 @@ public:
     ~HistoryDatabase();
 
     const QString &path() const { return m_path; }
+    // The file itself, not only its path: the names' ids belong to it.
+    const QString &fileIdentity() const { return m_fileIdentity; }
 
     // Applies the operations in one transaction; false, with the reason, when nothing of them
     // could be written (a full disk, say): then the file is as it was. A durable commit is on
@@ -155,6 +157,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QString m_fileIdentity;
     qint64 m_host = 0;
     Commit m_commit = Commit::Durable; // SQLite's own setting: every commit synced
     bool m_empty = false; // read-only, and no history has been written to the file yet

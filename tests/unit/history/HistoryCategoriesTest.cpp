@@ -5,6 +5,7 @@
 #include "history/HistoryCategories.h"
 #include "history/HistorySalvage.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -268,4 +269,30 @@ TEST(HistoryCalendar, RunsOfOneCategoryJoinAcrossShortGapsAndLongNamesFoldWithin
     QByteArray unfolded = calendar;
     unfolded.replace("\r\n ", "");
     EXPECT_TRUE(unfolded.contains("SUMMARY:Projekt \xc3\x9c" "bersicht\\; \xe2\x80\x9eKestrum\xe2\x80\x9c\\, Teil 2")) << unfolded.toStdString();
+}
+
+TEST_F(HistoryCategoriesTest, AClassifierKeptAcrossReadsIsNotFooledByANewFileAtTheSamePath)
+{
+    const QString path = directory.filePath(QStringLiteral("history.sqlite3"));
+    const auto only = [&](const QString &application) {
+        apply({{HistoryOperation::Kind::Write, {1, false, kMonday, kMonday.addSecs(60), 60.0, application, std::nullopt}, {}, 0.0, {}}});
+    };
+    Classifier classifier(setWith({rule(QStringLiteral("Mail"), Field::Application, Match::Is, QStringLiteral("Mail")),
+                                   rule(QStringLiteral("Work"), Field::Application, Match::Is, QStringLiteral("Editor"))}));
+    const auto categoryRead = [&] {
+        QString error;
+        const auto reader = HistoryDatabase::openToRead(path, &error);
+        const auto shares = reader ? HistoryCategories::shares(*reader, classifier, kMonday, kMonday.addDays(1), &error) : std::nullopt;
+        return shares && shares->size() == 1 ? categoryPathText(shares->constFirst().classification.category) : error;
+    };
+    only(QStringLiteral("Mail"));
+    EXPECT_EQ(categoryRead(), QStringLiteral("Mail"));
+    // The history moved aside and started anew: the editor's name gets the id the mail's had.
+    database.reset();
+    ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".aside")));
+    QString error;
+    database = HistoryDatabase::open(path, nullptr, &error);
+    ASSERT_NE(database, nullptr) << error.toStdString();
+    only(QStringLiteral("Editor"));
+    EXPECT_EQ(categoryRead(), QStringLiteral("Work"));
 }
