@@ -245,3 +245,19 @@ TEST_F(CategoriesGuiTest, TheEditorImportsExportsAndRemovesTheDefaultSetKeepingW
     ASSERT_TRUE(back.rules.constFirst().unusable);
     EXPECT_TRUE(back.rules.constFirst().unusable->toObject().value(QStringLiteral("field")) == QStringLiteral("title"));
 }
+
+TEST_F(CategoriesGuiTest, TheEditorFollowsTheFileOnDiskUnlessThatWouldUndoItsEdits)
+{
+    CategoriesWindow editor(*categories, historyPath, {});
+    CategorySet synced = categories->set();
+    synced.rules.removeLast();
+    QString error;
+    ASSERT_TRUE(categories->save(synced, &error)) << error.toStdString(); // as a synced copy would arrive
+    EXPECT_EQ(editor.editedSet().rules.size(), 1);
+
+    editor.addRule(CategoryRule::of({QStringLiteral("Work")}, CategoryRule::Field::Window, CategoryRule::Match::Is, QStringLiteral("plan")));
+    synced.rules.clear();
+    ASSERT_TRUE(categories->save(synced, &error)) << error.toStdString();
+    EXPECT_EQ(editor.editedSet().rules.size(), 2) << "an edit in the editor is not undone";
+    EXPECT_TRUE(editor.statusLabel()->text().contains(QStringLiteral("changed on disk"))) << editor.statusLabel()->text().toStdString();
+}

@@ -254,6 +254,21 @@ CategoriesWindow::CategoriesWindow(CategoriesFile &file, QString historyPath, Hi
     });
     connect(defaultsButton, &QPushButton::clicked, this, &CategoriesWindow::removeDefaults);
 
+    // A change on disk (an edit by hand, a synced copy) is shown unless it would undo edits here.
+    connect(&m_file, &CategoriesFile::changed, this, [this] {
+        if (m_saving)
+            return;
+        // The tree lists categories in its own order: the order they came in is no edit.
+        const auto byPath = [](CategorySet set) {
+            std::sort(set.categories.begin(), set.categories.end(), [](const Category &a, const Category &b) { return a.path < b.path; });
+            return set;
+        };
+        const bool edited = !(byPath(editedSet()) == byPath(m_loaded));
+        if (!edited)
+            load(m_file.set());
+        else
+            m_status->setText(tr("%1 changed on disk; Save replaces it with what is shown here.").arg(m_file.path()));
+    });
     load(m_file.set());
 }
 
@@ -495,7 +510,10 @@ void CategoriesWindow::chooseColour(QTreeWidgetItem *item)
 bool CategoriesWindow::save(QString *error)
 {
     const CategorySet set = editedSet();
-    if (!m_file.save(set, error))
+    m_saving = true;
+    const bool saved = m_file.save(set, error);
+    m_saving = false;
+    if (!saved)
         return false;
     load(m_file.set());
     m_status->setText(m_file.problems().isEmpty() ? tr("Saved in %1.").arg(m_file.path()) : m_file.problems().join(u'\n'));

@@ -75,4 +75,5 @@ private:
     QList<double> m_claims;
     QTimer m_claimsLater; // edits come in bursts: the history is read once they settle
     bool m_loading = false;
+    bool m_saving = false;
 };
