@@ -2,14 +2,10 @@
 
 #include "persistence/CsvExport.h"
 
-namespace {
-
-QString seconds(double value)
+QString historySeconds(double seconds)
 {
-    return QString::number(value, 'f', 3);
+    return QString::number(seconds, 'f', 3);
 }
-
-} // namespace
 
 QString historyLocalTime(const QDateTime &time)
 {
@@ -21,7 +17,7 @@ QString historyCsv(const QList<Stretch> &stretches)
     QString text = QStringLiteral("start,end,seconds,application,window\n");
     for (const Stretch &stretch : stretches) {
         text += QStringLiteral("%1,%2,%3,%4,%5\n")
-                    .arg(historyLocalTime(stretch.start), historyLocalTime(stretch.end), seconds(stretch.seconds),
+                    .arg(historyLocalTime(stretch.start), historyLocalTime(stretch.end), historySeconds(stretch.seconds),
                          csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())));
     }
     return text;
@@ -34,12 +30,12 @@ QString historyTotalsCsv(const QList<HistoryTotal> &totals, HistoryDatabase::Gro
                                                                       : QStringLiteral("day,seconds\n");
     for (const HistoryTotal &total : totals) {
         if (grouping == HistoryDatabase::Grouping::Day)
-            text += QStringLiteral("%1,%2\n").arg(total.day.toString(Qt::ISODate), seconds(total.seconds));
+            text += QStringLiteral("%1,%2\n").arg(total.day.toString(Qt::ISODate), historySeconds(total.seconds));
         else if (grouping == HistoryDatabase::Grouping::Window)
             text += QStringLiteral("%1,%2,%3\n").arg(csvNameField(total.application), csvNameField(total.window.value_or(QString())),
-                                                      seconds(total.seconds));
+                                                      historySeconds(total.seconds));
         else
-            text += QStringLiteral("%1,%2\n").arg(csvNameField(total.application), seconds(total.seconds));
+            text += QStringLiteral("%1,%2\n").arg(csvNameField(total.application), historySeconds(total.seconds));
     }
     return text;
 }

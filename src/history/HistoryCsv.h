@@ -9,5 +9,8 @@
 QString historyCsv(const QList<Stretch> &stretches);                                          // start,end,seconds,application,window
 QString historyTotalsCsv(const QList<HistoryTotal> &totals, HistoryDatabase::Grouping grouping); // application[,window],seconds or day,seconds
 
+// Seconds as the history's CSV writes them: a decimal number to the millisecond.
+QString historySeconds(double seconds);
+
 // A time of the history as the CSV and the tools show it: local, to the second, without a zone.
 QString historyLocalTime(const QDateTime &time);

@@ -1,17 +1,9 @@
 #include "HistoryTimesheet.h"
 
+#include "HistoryCsv.h"
 #include "persistence/CsvExport.h"
 #include "store/DurationText.h"
 #include "store/SafeText.h"
-
-namespace {
-
-QString secondsText(double seconds)
-{
-    return QString::number(seconds, 'f', 3);
-}
-
-} // namespace
 
 std::optional<Timesheet> Timesheet::read(const HistoryDatabase &database, Classifier &classifier, QDate first, QDate last, Rows rows,
                                          int depth, const CategoryPath &within, QString *error)
@@ -99,8 +91,8 @@ QString Timesheet::csv(Rows kind) const
     const auto line = [&text](const QString &name, const QList<double> &cells, double total) {
         text += csvNameField(name);
         for (double seconds : cells)
-            text += u',' + secondsText(seconds);
-        text += u',' + secondsText(total) + u'\n';
+            text += u',' + historySeconds(seconds);
+        text += u',' + historySeconds(total) + u'\n';
     };
     for (const Row &row : rows)
         line(row.name, row.days, row.total);

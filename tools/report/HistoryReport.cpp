@@ -114,7 +114,7 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
             if (format == Format::JsonLines)
                 output->append(jsonLine({{QStringLiteral("category"), jsonName(name)}, {QStringLiteral("seconds"), total.seconds}}));
             else if (format == Format::Csv)
-                text += QStringLiteral("%1,%2\n").arg(csvNameField(name), QString::number(total.seconds, 'f', 3));
+                text += QStringLiteral("%1,%2\n").arg(csvNameField(name), historySeconds(total.seconds));
             else
                 text += QStringLiteral("%1  %2\n").arg(TimeTracker::timeStringForDouble(total.seconds).rightJustified(10), printableText(name));
         }

@@ -368,11 +368,7 @@ void HistoryWindow::showBarsByCategory(const QList<HistoryCategories::Share> &sh
         item->setData(0, kKindRole, int(RowKind::Category));
         item->setData(0, kNameRole, categoryPathText(path));
         item->setData(0, kPathRole, path);
-        item->setData(1, kColourRole, m_timeline->colourOf(HistoryCategories::Piece{{}, {path == CategoryPath{kIdle} ? Classification::Source::Idle
-                                                                                       : path == CategoryPath{Classifier::kUncategorized}
-                                                                                           ? Classification::Source::Uncategorized
-                                                                                           : Classification::Source::Rule,
-                                                                                       path, -1, {}}}));
+        item->setData(1, kColourRole, m_timeline->colourOf(path));
         categories.insert(path, item);
         return item;
     };

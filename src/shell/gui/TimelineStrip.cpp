@@ -43,16 +43,16 @@ QColor TimelineStrip::colourOf(const HistoryCategories::Piece &piece) const
 {
     if (m_colouring == Colouring::ByApplication || !m_categories)
         return colourOf(piece.stretch.application);
-    switch (piece.classification.source) {
-    case Classification::Source::Idle:
+    return colourOf(piece.classification.category);
+}
+
+QColor TimelineStrip::colourOf(const CategoryPath &category) const
+{
+    if (category == CategoryPath{Classifier::kIdle})
         return kIdleColour;
-    case Classification::Source::Uncategorized:
+    if (category == CategoryPath{Classifier::kUncategorized})
         return kUncategorizedColour;
-    case Classification::Source::Rule:
-    case Classification::Source::Assignment:
-        break;
-    }
-    return QColor(m_categories->colour(piece.classification.category));
+    return m_categories ? QColor(m_categories->colour(category)) : colourOf(categoryPathText(category));
 }
 
 QList<std::pair<QString, QColor>> TimelineStrip::legend() const

@@ -31,6 +31,8 @@ public:
     // The piece under x, or -1.
     qsizetype pieceAt(int x) const;
     QColor colourOf(const HistoryCategories::Piece &piece) const;
+    // A category's colour: grey for "Idle" and "Uncategorized", else the categories' own.
+    QColor colourOf(const CategoryPath &category) const;
     static QColor colourOf(const QString &application);
     // The categories the day shows, with their colours, for the legend.
     QList<std::pair<QString, QColor>> legend() const;
