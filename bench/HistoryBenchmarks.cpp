@@ -34,7 +34,7 @@ const QString &historyOf(qint64 count)
         const QDateTime start = kFirstDay.addDays(i / kStretchesADay).addSecs((i % kStretchesADay) * 57);
         const Stretch stretch{quint64(i + 1), false, start, start.addSecs(57), 57.0, QStringLiteral("Application %1").arg(i % 23),
                               QStringLiteral("document %1.txt").arg(i % 211)};
-        batch.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}});
+        batch.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}, {}});
         if (batch.size() == 20000 || i + 1 == count) {
             database->apply(batch, &error);
             batch.clear();
@@ -151,7 +151,7 @@ void BM_HistorySwitchCommit(benchmark::State &state)
         const Stretch closed{++id, false, start, start.addSecs(5), 5.0, QStringLiteral("Editor"), QStringLiteral("notes.txt")};
         const Stretch open{++id, true, start.addSecs(5), start.addSecs(6), 1.0, QStringLiteral("Browser"), QStringLiteral("News")};
         start = start.addSecs(6);
-        database->apply({{HistoryOperation::Kind::Write, closed, {}, 0.0, {}}, {HistoryOperation::Kind::Write, open, {}, 0.0, {}}}, &error, commit);
+        database->apply({{HistoryOperation::Kind::Write, closed, {}, 0.0, {}, {}}, {HistoryOperation::Kind::Write, open, {}, 0.0, {}, {}}}, &error, commit);
     }
 }
 BENCHMARK(BM_HistorySwitchCommit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();

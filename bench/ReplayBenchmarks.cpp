@@ -103,7 +103,7 @@ void BM_HistorySwitchIntoApplication(benchmark::State &state)
     const QDateTime start(QDate(2026, 1, 5), QTime(9, 0), Qt::UTC);
     for (int id = 1; id <= windows; ++id) {
         const Stretch stretch{quint64(id), false, start.addSecs(id), start.addSecs(id + 1), 1.0, QStringLiteral("Editor"), documentTitle(id)};
-        known.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}});
+        known.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}, {}});
     }
     QString problem = store.apply(known).message;
     // Fast commits, as the writer thread makes them: it syncs the journal a while later.

@@ -76,36 +76,30 @@ QString shareKey(const Classification &classification, const QString &applicatio
         + category + classification.ruleText + application + window.value_or(QString());
 }
 
+// Where a stretch belongs before any assignment: where the user put it with an answer or added
+// time, else where the rules put it.
+Classification classified(Classifier &classifier, const Stretch &stretch)
+{
+    if (stretch.category)
+        return {Classification::Source::Assignment, *stretch.category, -1,
+                stretch.source == StretchSource::Added ? QStringLiteral("given with the added time") : QStringLiteral("given with the answer")};
+    return classifier.classify(stretch.application, stretch.window);
+}
+
 } // namespace
 
 std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
                                    const QDateTime &to, QString *error)
 {
-    const std::optional<QList<HistoryDatabase::PairTotal>> totals = database.pairTotals(from, to, error);
-    if (!totals)
+    const std::optional<QList<OverlayEntry>> overlay = database.overlay(from, to, error);
+    if (!overlay)
         return std::nullopt;
     const std::optional<QList<Segment>> assignedParts = segments(database, from, to.addMSecs(kReach), error);
     if (!assignedParts)
         return std::nullopt;
 
-    // Each pair of names is one share as the rules sort it.
     QList<Share> result;
-    result.reserve(totals->size());
-    for (const HistoryDatabase::PairTotal &total : *totals) {
-        const std::optional<QString> application = database.nameOf(total.application, error);
-        const std::optional<QString> window = total.window ? database.nameOf(total.window, error) : std::optional<QString>(QString());
-        if (!application || !window)
-            return std::nullopt;
-        const std::optional<QString> windowName = total.window ? window : std::nullopt;
-        result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName), *application,
-                       windowName, total.seconds});
-    }
-    if (assignedParts->isEmpty())
-        return result;
-
     QHash<QString, qsizetype> index;
-    for (qsizetype i = 0; i < result.size(); ++i)
-        index.insert(shareKey(result.at(i).classification, result.at(i).application, result.at(i).window), i);
     const auto add = [&](const Classification &classification, const QString &application, const std::optional<QString> &window,
                          double seconds) {
         const QString key = shareKey(classification, application, window);
@@ -118,6 +112,37 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
         }
     };
 
+    if (overlay->isEmpty()) {
+        // Each pair of names is one share as the rules sort it: summed by the names' ids, and
+        // each pair named once.
+        const std::optional<QList<HistoryDatabase::PairTotal>> totals = database.pairTotals(from, to, error);
+        if (!totals)
+            return std::nullopt;
+        result.reserve(totals->size());
+        for (const HistoryDatabase::PairTotal &total : *totals) {
+            const std::optional<QString> application = database.nameOf(total.application, error);
+            const std::optional<QString> window = total.window ? database.nameOf(total.window, error) : std::optional<QString>(QString());
+            if (!application || !window)
+                return std::nullopt;
+            const std::optional<QString> windowName = total.window ? window : std::nullopt;
+            result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName),
+                           *application, windowName, total.seconds});
+        }
+        if (assignedParts->isEmpty())
+            return result;
+        for (qsizetype i = 0; i < result.size(); ++i)
+            index.insert(shareKey(result.at(i).classification, result.at(i).application, result.at(i).window), i);
+    } else {
+        // The user's word renames and covers stretches: they are summed as it makes them.
+        const std::optional<QList<Stretch>> stretches = database.stretches(from, to, error);
+        if (!stretches)
+            return std::nullopt;
+        for (const Stretch &stretch : *stretches) {
+            if (stretch.start >= from && stretch.start < to)
+                add(classified(classifier, stretch), stretch.application, stretch.window, stretch.seconds);
+        }
+    }
+
     // What an assignment covers moves from where the rules put it.
     for (const Segment &segment : *assignedParts) {
         const std::optional<QList<Stretch>> covered = database.stretches(segment.start, segment.end, error);
@@ -129,7 +154,7 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
             const double seconds = secondsWithin(stretch, segment.start, segment.end);
             if (seconds == 0.0)
                 continue;
-            add(classifier.classify(stretch.application, stretch.window), stretch.application, stretch.window, -seconds);
+            add(classified(classifier, stretch), stretch.application, stretch.window, -seconds);
             add(segment.classification, stretch.application, stretch.window, seconds);
         }
     }
@@ -156,7 +181,7 @@ std::optional<QList<Piece>> pieces(const HistoryDatabase &database, Classifier &
 
     QList<Piece> result;
     for (const Stretch &stretch : *stretches) {
-        const Classification byRules = classifier.classify(stretch.application, stretch.window);
+        const Classification byRules = classified(classifier, stretch);
         // The stretch's timeline: the parts the assignments decide, and the rules' in between.
         QList<Segment> parts;
         QDateTime at = stretch.start;

@@ -14,11 +14,12 @@ QString historyLocalTime(const QDateTime &time)
 
 QString historyCsv(const QList<Stretch> &stretches)
 {
-    QString text = QStringLiteral("start,end,seconds,application,window\n");
+    QString text = QStringLiteral("start,end,seconds,application,window,source\n");
     for (const Stretch &stretch : stretches) {
-        text += QStringLiteral("%1,%2,%3,%4,%5\n")
+        text += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
                     .arg(historyLocalTime(stretch.start), historyLocalTime(stretch.end), historySeconds(stretch.seconds),
-                         csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())));
+                         csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())),
+                         stretchSourceName(stretch.source));
     }
     return text;
 }

@@ -6,7 +6,8 @@
 
 // The history as CSV, the same for kestrum-report and the History window's export: local times
 // as 2026-01-08T09:00:00, seconds as a decimal number, names as the timings' CSV writes them.
-QString historyCsv(const QList<Stretch> &stretches);                                          // start,end,seconds,application,window
+// start,end,seconds,application,window,source (recorded, added, answered, corrected)
+QString historyCsv(const QList<Stretch> &stretches);
 QString historyTotalsCsv(const QList<HistoryTotal> &totals, HistoryDatabase::Grouping grouping); // application[,window],seconds or day,seconds
 
 // Seconds as the history's CSV writes them: a decimal number to the millisecond.

@@ -59,6 +59,25 @@ CREATE TABLE assignments (
 CREATE INDEX assignments_by_start ON assignments(start);
 )";
 
+// Version 3: the user's word over what was recorded.
+const char *const kOverlaySchema = R"(
+CREATE TABLE overlay (
+    id INTEGER PRIMARY KEY,
+    kind INTEGER NOT NULL,    -- 1 added, 2 answered, 3 corrected
+    start INTEGER NOT NULL,   -- milliseconds since 1970, UTC
+    end INTEGER NOT NULL,
+    application TEXT NOT NULL,
+    original TEXT,            -- answered, corrected: whose recorded stretches it renames
+    category TEXT,            -- the path, as a JSON list of names, or NULL
+    note TEXT,
+    made INTEGER NOT NULL
+);
+CREATE INDEX overlay_by_start ON overlay(start);
+)";
+
+// Added time is its span; a rename reaches the stretches that start in it.
+constexpr qint64 kLongestOverlayMs = 7 * 24 * 3600 * 1000LL;
+
 qint64 msecs(const QDateTime &time)
 {
     return time.toMSecsSinceEpoch();
@@ -113,7 +132,8 @@ sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *
     // Kestrum's from before they were marked is marked now.
     const QByteArray mark = "PRAGMA application_id=" + QByteArray::number(kHistoryApplicationId) + ";";
     if (identity.content == Content::Empty) {
-        const QByteArray sql = "BEGIN;" + QByteArray(kSchema) + kAssignmentsSchema + mark + "PRAGMA user_version=2; COMMIT;";
+        const QByteArray sql =
+            "BEGIN;" + QByteArray(kSchema) + kAssignmentsSchema + kOverlaySchema + mark + "PRAGMA user_version=3; COMMIT;";
         if (!run(sql.constData()))
             return fail();
         return db;
@@ -122,6 +142,11 @@ sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *
         return fail();
     if (identity.version < 2) {
         const QByteArray sql = "BEGIN;" + QByteArray(kAssignmentsSchema) + "PRAGMA user_version=2; COMMIT;";
+        if (!run(sql.constData()))
+            return fail();
+    }
+    if (identity.version < 3) {
+        const QByteArray sql = "BEGIN;" + QByteArray(kOverlaySchema) + "PRAGMA user_version=3; COMMIT;";
         if (!run(sql.constData()))
             return fail();
     }
@@ -340,6 +365,12 @@ bool HistoryDatabase::apply(const QList<HistoryOperation> &operations, QString *
         case HistoryOperation::Kind::Assign:
             ok = assign(operation.stretch.start, operation.stretch.end, operation.category, error);
             break;
+        case HistoryOperation::Kind::PutOverlay:
+            ok = putOverlay(operation.overlay, error);
+            break;
+        case HistoryOperation::Kind::RemoveOverlay:
+            ok = removeOverlay(operation.overlay.id, error);
+            break;
         }
         if (!ok)
             break;
@@ -497,9 +528,25 @@ bool HistoryDatabase::takeBack(const QString &application, double seconds, QStri
 
 std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, const QDateTime &to, QString *error) const
 {
+    const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
+    if (!entries)
+        return std::nullopt;
+    std::optional<QList<Stretch>> found = recordedStretches(from, to, error);
+    if (!found || entries->isEmpty())
+        return found;
+    QList<Stretch> result = applyOverlay(*found, *entries);
+    // Added time that only touches the range from outside it is not in it.
+    result.removeIf([&](const Stretch &stretch) {
+        return stretch.source == StretchSource::Added && (stretch.start >= to || (stretch.end <= from && stretch.start < from));
+    });
+    return result;
+}
+
+std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime &from, const QDateTime &to, QString *error) const
+{
     if (m_empty)
         return QList<Stretch>();
-    Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name FROM stretches s "
+    Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name, s.id FROM stretches s "
                            "JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
                            "WHERE s.start >= ?3 AND s.start < ?2 AND s.end > ?1 ORDER BY s.start, s.id");
     select.bind(1, msecs(from));
@@ -517,6 +564,7 @@ std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, 
         stretch.application = select.text(3);
         if (!select.isNull(4))
             stretch.window = select.text(4);
+        stretch.row = select.integer(5);
         found.append(stretch);
     }
     if (status != SQLITE_DONE) {
@@ -580,6 +628,11 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
     QList<HistoryTotal> result;
     if (m_empty)
         return result;
+    const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
+    if (!entries)
+        return std::nullopt;
+    if (!entries->isEmpty())
+        return totalsOfStretches(grouping, from, to, error);
     if (grouping == Grouping::Day) {
         // Days are the user's local days: counted here rather than in SQL.
         const std::optional<QList<Stretch>> all = stretches(from, to, error);
@@ -615,8 +668,60 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
     return result;
 }
 
+std::optional<QList<HistoryTotal>> HistoryDatabase::totalsOfStretches(Grouping grouping, const QDateTime &from, const QDateTime &to,
+                                                                      QString *error) const
+{
+    const std::optional<QList<Stretch>> all = stretches(from, to, error);
+    if (!all)
+        return std::nullopt;
+    QList<HistoryTotal> result;
+    QHash<QString, qsizetype> index;
+    const QChar separator(0); // no name holds it: the key of an application and window is unique
+    for (const Stretch &stretch : *all) {
+        if (stretch.start < from || stretch.start >= to)
+            continue;
+        HistoryTotal total;
+        QString key;
+        switch (grouping) {
+        case Grouping::Application:
+            total.application = stretch.application;
+            key = stretch.application;
+            break;
+        case Grouping::Window:
+            total.application = stretch.application;
+            total.window = stretch.window;
+            key = stretch.application + separator + (stretch.window ? QChar(u'w') + *stretch.window : QString());
+            break;
+        case Grouping::Day:
+            total.day = stretch.start.toLocalTime().date();
+            key = total.day.toString(Qt::ISODate);
+            break;
+        }
+        const auto it = index.constFind(key);
+        if (it != index.cend()) {
+            result[*it].seconds += stretch.seconds;
+        } else {
+            total.seconds = stretch.seconds;
+            index.insert(key, result.size());
+            result.append(total);
+        }
+    }
+    if (grouping == Grouping::Day)
+        std::sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.day < b.day; });
+    else
+        std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
+    return result;
+}
+
 qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)
 {
+    if (application) {
+        const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
+        if (!entries)
+            return -1;
+        if (!entries->isEmpty())
+            return forgetShown(from, to, *application, error);
+    }
     Statement remove(m_db, application ? "DELETE FROM stretches WHERE start >= ?1 AND start < ?2 AND application = "
                                          "(SELECT id FROM names WHERE name = ?3) RETURNING id"
                                        : "DELETE FROM stretches WHERE start >= ?1 AND start < ?2 RETURNING id");
@@ -635,9 +740,33 @@ qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const
         fail(error);
         return -1;
     }
+    if (!forgetOverlay(from, to, application, error))
+        return -1;
     if (!application && !forgetAssignments(from, to, error))
         return -1;
     return removed;
+}
+
+qint64 HistoryDatabase::forgetShown(const QDateTime &from, const QDateTime &to, const QString &application, QString *error)
+{
+    const std::optional<QList<Stretch>> shown = stretches(from, to, error);
+    if (!shown)
+        return -1;
+    Statement remove(m_db, "DELETE FROM stretches WHERE id = ?1");
+    qint64 removed = 0;
+    for (const Stretch &stretch : *shown) {
+        if (stretch.row == 0 || stretch.application != application || stretch.start < from || stretch.start >= to)
+            continue;
+        remove.reset();
+        remove.bind(1, stretch.row);
+        if (remove.step() != SQLITE_DONE) {
+            fail(error);
+            return -1;
+        }
+        m_openStretches.removeIf([row = stretch.row](auto it) { return it.value().row == row; });
+        ++removed;
+    }
+    return forgetOverlay(from, to, application, error) ? removed : -1;
 }
 
 bool HistoryDatabase::forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error)
@@ -676,14 +805,11 @@ std::optional<QList<Assignment>> HistoryDatabase::assignments(const QDateTime &f
     if (m_empty)
         return result;
     // A history of version 1 read before Kestrum has brought it to this one has none.
-    Statement table(m_db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'assignments'");
-    const int found = table.step();
-    if (found == SQLITE_DONE)
-        return result;
-    if (found != SQLITE_ROW) {
-        fail(error);
+    bool found = false;
+    if (!hasTable("assignments", error, &found))
         return std::nullopt;
-    }
+    if (!found)
+        return result;
     Statement select(m_db, "SELECT id, start, end, category, made FROM assignments WHERE start < ?2 AND end > ?1 ORDER BY made, id");
     select.bind(1, msecs(from));
     select.bind(2, msecs(to));
@@ -705,4 +831,106 @@ std::optional<QList<Assignment>> HistoryDatabase::assignments(const QDateTime &f
         return std::nullopt;
     }
     return result;
+}
+
+bool HistoryDatabase::hasTable(const char *name, QString *error, bool *found) const
+{
+    Statement table(m_db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    table.bind(1, QString::fromLatin1(name));
+    const int status = table.step();
+    *found = status == SQLITE_ROW;
+    return status == SQLITE_ROW || status == SQLITE_DONE || fail(error);
+}
+
+std::optional<QList<OverlayEntry>> HistoryDatabase::overlay(const QDateTime &from, const QDateTime &to, QString *error) const
+{
+    QList<OverlayEntry> result;
+    if (m_empty)
+        return result;
+    // A history of an earlier version read before Kestrum has brought it to this one has none.
+    bool found = false;
+    if (!hasTable("overlay", error, &found))
+        return std::nullopt;
+    if (!found)
+        return result;
+    // Whatever reaches the stretches read: those reach back two days before `from`.
+    Statement select(m_db, "SELECT id, kind, start, end, application, original, category, note, made FROM overlay "
+                           "WHERE start >= ?3 AND start < ?2 AND end > ?1 ORDER BY made, id");
+    select.bind(1, msecs(from) - kLongestStretchMs);
+    select.bind(2, msecs(to));
+    select.bind(3, msecs(from) - kLongestStretchMs - kLongestOverlayMs);
+    int status = SQLITE_ROW;
+    while ((status = select.step()) == SQLITE_ROW) {
+        OverlayEntry entry;
+        entry.id = select.integer(0);
+        const qint64 kind = select.integer(1);
+        entry.start = utc(select.integer(2));
+        entry.end = utc(select.integer(3));
+        entry.application = select.text(4);
+        entry.original = select.isNull(5) ? QString() : select.text(5);
+        if (!select.isNull(6)) {
+            for (const QJsonValue &name : QJsonDocument::fromJson(select.text(6).toUtf8()).array())
+                entry.category.append(name.toString());
+        }
+        entry.note = select.isNull(7) ? QString() : select.text(7);
+        entry.made = select.integer(8);
+        if (kind < 1 || kind > 3 || entry.application.isEmpty() || entry.end < entry.start) {
+            qCWarning(lcHistory).noquote() << QStringLiteral("%1: overlay entry %2 cannot be read (kind %3, \"%4\"): left out")
+                                                  .arg(m_path).arg(entry.id).arg(kind).arg(entry.application);
+            continue;
+        }
+        entry.kind = kind == 1 ? StretchSource::Added : kind == 2 ? StretchSource::Answered : StretchSource::Corrected;
+        result.append(entry);
+    }
+    if (status != SQLITE_DONE) {
+        fail(error);
+        return std::nullopt;
+    }
+    return result;
+}
+
+bool HistoryDatabase::putOverlay(const OverlayEntry &entry, QString *error)
+{
+    if (entry.application.isEmpty() || entry.end < entry.start || entry.start.msecsTo(entry.end) > kLongestOverlayMs) {
+        // The recorder and the windows never hand over such an entry; one would be left out on reading.
+        qCWarning(lcHistory).noquote() << "An overlay entry without a name or a span was not written:" << entry.application;
+        return true;
+    }
+    const int kind = entry.kind == StretchSource::Added ? 1 : entry.kind == StretchSource::Answered ? 2 : 3;
+    Statement put(m_db, entry.id ? "UPDATE overlay SET kind = ?1, start = ?2, end = ?3, application = ?4, original = ?5, category = ?6, "
+                                   "note = ?7 WHERE id = ?8"
+                                 : "INSERT INTO overlay(kind, start, end, application, original, category, note, made) "
+                                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, (SELECT coalesce(max(made), 0) + 1 FROM overlay))");
+    put.bind(1, qint64(kind));
+    put.bind(2, msecs(entry.start));
+    put.bind(3, msecs(entry.end));
+    put.bind(4, entry.application);
+    if (!entry.original.isEmpty())
+        put.bind(5, entry.original);
+    if (!entry.category.isEmpty())
+        put.bind(6, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(entry.category)).toJson(QJsonDocument::Compact)));
+    if (!entry.note.isEmpty())
+        put.bind(7, entry.note);
+    if (entry.id)
+        put.bind(8, entry.id);
+    return put.step() == SQLITE_DONE || fail(error);
+}
+
+bool HistoryDatabase::removeOverlay(qint64 id, QString *error)
+{
+    Statement remove(m_db, "DELETE FROM overlay WHERE id = ?1");
+    remove.bind(1, id);
+    return remove.step() == SQLITE_DONE || fail(error);
+}
+
+bool HistoryDatabase::forgetOverlay(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)
+{
+    // Forgetting an application forgets the time the user gave it too; everyone's, all of the range.
+    Statement remove(m_db, application ? "DELETE FROM overlay WHERE start >= ?1 AND start < ?2 AND application = ?3"
+                                       : "DELETE FROM overlay WHERE start >= ?1 AND start < ?2");
+    remove.bind(1, msecs(from));
+    remove.bind(2, msecs(to));
+    if (application)
+        remove.bind(3, *application);
+    return remove.step() == SQLITE_DONE || fail(error);
 }

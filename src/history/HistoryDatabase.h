@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryOverlay.h"
 #include "categories/CategorySet.h"
 
 #include <QDateTime>
@@ -24,17 +25,27 @@ struct Stretch
     double seconds = 0.0;     // as booked: the store's own seconds, to the millisecond
     QString application;
     std::optional<QString> window;
+
+    // What the user's word made of it (see OverlayEntry); a recorded stretch as it was otherwise.
+    StretchSource source = StretchSource::Recorded;
+    qint64 overlay = 0;                    // the overlay entry that made it so
+    std::optional<QString> recordedAs = {}; // Answered, Corrected: the application recorded
+    std::optional<CategoryPath> category = {}; // the category the user chose with it
+    double covered = 0.0;                  // recorded seconds that added time covers, not in `seconds`
+    QString note = {};                     // Added: the user's note
+    qint64 row = 0;                        // as read: its row in the file (0: added time)
 };
 
 // What the recorder asks of the database, in order.
 struct HistoryOperation
 {
-    enum class Kind { Write, TakeBack, Forget, Assign };
+    enum class Kind { Write, TakeBack, Forget, Assign, PutOverlay, RemoveOverlay };
     Kind kind = Kind::Write;
     Stretch stretch;       // Write: the stretch (an empty one is removed); Forget, Assign: from its start to its end
     QString application;   // TakeBack: from whom; Forget: whose stretches (empty: everyone's)
     double seconds = 0.0;  // TakeBack: how many of its latest seconds
     CategoryPath category; // Assign: where the time of the range belongs
+    OverlayEntry overlay = {}; // PutOverlay: stored anew (id 0) or in place of its id; RemoveOverlay: its id
 };
 
 // The user's word that the time of a range belongs to a category, whatever the rules say.
@@ -115,11 +126,16 @@ public:
     // Writes the journal into the file and empties it.
     bool checkpoint(QString *error);
 
-    // The stretches that end after `from` and start before `to`, oldest first; none, with the
-    // reason, when they cannot all be read.
+    // The stretches that end after `from` and start before `to`, oldest first, as the user's word
+    // makes them (added time among them, renamed and covered ones so); none, with the reason,
+    // when they cannot all be read.
     std::optional<QList<Stretch>> stretches(const QDateTime &from, const QDateTime &to, QString *error) const;
-    // The seconds of the stretches that start in [from, to) by their application's and window's
-    // names' ids (window 0: none), summed as they are read: what sorting them into categories
+    // The same as the computer recorded them.
+    std::optional<QList<Stretch>> recordedStretches(const QDateTime &from, const QDateTime &to, QString *error) const;
+    // The overlay entries that may touch the stretches of [from, to), in the order they were made.
+    std::optional<QList<OverlayEntry>> overlay(const QDateTime &from, const QDateTime &to, QString *error) const;
+    // The seconds of the recorded stretches that start in [from, to) by their application's and
+    // window's names' ids (window 0: none), summed as they are read (the overlay left out): what sorting them into categories
     // reads, naming each pair once with nameOf.
     struct PairTotal
     {
@@ -130,7 +146,8 @@ public:
     std::optional<QList<PairTotal>> pairTotals(const QDateTime &from, const QDateTime &to, QString *error) const;
     std::optional<QString> nameOf(qint64 id, QString *error) const;
     // Deletes the stretches that start in [from, to), of one application or of all; answers
-    // how many, or -1 with the reason. Forgetting all of a range forgets the assignments in it.
+    // how many, or -1 with the reason. Forgetting all of a range forgets the assignments and the
+    // overlay entries that start in it; forgetting an application, the entries that book to it.
     qint64 forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     // Totals of the stretches that start in [from, to), longest first (days: in order).
     std::optional<QList<HistoryTotal>> totals(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const;
@@ -140,8 +157,17 @@ public:
     // The assignments that overlap [from, to), in the order they were made.
     std::optional<QList<Assignment>> assignments(const QDateTime &from, const QDateTime &to, QString *error) const;
 
+    // Stores an overlay entry (id 0: a new one), or removes one.
+    bool putOverlay(const OverlayEntry &entry, QString *error);
+    bool removeOverlay(qint64 id, QString *error);
+
 private:
     friend class HistorySalvage;
+    // Forgets the stretches of [from, to) that the user's word shows as `application`.
+    qint64 forgetShown(const QDateTime &from, const QDateTime &to, const QString &application, QString *error);
+    bool forgetOverlay(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
+    bool hasTable(const char *name, QString *error, bool *found) const;
+    std::optional<QList<HistoryTotal>> totalsOfStretches(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const;
     bool forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error);
     HistoryDatabase(sqlite3 *db, QString path);
     // Moves the history at `path` aside and starts a new one with what can be read of it.

@@ -34,7 +34,7 @@ void HistoryRecorder::booked(const QString &application, const std::optional<QSt
     } else {
         if (m_open) {
             m_open->open = false;
-            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}});
+            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}, {}});
         }
         m_open = Stretch{++m_lastId, true, end.addMSecs(-qint64(seconds * 1000.0 + 0.5)), end, seconds, application, window};
     }
@@ -52,7 +52,7 @@ void HistoryRecorder::tookBack(const QString &application, double seconds)
     if (m_open && m_open->application == application) {
         seconds -= trim(*m_open, seconds);
         if (m_open->seconds <= 0.0) {
-            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}});
+            m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}, {}});
             m_open.reset();
         }
     }
@@ -62,7 +62,7 @@ void HistoryRecorder::tookBack(const QString &application, double seconds)
             seconds -= trim(it->stretch, seconds);
     }
     if (seconds > 0.0)
-        m_pending.append({HistoryOperation::Kind::TakeBack, {}, application, seconds, {}});
+        m_pending.append({HistoryOperation::Kind::TakeBack, {}, application, seconds, {}, {}});
 }
 
 void HistoryRecorder::flush()
@@ -76,14 +76,14 @@ QList<HistoryOperation> HistoryRecorder::takeAll()
 {
     QList<HistoryOperation> operations = std::exchange(m_pending, {});
     if (m_open)
-        operations.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}});
+        operations.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}, {}});
     m_bookedSinceFlush = 0.0;
     return operations;
 }
 
 QList<HistoryOperation> HistoryRecorder::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application)
 {
-    HistoryOperation forgetting{HistoryOperation::Kind::Forget, {}, application.value_or(QString()), 0.0, {}};
+    HistoryOperation forgetting{HistoryOperation::Kind::Forget, {}, application.value_or(QString()), 0.0, {}, {}};
     forgetting.stretch.start = from;
     forgetting.stretch.end = to;
     m_pending.append(forgetting);
@@ -103,7 +103,7 @@ QList<HistoryOperation> HistoryRecorder::forget(const QDateTime &from, const QDa
 
 QList<HistoryOperation> HistoryRecorder::assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category)
 {
-    HistoryOperation assigning{HistoryOperation::Kind::Assign, {}, {}, 0.0, category};
+    HistoryOperation assigning{HistoryOperation::Kind::Assign, {}, {}, 0.0, category, {}};
     assigning.stretch.start = from;
     assigning.stretch.end = to;
     m_pending.append(assigning);

@@ -236,6 +236,24 @@ HistorySalvage::Copied HistorySalvage::copyReadable(const QString &aside, Histor
             }
             writing = assign.step() == SQLITE_DONE || into.fail(&error);
         });
+        // And the time they added, answered and corrected.
+        SqliteStatement put(into.m_db, "INSERT INTO overlay(id, kind, start, end, application, original, category, note, made) "
+                                       "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+        readReadableRows(db, "SELECT id, kind, start, end, application, original, category, note, made FROM overlay WHERE id >= ?1 ORDER BY id",
+                         [&](const SqliteStatement &row) {
+            if (!writing)
+                return;
+            put.reset();
+            for (int column = 0; column < 9; ++column) {
+                if (row.isNull(column))
+                    put.bindNull(column + 1);
+                else if (column >= 4 && column <= 7)
+                    put.bind(column + 1, row.text(column));
+                else
+                    put.bind(column + 1, row.integer(column));
+            }
+            writing = put.step() == SQLITE_DONE || into.fail(&error);
+        });
         sqlite3_close_v2(db);
         if (!writing || !into.execute("COMMIT", &error)) {
             into.execute("ROLLBACK", nullptr);

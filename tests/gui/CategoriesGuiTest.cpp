@@ -63,7 +63,7 @@ protected:
                                  stretch(2, QTime(9, 20), 600, QStringLiteral("Editor"), QStringLiteral("kestrum.cpp")),
                                  stretch(3, QTime(9, 30), 600, QStringLiteral("Idle")),
                                  stretch(4, QTime(9, 40), 900, QStringLiteral("Browser"), QStringLiteral("Standup call"))})
-            operations.append({HistoryOperation::Kind::Write, s, {}, 0.0, {}});
+            operations.append({HistoryOperation::Kind::Write, s, {}, 0.0, {}, {}});
         ASSERT_TRUE(database->apply(operations, &error)) << error.toStdString();
         CategorySet set;
         set.categories = {{{QStringLiteral("Work"), QStringLiteral("Writing")}, QStringLiteral("#3d7edb"), {}, 0},

@@ -37,12 +37,12 @@ protected:
                                  stretch(2, QTime(9, 20), 600, QStringLiteral("Editor"), QStringLiteral("plan.txt")),
                                  stretch(3, QTime(9, 30), 600, QStringLiteral("Idle")),
                                  stretch(4, QTime(9, 40), 900, QStringLiteral("Browser"), QStringLiteral("News"))})
-            operations.append({HistoryOperation::Kind::Write, s, {}, 0.0, {}});
+            operations.append({HistoryOperation::Kind::Write, s, {}, 0.0, {}, {}});
         // The next day, for the week.
         Stretch tomorrow = stretch(5, QTime(10, 0), 300, QStringLiteral("Browser"), QStringLiteral("News"));
         tomorrow.start = tomorrow.start.addDays(1);
         tomorrow.end = tomorrow.end.addDays(1);
-        operations.append({HistoryOperation::Kind::Write, tomorrow, {}, 0.0, {}});
+        operations.append({HistoryOperation::Kind::Write, tomorrow, {}, 0.0, {}, {}});
         ASSERT_TRUE(database->apply(operations, &error)) << error.toStdString();
         settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, false);
         window = std::make_unique<HistoryWindow>(path, settings, HistoryHandlers{[this] { ++flushes; }, {}, {}});
@@ -99,8 +99,8 @@ TEST_F(HistoryWindowTest, ExportAndForgettingWorkOnTheShownRange)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window");
-    EXPECT_TRUE(lines.at(1).endsWith(",1200.000,Editor,notes.txt")) << lines.at(1).toStdString();
+    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window,source");
+    EXPECT_TRUE(lines.at(1).endsWith(",1200.000,Editor,notes.txt,recorded")) << lines.at(1).toStdString();
 
     QString asked;
     window->setConfirmation([&asked](const QString &question) {

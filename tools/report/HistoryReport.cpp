@@ -26,6 +26,17 @@ QJsonValue jsonName(const QString &text)
     return printableText(text, LineFeeds::Keep);
 }
 
+// How the text listing marks what is not simply recorded: "  (added)", "  (covered)".
+QString sourceMarker(const Stretch &stretch)
+{
+    QStringList marks;
+    if (stretch.source != StretchSource::Recorded)
+        marks.append(stretchSourceName(stretch.source));
+    if (stretch.covered > 0.0)
+        marks.append(stretch.seconds > 0.0 ? QStringLiteral("partly covered") : QStringLiteral("covered"));
+    return marks.isEmpty() ? QString() : QStringLiteral("  (%1)").arg(marks.join(QStringLiteral(", ")));
+}
+
 QJsonValue jsonNameOrNull(const std::optional<QString> &text)
 {
     return text ? jsonName(*text) : QJsonValue(QJsonValue::Null);
@@ -166,18 +177,26 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
                                    {QStringLiteral("end"), historyLocalTime(stretch.end)},
                                    {QStringLiteral("seconds"), stretch.seconds},
                                    {QStringLiteral("application"), jsonName(stretch.application)},
-                                   {QStringLiteral("window"), jsonNameOrNull(stretch.window)}};
+                                   {QStringLiteral("window"), jsonNameOrNull(stretch.window)},
+                                   {QStringLiteral("source"), stretchSourceName(stretch.source)}};
+                if (stretch.covered > 0.0)
+                    object.insert(QStringLiteral("covered"), stretch.covered);
+                if (stretch.recordedAs)
+                    object.insert(QStringLiteral("recorded"), jsonName(*stretch.recordedAs));
+                if (!stretch.note.isEmpty())
+                    object.insert(QStringLiteral("note"), jsonName(stretch.note));
                 if (explain) {
                     object.insert(QStringLiteral("category"), jsonName(categoryPathText(piece.classification.category)));
                     object.insert(QStringLiteral("explanation"), jsonName(piece.classification.explanation()));
                 }
                 output->append(jsonLine(object));
             } else {
-                text += QStringLiteral("%1  %2  %3  %4%5%6\n")
+                text += QStringLiteral("%1  %2  %3  %4%5%6%7\n")
                             .arg(historyLocalTime(stretch.start), stretch.end.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
                                  TimeTracker::timeStringForDouble(stretch.seconds).rightJustified(10),
                                  printableText(stretch.application),
                                  stretch.window ? QStringLiteral("  ") + printableText(*stretch.window) : QString(),
+                                 sourceMarker(stretch),
                                  explain ? QStringLiteral("  [%1: %2]").arg(printableText(categoryPathText(piece.classification.category)),
                                                                            printableText(piece.classification.explanation()))
                                          : QString());

@@ -523,7 +523,7 @@ bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error
     } else {
         QString warning;
         std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, error);
-        HistoryOperation operation{HistoryOperation::Kind::Assign, {}, {}, 0.0, category};
+        HistoryOperation operation{HistoryOperation::Kind::Assign, {}, {}, 0.0, category, {}};
         operation.stretch.start = span->from;
         operation.stretch.end = span->to;
         assigned = database && database->apply({operation}, error);

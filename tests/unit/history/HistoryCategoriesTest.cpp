@@ -34,7 +34,7 @@ CategorySet setWith(const QList<CategoryRule> &rules)
 
 HistoryOperation assignment(const QDateTime &from, const QDateTime &to, const QString &category)
 {
-    HistoryOperation made{HistoryOperation::Kind::Assign, {}, {}, 0.0, categoryPathFromText(category)};
+    HistoryOperation made{HistoryOperation::Kind::Assign, {}, {}, 0.0, categoryPathFromText(category), {}};
     made.stretch.start = from;
     made.stretch.end = to;
     return made;
@@ -143,7 +143,7 @@ TEST_F(HistoryCategoriesTest, AnAssignmentSplitsAtItsEdgesOutlivesRuleChangesAnd
 {
     // An hour in the editor on a project's file, of which 10:15 to 10:45 was a meeting.
     const QDateTime ten = kMonday.addSecs(2 * 3600);
-    apply({{HistoryOperation::Kind::Write, {1, false, ten, ten.addSecs(3600), 3600.0, QStringLiteral("Editor"), QStringLiteral("kestrum.cpp")}, {}, 0.0, {}},
+    apply({{HistoryOperation::Kind::Write, {1, false, ten, ten.addSecs(3600), 3600.0, QStringLiteral("Editor"), QStringLiteral("kestrum.cpp")}, {}, 0.0, {}, {}},
            assignment(ten.addSecs(900), ten.addSecs(2700), QStringLiteral("Meetings")),
            assignment(ten.addSecs(1800), ten.addSecs(2100), QStringLiteral("Mail"))}); // made later: it decides where both cover
     const QDateTime day = kMonday.addSecs(-8 * 3600);
@@ -170,7 +170,7 @@ TEST_F(HistoryCategoriesTest, AnAssignmentSplitsAtItsEdgesOutlivesRuleChangesAnd
     EXPECT_EQ(described.join(u','), QStringLiteral("0 900 Work \u25B8 Kestrum,900 900 Meetings,1800 300 Mail,2100 600 Meetings,2700 900 Work \u25B8 Kestrum"));
 
     // Forgetting 10:20 to 10:40 of everyone forgets the assignments' parts in it, and no more.
-    apply({{HistoryOperation::Kind::Forget, {0, false, ten.addSecs(1200), ten.addSecs(2400), 0.0, {}, {}}, {}, 0.0, {}}});
+    apply({{HistoryOperation::Kind::Forget, {0, false, ten.addSecs(1200), ten.addSecs(2400), 0.0, {}, {}}, {}, 0.0, {}, {}}});
     const auto left = database->assignments(day, day.addDays(1), &error);
     ASSERT_TRUE(left) << error.toStdString();
     QStringList ranges;
@@ -229,7 +229,7 @@ PRAGMA user_version=1;)", nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errm
 TEST_F(HistoryCategoriesTest, AHistoryMovedAsideKeepsItsAssignmentsInTheNewOne)
 {
     const QDateTime ten = kMonday.addSecs(2 * 3600);
-    apply({{HistoryOperation::Kind::Write, {1, false, ten, ten.addSecs(600), 600.0, QStringLiteral("Editor"), std::nullopt}, {}, 0.0, {}},
+    apply({{HistoryOperation::Kind::Write, {1, false, ten, ten.addSecs(600), 600.0, QStringLiteral("Editor"), std::nullopt}, {}, 0.0, {}, {}},
            assignment(ten, ten.addSecs(300), QStringLiteral("Work/Docs"))});
     database.reset();
     QString error;
@@ -275,7 +275,7 @@ TEST_F(HistoryCategoriesTest, AClassifierKeptAcrossReadsIsNotFooledByANewFileAtT
 {
     const QString path = directory.filePath(QStringLiteral("history.sqlite3"));
     const auto only = [&](const QString &application) {
-        apply({{HistoryOperation::Kind::Write, {1, false, kMonday, kMonday.addSecs(60), 60.0, application, std::nullopt}, {}, 0.0, {}}});
+        apply({{HistoryOperation::Kind::Write, {1, false, kMonday, kMonday.addSecs(60), 60.0, application, std::nullopt}, {}, 0.0, {}, {}}});
     };
     Classifier classifier(setWith({rule(QStringLiteral("Mail"), Field::Application, Match::Is, QStringLiteral("Mail")),
                                    rule(QStringLiteral("Work"), Field::Application, Match::Is, QStringLiteral("Editor"))}));

@@ -52,7 +52,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             const Stretch stretch{quint64(i + 1), false, start.addSecs(i * 20), start.addSecs(i * 20 + 17), 17.0,
                                   i % 3 ? QStringLiteral("Editor") : QStringLiteral("Browser"), QStringLiteral("document %1.txt").arg(i % 40)};
-            operations.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}});
+            operations.append({HistoryOperation::Kind::Write, stretch, {}, 0.0, {}, {}});
             written.append(describe(stretch));
         }
         EXPECT_TRUE(database->apply(operations, &error)) << error.toStdString();
