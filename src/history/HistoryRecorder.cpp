@@ -109,3 +109,41 @@ QList<HistoryOperation> HistoryRecorder::assign(const QDateTime &from, const QDa
     m_pending.append(assigning);
     return takeAll();
 }
+
+void HistoryRecorder::awayBoundary()
+{
+    if (!m_open)
+        return;
+    m_open->open = false;
+    m_pending.append({HistoryOperation::Kind::Write, *m_open, {}, 0.0, {}, {}});
+    m_open.reset();
+}
+
+void HistoryRecorder::answeredAway(const QDateTime &start, const QDateTime &end, const QString &label, const QStringList &category)
+{
+    // The time away is "Idle" stretches of its own (see awayBoundary), the first starting where
+    // it does.
+    OverlayEntry answer;
+    answer.kind = StretchSource::Answered;
+    answer.start = start.addMSecs(-kAnswerReachMs);
+    // The next time away may start where this one ends, rounded a millisecond earlier.
+    answer.end = end.addMSecs(-kAnswerReachMs);
+    answer.application = label;
+    answer.original = QStringLiteral("Idle");
+    answer.category = category;
+    m_pending.append({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, answer});
+}
+
+QList<HistoryOperation> HistoryRecorder::putOverlay(const OverlayEntry &entry)
+{
+    m_pending.append({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, entry});
+    return takeAll();
+}
+
+QList<HistoryOperation> HistoryRecorder::removeOverlay(qint64 id)
+{
+    OverlayEntry removed;
+    removed.id = id;
+    m_pending.append({HistoryOperation::Kind::RemoveOverlay, {}, {}, 0.0, {}, removed});
+    return takeAll();
+}

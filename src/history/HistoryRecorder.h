@@ -24,11 +24,18 @@ public:
     // A stretch is closed after this long even without a switch: the history finds a range's
     // stretches by their start, and looks back no further than twice this.
     static constexpr double kLongestStretchSeconds = 24 * 3600;
+    // An answer reaches the "Idle" stretches that start from this long before the time away to
+    // this long before its end: the same moments, rounded.
+    static constexpr qint64 kAnswerReachMs = 5;
 
     explicit HistoryRecorder(Writer writer);
 
     void booked(const QString &application, const std::optional<QString> &window, double seconds, const QDateTime &end) override;
     void tookBack(const QString &application, double seconds) override;
+    // The open stretch ends here.
+    void awayBoundary() override;
+    // The "Idle" stretches of the time away become the answer's, as an overlay entry.
+    void answeredAway(const QDateTime &start, const QDateTime &end, const QString &label, const QStringList &category) override;
     // Hands over all that has come, the open stretch as it is now (at quit, say).
     void flush();
     // All that has come, the open stretch as it is now, for the caller to hand over.
@@ -40,6 +47,11 @@ public:
     // Puts the time of [from, to) into `category`: answers all that has come with the
     // assignment after it.
     QList<HistoryOperation> assign(const QDateTime &from, const QDateTime &to, const CategoryPath &category);
+
+    // Stores an overlay entry (added time, a correction), or removes one: answers all that has
+    // come with it after.
+    QList<HistoryOperation> putOverlay(const OverlayEntry &entry);
+    QList<HistoryOperation> removeOverlay(qint64 id);
 
 private:
     Writer m_writer;

@@ -15,12 +15,22 @@ namespace {
 
 KestrumController *g_current = nullptr;
 
+// For a desktop that cannot tell about idle inhibitors.
+class NoIdleInhibition : public IdleInhibitionSource
+{
+public:
+    IdleInhibition idleInhibition() override { return {}; }
+};
+
+NoIdleInhibition g_noIdleInhibition;
+
 } // namespace
 
 KestrumController::KestrumController(ControllerPorts ports, QObject *parent)
     : QObject(parent)
     , m_ports(ports)
     , m_idleTime(ports.idleSource)
+    , m_idleInhibition(&g_noIdleInhibition)
     , m_tracker({ports.workspace, ports.accessibility, m_idleTime, ports.scheduler, ports.settings, ports.questions})
     , m_periodicSave(ports.scheduler, ports.settings, m_tracker)
 {
@@ -113,7 +123,25 @@ void KestrumController::computeTime()
 
 bool KestrumController::isIdle()
 {
-    return ::isIdle(m_ports.settings, m_idleTime);
+    bool thresholdPassed = false;
+    const IdleException exception = idleException(m_ports.settings, m_idleTime, *m_idleInhibition,
+                                                  m_ports.workspace.activeApplication().name, &thresholdPassed);
+    if (exception == IdleException::ApplicationInFront || exception == IdleException::Inhibited) {
+        // Time while the screen is meant to stay awake is not time away: once that ends, the
+        // idle threshold counts from there, and no idle stretch reaches back before it.
+        m_keptAwakeAt = m_ports.scheduler.monotonicNow();
+        m_tracker.keepAwake();
+        return false;
+    }
+    if (!thresholdPassed || exception != IdleException::None)
+        return false;
+    const double threshold = 60.0 * double(m_ports.settings.integerValue(SettingsKey::MinutesUntilIdle));
+    return !m_keptAwakeAt || m_ports.scheduler.secondsSince(*m_keptAwakeAt) >= threshold;
+}
+
+void KestrumController::setIdleInhibition(IdleInhibitionSource *source)
+{
+    m_idleInhibition = source ? source : &g_noIdleInhibition;
 }
 
 void KestrumController::setButtonTitle(const QString &title)

@@ -77,7 +77,10 @@ public:
     void startTimer();
     void stopTimer();
     void computeTime(); // one tick
+    // Whether the time without input now is idle: past the threshold, and no exception holds.
     bool isIdle();
+    // Where the idle inhibitors are asked from now on (null: nothing ever keeps the screen awake).
+    void setIdleInhibition(IdleInhibitionSource *source);
 
     // --- the login session, sleep and quitting --------------------------------------------------
     void switchHandler(SessionEvent event);
@@ -156,6 +159,9 @@ private:
 
     ControllerPorts m_ports;
     IdleTimeReader m_idleTime;
+    IdleInhibitionSource *m_idleInhibition;
+    // When an exception last kept the time from being idle (an inhibitor, a never-idle application).
+    std::optional<Clock::MonotonicTime> m_keptAwakeAt;
     TimeTracker m_tracker;
     PeriodicSave m_periodicSave;
     BackgroundSaver *m_saver = nullptr;

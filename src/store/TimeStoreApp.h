@@ -37,6 +37,10 @@ public:
     QString description() const override;
     void setNotifier(ChangeNotifier *notifier) override;
 
+    // Time away from the computer that the user named ("Meeting"), not an application.
+    bool isAway() const { return m_isAway; }
+    void setAway(bool away) { m_isAway = away; }
+
     qsizetype windowCount() const { return qsizetype(m_windows.size()); }
     // The window nodes in the order they were first stored.
     const std::vector<std::unique_ptr<TimeStoreWindow>> &windows() const { return m_windows; }
@@ -48,6 +52,7 @@ private:
     void elementChanged(TimeStoreWindow *window, WindowElement oldElement);
 
     std::vector<std::unique_ptr<TimeStoreWindow>> m_windows;
+    bool m_isAway = false;
     QHash<QString, qsizetype> m_indexByKey;
     // Every node that holds an element, under it. Nodes given an element directly may share
     // one; the node that took it last is found first.

@@ -61,3 +61,28 @@ bool isIdle(const Settings &settings, IdleTimeReader &idleTime)
     const double idleSeconds = double(idleTime.idleTime());
     return !(double(float(minutes)) > idleSeconds / 60.0);
 }
+
+IdleException idleException(const Settings &settings, IdleTimeReader &idleTime, IdleInhibitionSource &inhibition,
+                            const std::optional<QString> &frontApplication, bool *thresholdPassed)
+{
+    const bool passed = isIdle(settings, idleTime);
+    if (thresholdPassed)
+        *thresholdPassed = passed;
+    if (!passed)
+        return IdleException::None;
+    if (frontApplication && settings.boolValue(SettingsKey::EnableNeverIdleApplications)
+        && settings.textListValue(SettingsKey::NeverIdleApplications).contains(*frontApplication))
+        return IdleException::ApplicationInFront;
+    if (!settings.boolValue(SettingsKey::NeverIdleWhileInhibited))
+        return IdleException::None;
+    switch (inhibition.idleInhibition().state) {
+    case IdleInhibition::State::Inhibited:
+        return IdleException::Inhibited;
+    case IdleInhibition::State::Unknown:
+        // Going idle a moment late costs nothing: the whole stretch since the last input moves.
+        return IdleException::InhibitionUnknown;
+    case IdleInhibition::State::Free:
+        break;
+    }
+    return IdleException::None;
+}

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "IdleInhibition.h"
 #include "IdleSource.h"
 
 #include <QtGlobal>
+
+#include <QString>
 
 #include <optional>
 
@@ -29,3 +32,16 @@ private:
 // Whether the user counts as idle now: idle detection is on and at least `minutesUntilIdle`
 // minutes have passed since the last input. The idle source is not read when detection is off.
 bool isIdle(const Settings &settings, IdleTimeReader &idleTime);
+
+// Why time without input is not idle now, though the threshold has passed.
+enum class IdleException {
+    None,                // it is idle
+    ApplicationInFront,  // an application of the never-idle list is in front
+    Inhibited,           // something keeps the screen awake
+    InhibitionUnknown,   // the inhibitors were asked and have not answered yet
+};
+
+// isIdle(), then the exceptions the settings enable: an application of the never-idle list in
+// front, or an idle inhibitor held. The inhibitors are asked only once the threshold has passed.
+IdleException idleException(const Settings &settings, IdleTimeReader &idleTime, IdleInhibitionSource &inhibition,
+                            const std::optional<QString> &frontApplication, bool *thresholdPassed = nullptr);

@@ -179,6 +179,12 @@ SettingKind settingKind(const QString &key)
         {SettingsKey::StartCountingAtLaunch, SettingKind::Boolean},
         {SettingsKey::PrivateApplications, SettingKind::TextList},
         {SettingsKey::PrivateTitlePatterns, SettingKind::TextList},
+        {SettingsKey::NeverIdleWhileInhibited, SettingKind::Boolean},
+        {SettingsKey::EnableNeverIdleApplications, SettingKind::Boolean},
+        {SettingsKey::NeverIdleApplications, SettingKind::TextList},
+        {SettingsKey::AskAboutTimeAway, SettingKind::Boolean},
+        {SettingsKey::MinutesAwayBeforeAsking, SettingKind::Integer},
+        {SettingsKey::RecentAwayAnswers, SettingKind::TextList},
     };
     return kinds.value(key, SettingKind::Other);
 }
@@ -271,5 +277,14 @@ QVariantMap registeredDefaults()
         {SettingsKey::PeriodicDaysOfWeek, 16u},
         {SettingsKey::PeriodicSaveDirectory, QStringLiteral("~/.local/share/Kestrum")},
         {SettingsKey::StartCountingAtLaunch, false},
+        {SettingsKey::NeverIdleWhileInhibited, true},
+        {SettingsKey::EnableNeverIdleApplications, true},
+        // Presentation programs and video players, by the names their desktop entries give.
+        {SettingsKey::NeverIdleApplications,
+         QStringList{QStringLiteral("LibreOffice Impress"), QStringLiteral("VLC media player"), QStringLiteral("mpv Media Player"),
+                     QStringLiteral("Videos"), QStringLiteral("Celluloid"), QStringLiteral("Kodi")}},
+        {SettingsKey::AskAboutTimeAway, true},
+        // 0: the idle threshold alone decides.
+        {SettingsKey::MinutesAwayBeforeAsking, 0},
     };
 }

@@ -24,6 +24,18 @@ inline const QString StartCountingAtLaunch = QStringLiteral("startCountingAtLaun
 // (regular expressions) whose windows are recorded as "(private)"; lists of strings.
 inline const QString PrivateApplications = QStringLiteral("privateApplications");
 inline const QString PrivateTitlePatterns = QStringLiteral("privateTitlePatterns");
+// Kestrum's own: time is never idle while something keeps the screen awake (an idle inhibitor).
+inline const QString NeverIdleWhileInhibited = QStringLiteral("neverIdleWhileInhibited");
+// Kestrum's own: time is never idle while one of these applications is in front (a list of
+// names), when the list is enabled.
+inline const QString EnableNeverIdleApplications = QStringLiteral("enableNeverIdleApplications");
+inline const QString NeverIdleApplications = QStringLiteral("neverIdleApplications");
+// Kestrum's own: on coming back from an idle stretch of at least this many minutes (and at least
+// the idle threshold), Kestrum asks what the time away was, when asking is enabled.
+inline const QString AskAboutTimeAway = QStringLiteral("askAboutTimeAway");
+inline const QString MinutesAwayBeforeAsking = QStringLiteral("minutesAwayBeforeAsking");
+// Kestrum's own: the latest answers to that question, newest first, offered as choices.
+inline const QString RecentAwayAnswers = QStringLiteral("recentAwayAnswers");
 } // namespace SettingsKey
 
 // What a setting's value is read as. A value that cannot be read as its kind is read as the

@@ -304,6 +304,10 @@ void TimeTracker::bookActiveApp(double seconds)
     if (!m_activeStoreApp)
         return;
     m_activeStoreApp->addTimeInterval(seconds);
+    if (m_openAway && isIdleNode(m_activeStoreApp)) {
+        m_openAway->seconds += seconds;
+        m_openAway->end = m_ports.clock.wallNowUtc();
+    }
     if (m_bookingListener && m_activeStoreApp->name()) {
         // Idle time belongs to no window, whatever window was last in front.
         const bool inWindow = m_activeStoreWindow && !isIdleNode(m_activeStoreApp);
@@ -334,9 +338,83 @@ void TimeTracker::becomeIdle()
         m_bookingListener->tookBack(*m_activeStoreApp->name(), taken);
     takeBack(m_activeStoreWindow, moved, m_observation.windowStartDate);
     setCurrentApp(IdleAppName);
+    const QDateTime wallNow = m_ports.clock.wallNowUtc();
+    m_openAway = AwayStretch{0, wallNow.addMSecs(-qint64(std::llround(moved * 1000.0))), wallNow, 0.0};
+    if (m_bookingListener)
+        m_bookingListener->awayBoundary();
     bookActiveApp(moved);
     resetInternalTimes();
     m_idleCountedUntil = now;
+}
+
+double TimeTracker::secondsBeforeAsking() const
+{
+    const qint64 threshold = m_ports.settings.integerValue(SettingsKey::MinutesUntilIdle);
+    const qint64 minimum = m_ports.settings.integerValue(SettingsKey::MinutesAwayBeforeAsking);
+    return 60.0 * double(std::max<qint64>({threshold, minimum, 0}));
+}
+
+void TimeTracker::closeAwayStretch()
+{
+    const std::optional<AwayStretch> stretch = std::exchange(m_openAway, std::nullopt);
+    if (stretch && m_bookingListener)
+        m_bookingListener->awayBoundary();
+    // Whole seconds of idle time decide the move: a stretch of the threshold may fall short of it
+    // by less than a second.
+    if (!stretch || !m_ports.settings.boolValue(SettingsKey::AskAboutTimeAway) || stretch->seconds + 1.0 < secondsBeforeAsking())
+        return;
+    AwayStretch asked = *stretch;
+    asked.id = ++m_lastAwayId;
+    m_unansweredAway.append(asked);
+    if (m_awayQuestionHandler)
+        m_awayQuestionHandler();
+}
+
+void TimeTracker::dropAwayStretch()
+{
+    m_openAway.reset();
+}
+
+bool TimeTracker::answerAway(quint64 id, const AwayAnswer &answer)
+{
+    Lock lock(m_monitor);
+    const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
+    const QString label = answer.label.trimmed();
+    if (found == m_unansweredAway.end() || label.isEmpty() || label == IdleAppName)
+        return false;
+    const AwayStretch stretch = *found;
+    m_unansweredAway.erase(found);
+    TimeStoreApp *idle = appForName(IdleAppName);
+    const double moved = idle ? std::clamp(idle->activeTime(), 0.0, stretch.seconds) : 0.0;
+    if (idle)
+        idle->addTimeInterval(-moved);
+    TimeStoreApp *entry = appForName(label);
+    if (!entry) {
+        m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
+        auto app = std::make_unique<TimeStoreApp>(label);
+        app->setAway(true);
+        entry = app.get();
+        addNode(std::move(app));
+        m_notifier.didChange(nullptr, ObservedProperty::TimeSet);
+    }
+    entry->addTimeInterval(moved);
+    m_othersTotal.reset();
+    if (m_bookingListener)
+        m_bookingListener->answeredAway(stretch.start, stretch.end, label, answer.category);
+    if (m_awayQuestionHandler)
+        m_awayQuestionHandler();
+    return true;
+}
+
+bool TimeTracker::keepAwayAsIdle(quint64 id)
+{
+    const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
+    if (found == m_unansweredAway.end())
+        return false;
+    m_unansweredAway.erase(found);
+    if (m_awayQuestionHandler)
+        m_awayQuestionHandler();
+    return true;
 }
 
 void TimeTracker::updateDisplayTime(bool idle)
@@ -351,6 +429,12 @@ void TimeTracker::book(bool idle, WindowReading reading)
         becomeIdle();
     } else if (!idle && m_wasIdle) {
         m_wasIdle = false;
+        // The time up to now belongs to the stretch away; the user is back from here on.
+        if (m_isRunning && m_openAway) {
+            bookActiveApp(m_observation.startDate);
+            resetInternalTimes();
+        }
+        closeAwayStretch();
         appDidChange();
     }
     if (m_isRunning) {
@@ -370,6 +454,7 @@ void TimeTracker::book(bool idle, WindowReading reading)
 void TimeTracker::setIsRunning(bool running)
 {
     Lock lock(m_monitor);
+    dropAwayStretch();
     m_isRunning = running;
     resetInternalTimes();
     if (running) {
@@ -378,8 +463,15 @@ void TimeTracker::setIsRunning(bool running)
     }
 }
 
+void TimeTracker::keepAwake()
+{
+    Lock lock(m_monitor);
+    m_idleCountedUntil = std::max(m_idleCountedUntil, m_ports.clock.monotonicNow());
+}
+
 void TimeTracker::awakeFromSleep()
 {
+    dropAwayStretch();
     m_wasIdle = true;
     m_idleCountedUntil = m_ports.clock.monotonicNow();
     resetInternalTimes();
@@ -389,6 +481,7 @@ void TimeTracker::reset()
 {
     {
         Lock lock(m_monitor);
+        dropAwayStretch();
         m_notifier.willChange(nullptr, ObservedProperty::TimeSet);
         m_activeStoreWindow = nullptr;
         m_activeStoreApp = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AwayStretch.h"
 #include "BookingListener.h"
 #include "PrivacyRules.h"
 #include "Accessibility.h"
@@ -13,6 +14,7 @@
 #include <QList>
 #include <QLoggingCategory>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -70,6 +72,8 @@ public:
     void setIsRunning(bool running);
     bool isRunning() const { return m_isRunning; }
     void awakeFromSleep();
+    // The screen is meant to stay awake now (a film, a call): no idle stretch reaches back before now.
+    void keepAwake();
     void reset();
     void setCurrentApp(const std::optional<QString> &name);
     void updateActiveTimeInStore(TimeStoreNode *node, std::optional<MonotonicTime> from);
@@ -82,6 +86,19 @@ public:
     double totalTime() const;
     // The same sum over these applications alone.
     double totalTimeOf(const QList<TimeStoreApp *> &apps) const;
+
+    // --- time away ----------------------------------------------------------------------------
+    // The stretches moved to "Idle" that are long enough to ask about and not yet answered,
+    // oldest first. One is added when the user comes back while counting; none is for time
+    // while counting was off (paused, asleep, the session away).
+    const QList<AwayStretch> &unansweredAway() const { return m_unansweredAway; }
+    // Called whenever that list changes.
+    void setAwayQuestionHandler(std::function<void()> handler) { m_awayQuestionHandler = std::move(handler); }
+    // Moves exactly that stretch's seconds from "Idle" (at most what it holds) to the entry
+    // `answer.label`, marked as time away, and tells the listener. False for no such stretch.
+    bool answerAway(quint64 id, const AwayAnswer &answer);
+    // Keeps that stretch as "Idle": it is no longer asked about.
+    bool keepAwayAsIdle(quint64 id);
 
     // --- the store ---------------------------------------------------------------------
     // Every application node, in the order they were added. Use at once; do not keep.
@@ -159,6 +176,11 @@ private:
     // Books the time since the window's last booking to the window node in front (if any).
     void bookWindowInterval();
     void becomeIdle();
+    // The user is back from the idle stretch under way: it is asked about if it is long enough.
+    void closeAwayStretch();
+    // The stretch under way ends without a question (counting stops, sleep, a clearing).
+    void dropAwayStretch();
+    double secondsBeforeAsking() const;
     // Answers the seconds the node gave back.
     double takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);
     static bool isIdleNode(const TimeStoreNode *node);
@@ -199,4 +221,9 @@ private:
     bool m_isAXEnabled = false;
     bool m_isRunning = false;
     bool m_wasIdle = false;
+    // The idle stretch under way, while counting.
+    std::optional<AwayStretch> m_openAway;
+    QList<AwayStretch> m_unansweredAway;
+    quint64 m_lastAwayId = 0;
+    std::function<void()> m_awayQuestionHandler;
 };

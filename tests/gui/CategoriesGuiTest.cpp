@@ -112,7 +112,8 @@ TEST_F(CategoriesGuiTest, TheHistoryByCategoryShowsTheTreeExplainsEachStretchAnd
     // in "Web" on every day, and the assignment still decides that stretch.
     window.setCategoryChooser([](const QString &) { return std::optional(CategoryPath{QStringLiteral("Meetings")}); });
     window.timeline()->selectPiece(3);
-    ASSERT_EQ(window.selectionActions(), QStringList({QStringLiteral("Assign to Category…"), QStringLiteral("Always Put \"Browser\" in…"),
+    ASSERT_EQ(window.selectionActions(), QStringList({QStringLiteral("Assign to Category…"), QStringLiteral("Rename as…"),
+                                                      QStringLiteral("Always Put \"Browser\" in…"),
                                                       QStringLiteral("Always Put Window \"Standup call\" in…"), QStringLiteral("Forget…")}));
     window.runSelectionAction(QStringLiteral("Assign to Category…"));
     EXPECT_TRUE(window.bars()->findItems(QStringLiteral("Meetings"), Qt::MatchExactly).size() == 1) << rowsOf(window.bars()).join(u'\n').toStdString();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QDateTime>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -45,7 +46,7 @@ protected:
         operations.append({HistoryOperation::Kind::Write, tomorrow, {}, 0.0, {}, {}});
         ASSERT_TRUE(database->apply(operations, &error)) << error.toStdString();
         settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, false);
-        window = std::make_unique<HistoryWindow>(path, settings, HistoryHandlers{[this] { ++flushes; }, {}, {}});
+        window = std::make_unique<HistoryWindow>(path, settings, HistoryHandlers{[this] { ++flushes; }, {}, {}, {}});
     }
 
     QStringList barRows() const
@@ -118,4 +119,50 @@ TEST_F(HistoryWindowTest, ExportAndForgettingWorkOnTheShownRange)
     window->setConfirmation([](const QString &) { return false; });
     window->forgetRange();
     EXPECT_EQ(window->timeline()->stretchCount(), 1) << "a question answered No forgets nothing";
+}
+
+TEST_F(HistoryWindowTest, AddedTimeCoversWhatLiesBeneathAndRenamesKeepWhatWasRecorded)
+{
+    window->showRange(HistoryWindow::Range::Day, kDay);
+    // A meeting the computer took for browsing, dragged across the timeline from 9:40 to 10:00.
+    window->timeline()->setSelection(TimelineStrip::Span{QDateTime(kDay, QTime(9, 40)).toUTC(), QDateTime(kDay, QTime(10, 0)).toUTC()});
+    ASSERT_TRUE(window->selectionActions().contains(QStringLiteral("Add Time…")));
+    std::optional<OverlayEntry> proposed;
+    window->setAddedTimeEditor([&](const OverlayEntry &proposal) {
+        proposed = proposal;
+        OverlayEntry meeting = proposal;
+        meeting.application = QStringLiteral("Meeting");
+        meeting.note = QStringLiteral("planning");
+        return std::optional(meeting);
+    });
+    window->runSelectionAction(QStringLiteral("Add Time…"));
+    ASSERT_TRUE(proposed);
+    EXPECT_EQ(proposed->start.toLocalTime().time(), QTime(9, 40));
+    EXPECT_EQ(barRows(), QStringList({QStringLiteral("Editor 00:30:00 [notes.txt,plan.txt]"), QStringLiteral("Meeting 00:20:00 []"),
+                                      QStringLiteral("Idle 00:10:00 []"), QStringLiteral("Browser 00:00:00 [News]")}));
+    EXPECT_EQ(window->totalLabel()->text(), QStringLiteral("Total: 00:50:00 · Idle: 00:10:00"));
+
+    window->timeline()->resize(2400, 30); // 100 pixels an hour
+    const int at950 = 2400 * (9 * 60 + 50) / (24 * 60);
+    const qsizetype added = window->timeline()->pieceAt(at950);
+    ASSERT_GE(added, 0);
+    EXPECT_EQ(window->timeline()->pieces().at(added).stretch.source, StretchSource::Added);
+    EXPECT_TRUE(window->timeline()->toolTipAt(at950).contains(QStringLiteral("Added by you: planning")));
+
+    // The editor's first stretch was a call, really: renamed, and recorded as it was.
+    window->timeline()->selectPiece(0);
+    ASSERT_TRUE(window->selectionActions().contains(QStringLiteral("Rename as…")));
+    window->setNameAsker([](const QString &, const QString &) { return std::optional(QStringLiteral("Call")); });
+    window->runSelectionAction(QStringLiteral("Rename as…"));
+    EXPECT_TRUE(barRows().contains(QStringLiteral("Call 00:20:00 [notes.txt]"))) << barRows().join(u'\n').toStdString();
+    const qsizetype renamed = window->timeline()->pieceAt(2400 * (9 * 60 + 10) / (24 * 60));
+    EXPECT_TRUE(window->timeline()->toolTipAt(2400 * (9 * 60 + 10) / (24 * 60)).contains(QStringLiteral("recorded as Editor")));
+    EXPECT_EQ(window->timeline()->pieces().at(renamed).stretch.source, StretchSource::Corrected);
+
+    // Removing the added time uncovers the browsing beneath it.
+    window->timeline()->selectPiece(window->timeline()->pieceAt(at950));
+    ASSERT_TRUE(window->selectionActions().contains(QStringLiteral("Remove Added Time")));
+    window->runSelectionAction(QStringLiteral("Remove Added Time"));
+    EXPECT_TRUE(barRows().contains(QStringLiteral("Browser 00:15:00 [News]"))) << barRows().join(u'\n').toStdString();
+    EXPECT_FALSE(barRows().join(u'\n').contains(QStringLiteral("Meeting")));
 }

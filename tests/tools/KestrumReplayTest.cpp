@@ -150,3 +150,20 @@ TEST(ScenarioTimes, IdsBeyondWhatANumberHoldsExactlyAreRefused)
     EXPECT_FALSE(parseScenario("{\"at\": 0, \"window\": {\"pid\": 1, \"id\": 1e19, \"title\": \"notes\"}}\n", &error));
     EXPECT_TRUE(parseScenario("{\"at\": 0, \"window\": {\"pid\": 1, \"id\": 9007199254740992, \"title\": \"notes\"}}\n", &error));
 }
+
+// --- time away ---------------------------------------------------------------------------------
+
+TEST_F(KestrumReplay, AnAnswerWithNoTimeAwayWaitingAndMalformedAnswersAreRefusedByLine)
+{
+    // Read well, but nothing to answer when the run comes to it: the run fails there, saying so.
+    const ReplayRun early = replay(QStringLiteral("early.jsonl"), kCountingInEditor + "{\"at\": 10, \"answerAway\": {\"label\": \"Meeting\"}}\n");
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_TRUE(early.err.contains("line 3: \"answerAway\": no time away is waiting for an answer")) << early.err.toStdString();
+    for (const QByteArray &wrong : {QByteArray("{\"label\": \"\"}"), QByteArray("{\"label\": \"Call\", \"keepIdle\": true}"),
+                                    QByteArray("{\"label\": \"Call\", \"category\": []}"), QByteArray("{\"keepIdle\": false}")}) {
+        const ReplayRun run = replay(QStringLiteral("wrong.jsonl"), kCountingInEditor + "{\"at\": 10, \"answerAway\": " + wrong + "}\n");
+        expectRefused(run, QStringLiteral("wrong.jsonl"), 3, {QStringLiteral("\"answerAway\" takes")});
+    }
+    expectRefused(replay(QStringLiteral("inhibit.jsonl"), kCountingInEditor + "{\"at\": 10, \"inhibitIdle\": \"mpv\"}\n"),
+                  QStringLiteral("inhibit.jsonl"), 3, {QStringLiteral("\"inhibitIdle\" takes a list")});
+}

@@ -8,6 +8,8 @@
 
 #include <QDate>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -82,11 +84,11 @@ with open(sys.argv[1], 'wb') as f:
     }
 
     // The demo morning of 2026-01-05, recorded into this home's history as Kestrum records it.
-    void recordTheDemoMorning()
+    void recordTheDemoMorning(const QString &scenario = QStringLiteral(KESTRUM_DEMO_SCENARIO))
     {
         QProcess replay;
         replay.setProcessEnvironment(m_environment);
-        replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), QStringLiteral(KESTRUM_DEMO_SCENARIO)});
+        replay.start(QStringLiteral(KESTRUM_REPLAY), {QStringLiteral("--home"), path(QStringLiteral("replayed")), scenario});
         ASSERT_TRUE(replay.waitForFinished(60000));
         ASSERT_EQ(replay.exitCode(), 0) << replay.readAllStandardError().toStdString();
         m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("replayed/.local/share")));
@@ -601,4 +603,29 @@ for event in calendar.walk('VEVENT'):
                     + local(9, 35) + ' ' + local(9, 47) + ' ' + build + " / Terminal 00:12:00\n"
                     + local(9, 47) + ' ' + local(9, 55) + " Work \u25B8 Reading / Web Browser 00:08:00\n"
                     + local(10, 35) + ' ' + local(10, 55) + " Work \u25B8 Writing / Text Editor 00:20:00\n");
+}
+
+TEST_F(KestrumReport, AnsweredTimeAwayIsMarkedInTheHistorysCsvAndJsonAndSortedIntoItsCategory)
+{
+    ASSERT_NO_FATAL_FAILURE(recordTheDemoMorning(QStringLiteral(KESTRUM_SCENARIOS_DIR "/time-away.jsonl")));
+    const QString stretches = path(QStringLiteral("stretches.csv"));
+    ASSERT_EQ(run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05"), QStringLiteral("--csv")}, stretches).exitCode, 0);
+    const QByteArray rows = runPython(QStringLiteral(R"(
+import csv, sys
+for row in csv.DictReader(open(sys.argv[1], newline='')):
+    print(row['application'], row['seconds'], row['source'])
+)"), {stretches});
+    EXPECT_EQ(rows, "Editor 600.000 recorded\nMeeting 1801.000 answered\nEditor 599.000 recorded\nVideos 2500.000 recorded\n"
+                    "Editor 500.000 recorded\nIdle 3601.000 recorded\nEditor 99.000 recorded\n");
+
+    const ReportRun json = run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05"), QStringLiteral("--json")});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject meeting = QJsonDocument::fromJson(json.out.split('\n').at(1)).object();
+    EXPECT_EQ(meeting.value(QStringLiteral("source")), QStringLiteral("answered"));
+    EXPECT_EQ(meeting.value(QStringLiteral("recorded")), QStringLiteral("Idle"));
+
+    // The category chosen with the answer decides, and each second is counted once.
+    const ReportRun categories = run({QStringLiteral("--history"), QStringLiteral("--from"), QStringLiteral("2026-01-05"), QStringLiteral("--by"),
+                                      QStringLiteral("category"), QStringLiteral("--csv")});
+    EXPECT_TRUE(categories.out.contains("Work \u25B8 Meetings,1801.000\n")) << categories.out.toStdString();
 }

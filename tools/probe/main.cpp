@@ -1,6 +1,8 @@
 // kestrum-probe: prints what Kestrum sees right now, one JSON object a line, every second and
-// on every change: the backend in use, the front application, the active window, idle seconds, the screen saver.
+// on every change: the backend in use, the front application, the active window, idle seconds,
+// idle inhibitors, the screen saver.
 
+#include "platform/logind/IdleInhibitors.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/DesktopChoice.h"
 #include "tracking/DocumentName.h"
@@ -8,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -29,7 +32,25 @@ QJsonObject sessionState(const LogindMonitor *logind)
             {QStringLiteral("locked"), known ? QJsonValue(logind->isLocked()) : QJsonValue(QJsonValue::Null)}};
 }
 
-QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind)
+// Whether idle is inhibited now and by what, and what each source said. Null until the
+// sources have answered.
+QJsonObject inhibitionState(IdleInhibitors &inhibitors, const DesktopBackend &desktop)
+{
+    const IdleInhibition now = inhibitors.idleInhibition();
+    QJsonObject sources;
+    for (const IdleInhibitors::Source &source : inhibitors.sources())
+        sources.insert(source.name, IdleInhibitors::describe(source.state));
+    // The compositor keeps the idle time itself at zero while an inhibitor is held; it does not say so.
+    if (!desktop.idleProtocol().isEmpty())
+        sources.insert(QStringLiteral("compositor"), QStringLiteral("honoured by %1").arg(desktop.idleProtocol()));
+    return {{QStringLiteral("inhibited"), now.state == IdleInhibition::State::Unknown
+                                              ? QJsonValue(QJsonValue::Null)
+                                              : QJsonValue(now.state == IdleInhibition::State::Inhibited)},
+            {QStringLiteral("by"), QJsonArray::fromStringList(now.by)},
+            {QStringLiteral("sources"), sources}};
+}
+
+QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind, IdleInhibitors &inhibitors)
 {
     const FrontApplication front = desktop.activeApplication();
     const WindowElement window = desktop.activeWindow();
@@ -47,6 +68,7 @@ QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind)
     line.insert(QStringLiteral("idleSeconds"), idle.status == IdleReading::Status::Ok
                                                    ? QJsonValue(qint64(idle.nanoseconds / 1'000'000'000u))
                                                    : QJsonValue(QJsonValue::Null));
+    line.insert(QStringLiteral("idleInhibition"), inhibitionState(inhibitors, desktop));
     line.insert(QStringLiteral("screenSaver"), desktop.isScreenSaverActive());
     line.insert(QStringLiteral("session"), sessionState(logind));
     line.insert(QStringLiteral("connected"), desktop.isConnected());
@@ -64,7 +86,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Prints what Kestrum sees on this desktop, one JSON object a line, every second and on every\n"
         "change: the front application, the active window with its title and document name, the\n"
-        "seconds since the last input, whether the screen saver runs, and the login session's state."));
+        "seconds since the last input, whether idle is inhibited and by what, whether the screen\n"
+        "saver runs, and the login session's state."));
     parser.addHelpOption();
     const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Stop after N lines."), QStringLiteral("N"));
     parser.addOption(countOption);
@@ -94,11 +117,12 @@ int main(int argc, char *argv[])
                              }});
         logind->start(systemBus);
     }
+    IdleInhibitors inhibitors(systemBus, QDBusConnection::sessionBus());
 
     int printed = 0;
     QByteArray last;
     const auto print = [&](bool onlyIfChanged) {
-        const QByteArray line = QJsonDocument(snapshot(*desktop, logind.get())).toJson(QJsonDocument::Compact);
+        const QByteArray line = QJsonDocument(snapshot(*desktop, logind.get(), inhibitors)).toJson(QJsonDocument::Compact);
         if (onlyIfChanged && line == last)
             return;
         last = line;
@@ -110,6 +134,7 @@ int main(int argc, char *argv[])
     };
     QObject::connect(desktop.get(), &DesktopBackend::changed, &app, [&] { print(true); });
     QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &app, [&] { print(false); });
+    QObject::connect(&inhibitors, &IdleInhibitors::answered, &app, [&] { print(true); });
     if (logind) {
         // The session's state is known once logind has answered the start.
         QObject::connect(logind.get(), &LogindMonitor::startFinished, &app, [&] { print(true); });

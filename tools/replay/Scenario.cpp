@@ -1,5 +1,6 @@
 #include "Scenario.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -22,6 +23,7 @@ const QList<std::pair<QString, Action>> &actionNames()
         {QStringLiteral("power"), Action::Power},       {QStringLiteral("session"), Action::Session},
         {QStringLiteral("accessibility"), Action::Accessibility}, {QStringLiteral("clear"), Action::Clear},
         {QStringLiteral("open"), Action::Open},         {QStringLiteral("save"), Action::Save},
+        {QStringLiteral("inhibitIdle"), Action::InhibitIdle}, {QStringLiteral("answerAway"), Action::AnswerAway},
         {QStringLiteral("end"), Action::End},
     };
     return names;
@@ -67,6 +69,14 @@ QString checkTime(const QJsonValue &at)
                               "(%2 seconds)")
             .arg(numberText(seconds), numberText(kLongestScenarioSeconds));
     return {};
+}
+
+bool isTextList(const QJsonValue &v)
+{
+    if (!v.isArray())
+        return false;
+    const QJsonArray list = v.toArray();
+    return std::all_of(list.begin(), list.end(), [](const QJsonValue &item) { return item.isString(); });
 }
 
 bool isTextOrNull(const QJsonValue &v)
@@ -118,6 +128,19 @@ QString checkValue(Action action, const QJsonValue &v)
     case Action::Open:
     case Action::Save:
         return v.isString() && !v.toString().isEmpty() ? QString() : QStringLiteral("this action takes a file path");
+    case Action::InhibitIdle:
+        return isTextList(v) ? QString() : QStringLiteral("\"inhibitIdle\" takes a list of who holds idle inhibitors ([]: none)");
+    case Action::AnswerAway: {
+        const QJsonValue label = o.value(QStringLiteral("label"));
+        const QJsonValue category = o.value(QStringLiteral("category"));
+        const QJsonValue keepIdle = o.value(QStringLiteral("keepIdle"));
+        const bool answers = label.isString() && !label.toString().trimmed().isEmpty()
+            && (category.isUndefined() || (isTextList(category) && !category.toArray().isEmpty())) && keepIdle.isUndefined();
+        const bool keeps = keepIdle == QJsonValue(true) && label.isUndefined() && category.isUndefined();
+        return v.isObject() && (answers || keeps)
+            ? QString()
+            : QStringLiteral("\"answerAway\" takes {\"label\": text, \"category\": [names]} or {\"keepIdle\": true}");
+    }
     }
     return {};
 }

@@ -14,11 +14,15 @@
 //   {"at": 0, "window": {"pid": 101, "id": 7, "title": "notes.txt (edited)"}}
 //   {"at": 0, "button": true}
 //   {"at": 60, "end": true}
+//   {"at": 70, "inhibitIdle": ["mpv (Playing video)"]}      idle inhibitors held from now ([]: none)
+//   {"at": 90, "answerAway": {"label": "Meeting", "category": ["Work", "Meetings"]}}
+//                                    answers the oldest open "What were you doing?" question;
+//   {"at": 95, "answerAway": {"keepIdle": true}}             or keeps its time as "Idle"
 //
 // Blank lines and lines starting with "#" are ignored.
 struct ScenarioStep
 {
-    enum class Action { Settings, Front, Window, Title, Input, Button, Power, Session, Accessibility, Clear, Open, Save, End };
+    enum class Action { Settings, Front, Window, Title, Input, Button, Power, Session, Accessibility, Clear, Open, Save, InhibitIdle, AnswerAway, End };
 
     int line = 0;
     double at = 0.0; // seconds since the run began

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QLoggingCategory>
 
@@ -38,6 +39,7 @@ ScenarioRunner::ScenarioRunner(const Scenario &scenario)
     // The application at launch: counting is off until the button is pressed.
     m_controller = std::make_unique<KestrumController>(
         ControllerPorts{m_scheduler, m_desktop, m_desktop, m_desktop, m_settings, m_questions});
+    m_controller->setIdleInhibition(&m_desktop);
     // The settings file is written when the run ends: what the store timer would write every
     // fifteen virtual minutes, each time the whole store, only the last write would leave.
     m_controller->setStoreTiming(StoreTiming::Deferred);
@@ -200,6 +202,28 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
         QString reason;
         if (!m_controller->writeDocument(expandPath(step.value.toString()), &reason))
             return fail(reason);
+        break;
+    }
+    case Action::InhibitIdle: {
+        QStringList by;
+        for (const QJsonValue &who : step.value.toArray())
+            by.append(who.toString());
+        m_desktop.setIdleInhibitedBy(by);
+        break;
+    }
+    case Action::AnswerAway: {
+        TimeTracker &tracker = m_controller->tracker();
+        if (tracker.unansweredAway().isEmpty())
+            return fail(QStringLiteral("\"answerAway\": no time away is waiting for an answer"));
+        const quint64 oldest = tracker.unansweredAway().first().id;
+        if (o.value(QStringLiteral("keepIdle")).toBool()) {
+            tracker.keepAwayAsIdle(oldest);
+            break;
+        }
+        AwayAnswer answer{o.value(QStringLiteral("label")).toString(), {}};
+        for (const QJsonValue &name : o.value(QStringLiteral("category")).toArray())
+            answer.category.append(name.toString());
+        tracker.answerAway(oldest, answer);
         break;
     }
     case Action::End:

@@ -24,6 +24,9 @@ public:
     // The backend's short name, as kestrum-probe prints it: "x11", "wlroots", "kde", …
     virtual QString backendName() const = 0;
     virtual bool isConnected() const = 0;
+    // The compositor's idle notification the idle time comes from, where it honours idle
+    // inhibitors itself (Wayland: "ext_idle_notifier_v1", "org_kde_kwin_idle"); else empty.
+    virtual QString idleProtocol() const { return {}; }
 
     bool isScreenSaverActive() const { return !m_lockedBy.isEmpty(); }
     void setScreenLocked(LockSource source, bool locked);

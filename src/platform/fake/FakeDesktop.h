@@ -3,6 +3,7 @@
 #include "tracking/Accessibility.h"
 #include "tracking/Clock.h"
 #include "tracking/DesktopEvents.h"
+#include "tracking/IdleInhibition.h"
 #include "tracking/IdleSource.h"
 #include "tracking/Workspace.h"
 
@@ -15,7 +16,7 @@
 // A scripted desktop: applications with process ids, their main windows and titles, the
 // moments of user input, whether window titles can be read, and failures on demand.
 // Events (application switches, window notifications) are delivered synchronously.
-class FakeDesktop : public Workspace, public Accessibility, public IdleSource
+class FakeDesktop : public Workspace, public Accessibility, public IdleSource, public IdleInhibitionSource
 {
 public:
     explicit FakeDesktop(const Clock &clock);
@@ -44,6 +45,8 @@ public:
     void setApplicationSwitchSubscriptionFails(bool fails) { m_subscriptionFails = fails; }
     // Makes every idle reading fail this way; Status::Ok reads normally again.
     void setIdleFailure(IdleReading::Status status) { m_idleFailure = status; }
+    // Idle inhibitors held by these (none: nothing keeps the screen awake).
+    void setIdleInhibitedBy(const QStringList &by) { m_inhibitedBy = by; }
 
     int accessibilitySettingsOpened() const { return m_settingsOpened; }
     int attachedObserverCount(qint64 pid) const { return m_events.attachedObserverCount(pid); }
@@ -65,6 +68,12 @@ public:
     // --- IdleSource ---------------------------------------------------------------------------
     IdleReading read() override;
 
+    // --- IdleInhibitionSource -----------------------------------------------------------------
+    IdleInhibition idleInhibition() override
+    {
+        return {m_inhibitedBy.isEmpty() ? IdleInhibition::State::Free : IdleInhibition::State::Inhibited, m_inhibitedBy};
+    }
+
 private:
     struct Application
     {
@@ -77,6 +86,7 @@ private:
     const Application *accessibleApplication(qint64 pid) const;
 
     const Clock &m_clock;
+    QStringList m_inhibitedBy;
     QHash<qint64, Application> m_applications;
     QHash<WindowElement, std::optional<QString>> m_titles;
     DesktopEvents m_events;

@@ -25,7 +25,7 @@ public:
     std::optional<QString> windowTitle(WindowElement window) const override;
     IdleReading read() override { return m_idle.read(); }
     // Which protocol the idle time comes from; empty when none.
-    QString idleProtocol() const { return m_idle.protocol(); }
+    QString idleProtocol() const override { return m_idle.protocol(); }
     qsizetype toplevelCount() const { return m_toplevels.size(); }
 
 protected:

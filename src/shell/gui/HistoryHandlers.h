@@ -1,6 +1,7 @@
 #pragma once
 
 #include "categories/CategorySet.h"
+#include "history/HistoryDatabase.h"
 
 #include <QDateTime>
 #include <QString>
@@ -20,4 +21,7 @@ struct HistoryHandlers
     // Puts the time of [from, to) into `category`, above the rules: false, with the reason,
     // when it is not written yet.
     std::function<bool(const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error)> assign;
+    // Stores or removes an overlay entry (PutOverlay, RemoveOverlay: added time, a correction)
+    // after all that was booked before: false, with the reason, when it is not written yet.
+    std::function<bool(const HistoryOperation &operation, QString *error)> overlay;
 };

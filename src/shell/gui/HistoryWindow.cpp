@@ -1,5 +1,7 @@
 #include "HistoryWindow.h"
 
+#include "AddTimeDialog.h"
+
 #include "categories/CategoriesFile.h"
 #include "history/HistoryCsv.h"
 #include "history/HistoryTimesheet.h"
@@ -137,6 +139,7 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     buttons->addButton(tr("Export Stretches…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportStretches"));
     buttons->addButton(tr("Export Totals…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportTotals"));
     buttons->addButton(tr("Export Timesheet…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("exportTimesheet"));
+    buttons->addButton(tr("Add Time…"), QDialogButtonBox::ActionRole)->setObjectName(QStringLiteral("addTime"));
     QPushButton *forgetRangeButton = buttons->addButton(tr("Forget Range…"), QDialogButtonBox::ActionRole);
     QPushButton *forgetAppButton = buttons->addButton(tr("Forget Application…"), QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
@@ -147,6 +150,8 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
             chooseAndExport(true);
         else if (button->objectName() == u"exportTimesheet")
             chooseAndExportTimesheet();
+        else if (button->objectName() == u"addTime")
+            addTimeWithEditor();
         else if (button == forgetRangeButton)
             forgetRange();
         else if (button == forgetAppButton)
@@ -186,6 +191,18 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
         const QString chosen = QInputDialog::getItem(this, tr("Category"), question, choices, 0, true, &ok);
         const CategoryPath path = categoryPathFromText(chosen);
         return ok && !path.isEmpty() ? std::optional(path) : std::nullopt;
+    };
+    m_editAddedTime = [this](const OverlayEntry &proposal) -> std::optional<OverlayEntry> {
+        QStringList names;
+        for (int i = 0; i < m_bars->topLevelItemCount(); ++i)
+            names.append(m_bars->topLevelItem(i)->data(0, kNameRole).toString());
+        AddTimeDialog dialog(proposal, categorySet().allPaths(), names, this);
+        return dialog.exec() == QDialog::Accepted ? dialog.entry() : std::nullopt;
+    };
+    m_askName = [this](const QString &question, const QString &name) -> std::optional<QString> {
+        bool ok = false;
+        const QString given = QInputDialog::getText(this, tr("Rename"), question, QLineEdit::Normal, name, &ok).trimmed();
+        return ok && !given.isEmpty() ? std::optional(given) : std::nullopt;
     };
 }
 
@@ -517,17 +534,10 @@ bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error
         *error = tr("nothing is selected");
         return false;
     }
-    bool assigned = false;
-    if (m_handlers.assign) {
-        assigned = m_handlers.assign(span->from, span->to, category, error);
-    } else {
-        QString warning;
-        std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, error);
-        HistoryOperation operation{HistoryOperation::Kind::Assign, {}, {}, 0.0, category, {}};
-        operation.stretch.start = span->from;
-        operation.stretch.end = span->to;
-        assigned = database && database->apply({operation}, error);
-    }
+    HistoryOperation operation{HistoryOperation::Kind::Assign, {}, {}, 0.0, category, {}};
+    operation.stretch.start = span->from;
+    operation.stretch.end = span->to;
+    const bool assigned = write(operation, error);
     if (assigned) {
         m_status->setText(tr("%1 to %2 is now in \"%3\".")
                               .arg(span->from.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
@@ -535,6 +545,120 @@ bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error
         reload();
     }
     return assigned;
+}
+
+bool HistoryWindow::write(const HistoryOperation &operation, QString *error)
+{
+    if (operation.kind == HistoryOperation::Kind::Assign && m_handlers.assign)
+        return m_handlers.assign(operation.stretch.start, operation.stretch.end, operation.category, error);
+    const bool overlay = operation.kind == HistoryOperation::Kind::PutOverlay || operation.kind == HistoryOperation::Kind::RemoveOverlay;
+    if (overlay && m_handlers.overlay)
+        return m_handlers.overlay(operation, error);
+    QString warning;
+    std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, error);
+    return database && database->apply({operation}, error);
+}
+
+bool HistoryWindow::addTime(const OverlayEntry &entry, QString *error)
+{
+    if (entry.application.trimmed().isEmpty() || entry.end <= entry.start) {
+        *error = tr("added time needs a name and an end after its start");
+        return false;
+    }
+    OverlayEntry added = entry;
+    added.kind = StretchSource::Added;
+    if (!write({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, added}, error))
+        return false;
+    m_status->setText(tr("%1 to %2 added as \"%3\".")
+                          .arg(entry.start.toLocalTime().toString(QStringLiteral("HH:mm")),
+                               entry.end.toLocalTime().toString(QStringLiteral("HH:mm")), entry.application));
+    reload();
+    return true;
+}
+
+bool HistoryWindow::removeAddedTime(qint64 id, QString *error)
+{
+    OverlayEntry removed;
+    removed.id = id;
+    if (!write({HistoryOperation::Kind::RemoveOverlay, {}, {}, 0.0, {}, removed}, error))
+        return false;
+    m_status->setText(tr("The added time was removed; what was recorded beneath it counts again."));
+    reload();
+    return true;
+}
+
+bool HistoryWindow::renameSelection(const QString &name, QString *error)
+{
+    const qsizetype index = m_timeline->selectedPiece();
+    if (index < 0 || name.trimmed().isEmpty()) {
+        *error = tr("no stretch is selected");
+        return false;
+    }
+    const Stretch &piece = m_timeline->pieces().at(index).stretch;
+    if (piece.source == StretchSource::Added) {
+        *error = tr("added time is changed with Edit Added Time…");
+        return false;
+    }
+    // The piece may be part of its stretch (an assignment splits it): the rename takes the
+    // stretch whose row it is, from the start of that stretch.
+    QDateTime start = piece.start;
+    if (const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error)) {
+        const std::optional<QList<Stretch>> around = database->stretches(piece.start, piece.end.addMSecs(1), error);
+        if (!around)
+            return false;
+        for (const Stretch &stretch : *around) {
+            if (stretch.row == piece.row)
+                start = stretch.start;
+        }
+    }
+    OverlayEntry renamed;
+    renamed.kind = StretchSource::Corrected;
+    renamed.start = start;
+    renamed.end = start.addMSecs(1);
+    renamed.application = name.trimmed();
+    renamed.original = piece.recordedAs.value_or(piece.application);
+    if (!write({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, renamed}, error))
+        return false;
+    m_status->setText(tr("The stretch from %1 is now \"%2\"; it was recorded as \"%3\".")
+                          .arg(start.toLocalTime().toString(QStringLiteral("HH:mm:ss")), renamed.application, renamed.original));
+    reload();
+    return true;
+}
+
+void HistoryWindow::addTimeWithEditor()
+{
+    OverlayEntry proposal;
+    proposal.kind = StretchSource::Added;
+    const std::optional<TimelineStrip::Span> span = m_timeline->selection();
+    if (span && m_timeline->selectedPiece() < 0 && span->from < span->to) {
+        proposal.start = span->from;
+        proposal.end = span->to;
+    } else {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QDateTime end = m_first == m_last && m_first != QDate::currentDate() ? m_first.startOfDay().addSecs(10 * 3600).toUTC() : now;
+        proposal.start = end.addSecs(-3600);
+        proposal.end = end;
+    }
+    const std::optional<OverlayEntry> added = m_editAddedTime(proposal);
+    QString error;
+    if (added && !addTime(*added, &error))
+        m_status->setText(tr("Nothing was added: %1").arg(error));
+}
+
+void HistoryWindow::editAddedTime(const Stretch &added)
+{
+    OverlayEntry proposal;
+    proposal.id = added.overlay;
+    proposal.kind = StretchSource::Added;
+    proposal.start = added.start;
+    proposal.end = added.end;
+    proposal.application = added.application;
+    proposal.category = added.category.value_or(CategoryPath());
+    proposal.note = added.note;
+    const std::optional<OverlayEntry> changed = m_editAddedTime(proposal);
+    QString error;
+    if (changed && !addTime(*changed, &error))
+        m_status->setText(tr("Nothing was changed: %1").arg(error));
 }
 
 bool HistoryWindow::alwaysPut(CategoryRule::Field field, const QString &name, const CategoryPath &category, QString *error)
@@ -581,13 +705,21 @@ QStringList HistoryWindow::selectionActions() const
 {
     if (!m_timeline->selection())
         return {};
-    QStringList actions{tr("Assign to Category…")};
+    QStringList actions;
+    if (m_timeline->selectedPiece() < 0)
+        actions.append(tr("Add Time…"));
+    actions.append(tr("Assign to Category…"));
     if (m_timeline->selectedPiece() >= 0) {
         const Stretch &stretch = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch;
-        if (stretch.application != kIdle)
-            actions.append(alwaysApplication(stretch.application));
-        if (stretch.window)
-            actions.append(alwaysWindow(*stretch.window));
+        if (stretch.source == StretchSource::Added) {
+            actions << tr("Edit Added Time…") << tr("Remove Added Time");
+        } else {
+            actions.append(tr("Rename as…"));
+            if (stretch.application != kIdle)
+                actions.append(alwaysApplication(stretch.application));
+            if (stretch.window)
+                actions.append(alwaysWindow(*stretch.window));
+        }
     }
     actions.append(tr("Forget…"));
     return actions;
@@ -606,9 +738,24 @@ void HistoryWindow::runSelectionAction(const QString &action)
         forgetSelection();
         return;
     }
+    if (action == tr("Add Time…")) {
+        addTimeWithEditor();
+        return;
+    }
     if (m_timeline->selectedPiece() < 0)
         return;
     const Stretch stretch = m_timeline->pieces().at(m_timeline->selectedPiece()).stretch;
+    QString error;
+    if (action == tr("Edit Added Time…")) {
+        editAddedTime(stretch);
+    } else if (action == tr("Remove Added Time")) {
+        if (!removeAddedTime(stretch.overlay, &error))
+            m_status->setText(tr("Nothing was removed: %1").arg(error));
+    } else if (action == tr("Rename as…")) {
+        const std::optional<QString> name = m_askName(tr("Count this stretch as:"), stretch.application);
+        if (name && !renameSelection(*name, &error))
+            m_status->setText(tr("Nothing was renamed: %1").arg(error));
+    }
     if (action == alwaysApplication(stretch.application))
         askAndAlwaysPut(CategoryRule::Field::Application, stretch.application);
     else if (stretch.window && action == alwaysWindow(*stretch.window))

@@ -56,6 +56,17 @@ public:
 
     // Puts the timeline's selection into `category`, above the rules.
     bool assignSelection(const CategoryPath &category, QString *error);
+    // Adds time the computer did not see (an entry of id 0), or changes added time; removes it.
+    bool addTime(const OverlayEntry &entry, QString *error);
+    bool removeAddedTime(qint64 id, QString *error);
+    // Shows the selected stretch as `name` from now on; what was recorded is kept beneath.
+    bool renameSelection(const QString &name, QString *error);
+    // Add Time…: the time the user adds, from a proposal (by default the dialog); none: cancelled.
+    void setAddedTimeEditor(std::function<std::optional<OverlayEntry>(const OverlayEntry &proposal)> edit) { m_editAddedTime = std::move(edit); }
+    // How the user gives a new name (by default a dialog); none: cancelled.
+    void setNameAsker(std::function<std::optional<QString>(const QString &question, const QString &name)> ask) { m_askName = std::move(ask); }
+    // Opens Add Time… for the dragged range, else for the hour before now on the shown day.
+    void addTimeWithEditor();
     // Puts an application's (or a window's) time into `category` from now on and on every day
     // kept: a rule first in the list.
     bool alwaysPut(CategoryRule::Field field, const QString &name, const CategoryPath &category, QString *error);
@@ -90,6 +101,9 @@ private:
     void showBarsByApplication(const QList<HistoryTotal> &windows);
     void showBarsByCategory(const QList<HistoryCategories::Share> &shares);
     void showLegend();
+    // Writes one operation after all that was booked before, through the handlers where they are.
+    bool write(const HistoryOperation &operation, QString *error);
+    void editAddedTime(const Stretch &added);
     void offerActions(const QStringList &actions, const QPoint &where, const std::function<void(const QString &)> &run);
 
     QString m_path;
@@ -103,6 +117,8 @@ private:
     std::unique_ptr<Classifier> m_classifier; // kept while the rules stay: names are matched once
     std::function<std::optional<CategoryPath>(const QString &)> m_chooseCategory;
     std::function<void(const CategoryRule &)> m_makeRule;
+    std::function<std::optional<OverlayEntry>(const OverlayEntry &)> m_editAddedTime;
+    std::function<std::optional<QString>(const QString &, const QString &)> m_askName;
     QDate m_first;
     QDate m_last;
     QComboBox *m_rangeBox = nullptr;

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AwayQuestionWindow.h"
 #include "CategoriesWindow.h"
 #include "HistoryWindow.h"
 #include "categories/CategoriesFile.h"
@@ -159,6 +160,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         m_controller.tracker().setSearchString(text);
     });
     connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
+    // Back from time away: the question waits beside what the user returned to.
+    m_controller.tracker().setAwayQuestionHandler([this] { awayQuestion().refresh(); });
     m_storeSubscription = m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) {
         followStoreForCutoffRange(notice);
         // Only a change of the set of applications can empty the store or end its emptiness.
@@ -176,6 +179,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    m_controller.tracker().setAwayQuestionHandler(nullptr);
     m_controller.tracker().notifier().unsubscribe(m_storeSubscription);
     m_controller.setSelectionProvider(nullptr);
 }
@@ -471,6 +475,22 @@ CategoriesFile &MainWindow::categories()
         tell();
     }
     return *m_categories;
+}
+
+AwayQuestionWindow &MainWindow::awayQuestion()
+{
+    if (!m_awayQuestion) {
+        m_awayQuestion = new AwayQuestionWindow(m_controller.tracker(), m_controller.settings(), this);
+        const auto offerCategories = [this] {
+            QList<CategoryPath> paths;
+            for (const Category &category : categories().set().categories)
+                paths.append(category.path);
+            m_awayQuestion->setCategories(paths);
+        };
+        connect(&categories(), &CategoriesFile::changed, m_awayQuestion, offerCategories);
+        offerCategories();
+    }
+    return *m_awayQuestion;
 }
 
 CategoriesWindow &MainWindow::categoriesWindow()

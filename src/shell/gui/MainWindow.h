@@ -18,6 +18,7 @@ class OutlineModel;
 class PrefWindow;
 class CategoriesFile;
 class CategoriesWindow;
+class AwayQuestionWindow;
 class HistoryWindow;
 class QAction;
 class QLabel;
@@ -48,6 +49,8 @@ public:
     // Edit ▸ Categories…, over the user's categories file (followed as it changes on disk).
     CategoriesFile &categories();
     CategoriesWindow &categoriesWindow();
+    // "What were you doing?", shown when the user comes back from time away.
+    AwayQuestionWindow &awayQuestion();
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
@@ -126,6 +129,7 @@ private:
     HistoryWindow *m_historyWindow = nullptr;
     CategoriesFile *m_categories = nullptr;
     CategoriesWindow *m_categoriesWindow = nullptr;
+    AwayQuestionWindow *m_awayQuestion = nullptr;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

@@ -53,6 +53,17 @@ QString weekdayName(int weekday, QLocale::FormatType format)
     return QLocale().standaloneDayName(weekday == 0 ? 7 : weekday, format);
 }
 
+// The lines of a list edit that hold something, trimmed.
+QStringList linesOf(const QPlainTextEdit *edit)
+{
+    QStringList result;
+    for (const QString &line : edit->toPlainText().split(u'\n')) {
+        if (!line.trimmed().isEmpty())
+            result.append(line.trimmed());
+    }
+    return result;
+}
+
 } // namespace
 
 PrefWindow::PrefWindow(KestrumController &kestrumController, LoginAutostart &autostart, QWidget *parent)
@@ -174,6 +185,7 @@ void PrefWindow::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(general);
     layout->addWidget(counting);
+    buildTimeAway(layout);
     layout->addWidget(periodic);
     layout->addWidget(privacy);
     layout->addWidget(m_desktop);
@@ -182,19 +194,55 @@ void PrefWindow::buildControls()
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void PrefWindow::buildTimeAway(QLayout *into)
+{
+    auto *away = new QGroupBox(tr("Time away"), this);
+    m_askAway = new QCheckBox(tr("Ask what the time away was after"), away);
+    m_minutesAway = new QSpinBox(away);
+    m_minutesAway->setRange(0, MaximumIdleMinutes);
+    m_minutesAway->setSpecialValueText(tr("the idle time"));
+    m_minutesAway->setSuffix(tr(" minutes"));
+    m_minutesAway->setAccessibleName(tr("Minutes away before Kestrum asks"));
+    auto *askRow = new QHBoxLayout;
+    askRow->addWidget(m_askAway);
+    askRow->addWidget(m_minutesAway);
+    askRow->addStretch(1);
+    m_neverIdleInhibited = new QCheckBox(tr("Never idle while an application keeps the screen awake (a film, a call)"), away);
+    m_neverIdleApplications = new QCheckBox(tr("Never idle while one of these applications is in front:"), away);
+    m_neverIdleList = new QPlainTextEdit(away);
+    m_neverIdleList->setPlaceholderText(tr("One application a line"));
+    m_neverIdleList->setAccessibleName(tr("Applications that never go idle"));
+    m_neverIdleList->setTabChangesFocus(true);
+    m_neverIdleList->setFixedHeight(m_neverIdleList->fontMetrics().lineSpacing() * 4 + 12);
+    auto *layout = new QVBoxLayout(away);
+    layout->addLayout(askRow);
+    layout->addWidget(m_neverIdleInhibited);
+    layout->addWidget(m_neverIdleApplications);
+    layout->addWidget(m_neverIdleList);
+    into->addWidget(away);
+
+    Settings &settings = m_kestrumController.settings();
+    connect(m_askAway, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::AskAboutTimeAway, on);
+        updateEnabledControls();
+    });
+    connect(m_minutesAway, &QSpinBox::valueChanged, this,
+            [&settings](int minutes) { settings.setValue(SettingsKey::MinutesAwayBeforeAsking, minutes); });
+    connect(m_neverIdleInhibited, &QCheckBox::toggled, this,
+            [&settings](bool on) { settings.setValue(SettingsKey::NeverIdleWhileInhibited, on); });
+    connect(m_neverIdleApplications, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::EnableNeverIdleApplications, on);
+        updateEnabledControls();
+    });
+    connect(m_neverIdleList, &QPlainTextEdit::textChanged, this,
+            [this, &settings] { settings.setValue(SettingsKey::NeverIdleApplications, linesOf(m_neverIdleList)); });
+}
+
 void PrefWindow::storePrivacyRules()
 {
-    const auto lines = [](const QPlainTextEdit *edit) {
-        QStringList result;
-        for (const QString &line : edit->toPlainText().split(u'\n')) {
-            if (!line.trimmed().isEmpty())
-                result.append(line.trimmed());
-        }
-        return result;
-    };
     Settings &settings = m_kestrumController.settings();
-    settings.setValue(SettingsKey::PrivateApplications, lines(m_privateApplications));
-    const QStringList patterns = lines(m_privatePatterns);
+    settings.setValue(SettingsKey::PrivateApplications, linesOf(m_privateApplications));
+    const QStringList patterns = linesOf(m_privatePatterns);
     settings.setValue(SettingsKey::PrivateTitlePatterns, patterns);
     const QStringList invalid = PrivacyRules::invalidPatterns(patterns);
     m_invalidPatterns->setText(tr("Not a regular expression, so it hides nothing: %1").arg(invalid.join(QStringLiteral("; "))));
@@ -251,7 +299,8 @@ void PrefWindow::showStoredValues()
     // Showing a value is not the user's change: nothing is written back.
     std::vector<QObject *> controls = {m_startCounting, m_openAtLogin, m_documentMonitoring, m_idleDetection, m_idleMinutes,
                                        m_idleInTotal, m_periodicSave, m_periodicTime, m_format, m_privateApplications,
-                                       m_privatePatterns};
+                                       m_privatePatterns, m_askAway, m_minutesAway, m_neverIdleInhibited, m_neverIdleApplications,
+                                       m_neverIdleList};
     controls.insert(controls.end(), m_periodicDaysOfWeek.cbegin(), m_periodicDaysOfWeek.cend());
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject *control : controls)
@@ -267,6 +316,11 @@ void PrefWindow::showStoredValues()
     m_periodicTime->setTime(PeriodicSave::timeOfDay(settings));
     m_privateApplications->setPlainText(settings.textListValue(SettingsKey::PrivateApplications).join(u'\n'));
     m_privatePatterns->setPlainText(settings.textListValue(SettingsKey::PrivateTitlePatterns).join(u'\n'));
+    m_askAway->setChecked(settings.boolValue(SettingsKey::AskAboutTimeAway));
+    m_minutesAway->setValue(int(std::clamp<qint64>(settings.integerValue(SettingsKey::MinutesAwayBeforeAsking), 0, MaximumIdleMinutes)));
+    m_neverIdleInhibited->setChecked(settings.boolValue(SettingsKey::NeverIdleWhileInhibited));
+    m_neverIdleApplications->setChecked(settings.boolValue(SettingsKey::EnableNeverIdleApplications));
+    m_neverIdleList->setPlainText(settings.textListValue(SettingsKey::NeverIdleApplications).join(u'\n'));
     const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
     for (size_t day = 0; day < weekdays.size(); ++day)
         m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);
@@ -283,6 +337,8 @@ void PrefWindow::showStoredValues()
 void PrefWindow::updateEnabledControls()
 {
     m_idleMinutes->setEnabled(m_idleDetection->isChecked());
+    m_minutesAway->setEnabled(m_askAway->isChecked());
+    m_neverIdleList->setEnabled(m_neverIdleApplications->isChecked());
     const bool periodic = m_periodicSave->isChecked();
     m_periodicTime->setEnabled(periodic);
     for (QToolButton *button : m_periodicDaysOfWeek)

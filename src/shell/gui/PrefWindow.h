@@ -54,6 +54,11 @@ public:
     QPlainTextEdit *privateApplicationsEdit() const { return m_privateApplications; }
     QPlainTextEdit *privatePatternsEdit() const { return m_privatePatterns; }
     QLabel *invalidPatternsLabel() const { return m_invalidPatterns; }
+    QCheckBox *askAboutTimeAwayBox() const { return m_askAway; }
+    QSpinBox *minutesAwayBeforeAskingBox() const { return m_minutesAway; }
+    QCheckBox *neverIdleWhileInhibitedBox() const { return m_neverIdleInhibited; }
+    QCheckBox *neverIdleApplicationsBox() const { return m_neverIdleApplications; }
+    QPlainTextEdit *neverIdleApplicationsEdit() const { return m_neverIdleList; }
 
     // The "Choose…" button's action with the folder already chosen.
     void chooseDirectory(const QString &directory);
@@ -71,6 +76,7 @@ private:
     void chooseDirectoryWithDialog();
     void setOpenAtLogin(bool open);
     void storePrivacyRules();
+    void buildTimeAway(QLayout *into);
 
     KestrumController &m_kestrumController;
     LoginAutostart &m_autostart;
@@ -90,6 +96,11 @@ private:
     QPlainTextEdit *m_privateApplications = nullptr;
     QPlainTextEdit *m_privatePatterns = nullptr;
     QLabel *m_invalidPatterns = nullptr;
+    QCheckBox *m_askAway = nullptr;
+    QSpinBox *m_minutesAway = nullptr;
+    QCheckBox *m_neverIdleInhibited = nullptr;
+    QCheckBox *m_neverIdleApplications = nullptr;
+    QPlainTextEdit *m_neverIdleList = nullptr;
     QGroupBox *m_desktop = nullptr;
     QLabel *m_desktopNote = nullptr;
 };

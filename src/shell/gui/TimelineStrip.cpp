@@ -153,10 +153,30 @@ void TimelineStrip::paintEvent(QPaintEvent *)
         }
     }
     const QRectF band(0, kLabelHeight + 3, width(), height() - kLabelHeight - 6);
+    // What added time covers shows beneath it as a thin hatched line; the added time itself is
+    // drawn over it, striped, so that it never passes for what the computer saw.
+    const auto span = [&](const Stretch &stretch) {
+        const double left = xOf(stretch.start);
+        return std::pair{left, std::max(left + 1.0, xOf(stretch.end))};
+    };
     for (const HistoryCategories::Piece &piece : std::as_const(m_pieces)) {
-        const double left = xOf(piece.stretch.start);
-        const double right = std::max(left + 1.0, xOf(piece.stretch.end));
+        const auto [left, right] = span(piece.stretch);
+        if (piece.stretch.source == StretchSource::Added)
+            continue;
+        if (piece.stretch.covered > 0.0 && piece.stretch.seconds <= 0.0) {
+            painter.fillRect(QRectF(left, band.bottom() - band.height() / 4, right - left, band.height() / 4),
+                             QBrush(colourOf(piece), Qt::Dense5Pattern));
+            continue;
+        }
         painter.fillRect(QRectF(left, band.top(), right - left, band.height()), colourOf(piece));
+    }
+    for (const HistoryCategories::Piece &piece : std::as_const(m_pieces)) {
+        if (piece.stretch.source != StretchSource::Added)
+            continue;
+        const auto [left, right] = span(piece.stretch);
+        const QRectF area(left, band.top(), right - left, band.height() * 3 / 4);
+        painter.fillRect(area, colourOf(piece));
+        painter.fillRect(area, QBrush(colourOf(piece).darker(160), Qt::BDiagPattern));
     }
     if (m_selection) {
         const double left = xOf(m_selection->from);
@@ -175,12 +195,18 @@ void TimelineStrip::paintEvent(QPaintEvent *)
 
 qsizetype TimelineStrip::pieceAt(int x) const
 {
+    // Added time lies over what it covers.
+    qsizetype found = -1;
     for (qsizetype i = 0; i < m_pieces.size(); ++i) {
         const HistoryCategories::Piece &piece = m_pieces.at(i);
-        if (x >= int(xOf(piece.stretch.start)) && x <= int(std::max(xOf(piece.stretch.start) + 1.0, xOf(piece.stretch.end))))
-            return i;
+        if (x >= int(xOf(piece.stretch.start)) && x <= int(std::max(xOf(piece.stretch.start) + 1.0, xOf(piece.stretch.end)))) {
+            if (piece.stretch.source == StretchSource::Added)
+                return i;
+            if (found < 0)
+                found = i;
+        }
     }
-    return -1;
+    return found;
 }
 
 QString TimelineStrip::toolTipAt(int x) const
@@ -190,9 +216,25 @@ QString TimelineStrip::toolTipAt(int x) const
         return {};
     const HistoryCategories::Piece &piece = m_pieces.at(index);
     const Stretch &stretch = piece.stretch;
-    return QStringLiteral("%1%2\n%3 – %4\n%5 (%6)")
+    QString source;
+    switch (stretch.source) {
+    case StretchSource::Recorded:
+        break;
+    case StretchSource::Added:
+        source = stretch.note.isEmpty() ? tr("\nAdded by you") : tr("\nAdded by you: %1").arg(stretch.note);
+        break;
+    case StretchSource::Answered:
+        source = tr("\nYour answer for time away");
+        break;
+    case StretchSource::Corrected:
+        source = tr("\nRenamed by you; recorded as %1").arg(stretch.recordedAs.value_or(QString()));
+        break;
+    }
+    if (stretch.covered > 0.0)
+        source += stretch.seconds > 0.0 ? tr("\nPartly covered by added time") : tr("\nCovered by added time: not counted");
+    return QStringLiteral("%1%2\n%3 – %4\n%5 (%6)%7")
         .arg(stretch.application, stretch.window ? QStringLiteral(": ") + *stretch.window : QString(), clock(stretch.start), clock(stretch.end),
-             categoryPathText(piece.classification.category), piece.classification.explanation());
+             categoryPathText(piece.classification.category), piece.classification.explanation(), source);
 }
 
 void TimelineStrip::setSelection(const std::optional<Span> &span)

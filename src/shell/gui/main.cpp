@@ -11,6 +11,7 @@
 #include "persistence/SettingsStore.h"
 #include "platform/logind/BusProbe.h"
 #include "platform/logind/ClockChangeWatcher.h"
+#include "platform/logind/IdleInhibitors.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/logind/ScreenSaverWatcher.h"
 #include "platform/DesktopChoice.h"
@@ -214,23 +215,28 @@ int main(int argc, char *argv[])
     MainWindow window(controller);
     // The History window reads and forgets once all that was booked before is in the file.
     constexpr std::chrono::seconds historyWait{5};
+    // Whether what the window asked was written; if not, why, and that it will be.
+    const auto written = [](const std::optional<HistoryStore::Applied> &applied, const QString &done, QString *error) {
+        if (applied && applied->written)
+            return true;
+        *error = applied ? QObject::tr("the history cannot be written now (%1); %2 as soon as it can be").arg(applied->error, done)
+                         : QObject::tr("the history is busy; %1 as soon as what is being written is written").arg(done);
+        return false;
+    };
     window.setHistory(HistoryDatabase::defaultPath(), {
         .beforeReading = [&] { historyWriter.writeAndWait(history.takeAll(), historyWait); },
         .forget = [&](const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error) -> qint64 {
             const std::optional<HistoryStore::Applied> applied = historyWriter.writeAndWait(history.forget(from, to, application), historyWait);
-            if (applied && applied->written)
-                return applied->forgotten;
-            *error = applied ? QObject::tr("the history cannot be written now (%1); it is forgotten as soon as it can be").arg(applied->error)
-                             : QObject::tr("the history is busy; it is forgotten as soon as what is being written is written");
-            return -1;
+            return written(applied, QObject::tr("it is forgotten"), error) ? applied->forgotten : -1;
         },
         .assign = [&](const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error) {
-            const std::optional<HistoryStore::Applied> applied = historyWriter.writeAndWait(history.assign(from, to, category), historyWait);
-            if (applied && applied->written)
-                return true;
-            *error = applied ? QObject::tr("the history cannot be written now (%1); the time is assigned as soon as it can be").arg(applied->error)
-                             : QObject::tr("the history is busy; the time is assigned as soon as what is being written is written");
-            return false;
+            return written(historyWriter.writeAndWait(history.assign(from, to, category), historyWait), QObject::tr("the time is assigned"), error);
+        },
+        .overlay = [&](const HistoryOperation &operation, QString *error) {
+            const QList<HistoryOperation> operations = operation.kind == HistoryOperation::Kind::RemoveOverlay
+                ? history.removeOverlay(operation.overlay.id)
+                : history.putOverlay(operation.overlay);
+            return written(historyWriter.writeAndWait(operations, historyWait), QObject::tr("the change is kept"), error);
         },
     });
     // The categories are read (and followed) from the start, so that a file that cannot be used is said at once.
@@ -280,9 +286,14 @@ int main(int argc, char *argv[])
     ClockChangeWatcher clockChanges;
     QObject::connect(&clockChanges, &ClockChangeWatcher::clockChanged, &controller,
                      &KestrumController::rescheduleAfterClockChange);
+    // What keeps the screen awake (a film, a call) keeps the time from being idle. The system
+    // bus's inhibitors are asked once it answers.
+    IdleInhibitors idleInhibitors(QDBusConnection(QString()), QDBusConnection::sessionBus());
+    controller.setIdleInhibition(&idleInhibitors);
     BusWaiter systemBus(systemBusAddress());
     QObject::connect(&systemBus, &BusWaiter::answered, &window, [&] {
         const QDBusConnection bus = QDBusConnection::systemBus();
+        idleInhibitors.setSystemBus(bus);
         logind.start(bus);
         clockChanges.start(bus);
     });
@@ -339,6 +350,7 @@ int main(int argc, char *argv[])
     const bool saved = controller.saveSettingsToDisk(&error);
     history.flush();
     controller.tracker().setBookingListener(nullptr);
+    controller.setIdleInhibition(nullptr);
     QString historyError;
     const double historyLost = historyWriter.finish(&historyError);
     int exitStatus = status;

@@ -278,6 +278,11 @@ bool CompositorSession::closeToplevel(QProcess *client, int index)
     return command(client, QStringLiteral("close %1").arg(index));
 }
 
+bool CompositorSession::inhibitIdle(QProcess *client, int index, bool inhibit)
+{
+    return command(client, QStringLiteral("%1 %2").arg(inhibit ? QStringLiteral("inhibit") : QStringLiteral("uninhibit")).arg(index));
+}
+
 bool CompositorSession::command(QProcess *client, const QString &line)
 {
     client->write((line + u'\n').toUtf8());

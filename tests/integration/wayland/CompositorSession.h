@@ -57,6 +57,8 @@ public:
     bool openToplevel(QProcess *client, const QString &appId, const QString &title);
     // Closes the client's Nth toplevel and waits until it is gone.
     bool closeToplevel(QProcess *client, int index);
+    // The client's Nth toplevel takes an idle inhibitor (or lets it go), and it is done.
+    bool inhibitIdle(QProcess *client, int index, bool inhibit);
     // Closes the client's toplevels.
     void close(QProcess *client);
     // Sway only: focuses the toplevel with that application id, as a user's key binding does.

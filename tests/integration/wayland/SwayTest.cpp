@@ -108,6 +108,21 @@ TEST_F(OnSway, IdleTimeGrowsWithoutInputAndAKeyResetsIt)
     ASSERT_TRUE(waitUntil([&] { return desktop->read().nanoseconds == 0; }, 5s));
 }
 
+TEST_F(OnSway, AShownWindowHoldingAnIdleInhibitorKeepsTheIdleTimeAtZero)
+{
+    QProcess *player = session->openToplevels(QStringLiteral("org.example.Player"), QStringLiteral("film.mkv"));
+    ASSERT_NE(player, nullptr);
+    ASSERT_TRUE(session->inhibitIdle(player, 0, true));
+    ASSERT_TRUE(chooseBackend());
+    // Longer than the timeout the idle notification is armed with: without the inhibitor the
+    // seat would have been announced idle by now.
+    runEventLoopFor(WaylandIdle::kTimeout + 2s);
+    EXPECT_EQ(desktop->read().nanoseconds, 0u);
+
+    ASSERT_TRUE(session->inhibitIdle(player, 0, false));
+    ASSERT_TRUE(waitUntil([&] { return desktop->read().nanoseconds > 0; }, 10s));
+}
+
 TEST_F(OnSway, TheCompositorGoingAwayIsReportedOnceAndCountingGoesOn)
 {
     ASSERT_NE(session->openToplevels(QStringLiteral("org.example.Editor"), QStringLiteral("notes.txt")), nullptr);
@@ -161,6 +176,9 @@ TEST_F(OnSway, KestrumProbePrintsTheWlrootsBackendAndTheFrontWindow)
                   QStringLiteral("org.example.Editor"));
         EXPECT_EQ(object.value(QStringLiteral("window")).toObject().value(QStringLiteral("document")).toString(),
                   QStringLiteral("notes.txt"));
+        // sway keeps the idle time at zero itself while an inhibitor is held.
+        const QJsonObject sources = object.value(QStringLiteral("idleInhibition")).toObject().value(QStringLiteral("sources")).toObject();
+        EXPECT_TRUE(sources.value(QStringLiteral("compositor")).toString().startsWith(QStringLiteral("honoured by "))) << line.toStdString();
     }
 }
 

@@ -5,9 +5,13 @@
 //   open ID TEXT   a further window, of the application id ID, titled TEXT; it is window N
 //                  where N windows were opened before it
 //   close N        the Nth window is closed; the others keep their numbers
+//   inhibit N      the Nth window holds an idle inhibitor (zwp_idle_inhibit_manager_v1), as a
+//                  video player does while it plays
+//   uninhibit N    and lets it go
 //   quit           close every window and end
 // It prints "ready" once every window is shown, and "ok" after each command took effect.
 
+#include "idle-inhibit-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 #include <wayland-client.h>
@@ -28,6 +32,7 @@ namespace {
 wl_compositor *compositor = nullptr;
 wl_shm *shm = nullptr;
 xdg_wm_base *wmBase = nullptr;
+zwp_idle_inhibit_manager_v1 *inhibitManager = nullptr;
 
 struct Window
 {
@@ -35,6 +40,7 @@ struct Window
     xdg_surface *xdgSurface = nullptr;
     xdg_toplevel *toplevel = nullptr;
     bool shown = false;
+    zwp_idle_inhibitor_v1 *inhibitor = nullptr;
 };
 
 void onGlobal(void *, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
@@ -45,6 +51,8 @@ void onGlobal(void *, wl_registry *registry, uint32_t name, const char *interfac
         shm = static_cast<wl_shm *>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
     else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0)
         wmBase = static_cast<xdg_wm_base *>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+    else if (std::strcmp(interface, zwp_idle_inhibit_manager_v1_interface.name) == 0)
+        inhibitManager = static_cast<zwp_idle_inhibit_manager_v1 *>(wl_registry_bind(registry, name, &zwp_idle_inhibit_manager_v1_interface, 1));
 }
 
 const wl_registry_listener registryListener = {onGlobal, [](void *, wl_registry *, uint32_t) {}};
@@ -114,6 +122,8 @@ void closeWindow(Window &window)
 {
     if (!window.toplevel)
         return;
+    if (window.inhibitor)
+        zwp_idle_inhibitor_v1_destroy(window.inhibitor);
     xdg_toplevel_destroy(window.toplevel);
     xdg_surface_destroy(window.xdgSurface);
     wl_surface_destroy(window.surface);
@@ -215,6 +225,20 @@ int main(int argc, char *argv[])
                 const size_t index = windowNumber(command.substr(6));
                 if (index < windows.size())
                     closeWindow(windows[index]);
+            } else if (command.rfind("inhibit ", 0) == 0) {
+                const size_t index = windowNumber(command.substr(8));
+                if (!inhibitManager) {
+                    std::fprintf(stderr, "kestrum-test-toplevels: the compositor offers no idle inhibitors\n");
+                    continue;
+                }
+                if (index < windows.size() && windows[index].surface && !windows[index].inhibitor)
+                    windows[index].inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(inhibitManager, windows[index].surface);
+            } else if (command.rfind("uninhibit ", 0) == 0) {
+                const size_t index = windowNumber(command.substr(10));
+                if (index < windows.size() && windows[index].inhibitor) {
+                    zwp_idle_inhibitor_v1_destroy(windows[index].inhibitor);
+                    windows[index].inhibitor = nullptr;
+                }
             }
             wl_display_roundtrip(display);
             std::puts("ok");

@@ -1,7 +1,10 @@
 // kestrum-probe as a user runs it: the built program on the display, piped, with an xterm in front.
 
 #include "X11DesktopFixture.h"
+#include "../logind/LogindMock.h"
+#include "Waiting.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -49,4 +52,34 @@ TEST_F(KestrumProbe, PrintsTheFrontApplicationItsWindowAndIdleSecondsOneLineEach
         const QJsonObject session = object.value(QStringLiteral("session")).toObject();
         EXPECT_TRUE(session.contains(QStringLiteral("active")) && session.contains(QStringLiteral("locked"))) << line.toStdString();
     }
+}
+
+TEST_F(KestrumProbe, SaysWhetherIdleIsInhibitedAndByWhat)
+{
+    ASSERT_NE(startXterm(QStringLiteral("film")).window, 0u);
+    LogindMock logind;
+    QString error;
+    ASSERT_TRUE(logind.startBus(&error) && logind.startLogind(&error)) << error.toStdString();
+    QProcessEnvironment environment = session->environment();
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), logind.address());
+
+    QProcess film;
+    film.setProcessEnvironment(environment);
+    film.start(QStringLiteral("systemd-inhibit"), {QStringLiteral("--what=idle:sleep"), QStringLiteral("--who=Film"),
+                                                   QStringLiteral("--why=Playing video"), QStringLiteral("sleep"), QStringLiteral("60")});
+    ASSERT_TRUE(waitUntil([&] { return !logind.inhibitors().isEmpty(); }, std::chrono::seconds(10))) << film.readAllStandardError().toStdString();
+
+    QProcess probe;
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(KESTRUM_PROBE), {QStringLiteral("--count"), QStringLiteral("3")});
+    ASSERT_TRUE(probe.waitForFinished(15000)) << "kestrum-probe did not finish";
+    const QList<QByteArray> lines = probe.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    // Asked at the start, answered a moment later.
+    const QJsonObject inhibition = QJsonDocument::fromJson(lines.last()).object().value(QStringLiteral("idleInhibition")).toObject();
+    EXPECT_EQ(inhibition.value(QStringLiteral("inhibited")), QJsonValue(true)) << lines.last().toStdString();
+    EXPECT_EQ(inhibition.value(QStringLiteral("by")).toArray(), QJsonArray{QStringLiteral("Film (Playing video)")});
+    EXPECT_EQ(inhibition.value(QStringLiteral("sources")).toObject().value(QStringLiteral("logind")), QStringLiteral("inhibited"));
+    film.kill();
+    film.waitForFinished();
 }

@@ -77,7 +77,7 @@ protected:
     QStringList messages;
 };
 
-TEST_F(HistoryRecording, EveryApplicationsTotalEqualsTheStoresOverGeneratedDays)
+TEST_F(HistoryRecording, EveryEntrysTotalEqualsTheStoresOverGeneratedDaysWithAnswers)
 {
     const qint64 pids[] = {EditorPid, BrowserPid, TerminalPid};
     for (quint32 seed = 1; seed <= 5; ++seed) {
@@ -86,7 +86,7 @@ TEST_F(HistoryRecording, EveryApplicationsTotalEqualsTheStoresOverGeneratedDays)
         settings.setValue(SettingsKey::MinutesUntilIdle, 2);
         startCountingInEditor();
         for (int step = 0; step < 300; ++step) {
-            switch (random.bounded(5)) {
+            switch (random.bounded(6)) {
             case 0: // another application comes to the front
                 desktop.bringToFront(pids[random.bounded(3)]);
                 desktop.input();
@@ -96,6 +96,15 @@ TEST_F(HistoryRecording, EveryApplicationsTotalEqualsTheStoresOverGeneratedDays)
                 break;
             case 2: // away for a while: idle beyond the limit now and then
                 clock.advance(random.bounded(400.0));
+                break;
+            case 3: // what the time away was, now and then
+                if (!tracker->unansweredAway().isEmpty()) {
+                    const quint64 oldest = tracker->unansweredAway().first().id;
+                    if (random.bounded(3) == 0)
+                        tracker->keepAwayAsIdle(oldest);
+                    else
+                        tracker->answerAway(oldest, {random.bounded(2) ? QStringLiteral("Meeting") : QStringLiteral("Call"), {}});
+                }
                 break;
             default:
                 desktop.input();
@@ -107,8 +116,12 @@ TEST_F(HistoryRecording, EveryApplicationsTotalEqualsTheStoresOverGeneratedDays)
         recorder->flush();
         const auto database = read();
         ASSERT_NE(database, nullptr);
-        for (const auto &node : tracker->fullTimeSet())
+        int away = 0;
+        for (const auto &node : tracker->fullTimeSet()) {
+            away += node->isAway() ? 1 : 0;
             EXPECT_NEAR(historyTotal(*database, *node->name()), node->activeTime(), 0.001) << "seed " << seed << ", " << node->name()->toStdString();
+        }
+        EXPECT_GT(away, 0) << "seed " << seed << ": no answer was given";
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 }
