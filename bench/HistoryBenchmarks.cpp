@@ -6,6 +6,7 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecorder.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -43,6 +44,39 @@ const QString &historyOf(qint64 count)
     return made.emplace(count, path).first->second;
 }
 
+// The same history with the user's word over its last month: twenty stretches renamed and
+// twenty hours of added time, each over what was recorded.
+const QString &overlaidHistoryOf(qint64 count)
+{
+    static std::map<qint64, QString> made;
+    if (const auto it = made.find(count); it != made.end())
+        return it->second;
+    const QString &plain = historyOf(count);
+    const QString path = QString(plain).replace(QStringLiteral(".sqlite3"), QStringLiteral("-overlaid.sqlite3"));
+    QFile::copy(plain, path);
+    QString error;
+    auto database = HistoryDatabase::open(path, nullptr, &error);
+    const QDateTime last = kFirstDay.addDays(count / kStretchesADay - 1);
+    QList<HistoryOperation> operations;
+    for (int i = 0; i < 20; ++i) {
+        OverlayEntry renamed;
+        renamed.kind = StretchSource::Corrected;
+        renamed.start = last.addDays(-i).addSecs(600);
+        renamed.end = renamed.start.addSecs(1);
+        renamed.application = QStringLiteral("Renamed");
+        renamed.original = QStringLiteral("Application %1").arg(i % 23);
+        OverlayEntry added;
+        added.kind = StretchSource::Added;
+        added.start = last.addDays(-i).addSecs(3600);
+        added.end = added.start.addSecs(3600);
+        added.application = QStringLiteral("Meeting");
+        operations.append({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, renamed});
+        operations.append({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, added});
+    }
+    database->apply(operations, &error);
+    return made.emplace(count, path).first->second;
+}
+
 void BM_HistoryDaySummary(benchmark::State &state)
 {
     const qint64 count = state.range(0);
@@ -64,10 +98,12 @@ BENCHMARK(BM_HistoryDaySummary)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicro
 
 // A month of a five-year history by application (0), by window (1), and by category with 200
 // rules: as the window shows it again with the same rules (2), and after they changed (3),
-// every name classified afresh.
+// every name classified afresh. 4 to 7: the same with the user's word over the month.
 void BM_HistoryMonthBy(benchmark::State &state)
 {
-    const QString &path = historyOf(1000000);
+    const bool overlaid = state.range(0) >= 4;
+    const int kind = int(state.range(0) % 4);
+    const QString &path = overlaid ? overlaidHistoryOf(1000000) : historyOf(1000000);
     QString error;
     const auto database = HistoryDatabase::openToRead(path, &error);
     const QDateTime last = kFirstDay.addDays(1000000 / kStretchesADay - 1).addSecs(-9 * 3600);
@@ -88,14 +124,14 @@ void BM_HistoryMonthBy(benchmark::State &state)
     double total = 0.0;
     Classifier kept(set);
     for (auto _ : state) {
-        if (state.range(0) < 2) {
-            const auto by = state.range(0) == 0 ? HistoryDatabase::Grouping::Application : HistoryDatabase::Grouping::Window;
+        if (kind < 2) {
+            const auto by = kind == 0 ? HistoryDatabase::Grouping::Application : HistoryDatabase::Grouping::Window;
             const QList<HistoryTotal> totals = database->totals(by, first, last.addDays(1), &error).value();
             for (const HistoryTotal &t : totals)
                 total += t.seconds;
         } else {
             std::optional<Classifier> fresh;
-            if (state.range(0) == 3)
+            if (kind == 3)
                 fresh.emplace(set);
             Classifier &classifier = fresh ? *fresh : kept;
             const auto shares = HistoryCategories::shares(*database, classifier, first, last.addDays(1), &error).value();
@@ -105,7 +141,7 @@ void BM_HistoryMonthBy(benchmark::State &state)
     }
     benchmark::DoNotOptimize(total);
 }
-BENCHMARK(BM_HistoryMonthBy)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistoryMonthBy)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 // What the History window reads for a month: its windows' totals and its first day's stretches.
 void BM_HistoryMonthView(benchmark::State &state)

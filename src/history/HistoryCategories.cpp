@@ -67,13 +67,10 @@ double secondsWithin(const Stretch &stretch, const QDateTime &start, const QDate
     return overlap >= span ? stretch.seconds : stretch.seconds * double(overlap) / double(span);
 }
 
-QString shareKey(const Classification &classification, const QString &application, const std::optional<QString> &window)
+// The names of a share as one key: no name holds a NUL, and a window's key differs from none.
+QString namesKey(const QString &application, const std::optional<QString> &window)
 {
-    // Lengths first: no two different shares give the same key.
-    const QString category = categoryPathText(classification.category);
-    return QStringLiteral("%1:%2:%3:%4:%5|").arg(int(classification.source)).arg(classification.rule).arg(category.size())
-        .arg(application.size()).arg(window ? window->size() : -1)
-        + category + classification.ruleText + application + window.value_or(QString());
+    return window ? application + QChar(0) + *window : application + QChar(1);
 }
 
 // Where a stretch belongs before any assignment: where the user put it with an answer or added
@@ -99,48 +96,50 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
         return std::nullopt;
 
     QList<Share> result;
-    QHash<QString, qsizetype> index;
+    // The shares of each pair of names: one per classification, most often one in all.
+    QHash<QString, QList<qsizetype>> index;
     const auto add = [&](const Classification &classification, const QString &application, const std::optional<QString> &window,
                          double seconds) {
-        const QString key = shareKey(classification, application, window);
-        const auto it = index.constFind(key);
-        if (it != index.cend()) {
-            result[*it].seconds += seconds;
-        } else {
-            index.insert(key, result.size());
-            result.append({classification, application, window, seconds});
+        QList<qsizetype> &ofNames = index[namesKey(application, window)];
+        for (const qsizetype i : std::as_const(ofNames)) {
+            if (result.at(i).classification == classification) {
+                result[i].seconds += seconds;
+                return;
+            }
         }
+        ofNames.append(result.size());
+        result.append({classification, application, window, seconds});
     };
 
-    if (overlay->isEmpty()) {
-        // Each pair of names is one share as the rules sort it: summed by the names' ids, and
-        // each pair named once.
-        const std::optional<QList<HistoryDatabase::PairTotal>> totals = database.pairTotals(from, to, error);
-        if (!totals)
+    // Each pair of names is one share as the rules sort it: summed by the names' ids, and each
+    // pair named once.
+    const std::optional<QList<HistoryDatabase::PairTotal>> totals = database.pairTotals(from, to, error);
+    if (!totals)
+        return std::nullopt;
+    result.reserve(totals->size());
+    for (const HistoryDatabase::PairTotal &total : *totals) {
+        const std::optional<QString> application = database.nameOf(total.application, error);
+        const std::optional<QString> window = total.window ? database.nameOf(total.window, error) : std::optional<QString>(QString());
+        if (!application || !window)
             return std::nullopt;
-        result.reserve(totals->size());
-        for (const HistoryDatabase::PairTotal &total : *totals) {
-            const std::optional<QString> application = database.nameOf(total.application, error);
-            const std::optional<QString> window = total.window ? database.nameOf(total.window, error) : std::optional<QString>(QString());
-            if (!application || !window)
-                return std::nullopt;
-            const std::optional<QString> windowName = total.window ? window : std::nullopt;
-            result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName),
-                           *application, windowName, total.seconds});
-        }
-        if (assignedParts->isEmpty())
-            return result;
-        for (qsizetype i = 0; i < result.size(); ++i)
-            index.insert(shareKey(result.at(i).classification, result.at(i).application, result.at(i).window), i);
-    } else {
-        // The user's word renames and covers stretches: they are summed as it makes them.
-        const std::optional<QList<Stretch>> stretches = database.stretches(from, to, error);
-        if (!stretches)
+        const std::optional<QString> windowName = total.window ? window : std::nullopt;
+        result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName),
+                       *application, windowName, total.seconds});
+    }
+    if (assignedParts->isEmpty() && overlay->isEmpty())
+        return result;
+    for (qsizetype i = 0; i < result.size(); ++i)
+        index[namesKey(result.at(i).application, result.at(i).window)].append(i);
+    // The user's word renames and covers what its entries reach: that comes out as the rules
+    // sorted it and goes back in as the word makes it.
+    if (!overlay->isEmpty()) {
+        const std::optional<HistoryDatabase::OverlayChange> change = database.overlayChange(from, to, *overlay, error);
+        if (!change)
             return std::nullopt;
-        for (const Stretch &stretch : *stretches) {
-            if (stretch.start >= from && stretch.start < to)
-                add(classified(classifier, stretch), stretch.application, stretch.window, stretch.seconds);
-        }
+        for (const Stretch &stretch : change->recorded)
+            add(classified(classifier, stretch), stretch.application, stretch.window, -stretch.seconds);
+        for (const Stretch &stretch : change->shown)
+            add(classified(classifier, stretch), stretch.application, stretch.window, stretch.seconds);
     }
 
     // What an assignment covers moves from where the rules put it.

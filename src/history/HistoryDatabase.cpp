@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QMap>
+#include <QSet>
 #include <QStandardPaths>
 #include <QSysInfo>
 
@@ -542,18 +543,20 @@ std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, 
     return result;
 }
 
-std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime &from, const QDateTime &to, QString *error) const
+std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime &from, const QDateTime &to, QString *error, Reach reach) const
 {
     if (m_empty)
         return QList<Stretch>();
     Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name, s.id FROM stretches s "
                            "JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
                            "WHERE s.start >= ?3 AND s.start < ?2 AND s.end > ?1 ORDER BY s.start, s.id");
-    select.bind(1, msecs(from));
+    const bool within = reach == Reach::StartingWithin;
+    // A stretch that starts in the range ends in it or after it, however short.
+    select.bind(1, within ? msecs(from) - 1 : msecs(from));
     select.bind(2, msecs(to));
     // The index on start bounds the search from below too: a stretch reaching into the range
     // began at most this long before it (the recorder closes a stretch after a day).
-    select.bind(3, msecs(from) - kLongestStretchMs);
+    select.bind(3, within ? msecs(from) : msecs(from) - kLongestStretchMs);
     QList<Stretch> found;
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
@@ -628,13 +631,9 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
     QList<HistoryTotal> result;
     if (m_empty)
         return result;
-    const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
-    if (!entries)
-        return std::nullopt;
-    if (!entries->isEmpty())
-        return totalsOfStretches(grouping, from, to, error);
     if (grouping == Grouping::Day) {
-        // Days are the user's local days: counted here rather than in SQL.
+        // Days are the user's local days: counted here rather than in SQL, from the stretches as
+        // the user's word makes them.
         const std::optional<QList<Stretch>> all = stretches(from, to, error);
         if (!all)
             return std::nullopt;
@@ -664,53 +663,80 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
         fail(error);
         return std::nullopt;
     }
+    // The user's word changes only the stretches its entries reach: those come out as recorded
+    // and go back in as it makes them.
+    const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
+    if (!entries)
+        return std::nullopt;
+    if (!entries->isEmpty()) {
+        const std::optional<OverlayChange> change = overlayChange(from, to, *entries, error);
+        if (!change)
+            return std::nullopt;
+        const auto keyOf = [grouping](const QString &application, const std::optional<QString> &window) {
+            // No name holds a NUL: the key of an application and a window is unique.
+            return grouping == Grouping::Application ? application : application + QChar(0) + window.value_or(QStringLiteral("\u0001"));
+        };
+        QHash<QString, qsizetype> index;
+        for (qsizetype i = 0; i < result.size(); ++i)
+            index.insert(keyOf(result.at(i).application, result.at(i).window), i);
+        QSet<QString> shown;
+        const auto add = [&](const Stretch &stretch, double sign) {
+            const std::optional<QString> window = grouping == Grouping::Window ? stretch.window : std::nullopt;
+            const QString key = keyOf(stretch.application, window);
+            if (sign > 0)
+                shown.insert(key);
+            const auto it = index.constFind(key);
+            if (it != index.cend()) {
+                result[*it].seconds += sign * stretch.seconds;
+            } else {
+                index.insert(key, result.size());
+                result.append({stretch.application, window, QDate(), sign * stretch.seconds});
+            }
+        };
+        for (const Stretch &stretch : change->recorded)
+            add(stretch, -1.0);
+        for (const Stretch &stretch : change->shown)
+            add(stretch, 1.0);
+        // What the user's word took all of away is no total; what it covers whole stays, at nothing.
+        result.removeIf([&](const HistoryTotal &total) {
+            return std::abs(total.seconds) < 1e-6 && !shown.contains(keyOf(total.application, total.window));
+        });
+    }
     std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
     return result;
 }
 
-std::optional<QList<HistoryTotal>> HistoryDatabase::totalsOfStretches(Grouping grouping, const QDateTime &from, const QDateTime &to,
-                                                                      QString *error) const
+std::optional<HistoryDatabase::OverlayChange> HistoryDatabase::overlayChange(const QDateTime &from, const QDateTime &to,
+                                                                             const QList<OverlayEntry> &entries, QString *error) const
 {
-    const std::optional<QList<Stretch>> all = stretches(from, to, error);
-    if (!all)
-        return std::nullopt;
-    QList<HistoryTotal> result;
-    QHash<QString, qsizetype> index;
-    const QChar separator(0); // no name holds it: the key of an application and window is unique
-    for (const Stretch &stretch : *all) {
-        if (stretch.start < from || stretch.start >= to)
-            continue;
-        HistoryTotal total;
-        QString key;
-        switch (grouping) {
-        case Grouping::Application:
-            total.application = stretch.application;
-            key = stretch.application;
-            break;
-        case Grouping::Window:
-            total.application = stretch.application;
-            total.window = stretch.window;
-            key = stretch.application + separator + (stretch.window ? QChar(u'w') + *stretch.window : QString());
-            break;
-        case Grouping::Day:
-            total.day = stretch.start.toLocalTime().date();
-            key = total.day.toString(Qt::ISODate);
-            break;
-        }
-        const auto it = index.constFind(key);
-        if (it != index.cend()) {
-            result[*it].seconds += stretch.seconds;
-        } else {
-            total.seconds = stretch.seconds;
-            index.insert(key, result.size());
-            result.append(total);
+    // Every recorded stretch that an entry may reach, once: added time reaches what it overlaps,
+    // a rename what starts in its span.
+    QList<Stretch> reached;
+    QSet<qint64> rows;
+    for (const OverlayEntry &entry : entries) {
+        const Reach reach = entry.kind == StretchSource::Added ? Reach::Overlapping : Reach::StartingWithin;
+        const std::optional<QList<Stretch>> near = recordedStretches(entry.start, std::max(entry.end, entry.start.addMSecs(1)), error, reach);
+        if (!near)
+            return std::nullopt;
+        for (const Stretch &stretch : *near) {
+            if (!rows.contains(stretch.row)) {
+                rows.insert(stretch.row);
+                reached.append(stretch);
+            }
         }
     }
-    if (grouping == Grouping::Day)
-        std::sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.day < b.day; });
-    else
-        std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
-    return result;
+    std::sort(reached.begin(), reached.end(), [](const Stretch &a, const Stretch &b) { return a.start < b.start; });
+    const auto inRange = [&](const Stretch &stretch) { return stretch.start >= from && stretch.start < to; };
+    OverlayChange change;
+    for (const Stretch &stretch : applyOverlay(reached, entries)) {
+        if (inRange(stretch))
+            change.shown.append(stretch);
+    }
+    for (const Stretch &stretch : std::as_const(reached)) {
+        if (inRange(stretch))
+            change.recorded.append(stretch);
+    }
+    return change;
 }
 
 qint64 HistoryDatabase::forget(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error)

@@ -130,10 +130,23 @@ public:
     // makes them (added time among them, renamed and covered ones so); none, with the reason,
     // when they cannot all be read.
     std::optional<QList<Stretch>> stretches(const QDateTime &from, const QDateTime &to, QString *error) const;
-    // The same as the computer recorded them.
-    std::optional<QList<Stretch>> recordedStretches(const QDateTime &from, const QDateTime &to, QString *error) const;
+    // The same as the computer recorded them; with Reach::StartingWithin only those that start
+    // in [from, to), which the index finds without looking back.
+    enum class Reach { Overlapping, StartingWithin };
+    std::optional<QList<Stretch>> recordedStretches(const QDateTime &from, const QDateTime &to, QString *error,
+                                                    Reach reach = Reach::Overlapping) const;
     // The overlay entries that may touch the stretches of [from, to), in the order they were made.
     std::optional<QList<OverlayEntry>> overlay(const QDateTime &from, const QDateTime &to, QString *error) const;
+    // Of the stretches that start in [from, to): those the entries reach, as recorded, and what
+    // the entries make of them (added time among them). A total of the recorded stretches less
+    // the first plus the second is the total as the user's word makes it.
+    struct OverlayChange
+    {
+        QList<Stretch> recorded;
+        QList<Stretch> shown;
+    };
+    std::optional<OverlayChange> overlayChange(const QDateTime &from, const QDateTime &to, const QList<OverlayEntry> &entries,
+                                               QString *error) const;
     // The seconds of the recorded stretches that start in [from, to) by their application's and
     // window's names' ids (window 0: none), summed as they are read (the overlay left out): what sorting them into categories
     // reads, naming each pair once with nameOf.
@@ -167,7 +180,7 @@ private:
     qint64 forgetShown(const QDateTime &from, const QDateTime &to, const QString &application, QString *error);
     bool forgetOverlay(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     bool hasTable(const char *name, QString *error, bool *found) const;
-    std::optional<QList<HistoryTotal>> totalsOfStretches(Grouping grouping, const QDateTime &from, const QDateTime &to, QString *error) const;
+
     bool forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error);
     HistoryDatabase(sqlite3 *db, QString path);
     // Moves the history at `path` aside and starts a new one with what can be read of it.
