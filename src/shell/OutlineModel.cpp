@@ -124,9 +124,15 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
     const TimeStoreNode *node = nodeAt(index);
     if (!node)
         return {};
+    // Time away the user named is shown as such, not as an application.
+    const auto *app = dynamic_cast<const TimeStoreApp *>(node);
+    const bool away = app && app->isAway();
     switch (role) {
     case Qt::DisplayRole:
+        return index.column() == NameColumn ? QVariant(node->name().value_or(QString())) : QVariant(node->activeTimeString());
     case Qt::ToolTipRole:
+        if (away && index.column() == NameColumn)
+            return tr("%1: time away from the computer, as you said").arg(node->name().value_or(QString()));
         return index.column() == NameColumn ? QVariant(node->name().value_or(QString())) : QVariant(node->activeTimeString());
     case Qt::TextAlignmentRole:
         return index.column() == TimeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();

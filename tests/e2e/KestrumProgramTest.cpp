@@ -95,6 +95,17 @@ protected:
 
     QString settingsPath() const { return session.home() + QStringLiteral("/.config/Kestrum/Kestrum.plist"); }
 
+    // The settings file a user's earlier Kestrum left.
+    void writeSettings(const PropertyListDictionary &settings)
+    {
+        QByteArray xml;
+        QString error;
+        ASSERT_TRUE(PropertyList::serialize(QVariant::fromValue(settings), &xml, &error)) << error.toStdString();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
+    }
+
     DisplaySession session{DisplaySession::Options{1024, 768}};
 };
 
@@ -161,13 +172,7 @@ TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWith
 {
     PropertyListDictionary settings;
     settings.insert(QStringLiteral("startCountingAtLaunch"), true);
-    QByteArray xml;
-    QString error;
-    ASSERT_TRUE(PropertyList::serialize(QVariant::fromValue(settings), &xml, &error)) << error.toStdString();
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
-    QFile file(settingsPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
-    file.close();
+    ASSERT_NO_FATAL_FAILURE(writeSettings(settings));
 
     QProcess *xlogo = session.startProgram(QStringLiteral("xlogo"), {});
     ASSERT_NE(xlogo, nullptr);
@@ -190,6 +195,57 @@ TEST_F(KestrumOnXTest, StartsCountingByItselfWhenSetToAndOpensItsPreferencesWith
     const StoredTimes stored = readStoredTimes(settingsPath());
     ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
     EXPECT_GE(stored.applications.value(QStringLiteral("XLogo")), 1.5) << describe(stored).toStdString();
+}
+
+TEST_F(KestrumOnXTest, BackFromAMinuteAwayTheQuestionLeavesTheFocusAloneAndTheAnswerReachesTheHistory)
+{
+    PropertyListDictionary settings;
+    settings.insert(QStringLiteral("startCountingAtLaunch"), true);
+    settings.insert(QStringLiteral("minutesUntilIdle"), 1);
+    ASSERT_NO_FATAL_FAILURE(writeSettings(settings));
+    QString error;
+
+    QProcess *xterm = session.startProgram(QStringLiteral("xterm"), {QStringLiteral("-T"), QStringLiteral("notes.txt"), QStringLiteral("-e"),
+                                                                     QStringLiteral("sleep"), QStringLiteral("600")});
+    ASSERT_NE(xterm, nullptr);
+    const QString xtermWindow = session.waitForWindow({QStringLiteral("--class"), QStringLiteral("^XTerm$")}, 10s);
+    ASSERT_FALSE(xtermWindow.isEmpty()) << session.logOf(xterm).toStdString();
+    QString kestrumWindow;
+    QProcess *kestrum = startKestrum({}, &kestrumWindow);
+    ASSERT_NE(kestrum, nullptr);
+    ASSERT_FALSE(kestrumWindow.isEmpty()) << session.logOf(kestrum).toStdString();
+    ASSERT_NO_FATAL_FAILURE(activate(xtermWindow));
+
+    // No input for longer than the idle threshold, then the pointer moves.
+    QThread::sleep(66);
+    ASSERT_TRUE(session.run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("300")}));
+    const QString question = session.waitForWindow({QStringLiteral("--name"), QStringLiteral("^What were you doing\\?$")}, 10s);
+    ASSERT_FALSE(question.isEmpty()) << "no question: " << session.logOf(kestrum).toStdString();
+    EXPECT_EQ(session.outputOf(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed(), xtermWindow)
+        << "the question took the focus from the terminal";
+
+    // The user turns to it and answers.
+    ASSERT_NO_FATAL_FAILURE(activate(question));
+    ASSERT_TRUE(session.run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("Standup")}));
+    ASSERT_TRUE(session.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")}));
+    QThread::msleep(500);
+    kestrum->terminate();
+    ASSERT_TRUE(kestrum->waitForFinished(15000)) << session.logOf(kestrum).toStdString();
+    EXPECT_EQ(kestrum->exitCode(), 0) << session.logOf(kestrum).toStdString();
+
+    const StoredTimes stored = readStoredTimes(settingsPath());
+    ASSERT_TRUE(stored.error.isEmpty()) << stored.error.toStdString();
+    const double away = stored.applications.value(QStringLiteral("Standup"), -1.0);
+    EXPECT_GE(away, 60.0) << describe(stored).toStdString();
+    EXPECT_LT(stored.applications.value(QStringLiteral("Idle"), 0.0), 1.0) << describe(stored).toStdString();
+    const auto history = HistoryDatabase::openToRead(session.home() + QStringLiteral("/.local/share/Kestrum/history.sqlite3"), &error);
+    ASSERT_NE(history, nullptr) << error.toStdString();
+    const QDateTime today = QDate::currentDate().startOfDay();
+    const QList<Stretch> stretches = history->stretches(today.addDays(-1), today.addDays(2), &error).value();
+    const auto answered = std::find_if(stretches.begin(), stretches.end(), [](const Stretch &s) { return s.application == u"Standup"; });
+    ASSERT_NE(answered, stretches.end()) << error.toStdString();
+    EXPECT_EQ(answered->source, StretchSource::Answered);
+    EXPECT_NEAR(answered->seconds, away, 0.001);
 }
 
 TEST_F(KestrumOnXTest, QuitSignalsEndKestrumWhateverIsOpenAndSayWhenTheTimingsCannotBeStored)

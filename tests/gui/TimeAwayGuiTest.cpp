@@ -3,6 +3,7 @@
 // preferences switch it and the never-idle exceptions.
 
 #include "MainWindowFixture.h"
+#include "shell/OutlineModel.h"
 #include "shell/gui/AwayQuestionWindow.h"
 #include "shell/gui/PrefWindow.h"
 
@@ -55,6 +56,7 @@ TEST_F(TimeAwayGuiTest, TheQuestionWaitsBesideTheUsersWindowAndAnswersWhatIsTick
     EXPECT_DOUBLE_EQ(appTime(QStringLiteral("Meeting")), second);
     EXPECT_DOUBLE_EQ(appTime(QStringLiteral("Idle")), idleBefore - second);
     EXPECT_TRUE(shownApplications().contains(QStringLiteral("Meeting")));
+    EXPECT_TRUE(window->outlineModel()->data(rowOf(QStringLiteral("Meeting")), Qt::ToolTipRole).toString().contains(QStringLiteral("time away")));
     ASSERT_EQ(controller->tracker().unansweredAway().size(), 1);
 
     // The answer is one click away next time; Escape keeps what is left as Idle.

@@ -86,6 +86,16 @@ QString AwayQuestionWindow::questionText(const AwayStretch &stretch)
     return tr("Away from %1 to %2 (%3). What was it?").arg(time(stretch.start), time(stretch.end), durationText(stretch.seconds));
 }
 
+QString AwayQuestionWindow::summaryText(const QList<AwayStretch> &waiting)
+{
+    if (waiting.size() == 1)
+        return questionText(waiting.constFirst());
+    double seconds = 0.0;
+    for (const AwayStretch &stretch : waiting)
+        seconds += stretch.seconds;
+    return tr("Away %1 times (%2 in all). What was it?").arg(waiting.size()).arg(durationText(seconds));
+}
+
 void AwayQuestionWindow::setCategories(const QList<CategoryPath> &categories)
 {
     m_categories = categories;
@@ -100,6 +110,12 @@ void AwayQuestionWindow::setCategories(const QList<CategoryPath> &categories)
 
 void AwayQuestionWindow::refresh()
 {
+    // The answers given elsewhere (a notification's buttons) are offered here too.
+    QStringList shownAnswers;
+    for (const QPushButton *button : recentButtons())
+        shownAnswers.append(button->property("answer").toString());
+    if (shownAnswers != m_settings.textListValue(SettingsKey::RecentAwayAnswers).mid(0, kRecentAnswers))
+        rebuildRecent();
     const QList<AwayStretch> &waiting = m_tracker.unansweredAway();
     if (waiting.isEmpty()) {
         hide();
@@ -113,7 +129,6 @@ void AwayQuestionWindow::refresh()
         return ids;
     }();
     m_stretches->clear();
-    double seconds = 0.0;
     for (const AwayStretch &stretch : waiting) {
         auto *item = new QListWidgetItem(questionText(stretch).section(QStringLiteral(". "), 0, 0), m_stretches);
         item->setData(Qt::UserRole, stretch.id);
@@ -121,11 +136,9 @@ void AwayQuestionWindow::refresh()
         // A new stretch is ticked; the user's unticking of the others stays.
         const bool tick = !shown.contains(stretch.id) || ticked.contains(stretch.id);
         item->setCheckState(tick ? Qt::Checked : Qt::Unchecked);
-        seconds += stretch.seconds;
     }
     m_stretches->setVisible(waiting.size() > 1);
-    m_question->setText(waiting.size() == 1 ? questionText(waiting.constFirst())
-                                            : tr("Away %1 times (%2 in all). What was it?").arg(waiting.size()).arg(durationText(seconds)));
+    m_question->setText(summaryText(waiting));
     if (!isVisible())
         show();
 }
@@ -151,7 +164,8 @@ void AwayQuestionWindow::answer(const QString &text)
         answer.category = m_categories.value(m_category->currentIndex() - 1);
     for (const quint64 id : chosenStretches())
         m_tracker.answerAway(id, answer);
-    rememberAnswer(label);
+    rememberAnswer(m_settings, label);
+    rebuildRecent();
     m_label->clear();
     refresh();
 }
@@ -164,13 +178,12 @@ void AwayQuestionWindow::keepAsIdle()
     refresh();
 }
 
-void AwayQuestionWindow::rememberAnswer(const QString &label)
+void AwayQuestionWindow::rememberAnswer(Settings &settings, const QString &label)
 {
-    QStringList recent = m_settings.textListValue(SettingsKey::RecentAwayAnswers);
+    QStringList recent = settings.textListValue(SettingsKey::RecentAwayAnswers);
     recent.removeAll(label);
     recent.prepend(label);
-    m_settings.setValue(SettingsKey::RecentAwayAnswers, QStringList(recent.mid(0, kRecentAnswers)));
-    rebuildRecent();
+    settings.setValue(SettingsKey::RecentAwayAnswers, QStringList(recent.mid(0, kRecentAnswers)));
 }
 
 QList<QPushButton *> AwayQuestionWindow::recentButtons() const
@@ -191,7 +204,8 @@ void AwayQuestionWindow::rebuildRecent()
     }
     const QStringList recent = m_settings.textListValue(SettingsKey::RecentAwayAnswers);
     for (const QString &label : recent.mid(0, kRecentAnswers)) {
-        auto *button = new QPushButton(label, this);
+        auto *button = new QPushButton(QString(label).replace(u'&', QStringLiteral("&&")), this);
+        button->setProperty("answer", label);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, label] { answer(label); });
         m_recent->addWidget(button);

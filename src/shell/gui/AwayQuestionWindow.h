@@ -34,6 +34,10 @@ public:
     // "Away from 10:05 to 10:47 (42 min). What was it?"
     static QString questionText(const AwayStretch &stretch);
     static QString durationText(double seconds);
+    // The question for all that waits: questionText() for one, "Away 3 times (…)" for several.
+    static QString summaryText(const QList<AwayStretch> &waiting);
+    // Puts `label` first among the recent answers.
+    static void rememberAnswer(Settings &settings, const QString &label);
 
     // Answers the stretches ticked (all of them with one waiting) with `label` and the chosen category.
     void answer(const QString &label);
@@ -51,7 +55,6 @@ protected:
 
 private:
     QList<quint64> chosenStretches() const;
-    void rememberAnswer(const QString &label);
     void rebuildRecent();
 
     TimeTracker &m_tracker;

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AwayNotifier.h"
 #include "AwayQuestionWindow.h"
 #include "CategoriesWindow.h"
 #include "HistoryWindow.h"
@@ -161,7 +162,12 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     });
     connect(m_cutoffSlider, &QSlider::valueChanged, this, [this](int minutes) { setCutoffValue(minutes * 60.0); });
     // Back from time away: the question waits beside what the user returned to.
-    m_controller.tracker().setAwayQuestionHandler([this] { awayQuestion().refresh(); });
+    m_controller.tracker().setAwayQuestionHandler([this] {
+        if (m_awayNotifier)
+            m_awayNotifier->refresh();
+        else
+            awayQuestion().refresh();
+    });
     m_storeSubscription = m_controller.tracker().notifier().subscribe([this](const ChangeNotice &notice) {
         followStoreForCutoffRange(notice);
         // Only a change of the set of applications can empty the store or end its emptiness.
@@ -491,6 +497,14 @@ AwayQuestionWindow &MainWindow::awayQuestion()
         offerCategories();
     }
     return *m_awayQuestion;
+}
+
+void MainWindow::askThroughNotifications(const QDBusConnection &bus)
+{
+    if (m_awayNotifier)
+        return;
+    m_awayNotifier = new AwayNotifier(m_controller.tracker(), m_controller.settings(), awayQuestion(), bus, this);
+    m_awayNotifier->start();
 }
 
 CategoriesWindow &MainWindow::categoriesWindow()

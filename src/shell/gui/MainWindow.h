@@ -19,6 +19,8 @@ class PrefWindow;
 class CategoriesFile;
 class CategoriesWindow;
 class AwayQuestionWindow;
+class AwayNotifier;
+class QDBusConnection;
 class HistoryWindow;
 class QAction;
 class QLabel;
@@ -51,6 +53,9 @@ public:
     CategoriesWindow &categoriesWindow();
     // "What were you doing?", shown when the user comes back from time away.
     AwayQuestionWindow &awayQuestion();
+    // From now on the question is asked as a notification where the desktop's service on `bus`
+    // offers actions, and by the window elsewhere.
+    void askThroughNotifications(const QDBusConnection &bus);
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
@@ -130,6 +135,7 @@ private:
     CategoriesFile *m_categories = nullptr;
     CategoriesWindow *m_categoriesWindow = nullptr;
     AwayQuestionWindow *m_awayQuestion = nullptr;
+    AwayNotifier *m_awayNotifier = nullptr;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

@@ -241,6 +241,8 @@ int main(int argc, char *argv[])
     });
     // The categories are read (and followed) from the start, so that a file that cannot be used is said at once.
     window.categories();
+    // Back from time away, the desktop's notifications ask where they can.
+    window.askThroughNotifications(QDBusConnection::sessionBus());
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);

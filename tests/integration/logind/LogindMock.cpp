@@ -148,9 +148,12 @@ bool LogindMock::startBus(QString *error)
     return true;
 }
 
-bool LogindMock::startTemplate(QProcess &process, const QString &name, const QString &service, QString *error)
+bool LogindMock::startTemplate(QProcess &process, const QString &name, const QString &service, QString *error, const QString &parameters)
 {
-    return startPython(process, dbusmock() + QStringList{QStringLiteral("--template"), name}, service, error);
+    QStringList arguments = dbusmock() + QStringList{QStringLiteral("--template"), name};
+    if (!parameters.isEmpty())
+        arguments << QStringLiteral("--parameters") << parameters;
+    return startPython(process, arguments, service, error);
 }
 
 bool LogindMock::startMock(QProcess &process, const QString &service, const QString &path, const QString &interface, QString *error)
@@ -285,9 +288,9 @@ QList<Inhibitor> LogindMock::inhibitors()
     return list;
 }
 
-QList<QVariantList> LogindMock::methodCalls(const QString &path, const QString &method)
+QList<QVariantList> LogindMock::methodCalls(const QString &path, const QString &method, const QString &service)
 {
-    const QDBusMessage reply = call(path, MockInterface, QStringLiteral("GetMethodCalls"), {method});
+    const QDBusMessage reply = callService(service, path, MockInterface, QStringLiteral("GetMethodCalls"), {method});
     QList<QVariantList> calls;
     if (reply.arguments().isEmpty())
         return calls;

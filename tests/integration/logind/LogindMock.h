@@ -74,11 +74,14 @@ public:
     void emitPrepareForSleep(bool sleeping);
     void updateSession(const QString &sessionPath, const QVariantMap &properties);
     QList<Inhibitor> inhibitors();
-    // The arguments of every call of a mocked method on the object at `path`, in order.
-    QList<QVariantList> methodCalls(const QString &path, const QString &method);
+    // The arguments of every call of a mocked method on the object at `path` (of `service`), in order.
+    QList<QVariantList> methodCalls(const QString &path, const QString &method, const QString &service = Service);
+
+    // One of python-dbusmock's templates on the same bus, with its parameters (JSON); true once
+    // `service` answers.
+    bool startTemplate(QProcess &process, const QString &name, const QString &service, QString *error, const QString &parameters = {});
 
 private:
-    bool startTemplate(QProcess &process, const QString &name, const QString &service, QString *error);
     // Runs python3 with `arguments`; true once `service` is on the bus.
     bool startPython(QProcess &process, const QStringList &arguments, const QString &service, QString *error);
 
