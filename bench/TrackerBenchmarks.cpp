@@ -91,6 +91,24 @@ void BM_TickWithTotal(benchmark::State &state)
 }
 BENCHMARK(BM_TickWithTotal)->Arg(10)->Arg(10000);
 
+// What deciding idleness costs a tick: before the threshold (0), and past it with the
+// never-idle list and the inhibitors asked (1).
+void BM_IdleDecision(benchmark::State &state)
+{
+    CountingTracker t;
+    t.desktop.input();
+    if (state.range(0) == 1)
+        t.clock.advance(3600.0);
+    const std::optional<QString> front = QStringLiteral("Editor");
+    bool idle = false;
+    for (auto _ : state) {
+        bool passed = false;
+        idle = idleException(t.settings, t.idle, t.desktop, front, &passed) == IdleException::None && passed;
+    }
+    benchmark::DoNotOptimize(idle);
+}
+BENCHMARK(BM_IdleDecision)->Arg(0)->Arg(1);
+
 void BM_AppSwitch(benchmark::State &state)
 {
     const auto apps = int(state.range(0));

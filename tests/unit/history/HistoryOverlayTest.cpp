@@ -134,6 +134,14 @@ TEST_F(HistoryOverlay, AddedTimeCoversWhatLiesBeneathItAndRemovingItUncoversIt)
     ASSERT_EQ(pieces.size(), 4);
     EXPECT_EQ(pieces.at(1).classification.category, meeting.category);
 
+    // Edited in place: ten minutes shorter, and the browser gets them back.
+    meeting.id = listed.at(1).overlay;
+    meeting.end = meeting.end.addSecs(-600);
+    apply({put(meeting)});
+    EXPECT_DOUBLE_EQ(byApplication().value(QStringLiteral("Browser")), 1500.0);
+    meeting.end = meeting.end.addSecs(600);
+    apply({put(meeting)});
+
     // Later added time wins over earlier where they overlap; a stretch covered whole stays, empty.
     apply({put(entry(StretchSource::Added, 0, 60, QStringLiteral("Workshop")))});
     totals = byApplication();
