@@ -408,6 +408,7 @@ bool TimeTracker::answerAway(quint64 id, const AwayAnswer &answer)
 
 bool TimeTracker::keepAwayAsIdle(quint64 id)
 {
+    Lock lock(m_monitor);
     const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
     if (found == m_unansweredAway.end())
         return false;

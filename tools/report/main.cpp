@@ -89,7 +89,8 @@ int main(int argc, char *argv[])
                                        QStringLiteral("Print the CSV export of all applications instead of the table."));
     parser.addOption(csvOption);
     const QCommandLineOption historyOption(QStringLiteral("history"),
-                                           QStringLiteral("Print the stretches of the history (%1) instead.").arg(HistoryDatabase::defaultPath()));
+                                           QStringLiteral("Print the stretches of the history (%1) instead, each marked as recorded, added, "
+                                                          "answered or corrected.").arg(HistoryDatabase::defaultPath()));
     const QCommandLineOption byOption(QStringLiteral("by"),
                                       QStringLiteral("With --history: totals by app, window, day or category (the categories and rules of %1).")
                                           .arg(CategoriesFile::defaultPath()),

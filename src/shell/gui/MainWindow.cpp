@@ -186,6 +186,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
 MainWindow::~MainWindow()
 {
     m_controller.tracker().setAwayQuestionHandler(nullptr);
+    delete m_awayNotifier;
+    delete m_awayQuestion;
     m_controller.tracker().notifier().unsubscribe(m_storeSubscription);
     m_controller.setSelectionProvider(nullptr);
 }
@@ -486,7 +488,8 @@ CategoriesFile &MainWindow::categories()
 AwayQuestionWindow &MainWindow::awayQuestion()
 {
     if (!m_awayQuestion) {
-        m_awayQuestion = new AwayQuestionWindow(m_controller.tracker(), m_controller.settings(), this);
+        // A window of its own, not one over Kestrum's: it comes up while Kestrum's is hidden too.
+        m_awayQuestion = new AwayQuestionWindow(m_controller.tracker(), m_controller.settings());
         const auto offerCategories = [this] {
             QList<CategoryPath> paths;
             for (const Category &category : categories().set().categories)
