@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSysInfo>
 
 #include <cmath>
 #include <limits>
@@ -286,5 +287,6 @@ QVariantMap registeredDefaults()
         {SettingsKey::AskAboutTimeAway, true},
         // 0: the idle threshold alone decides.
         {SettingsKey::MinutesAwayBeforeAsking, 0},
+        {SettingsKey::DeviceName, QSysInfo::machineHostName()},
     };
 }

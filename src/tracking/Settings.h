@@ -36,6 +36,8 @@ inline const QString AskAboutTimeAway = QStringLiteral("askAboutTimeAway");
 inline const QString MinutesAwayBeforeAsking = QStringLiteral("minutesAwayBeforeAsking");
 // Kestrum's own: the latest answers to that question, newest first, offered as choices.
 inline const QString RecentAwayAnswers = QStringLiteral("recentAwayAnswers");
+// Kestrum's own: this computer's name among the user's computers (the host name at first).
+inline const QString DeviceName = QStringLiteral("deviceName");
 } // namespace SettingsKey
 
 // What a setting's value is read as. A value that cannot be read as its kind is read as the

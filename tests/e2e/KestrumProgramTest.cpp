@@ -379,21 +379,23 @@ TEST_F(KestrumOnXTest, ASecondStartHandsOverAndAKilledKestrumLeavesNoLockNorLitt
     ASSERT_FALSE(window.isEmpty()) << "no window after a killed Kestrum: " << session.logOf(next).toStdString();
     EXPECT_EQ(settingsFolder.entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Kestrum.plist"), QStringLiteral("Kestrum.plist.lock"), QStringLiteral("notes.txt")}));
-    // The history lives beside the periodic saves, with its journal while Kestrum runs.
+    // The history lives beside the periodic saves, with its journal while Kestrum runs, and
+    // this computer's device id.
     QStringList saved = saveFolder.entryList(QDir::Files | QDir::Hidden);
     const QStringList history = saved.filter(QRegularExpression(QStringLiteral("^history\\.sqlite3")));
     saved.removeIf([](const QString &name) { return name.startsWith(QStringLiteral("history.sqlite3")); });
-    EXPECT_EQ(saved, QStringList{QStringLiteral(".report.odt.Ab12Cd")});
+    EXPECT_EQ(saved, (QStringList{QStringLiteral(".report.odt.Ab12Cd"), QStringLiteral("device.json")}));
 
     // What Kestrum made is the user's alone: the lock names the host, the machine and its boot.
     const QDir runtime(session.environment().value(QStringLiteral("XDG_RUNTIME_DIR")));
     QStringList made{settingsFolder.path(), settingsFolder.filePath(QStringLiteral("Kestrum.plist")),
-                     settingsFolder.filePath(QStringLiteral("Kestrum.plist.lock")), saveFolder.path()};
+                     settingsFolder.filePath(QStringLiteral("Kestrum.plist.lock")), saveFolder.path(),
+                     saveFolder.filePath(QStringLiteral("device.json"))};
     for (const QString &name : history)
         made.append(saveFolder.filePath(name));
     for (const QString &name : runtime.entryList({QStringLiteral("kestrum-*")}, QDir::AllEntries | QDir::System))
         made.append(runtime.filePath(name));
-    EXPECT_GE(made.size(), 6) << "no history or no socket: " << made.join(u' ').toStdString();
+    EXPECT_GE(made.size(), 7) << "no history or no socket: " << made.join(u' ').toStdString();
     for (const QString &path : made) {
         struct stat status = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -270,4 +271,21 @@ TEST_F(PrefWindowTest, PrivacyRulesAreStoredAsEditedAndABadPatternIsPointedOut)
 
     reopen(prefs);
     EXPECT_EQ(prefs.privatePatternsEdit()->toPlainText(), QStringLiteral("bank\n(unclosed"));
+}
+
+TEST_F(PrefWindowTest, ThisComputersNameIsTheHostNameUntilTheUserGivesOneAndItsIdIsShown)
+{
+    openWindow();
+    window->setDeviceId(QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301"));
+    PrefWindow &prefs = showPreferences();
+    EXPECT_EQ(prefs.deviceIdLabel()->text(), QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301"));
+    EXPECT_EQ(prefs.deviceNameField()->text(), QSysInfo::machineHostName());
+
+    prefs.deviceNameField()->setText(QStringLiteral("  Laptop  "));
+    Q_EMIT prefs.deviceNameField()->editingFinished();
+    EXPECT_EQ(settings->value(SettingsKey::DeviceName).toString(), QStringLiteral("Laptop"));
+    EXPECT_EQ(prefs.deviceNameField()->text(), QStringLiteral("Laptop"));
+    prefs.deviceNameField()->clear();
+    Q_EMIT prefs.deviceNameField()->editingFinished();
+    EXPECT_EQ(prefs.deviceNameField()->text(), QSysInfo::machineHostName());
 }

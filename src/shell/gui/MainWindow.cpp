@@ -437,6 +437,7 @@ PrefWindow &MainWindow::prefWindow()
     if (!m_prefWindow) {
         m_prefWindow = new PrefWindow(m_controller, m_autostart, this);
         m_prefWindow->setDesktopNote(m_desktopNote);
+        m_prefWindow->setDeviceId(m_deviceId);
     }
     return *m_prefWindow;
 }
@@ -517,6 +518,13 @@ CategoriesWindow &MainWindow::categoriesWindow()
                                                   m_historyHandlers, this);
     }
     return *m_categoriesWindow;
+}
+
+void MainWindow::setDeviceId(const QString &id)
+{
+    m_deviceId = id;
+    if (m_prefWindow)
+        m_prefWindow->setDeviceId(id);
 }
 
 void MainWindow::setDesktopNote(const QString &text)

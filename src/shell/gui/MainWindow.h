@@ -59,6 +59,8 @@ public:
 
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
+    // This computer's device id, for the preferences window.
+    void setDeviceId(const QString &id);
 
     QPushButton *countingButton() const { return m_countingButton; }
     QLineEdit *searchField() const { return m_searchField; }
@@ -136,6 +138,7 @@ private:
     CategoriesWindow *m_categoriesWindow = nullptr;
     AwayQuestionWindow *m_awayQuestion = nullptr;
     AwayNotifier *m_awayNotifier = nullptr;
+    QString m_deviceId;
     QString m_lastSaveError;
     QString m_lastPeriodicSaveError;
     QList<OutlineRow> m_keptSelection;

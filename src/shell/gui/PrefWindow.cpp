@@ -172,6 +172,15 @@ void PrefWindow::buildControls()
     privacyLayout->addWidget(m_invalidPatterns);
     privacyLayout->addWidget(hintLabel(tr("Applies from the next title read on; nothing is recorded before that."), privacy));
 
+    auto *device = new QGroupBox(tr("This computer"), this);
+    m_deviceName = new QLineEdit(device);
+    m_deviceName->setAccessibleName(tr("This computer's name among your computers"));
+    m_deviceId = new QLabel(device);
+    m_deviceId->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *deviceForm = new QFormLayout(device);
+    deviceForm->addRow(tr("Name:"), m_deviceName);
+    deviceForm->addRow(tr("Device id:"), m_deviceId);
+
     m_desktop = new QGroupBox(tr("Desktop"), this);
     m_desktopNote = new QLabel(m_desktop);
     m_desktopNote->setWordWrap(true);
@@ -188,6 +197,7 @@ void PrefWindow::buildControls()
     buildTimeAway(layout);
     layout->addWidget(periodic);
     layout->addWidget(privacy);
+    layout->addWidget(device);
     layout->addWidget(m_desktop);
     layout->addStretch(1);
     layout->addWidget(buttons);
@@ -249,6 +259,11 @@ void PrefWindow::storePrivacyRules()
     m_invalidPatterns->setVisible(!invalid.isEmpty());
 }
 
+void PrefWindow::setDeviceId(const QString &id)
+{
+    m_deviceId->setText(id.isEmpty() ? tr("none (see the status line)") : id);
+}
+
 void PrefWindow::setDesktopNote(const QString &text)
 {
     m_desktopNote->setText(text);
@@ -291,6 +306,15 @@ void PrefWindow::connectControls()
             settings.setValue(SettingsKey::PeriodicFormatType, m_format->itemData(index).toInt());
     });
     connect(m_chooseDirectory, &QPushButton::clicked, this, &PrefWindow::chooseDirectoryWithDialog);
+    // A name left empty is the host name again.
+    connect(m_deviceName, &QLineEdit::editingFinished, this, [this, &settings] {
+        const QString name = m_deviceName->text().trimmed();
+        if (name.isEmpty())
+            settings.removeValue(SettingsKey::DeviceName);
+        else
+            settings.setValue(SettingsKey::DeviceName, name);
+        m_deviceName->setText(settings.value(SettingsKey::DeviceName).toString());
+    });
 }
 
 void PrefWindow::showStoredValues()
@@ -300,7 +324,7 @@ void PrefWindow::showStoredValues()
     std::vector<QObject *> controls = {m_startCounting, m_openAtLogin, m_documentMonitoring, m_idleDetection, m_idleMinutes,
                                        m_idleInTotal, m_periodicSave, m_periodicTime, m_format, m_privateApplications,
                                        m_privatePatterns, m_askAway, m_minutesAway, m_neverIdleInhibited, m_neverIdleApplications,
-                                       m_neverIdleList};
+                                       m_neverIdleList, m_deviceName};
     controls.insert(controls.end(), m_periodicDaysOfWeek.cbegin(), m_periodicDaysOfWeek.cend());
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject *control : controls)
@@ -321,6 +345,7 @@ void PrefWindow::showStoredValues()
     m_neverIdleInhibited->setChecked(settings.boolValue(SettingsKey::NeverIdleWhileInhibited));
     m_neverIdleApplications->setChecked(settings.boolValue(SettingsKey::EnableNeverIdleApplications));
     m_neverIdleList->setPlainText(settings.textListValue(SettingsKey::NeverIdleApplications).join(u'\n'));
+    m_deviceName->setText(settings.value(SettingsKey::DeviceName).toString());
     const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
     for (size_t day = 0; day < weekdays.size(); ++day)
         m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);

@@ -51,6 +51,10 @@ public:
     // own group; an empty text hides the group.
     void setDesktopNote(const QString &text);
     QLabel *desktopNoteLabel() const { return m_desktopNote; }
+    // This computer's device id among the user's computers, shown beside its name.
+    void setDeviceId(const QString &id);
+    QLineEdit *deviceNameField() const { return m_deviceName; }
+    QLabel *deviceIdLabel() const { return m_deviceId; }
     QPlainTextEdit *privateApplicationsEdit() const { return m_privateApplications; }
     QPlainTextEdit *privatePatternsEdit() const { return m_privatePatterns; }
     QLabel *invalidPatternsLabel() const { return m_invalidPatterns; }
@@ -101,6 +105,8 @@ private:
     QCheckBox *m_neverIdleInhibited = nullptr;
     QCheckBox *m_neverIdleApplications = nullptr;
     QPlainTextEdit *m_neverIdleList = nullptr;
+    QLineEdit *m_deviceName = nullptr;
+    QLabel *m_deviceId = nullptr;
     QGroupBox *m_desktop = nullptr;
     QLabel *m_desktopNote = nullptr;
 };

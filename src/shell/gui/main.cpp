@@ -22,6 +22,7 @@
 #include "shell/KestrumController.h"
 #include "shell/QtScheduler.h"
 #include "shell/SingleInstance.h"
+#include "sync/DeviceIdentity.h"
 #include "tracking/NoDesktop.h"
 
 #include <QApplication>
@@ -243,6 +244,19 @@ int main(int argc, char *argv[])
     window.categories();
     // Back from time away, the desktop's notifications ask where they can.
     window.askThroughNotifications(QDBusConnection::sessionBus());
+    // This computer among the user's computers: an id of its own, made the first time.
+    {
+        QString message;
+        QString error;
+        const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &message, &error);
+        if (!error.isEmpty())
+            qCWarning(lcApp).noquote() << "This computer has no device id:" << error;
+        if (!message.isEmpty()) {
+            qCWarning(lcApp).noquote() << message;
+            window.statusBar()->showMessage(message);
+        }
+        window.setDeviceId(device.id());
+    }
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);
