@@ -20,7 +20,7 @@ const QString kAnswerPrefix = QStringLiteral("answer:");
 const QString kKeepAsIdle = QStringLiteral("keep-idle");
 const QString kOpen = QStringLiteral("default");
 
-// Why the service closed a notification (the specification's numbers).
+// Why the service closed a notification, as org.freedesktop.Notifications numbers the reasons.
 constexpr uint kExpired = 1;
 constexpr uint kDismissed = 2;
 
