@@ -375,15 +375,26 @@ void TimeTracker::dropAwayStretch()
     m_openAway.reset();
 }
 
+std::optional<AwayStretch> TimeTracker::takeUnanswered(quint64 id)
+{
+    const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
+    if (found == m_unansweredAway.end())
+        return std::nullopt;
+    const AwayStretch stretch = *found;
+    m_unansweredAway.erase(found);
+    return stretch;
+}
+
 bool TimeTracker::answerAway(quint64 id, const AwayAnswer &answer)
 {
     Lock lock(m_monitor);
-    const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
     const QString label = answer.label.trimmed();
-    if (found == m_unansweredAway.end() || label.isEmpty() || label == IdleAppName)
+    if (label.isEmpty() || label == IdleAppName)
         return false;
-    const AwayStretch stretch = *found;
-    m_unansweredAway.erase(found);
+    const std::optional<AwayStretch> taken = takeUnanswered(id);
+    if (!taken)
+        return false;
+    const AwayStretch &stretch = *taken;
     TimeStoreApp *idle = appForName(IdleAppName);
     const double moved = idle ? std::clamp(idle->activeTime(), 0.0, stretch.seconds) : 0.0;
     if (idle)
@@ -409,10 +420,8 @@ bool TimeTracker::answerAway(quint64 id, const AwayAnswer &answer)
 bool TimeTracker::keepAwayAsIdle(quint64 id)
 {
     Lock lock(m_monitor);
-    const auto found = std::find_if(m_unansweredAway.begin(), m_unansweredAway.end(), [id](const AwayStretch &s) { return s.id == id; });
-    if (found == m_unansweredAway.end())
+    if (!takeUnanswered(id))
         return false;
-    m_unansweredAway.erase(found);
     if (m_awayQuestionHandler)
         m_awayQuestionHandler();
     return true;

@@ -180,6 +180,8 @@ private:
     void closeAwayStretch();
     // The stretch under way ends without a question (counting stops, sleep, a clearing).
     void dropAwayStretch();
+    // Takes that stretch off the unanswered list; none when it is not there.
+    std::optional<AwayStretch> takeUnanswered(quint64 id);
     double secondsBeforeAsking() const;
     // Answers the seconds the node gave back.
     double takeBack(TimeStoreNode *node, double seconds, std::optional<MonotonicTime> bookedUntil);

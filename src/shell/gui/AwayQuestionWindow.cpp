@@ -164,8 +164,8 @@ void AwayQuestionWindow::answer(const QString &text)
         answer.category = m_categories.value(m_category->currentIndex() - 1);
     for (const quint64 id : chosenStretches())
         m_tracker.answerAway(id, answer);
+    // refresh() offers the new answer among the recent ones.
     rememberAnswer(m_settings, label);
-    rebuildRecent();
     m_label->clear();
     refresh();
 }
