@@ -26,22 +26,19 @@ Classification assigned(const Assignment &assignment)
             QStringLiteral("assigned from %1 to %2").arg(time(assignment.start), time(assignment.end))};
 }
 
-// The assignments as the parts of the timeline where each decides: where two overlap, the
-// later made.
-std::optional<QList<Segment>> segments(const HistoryDatabase &database, const QDateTime &from, const QDateTime &to, QString *error)
+// The assignments of one computer as the parts of the timeline where each decides: where two
+// overlap, the later made.
+QList<Segment> segments(const QList<Assignment> &assignments)
 {
-    const std::optional<QList<Assignment>> assignments = database.assignments(from, to, error);
-    if (!assignments)
-        return std::nullopt;
     QList<QDateTime> edges;
-    for (const Assignment &assignment : *assignments)
+    for (const Assignment &assignment : assignments)
         edges << assignment.start << assignment.end;
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     QList<Segment> result;
     for (qsizetype i = 0; i + 1 < edges.size(); ++i) {
         const Assignment *decides = nullptr;
-        for (const Assignment &assignment : *assignments) {
+        for (const Assignment &assignment : assignments) {
             if (assignment.start <= edges.at(i) && assignment.end >= edges.at(i + 1))
                 decides = &assignment; // in the order made: the last that covers it
         }
@@ -52,6 +49,23 @@ std::optional<QList<Segment>> segments(const HistoryDatabase &database, const QD
         else
             result.append({edges.at(i), edges.at(i + 1), assigned(*decides)});
     }
+    return result;
+}
+
+// Each computer's assignments of [from, to) as its segments: one computer's word sorts its own
+// time alone.
+using DeviceSegments = QHash<QString, QList<Segment>>;
+std::optional<DeviceSegments> segmentsByDevice(const HistoryDatabase &database, const QDateTime &from, const QDateTime &to, QString *error)
+{
+    const std::optional<QList<Assignment>> assignments = database.assignments(from, to, error);
+    if (!assignments)
+        return std::nullopt;
+    QHash<QString, QList<Assignment>> byDevice;
+    for (const Assignment &assignment : *assignments)
+        byDevice[assignment.device].append(assignment);
+    DeviceSegments result;
+    for (auto it = byDevice.cbegin(); it != byDevice.cend(); ++it)
+        result.insert(it.key(), segments(it.value()));
     return result;
 }
 
@@ -83,6 +97,64 @@ Classification classified(Classifier &classifier, const Stretch &stretch)
     return classifier.classify(stretch.application, stretch.window);
 }
 
+// The stretches, each split where an assignment of its computer begins or ends.
+QList<Piece> split(const QList<Stretch> &stretches, const DeviceSegments &bySegments, Classifier &classifier)
+{
+    QList<Piece> result;
+    for (const Stretch &stretch : stretches) {
+        const Classification byRules = classified(classifier, stretch);
+        const auto assigned = bySegments.constFind(stretch.device);
+        if (assigned == bySegments.cend()) {
+            result.append({stretch, byRules});
+            continue;
+        }
+        // The stretch's timeline: the parts the assignments decide, and the rules' in between.
+        QList<Segment> parts;
+        QDateTime at = stretch.start;
+        for (const Segment &segment : *assigned) {
+            if (stretch.start == stretch.end) {
+                // A stretch of no wall-clock length lies where it starts.
+                if (segment.start <= stretch.start && segment.end > stretch.start)
+                    parts = {{stretch.start, stretch.end, segment.classification}};
+                continue;
+            }
+            if (segment.end <= stretch.start || segment.start >= stretch.end)
+                continue;
+            if (segment.start > at)
+                parts.append({at, segment.start, byRules});
+            parts.append({std::max(segment.start, stretch.start), std::min(segment.end, stretch.end), segment.classification});
+            at = std::min(segment.end, stretch.end);
+        }
+        if (parts.isEmpty()) {
+            result.append({stretch, byRules});
+            continue;
+        }
+        if (at < stretch.end)
+            parts.append({at, stretch.end, byRules});
+        double left = stretch.seconds;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            Piece piece{stretch, parts.at(i).classification};
+            piece.stretch.start = parts.at(i).start;
+            piece.stretch.end = parts.at(i).end;
+            // The last part takes what the others left, so that the parts add up exactly.
+            piece.stretch.seconds = i + 1 == parts.size() ? left : secondsWithin(stretch, parts.at(i).start, parts.at(i).end);
+            left -= piece.stretch.seconds;
+            result.append(piece);
+        }
+    }
+    return result;
+}
+
+// Other computers' stretches that start in [from, to), sorted as their computer sorts them.
+std::optional<QList<Piece>> importedPieces(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
+                                           const QDateTime &to, const DeviceSegments &bySegments, QString *error)
+{
+    const std::optional<QList<Stretch>> stretches = database.importedStretches(from, to, HistoryDatabase::Reach::StartingWithin, error);
+    if (!stretches)
+        return std::nullopt;
+    return split(*stretches, bySegments, classifier);
+}
+
 } // namespace
 
 std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &classifier, const QDateTime &from,
@@ -91,9 +163,10 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
     const std::optional<QList<OverlayEntry>> overlay = database.overlay(from, to, error);
     if (!overlay)
         return std::nullopt;
-    const std::optional<QList<Segment>> assignedParts = segments(database, from, to.addMSecs(kReach), error);
-    if (!assignedParts)
+    const std::optional<DeviceSegments> bySegments = segmentsByDevice(database, from, to.addMSecs(kReach), error);
+    if (!bySegments)
         return std::nullopt;
+    const QList<Segment> assignedParts = bySegments->value(QString());
 
     QList<Share> result;
     // The shares of each pair of names: one per classification, most often one in all.
@@ -126,7 +199,11 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
         result.append({classifier.classify(database.fileIdentity(), total.application, total.window, *application, windowName),
                        *application, windowName, total.seconds});
     }
-    if (assignedParts->isEmpty() && overlay->isEmpty())
+    // Other computers' time, as their own sorting of it would share it.
+    std::optional<QList<Piece>> imported = importedPieces(database, classifier, from, to, *bySegments, error);
+    if (!imported)
+        return std::nullopt;
+    if (assignedParts.isEmpty() && overlay->isEmpty() && imported->isEmpty())
         return result;
     for (qsizetype i = 0; i < result.size(); ++i)
         index[namesKey(result.at(i).application, result.at(i).window)].append(i);
@@ -143,12 +220,12 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
     }
 
     // What an assignment covers moves from where the rules put it.
-    for (const Segment &segment : *assignedParts) {
+    for (const Segment &segment : assignedParts) {
         const std::optional<QList<Stretch>> covered = database.stretches(segment.start, segment.end, error);
         if (!covered)
             return std::nullopt;
         for (const Stretch &stretch : *covered) {
-            if (stretch.start < from || stretch.start >= to)
+            if (stretch.start < from || stretch.start >= to || !stretch.device.isEmpty())
                 continue;
             const double seconds = secondsWithin(stretch, segment.start, segment.end);
             if (seconds == 0.0)
@@ -157,6 +234,8 @@ std::optional<QList<Share>> shares(const HistoryDatabase &database, Classifier &
             add(segment.classification, stretch.application, stretch.window, seconds);
         }
     }
+    for (const Piece &piece : std::as_const(*imported))
+        add(piece.classification, piece.stretch.application, piece.stretch.window, piece.stretch.seconds);
     // A share that the assignments emptied is no share.
     result.removeIf([](const Share &share) { return std::abs(share.seconds) < 1e-9; });
     return result;
@@ -174,48 +253,10 @@ std::optional<QList<Piece>> pieces(const HistoryDatabase &database, Classifier &
         earliest = std::min(earliest, stretch.start);
         latest = std::max(latest, stretch.end);
     }
-    const std::optional<QList<Segment>> assignedParts = segments(database, earliest, latest.addMSecs(1), error);
-    if (!assignedParts)
+    const std::optional<DeviceSegments> bySegments = segmentsByDevice(database, earliest, latest.addMSecs(1), error);
+    if (!bySegments)
         return std::nullopt;
-
-    QList<Piece> result;
-    for (const Stretch &stretch : *stretches) {
-        const Classification byRules = classified(classifier, stretch);
-        // The stretch's timeline: the parts the assignments decide, and the rules' in between.
-        QList<Segment> parts;
-        QDateTime at = stretch.start;
-        for (const Segment &segment : *assignedParts) {
-            if (stretch.start == stretch.end) {
-                // A stretch of no wall-clock length lies where it starts.
-                if (segment.start <= stretch.start && segment.end > stretch.start)
-                    parts = {{stretch.start, stretch.end, segment.classification}};
-                continue;
-            }
-            if (segment.end <= stretch.start || segment.start >= stretch.end)
-                continue;
-            if (segment.start > at)
-                parts.append({at, segment.start, byRules});
-            parts.append({std::max(segment.start, stretch.start), std::min(segment.end, stretch.end), segment.classification});
-            at = std::min(segment.end, stretch.end);
-        }
-        if (parts.isEmpty()) {
-            result.append({stretch, byRules});
-            continue;
-        }
-        if (at < stretch.end)
-            parts.append({at, stretch.end, byRules});
-        double left = stretch.seconds;
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            Piece piece{stretch, parts.at(i).classification};
-            piece.stretch.start = parts.at(i).start;
-            piece.stretch.end = parts.at(i).end;
-            // The last part takes what the others left, so that the parts add up exactly.
-            piece.stretch.seconds = i + 1 == parts.size() ? left : secondsWithin(stretch, parts.at(i).start, parts.at(i).end);
-            left -= piece.stretch.seconds;
-            result.append(piece);
-        }
-    }
-    return result;
+    return split(*stretches, *bySegments, classifier);
 }
 
 bool isWithin(const CategoryPath &category, const CategoryPath &within)

@@ -12,14 +12,30 @@ QString historyLocalTime(const QDateTime &time)
     return time.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
-QString historyCsv(const QList<Stretch> &stretches)
+QString DeviceNames::of(const QString &device) const
 {
-    QString text = QStringLiteral("start,end,seconds,application,window,source\n");
+    if (device.isEmpty())
+        return thisComputer;
+    const QString name = others.value(device);
+    return name.isEmpty() ? device : name;
+}
+
+DeviceNames DeviceNames::of(const QString &thisComputer, const QList<HistoryDevice> &devices)
+{
+    DeviceNames names{thisComputer, {}};
+    for (const HistoryDevice &device : devices)
+        names.others.insert(device.id, device.name);
+    return names;
+}
+
+QString historyCsv(const QList<Stretch> &stretches, const DeviceNames &devices)
+{
+    QString text = QStringLiteral("start,end,seconds,application,window,source,device\n");
     for (const Stretch &stretch : stretches) {
-        text += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+        text += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")
                     .arg(historyLocalTime(stretch.start), historyLocalTime(stretch.end), historySeconds(stretch.seconds),
                          csvNameField(stretch.application), csvNameField(stretch.window.value_or(QString())),
-                         stretchSourceName(stretch.source));
+                         stretchSourceName(stretch.source), csvNameField(devices.of(stretch.device)));
     }
     return text;
 }

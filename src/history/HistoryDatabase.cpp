@@ -76,6 +76,49 @@ CREATE TABLE overlay (
 CREATE INDEX overlay_by_start ON overlay(start);
 )";
 
+// Version 4: other computers' history, imported from the shared folder by device and day.
+const char *const kDevicesSchema = R"(
+CREATE TABLE devices (
+    id INTEGER PRIMARY KEY,
+    uuid TEXT NOT NULL UNIQUE,
+    name TEXT NOT NULL,
+    imported INTEGER,         -- milliseconds since 1970, UTC: when its folder was last read
+    problem TEXT              -- what could not be imported then
+);
+CREATE TABLE device_days (
+    device INTEGER NOT NULL REFERENCES devices(id),
+    day TEXT NOT NULL,        -- its local day, YYYY-MM-DD
+    checksum TEXT NOT NULL,   -- of the day's file as imported
+    PRIMARY KEY (device, day)
+) WITHOUT ROWID;
+CREATE TABLE device_stretches (
+    id INTEGER PRIMARY KEY,
+    device INTEGER NOT NULL REFERENCES devices(id),
+    day TEXT NOT NULL,
+    start INTEGER NOT NULL,
+    end INTEGER NOT NULL,
+    seconds REAL NOT NULL,
+    application INTEGER NOT NULL REFERENCES names(id),
+    window INTEGER REFERENCES names(id),
+    source INTEGER NOT NULL,  -- 0 recorded, 1 added, 2 answered, 3 corrected
+    category TEXT,            -- the path the user gave, as a JSON list of names
+    note TEXT
+);
+CREATE INDEX device_stretches_by_start ON device_stretches(start);
+CREATE INDEX device_stretches_by_day ON device_stretches(device, day);
+CREATE TABLE device_assignments (
+    id INTEGER PRIMARY KEY,
+    device INTEGER NOT NULL REFERENCES devices(id),
+    day TEXT NOT NULL,
+    start INTEGER NOT NULL,
+    end INTEGER NOT NULL,
+    category TEXT NOT NULL,
+    made INTEGER NOT NULL
+);
+CREATE INDEX device_assignments_by_day ON device_assignments(device, day);
+CREATE INDEX device_assignments_by_start ON device_assignments(start);
+)";
+
 // Added time is its span; a rename reaches the stretches that start in it.
 constexpr qint64 kLongestOverlayMs = 7 * 24 * 3600 * 1000LL;
 
@@ -134,7 +177,7 @@ sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *
     const QByteArray mark = "PRAGMA application_id=" + QByteArray::number(kHistoryApplicationId) + ";";
     if (identity.content == Content::Empty) {
         const QByteArray sql =
-            "BEGIN;" + QByteArray(kSchema) + kAssignmentsSchema + kOverlaySchema + mark + "PRAGMA user_version=3; COMMIT;";
+            "BEGIN;" + QByteArray(kSchema) + kAssignmentsSchema + kOverlaySchema + kDevicesSchema + mark + "PRAGMA user_version=4; COMMIT;";
         if (!run(sql.constData()))
             return fail();
         return db;
@@ -148,6 +191,11 @@ sqlite3 *openToWrite(const QString &path, const HistoryIdentity &identity, int *
     }
     if (identity.version < 3) {
         const QByteArray sql = "BEGIN;" + QByteArray(kOverlaySchema) + "PRAGMA user_version=3; COMMIT;";
+        if (!run(sql.constData()))
+            return fail();
+    }
+    if (identity.version < 4) {
+        const QByteArray sql = "BEGIN;" + QByteArray(kDevicesSchema) + "PRAGMA user_version=4; COMMIT;";
         if (!run(sql.constData()))
             return fail();
     }
@@ -303,6 +351,18 @@ HistoryDatabase::HistoryDatabase(sqlite3 *db, QString path)
 HistoryDatabase::~HistoryDatabase()
 {
     sqlite3_close_v2(m_db);
+}
+
+Stretch HistoryDatabase::stretchOfRow(const SqliteStatement &row)
+{
+    Stretch stretch;
+    stretch.start = utc(row.integer(0));
+    stretch.end = utc(row.integer(1));
+    stretch.seconds = row.real(2);
+    stretch.application = row.text(3);
+    if (!row.isNull(4))
+        stretch.window = row.text(4);
+    return stretch;
 }
 
 bool HistoryDatabase::fail(QString *error) const
@@ -533,19 +593,29 @@ std::optional<QList<Stretch>> HistoryDatabase::stretches(const QDateTime &from, 
     if (!entries)
         return std::nullopt;
     std::optional<QList<Stretch>> found = recordedStretches(from, to, error);
-    if (!found || entries->isEmpty())
-        return found;
-    QList<Stretch> result = applyOverlay(*found, *entries);
+    if (!found)
+        return std::nullopt;
+    QList<Stretch> result = entries->isEmpty() ? *std::move(found) : applyOverlay(*found, *entries);
     // Added time that only touches the range from outside it is not in it.
     result.removeIf([&](const Stretch &stretch) {
         return stretch.source == StretchSource::Added && (stretch.start >= to || (stretch.end <= from && stretch.start < from));
     });
-    return result;
+    if (m_devices == Devices::This)
+        return result;
+    const std::optional<QList<Stretch>> imported = importedStretches(from, to, Reach::Overlapping, error);
+    if (!imported)
+        return std::nullopt;
+    // This computer's first where two start together, each device's in its own order.
+    QList<Stretch> merged;
+    merged.reserve(result.size() + imported->size());
+    std::merge(result.cbegin(), result.cend(), imported->cbegin(), imported->cend(), std::back_inserter(merged),
+               [](const Stretch &a, const Stretch &b) { return a.start < b.start; });
+    return merged;
 }
 
 std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime &from, const QDateTime &to, QString *error, Reach reach) const
 {
-    if (m_empty)
+    if (m_empty || !readsThisComputer())
         return QList<Stretch>();
     Statement select(m_db, "SELECT s.start, s.end, s.seconds, a.name, w.name, s.id FROM stretches s "
                            "JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
@@ -560,13 +630,7 @@ std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime
     QList<Stretch> found;
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
-        Stretch stretch;
-        stretch.start = utc(select.integer(0));
-        stretch.end = utc(select.integer(1));
-        stretch.seconds = select.real(2);
-        stretch.application = select.text(3);
-        if (!select.isNull(4))
-            stretch.window = select.text(4);
+        Stretch stretch = stretchOfRow(select);
         stretch.row = select.integer(5);
         found.append(stretch);
     }
@@ -580,7 +644,7 @@ std::optional<QList<Stretch>> HistoryDatabase::recordedStretches(const QDateTime
 std::optional<QList<HistoryDatabase::PairTotal>> HistoryDatabase::pairTotals(const QDateTime &from, const QDateTime &to, QString *error) const
 {
     QList<PairTotal> result;
-    if (m_empty)
+    if (m_empty || !readsThisComputer())
         return result;
     // Summed in a hash rather than by GROUP BY: no sort, and a month's thousands of rows are
     // read once through the index on start.
@@ -646,6 +710,18 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
             result.append({QString(), std::nullopt, it.key(), it.value()});
         return result;
     }
+    if (readsThisComputer() && !ownTotals(grouping, from, to, &result, error))
+        return std::nullopt;
+    // Other computers' time: summed as their own totals sum it, and added to this one's.
+    if (m_devices != Devices::This && !addImportedTotals(grouping, from, to, &result, error))
+        return std::nullopt;
+    std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
+    return result;
+}
+
+bool HistoryDatabase::ownTotals(Grouping grouping, const QDateTime &from, const QDateTime &to, QList<HistoryTotal> *totals, QString *error) const
+{
+    QList<HistoryTotal> &result = *totals;
     // Summed by id first, and only the few sums named: a month holds thousands of stretches.
     const char *sql = grouping == Grouping::Application
         ? "SELECT a.name, NULL, t.seconds FROM (SELECT application, sum(seconds) AS seconds FROM stretches "
@@ -659,19 +735,17 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW)
         result.append({select.text(0), select.isNull(1) ? std::nullopt : std::optional(select.text(1)), QDate(), select.real(2)});
-    if (status != SQLITE_DONE) {
-        fail(error);
-        return std::nullopt;
-    }
+    if (status != SQLITE_DONE)
+        return fail(error);
     // The user's word changes only the stretches its entries reach: those come out as recorded
     // and go back in as it makes them.
     const std::optional<QList<OverlayEntry>> entries = overlay(from, to, error);
     if (!entries)
-        return std::nullopt;
+        return false;
     if (!entries->isEmpty()) {
         const std::optional<OverlayChange> change = overlayChange(from, to, *entries, error);
         if (!change)
-            return std::nullopt;
+            return false;
         const auto keyOf = [grouping](const QString &application, const std::optional<QString> &window) {
             // No name holds a NUL: the key of an application and a window is unique.
             return grouping == Grouping::Application ? application : application + QChar(0) + window.value_or(QStringLiteral("\u0001"));
@@ -702,8 +776,7 @@ std::optional<QList<HistoryTotal>> HistoryDatabase::totals(Grouping grouping, co
             return std::abs(total.seconds) < 1e-6 && !shown.contains(keyOf(total.application, total.window));
         });
     }
-    std::stable_sort(result.begin(), result.end(), [](const HistoryTotal &a, const HistoryTotal &b) { return a.seconds > b.seconds; });
-    return result;
+    return true;
 }
 
 std::optional<HistoryDatabase::OverlayChange> HistoryDatabase::overlayChange(const QDateTime &from, const QDateTime &to,
@@ -827,8 +900,19 @@ bool HistoryDatabase::assign(const QDateTime &from, const QDateTime &to, const C
 
 std::optional<QList<Assignment>> HistoryDatabase::assignments(const QDateTime &from, const QDateTime &to, QString *error) const
 {
+    std::optional<QList<Assignment>> own = ownAssignments(from, to, error);
+    if (!own || m_devices == Devices::This)
+        return own;
+    const std::optional<QList<Assignment>> imported = importedAssignments(from, to, error);
+    if (!imported)
+        return std::nullopt;
+    return *own + *imported;
+}
+
+std::optional<QList<Assignment>> HistoryDatabase::ownAssignments(const QDateTime &from, const QDateTime &to, QString *error) const
+{
     QList<Assignment> result;
-    if (m_empty)
+    if (m_empty || !readsThisComputer())
         return result;
     // A history of version 1 read before Kestrum has brought it to this one has none.
     bool found = false;
@@ -871,7 +955,7 @@ bool HistoryDatabase::hasTable(const char *name, QString *error, bool *found) co
 std::optional<QList<OverlayEntry>> HistoryDatabase::overlay(const QDateTime &from, const QDateTime &to, QString *error) const
 {
     QList<OverlayEntry> result;
-    if (m_empty)
+    if (m_empty || !readsThisComputer())
         return result;
     // A history of an earlier version read before Kestrum has brought it to this one has none.
     bool found = false;

@@ -13,6 +13,7 @@
 #include <optional>
 
 struct sqlite3;
+class SqliteStatement;
 struct HistoryIdentity;
 
 // One stretch of booked time: an application (and window) in front from start to end.
@@ -34,6 +35,7 @@ struct Stretch
     double covered = 0.0;                  // recorded seconds that added time covers, not in `seconds`
     QString note = {};                     // Added: the user's note
     qint64 row = 0;                        // as read: its row in the file (0: added time)
+    QString device = {};                   // another computer's id, for its imported time; empty: this computer's
 };
 
 // What the recorder asks of the database, in order.
@@ -57,6 +59,17 @@ struct Assignment
     QDateTime end;
     CategoryPath category;
     qint64 made = 0; // the order in which they were made; parts of one split apart keep it
+    QString device = {}; // another computer's id, for one imported with its time; empty: this computer's
+};
+
+// Another computer whose history was imported from the shared folder.
+struct HistoryDevice
+{
+    QString id;
+    QString name;
+    QDate lastDay;        // the latest of its days imported
+    QDateTime lastImport; // when its folder was last read
+    QString problem;      // what could not be imported the last time, or nothing
 };
 
 // A total of the history, by application, window or day.
@@ -174,18 +187,55 @@ public:
     bool putOverlay(const OverlayEntry &entry, QString *error);
     bool removeOverlay(qint64 id, QString *error);
 
+    // Other computers' history, imported from the shared folder a whole day at a time: their
+    // stretches as their user's word made them, and their assignments. Kept apart from this
+    // computer's own, which nothing of it ever changes.
+    //
+    // Whose time stretches(), totals() and assignments() read, and what the categories are
+    // sorted from: this computer's alone (the default), every computer's, or one other
+    // computer's (by its id).
+    enum class Devices { This, All, Other };
+    void readDevices(Devices devices, const QString &other = {});
+    bool readsThisComputer() const { return m_devices != Devices::Other; }
+    // The imported days of a device and the checksum of each.
+    std::optional<QHash<QDate, QString>> importedDays(const QString &device, QString *error) const;
+    // Replaces what is kept of the device's day with the day's stretches and assignments, in
+    // one transaction; the device is recorded under `name`.
+    bool importDay(const QString &device, const QString &name, QDate day, const QString &checksum, const QList<Stretch> &stretches,
+                   const QList<Assignment> &assignments, QString *error);
+    bool removeImportedDay(const QString &device, QDate day, QString *error);
+    // That the device's folder was read now, and what was wrong with it (empty: nothing).
+    bool noteImport(const QString &device, const QString &name, const QString &problem, QString *error);
+    // The local days from `from` on (none: from the first) on which this computer has stretches,
+    // added time or assignments, in order.
+    std::optional<QList<QDate>> daysWithStretches(const QDateTime &from, QString *error) const;
+    // The other computers imported, by name.
+    std::optional<QList<HistoryDevice>> devices(QString *error) const;
+    // The imported stretches that end after `from` and start before `to` (StartingWithin: that
+    // start in [from, to)), oldest first, of the devices read; their assignments likewise.
+    std::optional<QList<Stretch>> importedStretches(const QDateTime &from, const QDateTime &to, Reach reach, QString *error) const;
+    std::optional<QList<Assignment>> importedAssignments(const QDateTime &from, const QDateTime &to, QString *error) const;
+
 private:
     friend class HistorySalvage;
     // Forgets the stretches of [from, to) that the user's word shows as `application`.
     qint64 forgetShown(const QDateTime &from, const QDateTime &to, const QString &application, QString *error);
     bool forgetOverlay(const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error);
     bool hasTable(const char *name, QString *error, bool *found) const;
+    // Whether the file may hold the table of imported history: false when it surely does not.
+    bool hasImported(const char *table) const;
+    // This computer's totals by application or window, appended to `totals`.
+    bool ownTotals(Grouping grouping, const QDateTime &from, const QDateTime &to, QList<HistoryTotal> *totals, QString *error) const;
+    bool addImportedTotals(Grouping grouping, const QDateTime &from, const QDateTime &to, QList<HistoryTotal> *totals, QString *error) const;
+    std::optional<QList<Assignment>> ownAssignments(const QDateTime &from, const QDateTime &to, QString *error) const;
 
     bool forgetAssignments(const QDateTime &from, const QDateTime &to, QString *error);
     HistoryDatabase(sqlite3 *db, QString path);
     // Moves the history at `path` aside and starts a new one with what can be read of it.
     static std::unique_ptr<HistoryDatabase> replace(const QString &path, const HistoryIdentity &found, QString *warning, QString *error);
     bool fail(QString *error) const;
+    // A stretch from a row whose first columns are start, end, seconds, application and window.
+    static Stretch stretchOfRow(const SqliteStatement &row);
     bool execute(const char *sql, QString *error) const;
     std::optional<qint64> nameId(const QString &name, QString *error);
     bool write(const Stretch &stretch, QString *error);
@@ -207,4 +257,6 @@ private:
     // transaction would cost as much as the history has names.
     QList<QString> m_namesAdded;
     OpenStretches m_openStretches;
+    Devices m_devices = Devices::This;
+    QString m_otherDevice;
 };

@@ -140,10 +140,8 @@ QList<HistoryOperation> HistoryRecorder::putOverlay(const OverlayEntry &entry)
     return takeAll();
 }
 
-QList<HistoryOperation> HistoryRecorder::removeOverlay(qint64 id)
+QList<HistoryOperation> HistoryRecorder::removeOverlay(const OverlayEntry &removed)
 {
-    OverlayEntry removed;
-    removed.id = id;
     m_pending.append({HistoryOperation::Kind::RemoveOverlay, {}, {}, 0.0, {}, removed});
     return takeAll();
 }

@@ -51,7 +51,7 @@ public:
     // Stores an overlay entry (added time, a correction), or removes one: answers all that has
     // come with it after.
     QList<HistoryOperation> putOverlay(const OverlayEntry &entry);
-    QList<HistoryOperation> removeOverlay(qint64 id);
+    QList<HistoryOperation> removeOverlay(const OverlayEntry &removed); // by its id; its span, for those who follow
 
 private:
     Writer m_writer;

@@ -9,7 +9,7 @@ class HistoryDatabase;
 
 // How Kestrum marks its history files, and which schema they hold.
 constexpr int kHistoryApplicationId = 0x4b53544d; // "KSTM"
-constexpr int kHistorySchemaVersion = 3; // 2: assignments, 3: the overlay
+constexpr int kHistorySchemaVersion = 4; // 2: assignments, 3: the overlay, 4: other computers' days
 
 // What a file at the history's place holds, as far as Kestrum is concerned.
 struct HistoryIdentity

@@ -1,6 +1,9 @@
 #include "HistoryWriter.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <condition_variable>
 #include <mutex>
@@ -14,8 +17,11 @@ QString HistoryStore::open()
     QString warning;
     QString error;
     m_database = HistoryDatabase::open(m_path, &warning, &error, HistoryDatabase::Check::Quick);
-    if (m_database)
+    if (m_database) {
+        if (m_follower)
+            warning = (QStringList{warning} + m_follower->opened(*m_database)).join(u'\n').trimmed();
         return warning;
+    }
     m_lastError = error;
     const bool first = !m_openFailed;
     m_openFailed = true;
@@ -67,6 +73,11 @@ HistoryStore::Applied HistoryStore::apply(const QList<HistoryOperation> &operati
         written = m_database->apply(m_kept, &error, commit, &applied.forgotten);
     }
     if (written) {
+        if (m_follower) {
+            const QStringList said = m_follower->written(*m_database, m_kept);
+            if (!said.isEmpty())
+                applied.message = (QStringList{applied.message} + said).join(u'\n').trimmed();
+        }
         m_kept.clear();
         m_lastError.clear();
         applied.written = true;
@@ -98,6 +109,27 @@ QString HistoryStore::sync()
     return QStringLiteral("The history could not be put on the disk (%1).").arg(error);
 }
 
+QStringList HistoryStore::follow(std::unique_ptr<HistoryFollower> follower)
+{
+    QStringList said;
+    if (m_follower && m_database)
+        said = m_follower->finishing(*m_database);
+    m_follower = std::move(follower);
+    if (m_follower && m_database)
+        said += m_follower->opened(*m_database);
+    return said;
+}
+
+QStringList HistoryStore::tick(bool folderChanged)
+{
+    return m_follower && m_database ? m_follower->tick(*m_database, folderChanged) : QStringList();
+}
+
+QStringList HistoryStore::finishFollowing()
+{
+    return m_follower && m_database ? m_follower->finishing(*m_database) : QStringList();
+}
+
 double HistoryStore::unwrittenSeconds() const
 {
     return HistoryDatabase::unwrittenSeconds(m_kept, m_database ? m_database->openStretches() : HistoryDatabase::OpenStretches());
@@ -109,8 +141,50 @@ public:
     explicit Worker(QString path) : m_store(std::move(path)) {}
     HistoryStore &store() { return m_store; }
 
+    // On the writer's thread: the follower woken every minute, and soon after its folders change.
+    QStringList follow(std::unique_ptr<HistoryFollower> follower)
+    {
+        QStringList said = m_store.follow(std::move(follower));
+        if (!m_ticks) {
+            m_ticks = new QTimer(this);
+            m_ticks->setInterval(std::chrono::minutes(1));
+            connect(m_ticks, &QTimer::timeout, this, [this] { m_owner->report(m_store.tick(false)); watch(); });
+            m_settle = new QTimer(this);
+            m_settle->setSingleShot(true);
+            // A sync tool writes a file and its manifest one after the other.
+            m_settle->setInterval(std::chrono::seconds(2));
+            connect(m_settle, &QTimer::timeout, this, [this] { m_owner->report(m_store.tick(true)); watch(); });
+            m_watcher = new QFileSystemWatcher(this);
+            connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle, qOverload<>(&QTimer::start));
+        }
+        if (m_store.follower())
+            m_ticks->start();
+        else
+            m_ticks->stop();
+        watch();
+        return said;
+    }
+    void watch()
+    {
+        if (!m_watcher->directories().isEmpty())
+            m_watcher->removePaths(m_watcher->directories());
+        if (!m_store.follower())
+            return;
+        QStringList folders;
+        for (const QString &folder : m_store.follower()->watchedFolders()) {
+            if (QFileInfo(folder).isDir())
+                folders.append(folder);
+        }
+        if (!folders.isEmpty())
+            m_watcher->addPaths(folders);
+    }
+    HistoryWriter *m_owner = nullptr;
+
 private:
     HistoryStore m_store;
+    QTimer *m_ticks = nullptr;
+    QTimer *m_settle = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
 };
 
 HistoryWriter::HistoryWriter(QString path, QObject *parent)
@@ -118,6 +192,7 @@ HistoryWriter::HistoryWriter(QString path, QObject *parent)
     , m_worker(new Worker(std::move(path)))
 {
     m_thread.setObjectName(QStringLiteral("history"));
+    m_worker->m_owner = this;
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start(QThread::LowPriority);
@@ -136,6 +211,21 @@ void HistoryWriter::report(const QString &message)
         return;
     qCWarning(lcHistory).noquote() << message;
     QMetaObject::invokeMethod(this, [this, message] { Q_EMIT problem(message); }, Qt::QueuedConnection);
+}
+
+void HistoryWriter::report(const QStringList &messages)
+{
+    for (const QString &message : messages)
+        report(message);
+}
+
+void HistoryWriter::follow(std::unique_ptr<HistoryFollower> follower)
+{
+    if (!m_thread.isRunning())
+        return;
+    // Moved into the call: a std::function must be copyable.
+    auto handed = std::make_shared<std::unique_ptr<HistoryFollower>>(std::move(follower));
+    QMetaObject::invokeMethod(m_worker, [this, handed] { report(m_worker->follow(std::move(*handed))); });
 }
 
 void HistoryWriter::write(const QList<HistoryOperation> &operations)
@@ -175,6 +265,8 @@ double HistoryWriter::finish(QString *error)
     if (m_thread.isRunning()) {
         // Queued behind every write, so that the thread ends once all of them are written.
         QMetaObject::invokeMethod(m_worker, [this] {
+            for (const QString &message : m_worker->store().finishFollowing())
+                qCWarning(lcHistory).noquote() << message;
             m_unwrittenAtFinish = m_worker->store().unwrittenSeconds();
             m_errorAtFinish = m_worker->store().lastError();
             m_thread.quit();

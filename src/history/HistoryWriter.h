@@ -3,10 +3,25 @@
 #include "HistoryDatabase.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QThread>
 
 #include <chrono>
 #include <memory>
+
+// What follows the history on the thread that writes it (the shared folder): told of every
+// batch in the file, woken every minute or so and when a folder it watches changes, and once
+// more before the history closes. Each answers what the user should be told, if anything.
+class HistoryFollower
+{
+public:
+    virtual ~HistoryFollower() = default;
+    virtual QStringList opened(HistoryDatabase &database) = 0;
+    virtual QStringList written(HistoryDatabase &database, const QList<HistoryOperation> &operations) = 0;
+    virtual QStringList tick(HistoryDatabase &database, bool folderChanged) = 0;
+    virtual QStringList finishing(HistoryDatabase &database) = 0;
+    virtual QStringList watchedFolders() const = 0;
+};
 
 // Applies operations to a history database, keeping what fails for the next time. The writer's
 // thread runs one; kestrum-replay runs one on its own thread, on virtual time.
@@ -36,12 +51,20 @@ public:
     // Why the last write failed, or nothing.
     const QString &lastError() const { return m_lastError; }
 
+    // Hands what is written to `follower` from now on (none: to no one); what it has to say.
+    QStringList follow(std::unique_ptr<HistoryFollower> follower);
+    HistoryFollower *follower() const { return m_follower.get(); }
+    QStringList tick(bool folderChanged);
+    // Before the history closes.
+    QStringList finishFollowing();
+
 private:
     void keep(const QList<HistoryOperation> &operations);
 
     QString m_path;
     std::unique_ptr<HistoryDatabase> m_database;
     QList<HistoryOperation> m_kept;
+    std::unique_ptr<HistoryFollower> m_follower;
     QString m_lastError;
     bool m_failing = false;
     bool m_openFailed = false;
@@ -65,6 +88,8 @@ public:
     // `timeout`: for what must be in the file before the file is read. None when the wait
     // ran out (they are applied later all the same).
     std::optional<HistoryStore::Applied> writeAndWait(const QList<HistoryOperation> &operations, std::chrono::milliseconds timeout);
+    // Hands what is written to `follower` on the writer's thread from now on (none: to no one).
+    void follow(std::unique_ptr<HistoryFollower> follower);
     // Waits until all that was queued is written (or has failed), and ends the thread. Answers
     // how many seconds of history could not be written, with the reason.
     double finish(QString *error = nullptr);
@@ -76,6 +101,7 @@ Q_SIGNALS:
 private:
     class Worker;
     void report(const QString &message);
+    void report(const QStringList &messages);
 
     QThread m_thread;
     Worker *m_worker = nullptr;

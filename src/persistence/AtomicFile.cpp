@@ -66,7 +66,7 @@ bool writeAll(int fd, const QByteArray &contents)
 
 } // namespace
 
-bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error)
+bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error, TemporaryName naming)
 {
     const QByteArray target = resolvedTarget(QFile::encodeName(path));
     const qsizetype slash = target.lastIndexOf('/');
@@ -75,9 +75,10 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
     if (baseName.isEmpty() || baseName == "." || baseName == "..")
         return fail(error, path, QStringLiteral("invalid file name"), EISDIR);
 
-    QByteArray tempPath = (slash < 0 ? QByteArray() : target.left(slash + 1)) + '.'
-        + baseName.left(kMaxTempBaseLength) + kTempMarker + "XXXXXX";
-    const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
+    const bool syncIgnored = naming == TemporaryName::SyncIgnored;
+    QByteArray tempPath = (slash < 0 ? QByteArray() : target.left(slash + 1)) + (syncIgnored ? ".syncthing." : ".")
+        + baseName.left(kMaxTempBaseLength) + kTempMarker + "XXXXXX" + (syncIgnored ? ".tmp" : "");
+    const int fd = ::mkostemps(tempPath.data(), syncIgnored ? 4 : 0, O_CLOEXEC);
     if (fd < 0)
         return fail(error, path, QStringLiteral("cannot create a temporary file"), errno);
 
@@ -159,7 +160,7 @@ int removeLeftoverTemporaryFiles(const QString &folder)
         // spares nearly every start the regular-expression engine's pages.
         if (!name.startsWith(u'.'))
             continue;
-        static const QRegularExpression ours(QStringLiteral("^\\..+\\.kestrum-tmp\\.[A-Za-z0-9]{6}$"));
+        static const QRegularExpression ours(QStringLiteral("^\\..+\\.kestrum-tmp\\.[A-Za-z0-9]{6}(\\.tmp)?$"));
         // Earlier versions named them ".NAME.XXXXXX": only the names Kestrum itself writes count.
         static const QRegularExpression earlier(
             QStringLiteral("^\\.(Kestrum\\.plist|\\d{4}-\\d{2}-\\d{2}( \\d+)?\\.(csv|kestrum))\\.[A-Za-z0-9]{6}$"));

@@ -12,7 +12,11 @@
 // On failure the target is left as it was, no temporary file remains, and `error` names the
 // file and the reason. Only when the final directory sync fails is the new file already in
 // place; the error then says so.
-bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error);
+//
+// In a folder that a sync tool keeps in step with other computers the temporary file is named
+// as the tool names its own (".syncthing.NAME.kestrum-tmp.XXXXXX.tmp"), which it never carries.
+enum class TemporaryName { Hidden, SyncIgnored };
+bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error, TemporaryName naming = TemporaryName::Hidden);
 
 // Creates the folder at `path` and every missing folder above it, each readable by the user
 // alone (mode 0700); folders that exist are left as their owner set them. On failure answers

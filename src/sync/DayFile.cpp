@@ -92,7 +92,8 @@ QByteArray DayFile::toJsonLines() const
     for (const Assignment &assignment : assignments) {
         text += line({{QStringLiteral("assignment"), QJsonObject{{QStringLiteral("start"), utcText(assignment.start)},
                                                                  {QStringLiteral("end"), utcText(assignment.end)},
-                                                                 {QStringLiteral("category"), pathArray(assignment.category)}}}});
+                                                                 {QStringLiteral("category"), pathArray(assignment.category)},
+                                                                 {QStringLiteral("made"), assignment.made}}}});
     }
     return text;
 }
@@ -132,7 +133,9 @@ std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *e
             const std::optional<CategoryPath> category = pathOf(made.value(QStringLiteral("category")));
             if (!start || !end || *end < *start || !category)
                 return fail(number, QStringLiteral("an assignment needs a start, an end after it and a category"));
-            file.assignments.append({0, *start, *end, *category, qint64(file.assignments.size() + 1)});
+            // Where two overlap, the later made decides: the order is the writer's, across its days.
+            const qint64 order = made.value(QStringLiteral("made")).toInteger(qint64(file.assignments.size() + 1));
+            file.assignments.append({0, *start, *end, *category, order});
             continue;
         }
         Stretch stretch;

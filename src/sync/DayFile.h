@@ -15,7 +15,8 @@
 //   {"start": "2026-01-05T08:00:00.000Z", "end": "…", "seconds": 600, "application": "Editor",
 //    "window": "notes.txt" or null, "source": "recorded", "category": [...], "note": "…"}
 // (category and note only where the user gave them), then a line per assignment of the day,
-//   {"assignment": {"start": "…", "end": "…", "category": ["Work", "Docs"]}}.
+//   {"assignment": {"start": "…", "end": "…", "category": ["Work", "Docs"], "made": 12}}
+// ("made": the order the device made them in, which decides where two overlap).
 // Another device reads it whole or not at all.
 struct DayFile
 {

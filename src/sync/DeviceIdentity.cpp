@@ -41,6 +41,15 @@ QString DeviceIdentity::machineId()
     return {};
 }
 
+QString DeviceIdentity::peek(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString id = QJsonDocument::fromJson(file.readAll()).object().value(kIdKey).toString();
+    return isDeviceId(id) ? id : QString();
+}
+
 DeviceIdentity DeviceIdentity::load(const QString &path, const QString &machine, QString *message, QString *error)
 {
     DeviceIdentity identity;

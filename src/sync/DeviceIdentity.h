@@ -24,6 +24,9 @@ public:
     // none can be kept at all.
     static DeviceIdentity load(const QString &path, const QString &machine, QString *message, QString *error);
 
+    // The id kept at `path`, read without writing anything; empty when there is none.
+    static QString peek(const QString &path);
+
     bool isValid() const { return !m_id.isEmpty(); }
     QString id() const { return m_id; }
     QString machine() const { return m_machine; }

@@ -186,6 +186,8 @@ SettingKind settingKind(const QString &key)
         {SettingsKey::AskAboutTimeAway, SettingKind::Boolean},
         {SettingsKey::MinutesAwayBeforeAsking, SettingKind::Integer},
         {SettingsKey::RecentAwayAnswers, SettingKind::TextList},
+        {SettingsKey::SharedFolder, SettingKind::Folder},
+        {SettingsKey::ShareWindowTitles, SettingKind::Boolean},
     };
     return kinds.value(key, SettingKind::Other);
 }
@@ -288,5 +290,6 @@ QVariantMap registeredDefaults()
         // 0: the idle threshold alone decides.
         {SettingsKey::MinutesAwayBeforeAsking, 0},
         {SettingsKey::DeviceName, QSysInfo::machineHostName()},
+        {SettingsKey::ShareWindowTitles, true},
     };
 }

@@ -38,6 +38,11 @@ inline const QString MinutesAwayBeforeAsking = QStringLiteral("minutesAwayBefore
 inline const QString RecentAwayAnswers = QStringLiteral("recentAwayAnswers");
 // Kestrum's own: this computer's name among the user's computers (the host name at first).
 inline const QString DeviceName = QStringLiteral("deviceName");
+// Kestrum's own: the folder that a sync tool keeps in step with the user's other computers
+// (unset: nothing leaves this computer), and whether window titles go there or application
+// names alone.
+inline const QString SharedFolder = QStringLiteral("sharedFolder");
+inline const QString ShareWindowTitles = QStringLiteral("shareWindowTitles");
 } // namespace SettingsKey
 
 // What a setting's value is read as. A value that cannot be read as its kind is read as the

@@ -100,8 +100,8 @@ TEST_F(HistoryWindowTest, ExportAndForgettingWorkOnTheShownRange)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window,source");
-    EXPECT_TRUE(lines.at(1).endsWith(",1200.000,Editor,notes.txt,recorded")) << lines.at(1).toStdString();
+    EXPECT_EQ(lines.at(0), "start,end,seconds,application,window,source,device");
+    EXPECT_TRUE(lines.at(1).contains(",1200.000,Editor,notes.txt,recorded,")) << lines.at(1).toStdString();
 
     QString asked;
     window->setConfirmation([&asked](const QString &question) {

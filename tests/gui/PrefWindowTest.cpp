@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -288,4 +289,30 @@ TEST_F(PrefWindowTest, ThisComputersNameIsTheHostNameUntilTheUserGivesOneAndItsI
     prefs.deviceNameField()->clear();
     Q_EMIT prefs.deviceNameField()->editingFinished();
     EXPECT_EQ(prefs.deviceNameField()->text(), QSysInfo::machineHostName());
+}
+
+TEST_F(PrefWindowTest, TheSharedFolderIsChosenOrStoppedTitlesCanStayHomeAndTheOtherComputersAreListed)
+{
+    openWindow();
+    int changes = 0;
+    QObject::connect(window.get(), &MainWindow::sharingChanged, [&changes] { ++changes; });
+    PrefWindow &prefs = showPreferences();
+    EXPECT_TRUE(prefs.sharedFolderField()->text().isEmpty());
+    EXPECT_FALSE(prefs.stopSharingButton()->isEnabled());
+    EXPECT_TRUE(prefs.shareWindowTitlesBox()->isChecked());
+    EXPECT_EQ(prefs.devicesLabel()->text(), QStringLiteral("None seen yet"));
+
+    prefs.chooseSharedFolder(QStringLiteral("/home/someone/Sync"));
+    EXPECT_EQ(settings->value(SettingsKey::SharedFolder).toString(), QStringLiteral("/home/someone/Sync"));
+    EXPECT_TRUE(prefs.stopSharingButton()->isEnabled());
+    prefs.shareWindowTitlesBox()->setChecked(false);
+    EXPECT_FALSE(settings->boolValue(SettingsKey::ShareWindowTitles));
+    prefs.stopSharingButton()->click();
+    EXPECT_FALSE(settings->value(SettingsKey::SharedFolder).isValid());
+    EXPECT_EQ(changes, 3);
+
+    prefs.setDevices({{QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301"), QStringLiteral("Laptop <1>"), QDate(2026, 1, 5),
+                       QDateTime::currentDateTimeUtc(), QStringLiteral("a conflict copy: left alone")}});
+    EXPECT_TRUE(prefs.devicesLabel()->text().contains(QStringLiteral("Laptop &lt;1&gt;")));
+    EXPECT_TRUE(prefs.devicesLabel()->text().contains(QStringLiteral("a conflict copy")));
 }

@@ -24,6 +24,7 @@ const QList<std::pair<QString, Action>> &actionNames()
         {QStringLiteral("accessibility"), Action::Accessibility}, {QStringLiteral("clear"), Action::Clear},
         {QStringLiteral("open"), Action::Open},         {QStringLiteral("save"), Action::Save},
         {QStringLiteral("inhibitIdle"), Action::InhibitIdle}, {QStringLiteral("answerAway"), Action::AnswerAway},
+        {QStringLiteral("forget"), Action::Forget},
         {QStringLiteral("end"), Action::End},
     };
     return names;
@@ -140,6 +141,15 @@ QString checkValue(Action action, const QJsonValue &v)
         return v.isObject() && (answers || keeps)
             ? QString()
             : QStringLiteral("\"answerAway\" takes {\"label\": text, \"category\": [names]} or {\"keepIdle\": true}");
+    }
+    case Action::Forget: {
+        const QDateTime from = QDateTime::fromString(o.value(QStringLiteral("from")).toString(), Qt::ISODate);
+        const QDateTime to = QDateTime::fromString(o.value(QStringLiteral("to")).toString(), Qt::ISODate);
+        const QJsonValue application = o.value(QStringLiteral("application"));
+        return v.isObject() && from.isValid() && to.isValid() && from < to
+                && (application.isUndefined() || (application.isString() && !application.toString().isEmpty()))
+            ? QString()
+            : QStringLiteral("\"forget\" takes {\"from\": local time, \"to\": a later one, \"application\": a name or nothing}");
     }
     }
     return {};

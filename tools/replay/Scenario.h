@@ -18,11 +18,14 @@
 //   {"at": 90, "answerAway": {"label": "Meeting", "category": ["Work", "Meetings"]}}
 //                                    answers the oldest open "What were you doing?" question;
 //   {"at": 95, "answerAway": {"keepIdle": true}}             or keeps its time as "Idle"
+//   {"at": 99, "forget": {"from": "2026-01-05T09:00:00", "to": "2026-01-05T09:30:00", "application": "Editor"}}
+//                                    forgets the history's stretches that start in that local range
+//                                    (of one application, or of all without it), as the History window does
 //
 // Blank lines and lines starting with "#" are ignored.
 struct ScenarioStep
 {
-    enum class Action { Settings, Front, Window, Title, Input, Button, Power, Session, Accessibility, Clear, Open, Save, InhibitIdle, AnswerAway, End };
+    enum class Action { Settings, Front, Window, Title, Input, Button, Power, Session, Accessibility, Clear, Open, Save, InhibitIdle, AnswerAway, Forget, End };
 
     int line = 0;
     double at = 0.0; // seconds since the run began

@@ -2,6 +2,8 @@
 
 #include "shell/PeriodicSave.h"
 #include "shell/PowerMessages.h"
+#include "sync/DeviceIdentity.h"
+#include "sync/SharedFolderSync.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,6 +66,22 @@ void ScenarioRunner::recordHistory(const QString &path)
     warn(m_history->open());
     m_recorder.emplace([this](const QList<HistoryOperation> &operations) { writeHistory(operations, kHistoryBatch); });
     m_controller->tracker().setBookingListener(&*m_recorder);
+    followSharedFolder();
+}
+
+void ScenarioRunner::followSharedFolder()
+{
+    if (!m_history || m_history->follower())
+        return;
+    QString message;
+    QString error;
+    const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &message, &error);
+    warn(message);
+    warn(error);
+    if (const std::optional<SharedFolder::Options> shared = SharedFolder::fromSettings(m_settings, device.id())) {
+        for (const QString &said : m_history->follow(std::make_unique<SharedFolderSync>(*shared)))
+            warn(said);
+    }
 }
 
 void ScenarioRunner::writeHistory(const QList<HistoryOperation> &operations, qsizetype batch)
@@ -116,6 +134,10 @@ bool ScenarioRunner::finish(QString *error)
     QStringList problems;
     writeHistoryNow();
     if (m_history) {
+        // A shared folder set during the run is followed from its end.
+        followSharedFolder();
+        for (const QString &said : m_history->finishFollowing())
+            warn(said);
         warn(m_history->sync());
         if (const double lost = m_history->unwrittenSeconds(); lost > 0.0)
             problems.append(QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(m_history->lastError()));
@@ -209,6 +231,16 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
         for (const QJsonValue &who : step.value.toArray())
             by.append(who.toString());
         m_desktop.setIdleInhibitedBy(by);
+        break;
+    }
+    case Action::Forget: {
+        if (!m_recorder)
+            return fail(QStringLiteral("\"forget\": no history is recorded (run with --home)"));
+        const QString application = o.value(QStringLiteral("application")).toString();
+        writeHistory(m_recorder->forget(QDateTime::fromString(o.value(QStringLiteral("from")).toString(), Qt::ISODate).toUTC(),
+                                        QDateTime::fromString(o.value(QStringLiteral("to")).toString(), Qt::ISODate).toUTC(),
+                                        application.isEmpty() ? std::nullopt : std::optional(application)),
+                     0);
         break;
     }
     case Action::AnswerAway: {

@@ -48,6 +48,8 @@ private:
     bool storeDueTimings(QString *error);
     void applySettings(const QJsonObject &values, int line);
     void writeHistory(const QList<HistoryOperation> &operations, qsizetype batch);
+    // Once the settings name a shared folder: the history follows it, as Kestrum's does.
+    void followSharedFolder();
     static QString expandPath(const QString &path);
 
     const Scenario &m_scenario;

@@ -85,9 +85,66 @@ std::optional<QList<HistoryTotal>> totalsWithin(const HistoryDatabase &database,
 
 } // namespace
 
-bool HistoryReport::print(const QString &path, QByteArray *output, QString *error) const
+std::unique_ptr<HistoryDatabase> HistoryReport::open(const QString &path, DeviceNames *names, QString *error, QStringList *notes) const
 {
-    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(path, error);
+    std::unique_ptr<HistoryDatabase> database;
+    if (shared) {
+        // The other computers' latest days first; this computer's own are never written here.
+        QString warning;
+        database = HistoryDatabase::open(path, &warning, error);
+        if (!database)
+            return nullptr;
+        SharedFolder folder(*shared);
+        const SharedFolder::Imported imported = folder.importAll(*database);
+        if (notes) {
+            if (!warning.isEmpty())
+                notes->append(warning);
+            notes->append(imported.problems);
+        }
+    } else {
+        database = HistoryDatabase::openToRead(path, error);
+        if (!database)
+            return nullptr;
+    }
+    const std::optional<QList<HistoryDevice>> devices = database->devices(error);
+    if (!devices)
+        return nullptr;
+    *names = DeviceNames::of(thisComputer, *devices);
+    const QString wanted = device.trimmed();
+    if (wanted.isEmpty()) {
+        database->readDevices(devices->isEmpty() ? HistoryDatabase::Devices::This : HistoryDatabase::Devices::All);
+        return database;
+    }
+    if (wanted == u"all" || wanted == u"this") {
+        database->readDevices(wanted == u"all" ? HistoryDatabase::Devices::All : HistoryDatabase::Devices::This);
+        return database;
+    }
+    if (wanted == thisId || wanted.compare(thisComputer, Qt::CaseInsensitive) == 0) {
+        database->readDevices(HistoryDatabase::Devices::This);
+        return database;
+    }
+    QStringList matching;
+    QStringList known{thisComputer + QStringLiteral(" (this)")};
+    for (const HistoryDevice &other : *devices) {
+        known.append(QStringLiteral("%1 (%2)").arg(other.name, other.id));
+        if (other.id == wanted || other.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            matching.append(other.id);
+    }
+    if (matching.size() != 1) {
+        *error = matching.isEmpty() ? QStringLiteral("--device %1 names no computer the history knows: %2")
+                                          .arg(printableText(wanted), printableText(known.join(QStringLiteral(", "))))
+                                    : QStringLiteral("--device %1 names %2 computers: give the id of one (%3)")
+                                          .arg(printableText(wanted)).arg(matching.size()).arg(matching.join(QStringLiteral(", ")));
+        return nullptr;
+    }
+    database->readDevices(HistoryDatabase::Devices::Other, matching.constFirst());
+    return database;
+}
+
+bool HistoryReport::print(const QString &path, QByteArray *output, QString *error, QStringList *notes) const
+{
+    DeviceNames names;
+    const std::unique_ptr<HistoryDatabase> database = open(path, &names, error, notes);
     if (!database)
         return false;
     const auto [start, end] = HistoryDatabase::localDays(from, to);
@@ -156,11 +213,11 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
             for (const HistoryCategories::Piece &piece : std::as_const(pieces))
                 stretches.append(piece.stretch);
             if (!explain) {
-                output->append(historyCsv(stretches).toUtf8());
+                output->append(historyCsv(stretches, names).toUtf8());
                 return true;
             }
             // The stretches' columns, then what sorted each.
-            const QStringList lines = historyCsv(stretches).split(u'\n', Qt::SkipEmptyParts);
+            const QStringList lines = historyCsv(stretches, names).split(u'\n', Qt::SkipEmptyParts);
             text = lines.value(0) + QStringLiteral(",category,explanation\n");
             for (qsizetype i = 1; i < lines.size(); ++i) {
                 const Classification &classification = pieces.at(i - 1).classification;
@@ -185,13 +242,14 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
                     object.insert(QStringLiteral("recorded"), jsonName(*stretch.recordedAs));
                 if (!stretch.note.isEmpty())
                     object.insert(QStringLiteral("note"), jsonName(stretch.note));
+                object.insert(QStringLiteral("device"), jsonName(names.of(stretch.device)));
                 if (explain) {
                     object.insert(QStringLiteral("category"), jsonName(categoryPathText(piece.classification.category)));
                     object.insert(QStringLiteral("explanation"), jsonName(piece.classification.explanation()));
                 }
                 output->append(jsonLine(object));
             } else {
-                text += QStringLiteral("%1  %2  %3  %4%5%6%7\n")
+                text += QStringLiteral("%1  %2  %3  %4%5%6%7%8\n")
                             .arg(historyLocalTime(stretch.start), stretch.end.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
                                  TimeTracker::timeStringForDouble(stretch.seconds).rightJustified(10),
                                  printableText(stretch.application),
@@ -199,7 +257,8 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
                                  sourceMarker(stretch),
                                  explain ? QStringLiteral("  [%1: %2]").arg(printableText(categoryPathText(piece.classification.category)),
                                                                            printableText(piece.classification.explanation()))
-                                         : QString());
+                                         : QString(),
+                                 stretch.device.isEmpty() ? QString() : QStringLiteral("  @%1").arg(printableText(names.of(stretch.device))));
             }
         }
         output->append(text.toUtf8());

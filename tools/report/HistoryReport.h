@@ -1,7 +1,9 @@
 #pragma once
 
 #include "categories/CategorySet.h"
+#include "history/HistoryCsv.h"
 #include "history/HistoryDatabase.h"
+#include "sync/SharedFolder.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -30,6 +32,19 @@ struct HistoryReport
     bool calendar = false;
     qint64 joinGapMs = 15 * 60 * 1000;
 
+    // Whose time: empty for every computer's once the history holds others' (else this one's),
+    // "all", "this", or one computer by its name or id.
+    QString device;
+    // The shared folder whose other computers' days are imported first; none: the history as it is.
+    std::optional<SharedFolder::Options> shared;
+    QString thisComputer; // this computer's name and id
+    QString thisId;
+
     // The report of the history at `path`; false, with the reason, when it cannot be read.
-    bool print(const QString &path, QByteArray *output, QString *error) const;
+    // `notes`: what the user should know besides (what the import could not take).
+    bool print(const QString &path, QByteArray *output, QString *error, QStringList *notes = nullptr) const;
+
+private:
+    // Opens the history, importing first when there is a shared folder, and reads the devices chosen.
+    std::unique_ptr<HistoryDatabase> open(const QString &path, DeviceNames *names, QString *error, QStringList *notes) const;
 };

@@ -10,6 +10,8 @@
 #include "persistence/SettingsStore.h"
 #include "persistence/TimingTable.h"
 #include "store/SafeText.h"
+#include "sync/DeviceIdentity.h"
+#include "sync/SharedFolder.h"
 #include "tracking/MemorySettings.h"
 #include "tracking/OfflineTracker.h"
 
@@ -63,6 +65,19 @@ void takeSetting(const PropertyListDictionary &values, const QString &key, Memor
         std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
 }
 
+// The shared folder the settings name, with this computer's id and name: what --history imports
+// from first. None while the settings name none or Kestrum has not made this computer's id yet.
+std::optional<SharedFolder::Options> sharedFolder(QString *thisName, QString *thisId)
+{
+    const PropertyListResult file = PropertyList::readFile(SettingsStore::defaultPath());
+    MemorySettings settings;
+    for (const QString &key : {SettingsKey::SharedFolder, SettingsKey::DeviceName, SettingsKey::ShareWindowTitles})
+        takeSetting(file.value.value<PropertyListDictionary>(), key, &settings);
+    *thisName = settings.value(SettingsKey::DeviceName).toString();
+    *thisId = DeviceIdentity::peek(DeviceIdentity::defaultPath());
+    return SharedFolder::fromSettings(settings, *thisId);
+}
+
 // The settings file's idle threshold: runs of one category closer than it are one event.
 qint64 idleThresholdMs()
 {
@@ -108,13 +123,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),
                                       QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
+    const QCommandLineOption deviceOption(QStringLiteral("device"),
+                                          QStringLiteral("With --history: the time of one computer (its name or id), of this one (this) "
+                                                         "or of all (all: the default once the shared folder holds others)."),
+                                          QStringLiteral("NAME|ID|all|this"));
     const QCommandLineOption timesheetOption(QStringLiteral("timesheet"),
                                              QStringLiteral("The history's days as columns and its categories (--by app: applications) as rows, "
                                                             "with totals."));
     const QCommandLineOption icalOption(QStringLiteral("ical"),
                                         QStringLiteral("The history as an iCalendar file: an event per run of time in one category."));
     parser.addOptions({historyOption, byOption, depthOption, categoryOption, explainOption, timesheetOption, icalOption, fromOption,
-                       toOption, jsonOption});
+                       toOption, jsonOption, deviceOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
     // "-001-01-01" is then one unknown option, not the options "0", "0", "1", "-" and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -195,17 +214,23 @@ int main(int argc, char *argv[])
                              qPrintable(categoryPathText(report.within)), qPrintable(categoriesPath));
             }
         }
+        report.device = parser.value(deviceOption);
+        report.shared = sharedFolder(&report.thisComputer, &report.thisId);
         report.format = parser.isSet(csvOption)  ? HistoryReport::Format::Csv
                       : parser.isSet(jsonOption) ? HistoryReport::Format::JsonLines
                                                  : HistoryReport::Format::Table;
         QByteArray output;
-        if (!report.print(HistoryDatabase::defaultPath(), &output, &error))
+        QStringList notes;
+        const bool printed = report.print(HistoryDatabase::defaultPath(), &output, &error, &notes);
+        for (const QString &note : std::as_const(notes))
+            std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(note));
+        if (!printed)
             return fail(error);
         return writeStandardOutput("kestrum-report", output);
     }
     if (parser.isSet(byOption) || parser.isSet(fromOption) || parser.isSet(toOption) || parser.isSet(jsonOption)
-        || parser.isSet(depthOption) || parser.isSet(categoryOption) || parser.isSet(explainOption))
-        return fail(QStringLiteral("--by, --depth, --category, --explain, --from, --to and --json go with --history"));
+        || parser.isSet(depthOption) || parser.isSet(categoryOption) || parser.isSet(explainOption) || parser.isSet(deviceOption))
+        return fail(QStringLiteral("--by, --depth, --category, --explain, --device, --from, --to and --json go with --history"));
     if (parser.positionalArguments().size() > 1)
         return fail(QStringLiteral("only one FILE can be read (see --help)"));
 

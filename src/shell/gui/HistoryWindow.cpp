@@ -576,10 +576,13 @@ bool HistoryWindow::addTime(const OverlayEntry &entry, QString *error)
     return true;
 }
 
-bool HistoryWindow::removeAddedTime(qint64 id, QString *error)
+bool HistoryWindow::removeAddedTime(const Stretch &added, QString *error)
 {
+    // Its span goes with it: the days it reached are written again to the shared folder.
     OverlayEntry removed;
-    removed.id = id;
+    removed.id = added.overlay;
+    removed.start = added.start;
+    removed.end = added.end;
     if (!write({HistoryOperation::Kind::RemoveOverlay, {}, {}, 0.0, {}, removed}, error))
         return false;
     m_status->setText(tr("The added time was removed; what was recorded beneath it counts again."));
@@ -749,7 +752,7 @@ void HistoryWindow::runSelectionAction(const QString &action)
     if (action == tr("Edit Added Time…")) {
         editAddedTime(stretch);
     } else if (action == tr("Remove Added Time")) {
-        if (!removeAddedTime(stretch.overlay, &error))
+        if (!removeAddedTime(stretch, &error))
             m_status->setText(tr("Nothing was removed: %1").arg(error));
     } else if (action == tr("Rename as…")) {
         const std::optional<QString> name = m_askName(tr("Count this stretch as:"), stretch.application);

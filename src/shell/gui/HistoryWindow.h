@@ -58,7 +58,7 @@ public:
     bool assignSelection(const CategoryPath &category, QString *error);
     // Adds time the computer did not see (an entry of id 0), or changes added time; removes it.
     bool addTime(const OverlayEntry &entry, QString *error);
-    bool removeAddedTime(qint64 id, QString *error);
+    bool removeAddedTime(const Stretch &added, QString *error);
     // Shows the selected stretch as `name` from now on; what was recorded is kept beneath.
     bool renameSelection(const QString &name, QString *error);
     // Add Time…: the time the user adds, from a proposal (by default the dialog); none: cancelled.

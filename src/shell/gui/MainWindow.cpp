@@ -438,6 +438,7 @@ PrefWindow &MainWindow::prefWindow()
         m_prefWindow = new PrefWindow(m_controller, m_autostart, this);
         m_prefWindow->setDesktopNote(m_desktopNote);
         m_prefWindow->setDeviceId(m_deviceId);
+        connect(m_prefWindow, &PrefWindow::sharingChanged, this, &MainWindow::sharingChanged);
     }
     return *m_prefWindow;
 }
@@ -536,6 +537,12 @@ void MainWindow::setDesktopNote(const QString &text)
 
 void MainWindow::showPreferences()
 {
+    // The other computers as the history last imported them.
+    QString error;
+    if (const std::unique_ptr<HistoryDatabase> history = HistoryDatabase::openToRead(m_historyPath.isEmpty() ? HistoryDatabase::defaultPath() : m_historyPath, &error)) {
+        if (const std::optional<QList<HistoryDevice>> devices = history->devices(&error))
+            prefWindow().setDevices(*devices);
+    }
     prefWindow().makeKeyAndOrderFront();
 }
 

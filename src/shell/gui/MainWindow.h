@@ -91,6 +91,10 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
 
+Q_SIGNALS:
+    // The preferences changed what or where the history is shared.
+    void sharingChanged();
+
 private:
     void buildMenus();
     void chooseAndOpen();

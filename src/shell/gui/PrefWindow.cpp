@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -180,6 +181,7 @@ void PrefWindow::buildControls()
     auto *deviceForm = new QFormLayout(device);
     deviceForm->addRow(tr("Name:"), m_deviceName);
     deviceForm->addRow(tr("Device id:"), m_deviceId);
+    buildSharing(deviceForm);
 
     m_desktop = new QGroupBox(tr("Desktop"), this);
     m_desktopNote = new QLabel(m_desktop);
@@ -314,7 +316,73 @@ void PrefWindow::connectControls()
         else
             settings.setValue(SettingsKey::DeviceName, name);
         m_deviceName->setText(settings.value(SettingsKey::DeviceName).toString());
+        Q_EMIT sharingChanged();
     });
+    connect(m_chooseSharedFolder, &QPushButton::clicked, this, [this] {
+        const QString chosen = QFileDialog::getExistingDirectory(this, tr("Folder Shared with Your Other Computers"), m_sharedFolder->text());
+        if (!chosen.isEmpty())
+            chooseSharedFolder(chosen);
+    });
+    connect(m_stopSharing, &QPushButton::clicked, this, [this] { chooseSharedFolder(QString()); });
+    connect(m_shareTitles, &QCheckBox::toggled, this, [this, &settings](bool on) {
+        settings.setValue(SettingsKey::ShareWindowTitles, on);
+        Q_EMIT sharingChanged();
+    });
+}
+
+void PrefWindow::buildSharing(QLayout *into)
+{
+    auto *form = static_cast<QFormLayout *>(into);
+    QWidget *group = form->parentWidget();
+    m_sharedFolder = new QLineEdit(group);
+    m_sharedFolder->setReadOnly(true);
+    m_sharedFolder->setPlaceholderText(tr("None: the history stays on this computer"));
+    m_sharedFolder->setAccessibleName(tr("Folder shared with your other computers"));
+    m_chooseSharedFolder = new QPushButton(tr("Choose…"), group);
+    m_stopSharing = new QPushButton(tr("Stop Sharing"), group);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_sharedFolder, 1);
+    row->addWidget(m_chooseSharedFolder);
+    row->addWidget(m_stopSharing);
+    form->addRow(tr("Shared folder:"), row);
+    m_shareTitles = new QCheckBox(tr("Share window titles with my other computers"), group);
+    form->addRow(QString(), m_shareTitles);
+    form->addRow(QString(), hintLabel(tr("A folder that Syncthing, Nextcloud or another sync tool keeps in step: each computer writes "
+                                         "its own days there and reads the others'."),
+                                      group));
+    m_devices = new QLabel(group);
+    m_devices->setWordWrap(true);
+    m_devices->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(tr("Other computers:"), m_devices);
+    setDevices({});
+}
+
+void PrefWindow::chooseSharedFolder(const QString &folder)
+{
+    Settings &settings = m_kestrumController.settings();
+    if (folder.isEmpty())
+        settings.removeValue(SettingsKey::SharedFolder);
+    else
+        settings.setValue(SettingsKey::SharedFolder, QDir(folder).absolutePath());
+    m_sharedFolder->setText(settings.folderValue(SettingsKey::SharedFolder));
+    m_stopSharing->setEnabled(!m_sharedFolder->text().isEmpty());
+    Q_EMIT sharingChanged();
+}
+
+void PrefWindow::setDevices(const QList<HistoryDevice> &devices)
+{
+    QStringList lines;
+    for (const HistoryDevice &device : devices) {
+        QString line = tr("%1: days up to %2, read %3")
+                           .arg(device.name.toHtmlEscaped(),
+                                device.lastDay.isValid() ? QLocale().toString(device.lastDay, QLocale::ShortFormat) : tr("none"),
+                                device.lastImport.isValid() ? QLocale().toString(device.lastImport.toLocalTime(), QLocale::ShortFormat)
+                                                            : tr("never"));
+        if (!device.problem.isEmpty())
+            line += QStringLiteral("<br><i>%1</i>").arg(device.problem.toHtmlEscaped());
+        lines.append(line);
+    }
+    m_devices->setText(lines.isEmpty() ? tr("None seen yet") : lines.join(QStringLiteral("<br>")));
 }
 
 void PrefWindow::showStoredValues()
@@ -324,7 +392,7 @@ void PrefWindow::showStoredValues()
     std::vector<QObject *> controls = {m_startCounting, m_openAtLogin, m_documentMonitoring, m_idleDetection, m_idleMinutes,
                                        m_idleInTotal, m_periodicSave, m_periodicTime, m_format, m_privateApplications,
                                        m_privatePatterns, m_askAway, m_minutesAway, m_neverIdleInhibited, m_neverIdleApplications,
-                                       m_neverIdleList, m_deviceName};
+                                       m_neverIdleList, m_deviceName, m_shareTitles};
     controls.insert(controls.end(), m_periodicDaysOfWeek.cbegin(), m_periodicDaysOfWeek.cend());
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject *control : controls)
@@ -346,6 +414,9 @@ void PrefWindow::showStoredValues()
     m_neverIdleApplications->setChecked(settings.boolValue(SettingsKey::EnableNeverIdleApplications));
     m_neverIdleList->setPlainText(settings.textListValue(SettingsKey::NeverIdleApplications).join(u'\n'));
     m_deviceName->setText(settings.value(SettingsKey::DeviceName).toString());
+    m_sharedFolder->setText(settings.folderValue(SettingsKey::SharedFolder));
+    m_stopSharing->setEnabled(!m_sharedFolder->text().isEmpty());
+    m_shareTitles->setChecked(settings.boolValue(SettingsKey::ShareWindowTitles));
     const WeekdaySelection weekdays = m_kestrumController.selectProperPeriodicDaysOfWeek();
     for (size_t day = 0; day < weekdays.size(); ++day)
         m_periodicDaysOfWeek[day]->setChecked(weekdays[day]);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistoryDatabase.h"
+
 #include "shell/PeriodicSave.h"
 
 #include <QDialog>
@@ -67,6 +69,19 @@ public:
     // The "Choose…" button's action with the folder already chosen.
     void chooseDirectory(const QString &directory);
 
+    // Sharing the history with the user's other computers: the folder a sync tool keeps in step
+    // (chosen, or none to stop), and the other computers seen there.
+    void chooseSharedFolder(const QString &folder);
+    void setDevices(const QList<HistoryDevice> &devices);
+    QLineEdit *sharedFolderField() const { return m_sharedFolder; }
+    QPushButton *stopSharingButton() const { return m_stopSharing; }
+    QCheckBox *shareWindowTitlesBox() const { return m_shareTitles; }
+    QLabel *devicesLabel() const { return m_devices; }
+
+Q_SIGNALS:
+    // The shared folder, whether titles go there, or this computer's name changed.
+    void sharingChanged();
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -81,6 +96,7 @@ private:
     void setOpenAtLogin(bool open);
     void storePrivacyRules();
     void buildTimeAway(QLayout *into);
+    void buildSharing(QLayout *into);
 
     KestrumController &m_kestrumController;
     LoginAutostart &m_autostart;
@@ -107,6 +123,11 @@ private:
     QPlainTextEdit *m_neverIdleList = nullptr;
     QLineEdit *m_deviceName = nullptr;
     QLabel *m_deviceId = nullptr;
+    QLineEdit *m_sharedFolder = nullptr;
+    QPushButton *m_chooseSharedFolder = nullptr;
+    QPushButton *m_stopSharing = nullptr;
+    QCheckBox *m_shareTitles = nullptr;
+    QLabel *m_devices = nullptr;
     QGroupBox *m_desktop = nullptr;
     QLabel *m_desktopNote = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "TrayIcon.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryWriter.h"
+#include "sync/SharedFolderSync.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/SettingsStore.h"
 #include "platform/logind/BusProbe.h"
@@ -235,7 +236,7 @@ int main(int argc, char *argv[])
         },
         .overlay = [&](const HistoryOperation &operation, QString *error) {
             const QList<HistoryOperation> operations = operation.kind == HistoryOperation::Kind::RemoveOverlay
-                ? history.removeOverlay(operation.overlay.id)
+                ? history.removeOverlay(operation.overlay)
                 : history.putOverlay(operation.overlay);
             return written(historyWriter.writeAndWait(operations, historyWait), QObject::tr("the change is kept"), error);
         },
@@ -245,18 +246,23 @@ int main(int argc, char *argv[])
     // Back from time away, the desktop's notifications ask where they can.
     window.askThroughNotifications(QDBusConnection::sessionBus());
     // This computer among the user's computers: an id of its own, made the first time.
-    {
-        QString message;
-        QString error;
-        const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &message, &error);
-        if (!error.isEmpty())
-            qCWarning(lcApp).noquote() << "This computer has no device id:" << error;
-        if (!message.isEmpty()) {
-            qCWarning(lcApp).noquote() << message;
-            window.statusBar()->showMessage(message);
-        }
-        window.setDeviceId(device.id());
+    QString deviceMessage;
+    QString deviceError;
+    const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &deviceMessage, &deviceError);
+    if (!deviceError.isEmpty())
+        qCWarning(lcApp).noquote() << "This computer has no device id:" << deviceError;
+    if (!deviceMessage.isEmpty()) {
+        qCWarning(lcApp).noquote() << deviceMessage;
+        window.statusBar()->showMessage(deviceMessage);
     }
+    window.setDeviceId(device.id());
+    // Its history goes to the shared folder and the others' comes from it, on the history's thread.
+    const auto followSharedFolder = [&historyWriter, &settings, &device] {
+        const std::optional<SharedFolder::Options> shared = SharedFolder::fromSettings(settings, device.id());
+        historyWriter.follow(shared ? std::make_unique<SharedFolderSync>(*shared) : nullptr);
+    };
+    followSharedFolder();
+    QObject::connect(&window, &MainWindow::sharingChanged, &window, followSharedFolder);
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);
