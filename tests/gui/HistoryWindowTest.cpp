@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -165,4 +166,55 @@ TEST_F(HistoryWindowTest, AddedTimeCoversWhatLiesBeneathAndRenamesKeepWhatWasRec
     window->runSelectionAction(QStringLiteral("Remove Added Time"));
     EXPECT_TRUE(barRows().contains(QStringLiteral("Browser 00:15:00 [News]"))) << barRows().join(u'\n').toStdString();
     EXPECT_FALSE(barRows().join(u'\n').contains(QStringLiteral("Meeting")));
+}
+
+TEST_F(HistoryWindowTest, AnotherComputersTimeShowsInALaneOfItsOwnUnderAllComputersAndIsLeftToIt)
+{
+    const QString laptop = QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301");
+    {
+        QString error;
+        auto database = HistoryDatabase::open(path, nullptr, &error);
+        ASSERT_NE(database, nullptr) << error.toStdString();
+        // The laptop works on while this computer is idle, then both are in use for 15 minutes.
+        ASSERT_TRUE(database->importDay(laptop, QStringLiteral("Laptop"), kDay, QStringLiteral("sha256:1"),
+                                        {stretch(0, QTime(9, 30), 1800, QStringLiteral("Terminal"), QStringLiteral("make")),
+                                         stretch(0, QTime(10, 0), 600, QStringLiteral("Idle"))},
+                                        {}, &error))
+            << error.toStdString();
+    }
+    settings.setValue(SettingsKey::DeviceName, QStringLiteral("Desktop"));
+    window->showRange(HistoryWindow::Range::Day, kDay);
+    ASSERT_FALSE(window->deviceBox()->isHidden());
+    EXPECT_EQ(window->deviceBox()->currentText(), QStringLiteral("All Computers"));
+    EXPECT_EQ(window->timeline()->stretchCount(), 6);
+    EXPECT_EQ(barRows().first(), QStringLiteral("Editor 00:30:00 [notes.txt,plan.txt]"));
+    EXPECT_TRUE(barRows().contains(QStringLiteral("Terminal 00:30:00 [make]")));
+    EXPECT_EQ(window->totalLabel()->text(),
+              QStringLiteral("Total: 01:15:00 · Idle: 00:20:00 · at two computers at once: 00:15:00, counted on each"));
+
+    // Its lane is the lower half: hovering there names it, and its stretch offers nothing to change.
+    window->timeline()->resize(2400, 80);
+    const int x = 2400 * (9 * 60 + 45) / (24 * 60);
+    const QString hover = window->timeline()->toolTipAt(x, 70);
+    EXPECT_TRUE(hover.contains(QStringLiteral("Terminal: make")) && hover.contains(QStringLiteral("On Laptop"))) << hover.toStdString();
+    EXPECT_TRUE(window->timeline()->toolTipAt(x, 25).contains(QStringLiteral("On Desktop")));
+    window->timeline()->selectPiece(window->timeline()->pieceAt(x, 70));
+    EXPECT_TRUE(window->selectionActions().isEmpty());
+
+    const QString csv = directory.filePath(QStringLiteral("all.csv"));
+    QString error;
+    ASSERT_TRUE(window->exportRange(csv, false, &error)) << error.toStdString();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains(",Terminal,make,recorded,Laptop\n") && text.contains(",Editor,notes.txt,recorded,Desktop\n")) << text.toStdString();
+
+    // The laptop alone, then this computer alone.
+    window->deviceBox()->setCurrentIndex(window->deviceBox()->findData(laptop));
+    Q_EMIT window->deviceBox()->activated(window->deviceBox()->currentIndex());
+    EXPECT_EQ(barRows(), QStringList({QStringLiteral("Terminal 00:30:00 [make]"), QStringLiteral("Idle 00:10:00 []")}));
+    window->deviceBox()->setCurrentIndex(1);
+    Q_EMIT window->deviceBox()->activated(1);
+    EXPECT_EQ(window->timeline()->stretchCount(), 4);
+    EXPECT_EQ(window->totalLabel()->text(), QStringLiteral("Total: 00:45:00 · Idle: 00:10:00"));
 }

@@ -69,6 +69,47 @@ void sortLongestFirst(QList<QTreeWidgetItem *> &items)
     }
 }
 
+// The wall-clock seconds of [from, to) in which two computers or more were in use (idle time
+// left out): counted once on each of them.
+double simultaneousSeconds(const QList<Stretch> &stretches, const QDateTime &from, const QDateTime &to)
+{
+    QHash<QString, QList<std::pair<qint64, qint64>>> byDevice;
+    for (const Stretch &stretch : stretches) {
+        const qint64 start = std::max(stretch.start, from).toMSecsSinceEpoch();
+        const qint64 end = std::min(stretch.end, to).toMSecsSinceEpoch();
+        if (stretch.seconds > 0.0 && stretch.application != kIdle && start < end)
+            byDevice[stretch.device].append({start, end});
+    }
+    if (byDevice.size() < 2)
+        return 0.0;
+    // Each computer's time as one set of spans, then a sweep over all of them.
+    QList<std::pair<qint64, int>> edges;
+    for (QList<std::pair<qint64, qint64>> &spans : byDevice) {
+        std::sort(spans.begin(), spans.end());
+        qint64 start = spans.constFirst().first;
+        qint64 end = spans.constFirst().second;
+        for (const auto &[nextStart, nextEnd] : std::as_const(spans)) {
+            if (nextStart > end) {
+                edges << std::pair{start, 1} << std::pair{end, -1};
+                start = nextStart;
+            }
+            end = std::max(end, nextEnd);
+        }
+        edges << std::pair{start, 1} << std::pair{end, -1};
+    }
+    std::sort(edges.begin(), edges.end());
+    qint64 both = 0;
+    int inUse = 0;
+    qint64 previous = 0;
+    for (const auto &[at, change] : std::as_const(edges)) {
+        if (inUse >= 2)
+            both += at - previous;
+        inUse += change;
+        previous = at;
+    }
+    return double(both) / 1000.0;
+}
+
 QString timeText(double seconds)
 {
     return TimeTracker::timeStringForDouble(seconds);
@@ -102,6 +143,9 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     m_viewBox = new QComboBox(this);
     m_viewBox->addItems({tr("By Application"), tr("By Category")});
     m_viewBox->setAccessibleName(tr("Group by"));
+    m_deviceBox = new QComboBox(this);
+    m_deviceBox->setAccessibleName(tr("Computers"));
+    m_deviceBox->hide();
     m_total = new QLabel(this);
     m_total->setAccessibleName(tr("Total"));
     auto *top = new QHBoxLayout;
@@ -110,6 +154,7 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     top->addWidget(m_dayEdit);
     top->addWidget(next);
     top->addWidget(m_viewBox);
+    top->addWidget(m_deviceBox);
     top->addStretch(1);
     top->addWidget(m_total);
 
@@ -172,6 +217,7 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     connect(previous, &QToolButton::clicked, this, [this] { step(-1); });
     connect(next, &QToolButton::clicked, this, [this] { step(1); });
     connect(m_viewBox, &QComboBox::currentIndexChanged, this, [this](int index) { setView(View(index)); });
+    connect(m_deviceBox, &QComboBox::activated, this, [this] { reload(); });
     connect(m_zoom, &QToolButton::toggled, m_timeline, &TimelineStrip::setZoomed);
     connect(m_timeline, &TimelineStrip::actionsRequested, this, [this](const QPoint &where) {
         offerActions(selectionActions(), where, [this](const QString &action) { runSelectionAction(action); });
@@ -285,7 +331,12 @@ void HistoryWindow::reload()
     m_total->clear();
     m_legend->clear();
     QString error;
-    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, &error);
+    // The other computers the history now knows, then the history as the choice reads it.
+    if (const std::unique_ptr<HistoryDatabase> known = HistoryDatabase::openToRead(m_path, &error)) {
+        if (const std::optional<QList<HistoryDevice>> devices = known->devices(&error))
+            showDevices(*devices);
+    }
+    const std::unique_ptr<HistoryDatabase> database = openHistory(&error);
     if (!database) {
         m_status->setText(error);
         return;
@@ -313,6 +364,14 @@ void HistoryWindow::reload()
     m_status->clear();
     m_timeline->setColouring(m_view == View::ByCategory ? TimelineStrip::Colouring::ByCategory : TimelineStrip::Colouring::ByApplication,
                              &categorySet());
+    // One lane a computer, this one first, while all of them are shown.
+    QList<std::pair<QString, QString>> lanes;
+    if (!m_deviceBox->isHidden() && m_deviceBox->currentIndex() == 0) {
+        lanes.append({QString(), m_deviceNames.thisComputer});
+        for (auto it = m_deviceNames.others.cbegin(); it != m_deviceNames.others.cend(); ++it)
+            lanes.append({it.key(), it.value()});
+    }
+    m_timeline->setLanes(lanes);
     m_timeline->setDay(m_first, *day);
     showLegend();
     if (windows)
@@ -327,7 +386,15 @@ void HistoryWindow::reload()
         (item->data(0, kNameRole).toString() == kIdle ? idle : total) += item->data(0, kSecondsRole).toDouble();
     }
     const bool idleCounts = m_settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
-    m_total->setText(tr("Total: %1 · Idle: %2").arg(timeText(idleCounts ? total + idle : total), timeText(idle)));
+    QString totalText = tr("Total: %1 · Idle: %2").arg(timeText(idleCounts ? total + idle : total), timeText(idle));
+    // Time at two computers at once counts on each: the total says how much of it there is.
+    if (lanes.size() > 1) {
+        if (const std::optional<QList<Stretch>> all = database->stretches(from, to, &error)) {
+            if (const double both = simultaneousSeconds(*all, from, to); both >= 1.0)
+                totalText += tr(" · at two computers at once: %1, counted on each").arg(timeText(both));
+        }
+    }
+    m_total->setText(totalText);
 }
 
 void HistoryWindow::showLegend()
@@ -432,9 +499,36 @@ void HistoryWindow::showBarsByCategory(const QList<HistoryCategories::Share> &sh
     m_bars->addTopLevelItems(items);
 }
 
+std::unique_ptr<HistoryDatabase> HistoryWindow::openHistory(QString *error) const
+{
+    std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
+    if (!database)
+        return nullptr;
+    const int choice = m_deviceBox->isHidden() ? 1 : m_deviceBox->currentIndex();
+    if (choice == 0)
+        database->readDevices(HistoryDatabase::Devices::All);
+    else if (choice > 1)
+        database->readDevices(HistoryDatabase::Devices::Other, m_deviceBox->currentData().toString());
+    return database;
+}
+
+void HistoryWindow::showDevices(const QList<HistoryDevice> &devices)
+{
+    m_deviceNames = DeviceNames::of(m_settings.value(SettingsKey::DeviceName).toString(), devices);
+    const QString chosen = m_deviceBox->count() > 0 ? m_deviceBox->currentData().toString() : QStringLiteral("all");
+    QSignalBlocker blocker(m_deviceBox);
+    m_deviceBox->clear();
+    m_deviceBox->addItem(tr("All Computers"), QStringLiteral("all"));
+    m_deviceBox->addItem(tr("This Computer (%1)").arg(m_deviceNames.thisComputer), QStringLiteral("this"));
+    for (const HistoryDevice &device : devices)
+        m_deviceBox->addItem(device.name, device.id);
+    m_deviceBox->setCurrentIndex(std::max(0, m_deviceBox->findData(chosen)));
+    m_deviceBox->setVisible(!devices.isEmpty());
+}
+
 bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error) const
 {
-    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
+    const std::unique_ptr<HistoryDatabase> database = openHistory(error);
     if (!database)
         return false;
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
@@ -448,7 +542,7 @@ bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error
         const std::optional<QList<Stretch>> read = database->stretches(from, to, error);
         if (!read)
             return false;
-        text = historyCsv(*read);
+        text = historyCsv(*read, m_deviceNames);
     }
     return writeFileAtomically(path, text.toUtf8(), error);
 }
@@ -506,7 +600,7 @@ void HistoryWindow::forget(const std::optional<QString> &application)
 
 bool HistoryWindow::exportTimesheet(const QString &path, QString *error) const
 {
-    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
+    const std::unique_ptr<HistoryDatabase> database = openHistory(error);
     if (!database)
         return false;
     Classifier classifier(categorySet());
@@ -707,6 +801,9 @@ void HistoryWindow::askAndAlwaysPut(CategoryRule::Field field, const QString &na
 QStringList HistoryWindow::selectionActions() const
 {
     if (!m_timeline->selection())
+        return {};
+    // Another computer's time is changed on that computer: its history is its own.
+    if (m_timeline->selectedPiece() >= 0 && !m_timeline->pieces().at(m_timeline->selectedPiece()).stretch.device.isEmpty())
         return {};
     QStringList actions;
     if (m_timeline->selectedPiece() < 0)

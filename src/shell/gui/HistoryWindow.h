@@ -3,6 +3,7 @@
 #include "HistoryHandlers.h"
 #include "TimelineStrip.h"
 #include "categories/Classifier.h"
+#include "history/HistoryCsv.h"
 #include "history/HistoryDatabase.h"
 
 #include <QDialog>
@@ -85,12 +86,19 @@ public:
     QLabel *totalLabel() const { return m_total; }
     QLabel *statusLabel() const { return m_status; }
     QLabel *legendLabel() const { return m_legend; }
+    // Whose time is shown: all computers (the first choice, once the history holds others'),
+    // this one, or one of the others; hidden while there are no others.
+    QComboBox *deviceBox() const { return m_deviceBox; }
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void reload();
+    // The history, reading the computers chosen; null, with the reason, when it cannot be read.
+    std::unique_ptr<HistoryDatabase> openHistory(QString *error) const;
+    // The device choice, kept, as the history now names the other computers.
+    void showDevices(const QList<HistoryDevice> &devices);
     void step(int direction);
     void chooseAndExport(bool totals);
     void chooseAndExportTimesheet();
@@ -123,6 +131,8 @@ private:
     QDate m_last;
     QComboBox *m_rangeBox = nullptr;
     QComboBox *m_viewBox = nullptr;
+    QComboBox *m_deviceBox = nullptr;
+    DeviceNames m_deviceNames;
     QToolButton *m_zoom = nullptr;
     QLabel *m_legend = nullptr;
     QDateEdit *m_dayEdit = nullptr;

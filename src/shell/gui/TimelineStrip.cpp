@@ -152,7 +152,12 @@ void TimelineStrip::paintEvent(QPaintEvent *)
             painter.drawText(QRectF(x + 2, 0, 40, kLabelHeight), Qt::AlignLeft | Qt::AlignVCenter, at.toString(QStringLiteral("HH:mm")));
         }
     }
-    const QRectF band(0, kLabelHeight + 3, width(), height() - kLabelHeight - 6);
+    // Each computer's lane, named at its left.
+    if (m_lanes.size() > 1) {
+        painter.setPen(palette().placeholderText().color());
+        for (const auto &[device, name] : std::as_const(m_lanes))
+            painter.drawText(laneOf(device).adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+    }
     // What added time covers shows beneath it as a thin hatched line; the added time itself is
     // drawn over it, striped, so that it never passes for what the computer saw.
     const auto span = [&](const Stretch &stretch) {
@@ -163,6 +168,7 @@ void TimelineStrip::paintEvent(QPaintEvent *)
         const auto [left, right] = span(piece.stretch);
         if (piece.stretch.source == StretchSource::Added)
             continue;
+        const QRectF band = laneOf(piece.stretch.device);
         if (piece.stretch.covered > 0.0 && piece.stretch.seconds <= 0.0) {
             painter.fillRect(QRectF(left, band.bottom() - band.height() / 4, right - left, band.height() / 4),
                              QBrush(colourOf(piece), Qt::Dense5Pattern));
@@ -174,6 +180,7 @@ void TimelineStrip::paintEvent(QPaintEvent *)
         if (piece.stretch.source != StretchSource::Added)
             continue;
         const auto [left, right] = span(piece.stretch);
+        const QRectF band = laneOf(piece.stretch.device);
         const QRectF area(left, band.top(), right - left, band.height() * 3 / 4);
         painter.fillRect(area, colourOf(piece));
         painter.fillRect(area, QBrush(colourOf(piece).darker(160), Qt::BDiagPattern));
@@ -193,12 +200,34 @@ void TimelineStrip::paintEvent(QPaintEvent *)
     }
 }
 
-qsizetype TimelineStrip::pieceAt(int x) const
+void TimelineStrip::setLanes(QList<std::pair<QString, QString>> lanes)
+{
+    m_lanes = std::move(lanes);
+    setMinimumHeight(m_lanes.size() > 1 ? kLabelHeight + 6 + 18 * int(m_lanes.size()) : 0);
+    update();
+}
+
+QRectF TimelineStrip::laneOf(const QString &device) const
+{
+    const QRectF band(0, kLabelHeight + 3, width(), height() - kLabelHeight - 6);
+    const qsizetype lane = std::find_if(m_lanes.cbegin(), m_lanes.cend(), [&](const auto &named) { return named.first == device; }) - m_lanes.cbegin();
+    if (m_lanes.size() < 2 || lane >= m_lanes.size())
+        return band;
+    const double height = band.height() / double(m_lanes.size());
+    return QRectF(band.left(), band.top() + height * double(lane), band.width(), height - 1.0);
+}
+
+qsizetype TimelineStrip::pieceAt(int x, int y) const
 {
     // Added time lies over what it covers.
     qsizetype found = -1;
     for (qsizetype i = 0; i < m_pieces.size(); ++i) {
         const HistoryCategories::Piece &piece = m_pieces.at(i);
+        if (y >= 0 && m_lanes.size() > 1) {
+            const QRectF lane = laneOf(piece.stretch.device);
+            if (y < lane.top() || y > lane.bottom())
+                continue;
+        }
         if (x >= int(xOf(piece.stretch.start)) && x <= int(std::max(xOf(piece.stretch.start) + 1.0, xOf(piece.stretch.end)))) {
             if (piece.stretch.source == StretchSource::Added)
                 return i;
@@ -209,9 +238,9 @@ qsizetype TimelineStrip::pieceAt(int x) const
     return found;
 }
 
-QString TimelineStrip::toolTipAt(int x) const
+QString TimelineStrip::toolTipAt(int x, int y) const
 {
-    const qsizetype index = pieceAt(x);
+    const qsizetype index = pieceAt(x, y);
     if (index < 0)
         return {};
     const HistoryCategories::Piece &piece = m_pieces.at(index);
@@ -229,6 +258,11 @@ QString TimelineStrip::toolTipAt(int x) const
     case StretchSource::Corrected:
         source = tr("\nRenamed by you; recorded as %1").arg(stretch.recordedAs.value_or(QString()));
         break;
+    }
+    if (m_lanes.size() > 1) {
+        const auto lane = std::find_if(m_lanes.cbegin(), m_lanes.cend(), [&](const auto &named) { return named.first == stretch.device; });
+        if (lane != m_lanes.cend())
+            source += tr("\nOn %1").arg(lane->second);
     }
     if (stretch.covered > 0.0)
         source += stretch.seconds > 0.0 ? tr("\nPartly covered by added time") : tr("\nCovered by added time: not counted");
@@ -259,7 +293,7 @@ bool TimelineStrip::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
-        const QString text = toolTipAt(help->pos().x());
+        const QString text = toolTipAt(help->pos().x(), help->pos().y());
         if (text.isEmpty())
             QToolTip::hideText();
         else
@@ -294,7 +328,7 @@ void TimelineStrip::mouseReleaseEvent(QMouseEvent *event)
     const int from = *m_dragFrom;
     m_dragFrom.reset();
     if (std::abs(event->position().x() - from) < 3) {
-        const qsizetype index = pieceAt(from);
+        const qsizetype index = pieceAt(from, int(event->position().y()));
         if (index >= 0)
             selectPiece(index);
         else
@@ -339,7 +373,7 @@ void TimelineStrip::keyPressEvent(QKeyEvent *event)
 void TimelineStrip::contextMenuEvent(QContextMenuEvent *event)
 {
     // A right click on a stretch outside the selection selects it first.
-    const qsizetype index = pieceAt(event->pos().x());
+    const qsizetype index = pieceAt(event->pos().x(), event->pos().y());
     const QDateTime at = timeAt(event->pos().x());
     if (index >= 0 && (!m_selection || at < m_selection->from || at > m_selection->to))
         selectPiece(index);

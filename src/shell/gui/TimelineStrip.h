@@ -20,16 +20,19 @@ public:
     void setDay(QDate day, QList<HistoryCategories::Piece> pieces);
     // `categories` gives the colours by category; it must outlive the strip's use of it.
     void setColouring(Colouring colouring, const CategorySet *categories);
+    // One lane a computer, top to bottom (its device id, empty for this one, and its name); none
+    // or one: a single lane for all.
+    void setLanes(QList<std::pair<QString, QString>> lanes);
     // Shows only the hours that hold activity (at least one), or the whole day.
     void setZoomed(bool zoomed);
     bool isZoomed() const { return m_zoomed; }
 
     qsizetype stretchCount() const { return m_pieces.size(); }
     const QList<HistoryCategories::Piece> &pieces() const { return m_pieces; }
-    // What hovering at x tells; empty where no stretch is.
-    QString toolTipAt(int x) const;
-    // The piece under x, or -1.
-    qsizetype pieceAt(int x) const;
+    // What hovering at x (and y, in lanes) tells; empty where no stretch is.
+    QString toolTipAt(int x, int y = -1) const;
+    // The piece under x (and y, in lanes: -1 for any lane), or -1.
+    qsizetype pieceAt(int x, int y = -1) const;
     QColor colourOf(const HistoryCategories::Piece &piece) const;
     // A category's colour: grey for "Idle" and "Uncategorized", else the categories' own.
     QColor colourOf(const CategoryPath &category) const;
@@ -70,12 +73,15 @@ protected:
 
 private:
     double xOf(const QDateTime &time) const;
+    // Where a computer's stretches lie: the whole band, or its lane of it.
+    QRectF laneOf(const QString &device) const;
     void updateView();
 
     QDateTime m_start; // the day's local midnight
     QDateTime m_viewStart;
     QDateTime m_viewEnd;
     QList<HistoryCategories::Piece> m_pieces;
+    QList<std::pair<QString, QString>> m_lanes;
     Colouring m_colouring = Colouring::ByApplication;
     const CategorySet *m_categories = nullptr;
     bool m_zoomed = false;
