@@ -51,6 +51,7 @@ CategoriesFile::CategoriesFile(QString path, QObject *parent)
         watchPaths();
         if (reload())
             Q_EMIT changed();
+        Q_EMIT folderChanged();
     });
     reload();
 }
@@ -102,6 +103,21 @@ void CategoriesFile::watch()
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_settle.start(); });
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_settle.start(); });
     watchPaths();
+}
+
+void CategoriesFile::setPath(const QString &path)
+{
+    if (path == m_path)
+        return;
+    m_path = path;
+    if (m_watcher) {
+        const QStringList watched = m_watcher->files() + m_watcher->directories();
+        if (!watched.isEmpty())
+            m_watcher->removePaths(watched);
+        watchPaths();
+    }
+    if (reload())
+        Q_EMIT changed();
 }
 
 void CategoriesFile::watchPaths()

@@ -31,6 +31,8 @@ public:
     bool reload();
     // Follows the file on disk, calling changed() when what it holds changes.
     void watch();
+    // Follows the file at `path` from now on (the shared folder's, or this computer's again).
+    void setPath(const QString &path);
 
     // Writes `set` to the file (changed() follows). A file that could not be read is first moved
     // aside (NAME.corrupt-YYYYMMDD-HHMMSS). False, with the reason, when nothing was written.
@@ -44,6 +46,8 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // Something changed in the file's folder (a sync tool's conflict copy beside it, say).
+    void folderChanged();
 
 private:
     void watchPaths();

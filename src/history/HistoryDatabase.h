@@ -209,6 +209,8 @@ public:
     // The local days from `from` on (none: from the first) on which this computer has stretches,
     // added time or assignments, in order.
     std::optional<QList<QDate>> daysWithStretches(const QDateTime &from, QString *error) const;
+    // The end of this computer's latest stretch; invalid when it has none.
+    std::optional<QDateTime> latestEnd(QString *error) const;
     // The other computers imported, by name.
     std::optional<QList<HistoryDevice>> devices(QString *error) const;
     // The imported stretches that end after `from` and start before `to` (StartingWithin: that

@@ -200,6 +200,20 @@ std::optional<QList<QDate>> HistoryDatabase::daysWithStretches(const QDateTime &
     return days;
 }
 
+std::optional<QDateTime> HistoryDatabase::latestEnd(QString *error) const
+{
+    if (m_empty)
+        return QDateTime();
+    Statement select(m_db, "SELECT end FROM stretches ORDER BY start DESC LIMIT 1");
+    const int status = select.step();
+    if (status == SQLITE_ROW)
+        return utc(select.integer(0));
+    if (status == SQLITE_DONE)
+        return QDateTime();
+    fail(error);
+    return std::nullopt;
+}
+
 std::optional<QList<HistoryDevice>> HistoryDatabase::devices(QString *error) const
 {
     QList<HistoryDevice> result;

@@ -41,6 +41,21 @@ QString DeviceIdentity::machineId()
     return {};
 }
 
+DeviceIdentity DeviceIdentity::renew(const QString &path, const QString &machine, const QString &previous, QString *message, QString *error)
+{
+    DeviceIdentity identity;
+    identity.m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    identity.m_machine = machine;
+    identity.m_previousId = previous;
+    const QJsonObject made{{kVersionKey, kVersion}, {kIdKey, identity.m_id}, {kMachineKey, machine}};
+    if (!writeFileAtomically(path, QJsonDocument(made).toJson(QJsonDocument::Indented), error))
+        return {};
+    *message = QStringLiteral("Another computer shares its history as this one (device %1): this computer is a device of its own "
+                              "from now on, %2.")
+                   .arg(previous, identity.m_id);
+    return identity;
+}
+
 QString DeviceIdentity::peek(const QString &path)
 {
     QFile file(path);

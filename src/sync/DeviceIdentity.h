@@ -24,6 +24,9 @@ public:
     // none can be kept at all.
     static DeviceIdentity load(const QString &path, const QString &machine, QString *message, QString *error);
 
+    // A new id for this computer in place of `previous` (another computer writes as it), kept at
+    // `path`; `message` says so. Invalid, with the reason, when it cannot be kept.
+    static DeviceIdentity renew(const QString &path, const QString &machine, const QString &previous, QString *message, QString *error);
     // The id kept at `path`, read without writing anything; empty when there is none.
     static QString peek(const QString &path);
 

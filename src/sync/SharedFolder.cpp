@@ -157,6 +157,29 @@ bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, QString
     return true;
 }
 
+bool SharedFolder::ownFolderIsAhead(const HistoryDatabase &database)
+{
+    // What the folder holds as written last, whoever wrote it: the latest day's last stretch.
+    QString why;
+    const std::optional<QByteArray> text = readWhole(deviceFolder(m_options.device) + u'/' + kManifestName, &why);
+    const std::optional<DayManifest> manifest = text ? DayManifest::fromJson(*text, &why) : std::nullopt;
+    if (!manifest || manifest->days.isEmpty())
+        return false;
+    const QDate latest = manifest->days.lastKey();
+    const std::optional<QByteArray> contents = readWhole(deviceFolder(m_options.device) + u'/' + kDaysFolder + u'/' + DayFile::fileName(latest), &why);
+    const std::optional<DayFile> day = contents ? DayFile::fromJsonLines(*contents, &why) : std::nullopt;
+    const std::optional<QDateTime> recorded = database.latestEnd(&why);
+    if (!day || !recorded)
+        return false;
+    QDateTime written;
+    for (const Stretch &stretch : day->stretches) {
+        if (stretch.source == StretchSource::Recorded)
+            written = std::max(written, stretch.end);
+    }
+    // This computer writes what it recorded, at most a minute late; a copy of it went on.
+    return written.isValid() && (!recorded->isValid() || *recorded < written.addSecs(-120));
+}
+
 std::optional<QDate> SharedFolder::latestOwnDay(QString *error)
 {
     const std::optional<DayManifest> manifest = ownManifest(error);

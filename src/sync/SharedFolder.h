@@ -52,6 +52,9 @@ public:
 
     // The latest day the folder holds of this computer (invalid: none), or none with the reason.
     std::optional<QDate> latestOwnDay(QString *error);
+    // Whether this computer's folder goes on past what `database` recorded: another computer,
+    // started from a copy of this one's data folder, writes under the same id.
+    bool ownFolderIsAhead(const HistoryDatabase &database);
     // The folders whose changes call for an import.
     QStringList watchedFolders() const;
 

@@ -16,6 +16,15 @@ SharedFolderSync::SharedFolderSync(SharedFolder::Options options, std::function<
 QStringList SharedFolderSync::opened(HistoryDatabase &database)
 {
     QStringList said = importNow(database);
+    if (m_folder.ownFolderIsAhead(database)) {
+        m_renounced = true;
+        said.append(QStringLiteral("The shared folder holds later days of this computer's id (%1) than it recorded: another computer, "
+                                   "started from a copy of this one's data folder, writes as it. This computer takes an id of its own.")
+                        .arg(m_folder.options().device));
+        if (m_onSameIdElsewhere)
+            m_onSameIdElsewhere();
+        return said;
+    }
     // Days recorded while nothing wrote them (Kestrum killed, the folder unset until now): every
     // day from the latest the folder holds of this computer on is checked, and written if it differs.
     QString error;
@@ -92,6 +101,8 @@ QStringList SharedFolderSync::importNow(HistoryDatabase &database)
 
 QStringList SharedFolderSync::exportWaiting(HistoryDatabase &database, bool all)
 {
+    if (m_renounced)
+        return {};
     // Today's stretches grow with every batch: written again at most once a minute.
     const bool due = all || m_elapsedMs() - m_lastExportMs >= kRewriteTodayMs;
     QSet<QDate> days = m_urgent;

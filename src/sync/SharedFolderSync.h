@@ -19,6 +19,11 @@ public:
 
     // `elapsedMs`: a monotonic clock in milliseconds (a steady one unless a test gives its own).
     explicit SharedFolderSync(SharedFolder::Options options, std::function<qint64()> elapsedMs = {});
+    // Called (on the history's thread) when the folder shows another computer writing under
+    // this one's id: from then on nothing is written under it, and this computer should take
+    // a new id and follow the folder again.
+    void setOnSameIdElsewhere(std::function<void()> call) { m_onSameIdElsewhere = std::move(call); }
+    bool renounced() const { return m_renounced; }
 
     QStringList opened(HistoryDatabase &database) override;
     QStringList written(HistoryDatabase &database, const QList<HistoryOperation> &operations) override;
@@ -44,4 +49,6 @@ private:
     qint64 m_lastImportMs = 0;
     SharedFolder::Imported m_lastImport;
     QString m_lastProblem;
+    std::function<void()> m_onSameIdElsewhere;
+    bool m_renounced = false; // another computer writes as this one: nothing more is written
 };

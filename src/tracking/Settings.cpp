@@ -188,6 +188,7 @@ SettingKind settingKind(const QString &key)
         {SettingsKey::RecentAwayAnswers, SettingKind::TextList},
         {SettingsKey::SharedFolder, SettingKind::Folder},
         {SettingsKey::ShareWindowTitles, SettingKind::Boolean},
+        {SettingsKey::CategoriesInSharedFolder, SettingKind::Boolean},
     };
     return kinds.value(key, SettingKind::Other);
 }

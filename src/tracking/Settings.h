@@ -43,6 +43,9 @@ inline const QString DeviceName = QStringLiteral("deviceName");
 // names alone.
 inline const QString SharedFolder = QStringLiteral("sharedFolder");
 inline const QString ShareWindowTitles = QStringLiteral("shareWindowTitles");
+// Kestrum's own: whether the categories are kept in the shared folder (yes) or on this computer
+// (no), as the user answered when sharing began; unset until asked.
+inline const QString CategoriesInSharedFolder = QStringLiteral("categoriesInSharedFolder");
 } // namespace SettingsKey
 
 // What a setting's value is read as. A value that cannot be read as its kind is read as the

@@ -3,13 +3,17 @@
 
 #include "MainWindowFixture.h"
 #include "shell/gui/PrefWindow.h"
+#include "sync/SharedCategories.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -315,4 +319,49 @@ TEST_F(PrefWindowTest, TheSharedFolderIsChosenOrStoppedTitlesCanStayHomeAndTheOt
                        QDateTime::currentDateTimeUtc(), QStringLiteral("a conflict copy: left alone")}});
     EXPECT_TRUE(prefs.devicesLabel()->text().contains(QStringLiteral("Laptop &lt;1&gt;")));
     EXPECT_TRUE(prefs.devicesLabel()->text().contains(QStringLiteral("a conflict copy")));
+}
+
+TEST_F(PrefWindowTest, TheCategoriesMoveToTheSharedFolderWhenTheUserAgreesAndAConflictCopyIsSettledByTheUsersChoice)
+{
+    QTemporaryDir directory;
+    const QString local = directory.filePath(QStringLiteral("config/categories.json"));
+    const QString shared = directory.filePath(QStringLiteral("Sync"));
+    ASSERT_TRUE(QDir().mkpath(shared) && QDir().mkpath(directory.filePath(QStringLiteral("config"))));
+    CategorySet mine = CategorySet::defaults();
+    mine.categories.append({{QStringLiteral("Clients"), QStringLiteral("Acme")}, QStringLiteral("#123456"), {}, 0});
+    QString error;
+    ASSERT_TRUE(CategoriesFile::writeFile(local, mine, &error)) << error.toStdString();
+    openWindow();
+    QStringList asked;
+    int answer = 0;
+    window->setQuestionAsker([&](const QString &question, const QString &, const QStringList &) {
+        asked.append(question);
+        return answer;
+    });
+
+    // Not sharing: nothing is asked, and this computer's categories are read.
+    window->followSharedCategories(local);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(window->categories().path(), local);
+    settings->setValue(SettingsKey::SharedFolder, shared);
+    window->followSharedCategories(local);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(window->categories().path(), SharedCategories::sharedPath(shared));
+    EXPECT_FALSE(QFileInfo::exists(local));
+    EXPECT_EQ(window->categories().set(), mine);
+    window->followSharedCategories(local);
+    EXPECT_EQ(asked.size(), 1) << "asked once";
+
+    // Another computer's version, kept beside by the sync tool: the user takes it.
+    const QString copy = shared + QStringLiteral("/categories.sync-conflict-20260105-101010-ABCDEFG.json");
+    ASSERT_TRUE(CategoriesFile::writeFile(copy, CategorySet::defaults(), &error)) << error.toStdString();
+    answer = -1; // not now: asked again later
+    window->followSharedCategories(local);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    answer = 1;
+    window->followSharedCategories(local);
+    EXPECT_EQ(asked.size(), 3);
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(window->categories().set(), CategorySet::defaults());
 }

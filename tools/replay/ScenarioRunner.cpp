@@ -75,12 +75,24 @@ void ScenarioRunner::followSharedFolder()
         return;
     QString message;
     QString error;
-    const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &message, &error);
+    DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &message, &error);
     warn(message);
     warn(error);
-    if (const std::optional<SharedFolder::Options> shared = SharedFolder::fromSettings(m_settings, device.id())) {
-        for (const QString &said : m_history->follow(std::make_unique<SharedFolderSync>(*shared)))
+    // Twice at most: a copy of this home writing under its id makes it take one of its own.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::optional<SharedFolder::Options> shared = SharedFolder::fromSettings(m_settings, device.id());
+        if (!shared)
+            return;
+        auto sync = std::make_unique<SharedFolderSync>(*shared);
+        const SharedFolderSync *following = sync.get();
+        for (const QString &said : m_history->follow(std::move(sync)))
             warn(said);
+        if (!following->renounced())
+            return;
+        device = DeviceIdentity::renew(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), device.id(), &message, &error);
+        warn(device.isValid() ? message : error);
+        if (!device.isValid())
+            return;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "persistence/TimingTable.h"
 #include "store/SafeText.h"
 #include "sync/DeviceIdentity.h"
+#include "sync/SharedCategories.h"
 #include "sync/SharedFolder.h"
 #include "tracking/MemorySettings.h"
 #include "tracking/OfflineTracker.h"
@@ -65,17 +66,15 @@ void takeSetting(const PropertyListDictionary &values, const QString &key, Memor
         std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
 }
 
-// The shared folder the settings name, with this computer's id and name: what --history imports
-// from first. None while the settings name none or Kestrum has not made this computer's id yet.
-std::optional<SharedFolder::Options> sharedFolder(QString *thisName, QString *thisId)
+// What the settings say of sharing the history with the user's other computers.
+MemorySettings sharingSettings()
 {
     const PropertyListResult file = PropertyList::readFile(SettingsStore::defaultPath());
     MemorySettings settings;
-    for (const QString &key : {SettingsKey::SharedFolder, SettingsKey::DeviceName, SettingsKey::ShareWindowTitles})
+    for (const QString &key : {SettingsKey::SharedFolder, SettingsKey::DeviceName, SettingsKey::ShareWindowTitles,
+                               SettingsKey::CategoriesInSharedFolder})
         takeSetting(file.value.value<PropertyListDictionary>(), key, &settings);
-    *thisName = settings.value(SettingsKey::DeviceName).toString();
-    *thisId = DeviceIdentity::peek(DeviceIdentity::defaultPath());
-    return SharedFolder::fromSettings(settings, *thisId);
+    return settings;
 }
 
 // The settings file's idle threshold: runs of one category closer than it are one event.
@@ -199,7 +198,9 @@ int main(int argc, char *argv[])
         report.explain = parser.isSet(explainOption);
         // The categories as Kestrum uses them: what cannot be used is said and left out.
         QStringList problems;
-        const QString categoriesPath = CategoriesFile::defaultPath();
+        // The categories every computer shares, once they are kept in the shared folder.
+        const MemorySettings sharing = sharingSettings();
+        const QString categoriesPath = SharedCategories::pathFor(sharing, CategoriesFile::defaultPath());
         report.categories = CategoriesFile::read(categoriesPath, &problems);
         for (const QString &problem : std::as_const(problems))
             std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(problem));
@@ -215,7 +216,10 @@ int main(int argc, char *argv[])
             }
         }
         report.device = parser.value(deviceOption);
-        report.shared = sharedFolder(&report.thisComputer, &report.thisId);
+        // The other computers' latest days are imported first, once this computer has an id.
+        report.thisComputer = sharing.value(SettingsKey::DeviceName).toString();
+        report.thisId = DeviceIdentity::peek(DeviceIdentity::defaultPath());
+        report.shared = SharedFolder::fromSettings(sharing, report.thisId);
         report.format = parser.isSet(csvOption)  ? HistoryReport::Format::Csv
                       : parser.isSet(jsonOption) ? HistoryReport::Format::JsonLines
                                                  : HistoryReport::Format::Table;

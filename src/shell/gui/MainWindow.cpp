@@ -10,6 +10,7 @@
 #include "SumOfTimesLabel.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
+#include "sync/SharedCategories.h"
 #include "shell/KestrumController.h"
 #include "shell/OutlineModel.h"
 
@@ -23,6 +24,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +50,16 @@ QString withExtension(QString path, const QString &extension)
 MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     : QMainWindow(parent)
     , m_controller(controller)
+    , m_ask([this](const QString &question, const QString &detail, const QStringList &answers) {
+        QMessageBox box(QMessageBox::Question, tr("Kestrum"), question, QMessageBox::NoButton, this);
+        box.setInformativeText(detail);
+        QList<QAbstractButton *> buttons;
+        for (const QString &answer : answers)
+            buttons.append(box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+        box.addButton(QMessageBox::Cancel);
+        box.exec();
+        return int(buttons.indexOf(box.clickedButton()));
+    })
 {
     setWindowTitle(QStringLiteral("Kestrum"));
     auto *central = new QWidget(this);
@@ -482,9 +494,54 @@ CategoriesFile &MainWindow::categories()
             }
         };
         connect(m_categories, &CategoriesFile::changed, this, tell);
+        connect(m_categories, &CategoriesFile::folderChanged, this, &MainWindow::settleCategoryConflicts);
         tell();
     }
     return *m_categories;
+}
+
+void MainWindow::followSharedCategories(const QString &local)
+{
+    Settings &settings = m_controller.settings();
+    if (SharedCategories::shouldAskToMove(settings, local)) {
+        const QString folder = SharedCategories::folderOf(settings);
+        const int answer = m_ask(tr("Keep your categories in the shared folder?"),
+                                 tr("Every computer then sorts its time into the same categories, by the same rules. This "
+                                    "computer's categories move to %1.")
+                                     .arg(SharedCategories::sharedPath(folder)),
+                                 {tr("Move to the Shared Folder"), tr("Keep on This Computer")});
+        QString error;
+        if (answer == 0 && !SharedCategories::moveToShared(local, folder, &error))
+            statusBar()->showMessage(tr("The categories stay on this computer: %1").arg(error));
+        else if (answer == 0 || answer == 1)
+            settings.setValue(SettingsKey::CategoriesInSharedFolder, answer == 0);
+    }
+    categories().setPath(SharedCategories::pathFor(settings, local));
+    settleCategoryConflicts();
+}
+
+void MainWindow::settleCategoryConflicts()
+{
+    const QString folder = SharedCategories::folderOf(m_controller.settings());
+    if (m_settlingConflict || folder.isEmpty() || categories().path() != SharedCategories::sharedPath(folder))
+        return;
+    // One question at a time: a second change of the folder while one is open waits for it.
+    m_settlingConflict = true;
+    for (const QString &copy : SharedCategories::conflictCopies(folder)) {
+        const QFileInfo info(copy);
+        const int answer = m_ask(tr("Two versions of the categories"),
+                                 tr("The sync tool kept another computer's version of the categories beside them, as %1 (changed %2). "
+                                    "Which should every computer use?")
+                                     .arg(info.fileName(), QLocale().toString(info.lastModified(), QLocale::ShortFormat)),
+                                 {tr("Keep the Current Categories"), tr("Use the Other Version")});
+        if (answer < 0)
+            break;
+        QString error;
+        if (!SharedCategories::settleConflict(folder, copy, answer == 1, &error))
+            statusBar()->showMessage(tr("The two versions of the categories are left as they are: %1").arg(error));
+    }
+    m_settlingConflict = false;
+    categories().reload();
 }
 
 AwayQuestionWindow &MainWindow::awayQuestion()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HistoryHandlers.h"
+#include "categories/CategoriesFile.h"
 #include "persistence/CsvExport.h"
 #include "shell/LoginAutostart.h"
 #include "store/ChangeNotifier.h"
@@ -10,13 +11,11 @@
 #include <QSet>
 
 #include <functional>
-
 #include <optional>
 
 class KestrumController;
 class OutlineModel;
 class PrefWindow;
-class CategoriesFile;
 class CategoriesWindow;
 class AwayQuestionWindow;
 class AwayNotifier;
@@ -57,6 +56,14 @@ public:
     // offers actions, and by the window elsewhere.
     void askThroughNotifications(const QDBusConnection &bus);
 
+    // The categories follow the shared folder: this computer's move there after a question, and
+    // a conflict copy the sync tool made of them is settled after another.
+    void followSharedCategories(const QString &localPath = CategoriesFile::defaultPath());
+    // How the user answers such a question (tests give their own): the index of the answer
+    // chosen, or -1 for none (asked again later).
+    using QuestionAsker = std::function<int(const QString &question, const QString &detail, const QStringList &answers)>;
+    void setQuestionAsker(QuestionAsker ask) { m_ask = std::move(ask); }
+
     // What the preferences window says of the desktop (see PrefWindow::setDesktopNote).
     void setDesktopNote(const QString &text);
     // This computer's device id, for the preferences window.
@@ -96,6 +103,7 @@ Q_SIGNALS:
     void sharingChanged();
 
 private:
+    void settleCategoryConflicts();
     void buildMenus();
     void chooseAndOpen();
     bool chooseAndSave();
@@ -134,6 +142,8 @@ private:
     SumOfTimesLabel *m_totalLabel = nullptr;
     LoginAutostart m_autostart;
     PrefWindow *m_prefWindow = nullptr;
+    QuestionAsker m_ask;
+    bool m_settlingConflict = false;
     QString m_desktopNote;
     QString m_historyPath;
     HistoryHandlers m_historyHandlers;

@@ -248,7 +248,7 @@ int main(int argc, char *argv[])
     // This computer among the user's computers: an id of its own, made the first time.
     QString deviceMessage;
     QString deviceError;
-    const DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &deviceMessage, &deviceError);
+    DeviceIdentity device = DeviceIdentity::load(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), &deviceMessage, &deviceError);
     if (!deviceError.isEmpty())
         qCWarning(lcApp).noquote() << "This computer has no device id:" << deviceError;
     if (!deviceMessage.isEmpty()) {
@@ -257,12 +257,38 @@ int main(int argc, char *argv[])
     }
     window.setDeviceId(device.id());
     // Its history goes to the shared folder and the others' comes from it, on the history's thread.
-    const auto followSharedFolder = [&historyWriter, &settings, &device] {
+    std::function<void()> followSharedFolder;
+    // A copy of this computer writes as it: this one takes an id of its own and shares under it.
+    const auto renewDevice = [&] {
+        QString message;
+        QString error;
+        DeviceIdentity renewed = DeviceIdentity::renew(DeviceIdentity::defaultPath(), DeviceIdentity::machineId(), device.id(), &message, &error);
+        if (!renewed.isValid()) {
+            qCWarning(lcApp).noquote() << "This computer cannot take a device id of its own:" << error;
+            return;
+        }
+        device = renewed;
+        qCWarning(lcApp).noquote() << message;
+        window.statusBar()->showMessage(message);
+        window.setDeviceId(device.id());
+        followSharedFolder();
+    };
+    followSharedFolder = [&historyWriter, &settings, &device, &window, renewDevice] {
         const std::optional<SharedFolder::Options> shared = SharedFolder::fromSettings(settings, device.id());
-        historyWriter.follow(shared ? std::make_unique<SharedFolderSync>(*shared) : nullptr);
+        if (!shared) {
+            historyWriter.follow(nullptr);
+            return;
+        }
+        auto sync = std::make_unique<SharedFolderSync>(*shared);
+        sync->setOnSameIdElsewhere([&window, renewDevice] { QMetaObject::invokeMethod(&window, renewDevice, Qt::QueuedConnection); });
+        historyWriter.follow(std::move(sync));
     };
     followSharedFolder();
-    QObject::connect(&window, &MainWindow::sharingChanged, &window, followSharedFolder);
+    window.followSharedCategories();
+    QObject::connect(&window, &MainWindow::sharingChanged, &window, [&window, followSharedFolder] {
+        followSharedFolder();
+        window.followSharedCategories();
+    });
     QObject::connect(&historyWriter, &HistoryWriter::problem, &window,
                      [&window](const QString &message) { window.statusBar()->showMessage(message); });
     questions.setParent(&window);

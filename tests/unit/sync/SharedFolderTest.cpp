@@ -3,6 +3,7 @@
 // re-imports, and what the folder holds that is not a day is left alone and said once.
 
 #include "history/HistoryCategories.h"
+#include "sync/DeviceIdentity.h"
 #include "sync/SharedFolderSync.h"
 
 #include <QDir>
@@ -294,4 +295,51 @@ TEST_F(SharedFolderTest, WhatTheFolderHoldsThatIsNoWholeDayIsLeftAloneAndSaidOnc
     EXPECT_TRUE(desktop.history->devices(&error)->at(0).problem.contains(QStringLiteral("conflict copy")));
     // Nothing of the laptop's was written to.
     EXPECT_EQ(QFileInfo(days + QStringLiteral("2026-01-07.jsonl")).size(), future.size());
+}
+
+TEST_F(SharedFolderTest, ACopyOfThisComputersDataFolderFindsItsIdWritingAheadAndStopsWritingUnderIt)
+{
+    const QString original = directory.filePath(QStringLiteral("laptop.sqlite3"));
+    {
+        Computer laptop(folder(), original, kLaptop, QStringLiteral("Laptop"));
+        laptop.apply({write(1, at(kMonday, 9), 600.0, QStringLiteral("Editor"), {})});
+        laptop.sync.finishing(*laptop.history);
+    }
+    // The data folder copied to another computer (a restored backup, a cloned disk)...
+    const QString copy = directory.filePath(QStringLiteral("clone.sqlite3"));
+    ASSERT_TRUE(QFile::copy(original, copy));
+    // ...while the laptop goes on.
+    Computer laptop(folder(), original, kLaptop, QStringLiteral("Laptop"));
+    laptop.apply({write(2, at(kMonday, 11), 600.0, QStringLiteral("Editor"), {})});
+    EXPECT_TRUE(laptop.sync.finishing(*laptop.history).isEmpty());
+    EXPECT_FALSE(laptop.sync.renounced());
+    const QByteArray written = [&] {
+        QFile file(laptopDays() + QStringLiteral("/2026-01-05.jsonl"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    Computer clone(folder(), copy, kLaptop, QStringLiteral("Laptop"));
+    bool renew = false;
+    clone.sync.setOnSameIdElsewhere([&renew] { renew = true; });
+    clone.apply({write(3, at(kMonday, 10), 60.0, QStringLiteral("Terminal"), {})});
+    const QStringList said = clone.sync.opened(*clone.history);
+    EXPECT_TRUE(renew && clone.sync.renounced());
+    EXPECT_TRUE(said.join(u' ').contains(QStringLiteral("later days of this computer's id"))) << said.join(u'\n').toStdString();
+    clone.sync.finishing(*clone.history);
+    QFile file(laptopDays() + QStringLiteral("/2026-01-05.jsonl"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written) << "the copy wrote nothing under the laptop's id";
+
+    // It takes an id of its own, and the laptop's days are another computer's to it.
+    QString message;
+    QString error;
+    const DeviceIdentity renewed = DeviceIdentity::renew(directory.filePath(QStringLiteral("device.json")), QStringLiteral("machine"), kLaptop,
+                                                         &message, &error);
+    ASSERT_TRUE(renewed.isValid()) << error.toStdString();
+    EXPECT_NE(renewed.id(), kLaptop);
+    EXPECT_EQ(DeviceIdentity::peek(directory.filePath(QStringLiteral("device.json"))), renewed.id());
+    SharedFolderSync own(SharedFolder::Options{folder(), renewed.id(), QStringLiteral("Laptop (copy)"), true});
+    own.opened(*clone.history);
+    EXPECT_FALSE(own.renounced());
+    EXPECT_EQ(own.lastImport().days, 1);
 }
