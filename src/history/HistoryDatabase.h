@@ -226,6 +226,7 @@ private:
     bool hasTable(const char *name, QString *error, bool *found) const;
     // Whether the file may hold the table of imported history: false when it surely does not.
     bool hasImported(const char *table) const;
+    bool beginImport(QString *error);
     // This computer's totals by application or window, appended to `totals`.
     bool ownTotals(Grouping grouping, const QDateTime &from, const QDateTime &to, QList<HistoryTotal> *totals, QString *error) const;
     bool addImportedTotals(Grouping grouping, const QDateTime &from, const QDateTime &to, QList<HistoryTotal> *totals, QString *error) const;

@@ -49,6 +49,16 @@ bool HistoryDatabase::hasImported(const char *table) const
     return !m_empty && (!hasTable(table, nullptr, &found) || found);
 }
 
+bool HistoryDatabase::beginImport(QString *error)
+{
+    // What is imported can be imported again from the folder: its commits are left to the
+    // system to sync, and the next durable commit of this computer's own history syncs them.
+    if (m_commit != Commit::Fast && !execute("PRAGMA synchronous=NORMAL", error))
+        return false;
+    m_commit = Commit::Fast;
+    return execute("BEGIN IMMEDIATE", error);
+}
+
 void HistoryDatabase::readDevices(Devices devices, const QString &other)
 {
     m_devices = devices;
@@ -75,7 +85,7 @@ std::optional<QHash<QDate, QString>> HistoryDatabase::importedDays(const QString
 bool HistoryDatabase::importDay(const QString &device, const QString &name, QDate day, const QString &checksum,
                                 const QList<Stretch> &stretches, const QList<Assignment> &assignments, QString *error)
 {
-    if (!execute("BEGIN IMMEDIATE", error))
+    if (!beginImport(error))
         return false;
     m_namesAdded.clear();
     const auto body = [&]() -> bool {
@@ -146,7 +156,7 @@ bool HistoryDatabase::importDay(const QString &device, const QString &name, QDat
 
 bool HistoryDatabase::removeImportedDay(const QString &device, QDate day, QString *error)
 {
-    if (!execute("BEGIN IMMEDIATE", error))
+    if (!beginImport(error))
         return false;
     bool ok = true;
     for (const char *sql : {"DELETE FROM device_stretches WHERE device = (SELECT id FROM devices WHERE uuid = ?1) AND day = ?2",

@@ -100,11 +100,31 @@ std::optional<DayManifest> SharedFolder::ownManifest(QString *error)
     return m_manifest;
 }
 
-bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, QString *error)
+bool SharedFolder::exportDays(const HistoryDatabase &database, const QList<QDate> &days, QString *error)
 {
     std::optional<DayManifest> manifest = ownManifest(error);
     if (!manifest)
         return false;
+    // The days first, then the manifest that names them, once: a reader that sees a new
+    // manifest before a new day finds the checksums disagree and waits.
+    bool ok = true;
+    const bool renamed = manifest->name != m_options.name;
+    bool changed = renamed;
+    for (const QDate day : days) {
+        if (!(ok = exportDay(database, day, &*manifest, &changed, error)))
+            break;
+    }
+    if (!changed)
+        return ok;
+    manifest->name = m_options.name;
+    if (!writeFileAtomically(deviceFolder(m_options.device) + u'/' + kManifestName, manifest->toJson(), error, TemporaryName::SyncIgnored))
+        return false;
+    m_manifest = manifest;
+    return ok;
+}
+
+bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, DayManifest *manifest, bool *changed, QString *error)
+{
     const auto [from, to] = HistoryDatabase::localDays(day, day);
     QString why;
     const std::optional<QList<Stretch>> stretches = database.stretches(from, to, &why);
@@ -133,11 +153,8 @@ bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, QString
     const bool empty = file.stretches.isEmpty() && file.assignments.isEmpty();
     const QByteArray contents = file.toJsonLines();
     const QString checksum = DayManifest::checksum(contents);
-    if (empty ? !manifest->days.contains(day) && !QFileInfo::exists(path)
-              : manifest->days.value(day) == checksum && manifest->name == m_options.name && QFileInfo::exists(path))
+    if (empty ? !manifest->days.contains(day) && !QFileInfo::exists(path) : manifest->days.value(day) == checksum && QFileInfo::exists(path))
         return true;
-    // The day first, then the manifest that names it: a reader that sees the new manifest before
-    // the new day finds the checksums disagree and waits.
     if (empty) {
         if (QFileInfo::exists(path) && !QFile::remove(path)) {
             *error = QStringLiteral("cannot remove %1").arg(path);
@@ -149,11 +166,7 @@ bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, QString
             return false;
         manifest->days.insert(day, checksum);
     }
-    manifest->name = m_options.name;
-    if (!writeFileAtomically(deviceFolder(m_options.device) + u'/' + kManifestName, manifest->toJson(), error, TemporaryName::SyncIgnored))
-        return false;
-    m_manifest = manifest;
-    m_writtenDays.insert(day);
+    *changed = true;
     return true;
 }
 

@@ -35,9 +35,10 @@ public:
     // FOLDER/devices/ID
     QString deviceFolder(const QString &device) const;
 
-    // Writes this computer's `day` as `database` holds it, when it differs from what the folder
-    // holds; a day left with nothing leaves the folder. False, with the reason, when it cannot.
-    bool exportDay(const HistoryDatabase &database, QDate day, QString *error);
+    // Writes this computer's `days` as `database` holds them, those that differ from what the
+    // folder holds, then the manifest once; a day left with nothing leaves the folder. False,
+    // with the reason, when one cannot be written (those before it are).
+    bool exportDays(const HistoryDatabase &database, const QList<QDate> &days, QString *error);
 
     struct Imported
     {
@@ -60,12 +61,12 @@ public:
 
 private:
     std::optional<DayManifest> ownManifest(QString *error);
+    bool exportDay(const HistoryDatabase &database, QDate day, DayManifest *manifest, bool *changed, QString *error);
     void importDevice(HistoryDatabase &database, const QString &device, Imported *imported);
     // `problem` for the user the first time it is met; the device's problems take it each time.
     void report(const QString &problem, QStringList *deviceProblems, Imported *imported);
 
     Options m_options;
     std::optional<DayManifest> m_manifest; // ours, as last written
-    QSet<QDate> m_writtenDays;             // the days this Kestrum wrote since it started
     QSet<QString> m_reported;
 };

@@ -113,15 +113,15 @@ QStringList SharedFolderSync::exportWaiting(HistoryDatabase &database, bool all)
     QList<QDate> ordered(days.cbegin(), days.cend());
     std::sort(ordered.begin(), ordered.end());
     QStringList said;
+    QString error;
+    if (!m_folder.exportDays(database, ordered, &error)) {
+        // Tried again with the next batch; said once until it works again.
+        if (error != m_lastProblem)
+            said.append(QStringLiteral("The shared folder cannot be written: %1").arg(error));
+        m_lastProblem = error;
+        return said;
+    }
     for (const QDate day : std::as_const(ordered)) {
-        QString error;
-        if (!m_folder.exportDay(database, day, &error)) {
-            // Tried again with the next batch; said once until it works again.
-            if (error != m_lastProblem)
-                said.append(QStringLiteral("The shared folder cannot be written: %1").arg(error));
-            m_lastProblem = error;
-            return said;
-        }
         m_urgent.remove(day);
         m_waiting.remove(day);
     }
