@@ -180,6 +180,7 @@ QByteArray DayManifest::toJson() const
     return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormat},
                                      {QStringLiteral("device"), device},
                                      {QStringLiteral("name"), name},
+                                     {QStringLiteral("windowTitles"), windowTitles},
                                      {QStringLiteral("days"), checksums}})
                .toJson(QJsonDocument::Indented);
 }
@@ -200,6 +201,7 @@ std::optional<DayManifest> DayManifest::fromJson(const QByteArray &text, QString
     DayManifest manifest;
     manifest.device = object->value(QStringLiteral("device")).toString();
     manifest.name = object->value(QStringLiteral("name")).toString();
+    manifest.windowTitles = object->value(QStringLiteral("windowTitles")).toBool(true);
     if (format < 1 || QUuid::fromString(manifest.device).isNull() || !object->value(QStringLiteral("days")).isObject()) {
         *error = QStringLiteral("not a manifest (format, device and days)");
         return std::nullopt;

@@ -37,7 +37,7 @@ struct DayFile
 
 // What a device's folder holds: its name and, for each day it shares, the checksum of that day's
 // file, so that a reader skips the days that did not change.
-//   {"format": 1, "device": "<id>", "name": "Laptop", "days": {"2026-01-05": "sha256:…"}}
+//   {"format": 1, "device": "<id>", "name": "Laptop", "windowTitles": true, "days": {"2026-01-05": "sha256:…"}}
 struct DayManifest
 {
     static constexpr int kFormat = 1;
@@ -45,6 +45,7 @@ struct DayManifest
     QString device;
     QString name;
     QMap<QDate, QString> days;
+    bool windowTitles = true; // whether its days carry window titles ("windowTitles")
 
     QByteArray toJson() const;
     static std::optional<DayManifest> fromJson(const QByteArray &text, QString *error);

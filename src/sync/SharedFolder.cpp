@@ -82,6 +82,7 @@ std::optional<DayManifest> SharedFolder::ownManifest(QString *error)
         std::optional<DayManifest> kept = text ? DayManifest::fromJson(*text, &why) : std::nullopt;
         if (kept && kept->device == m_options.device) {
             manifest.days = kept->days;
+            manifest.windowTitles = kept->windowTitles;
         } else {
             // Built again from the day files that are there, so that no day drops out of it.
             qCWarning(lcSync).noquote() << QStringLiteral("%1 cannot be read (%2): it is made again from the day files beside it.")
@@ -108,8 +109,7 @@ bool SharedFolder::exportDays(const HistoryDatabase &database, const QList<QDate
     // The days first, then the manifest that names them, once: a reader that sees a new
     // manifest before a new day finds the checksums disagree and waits.
     bool ok = true;
-    const bool renamed = manifest->name != m_options.name;
-    bool changed = renamed;
+    bool changed = manifest->name != m_options.name || manifest->windowTitles != m_options.shareWindowTitles;
     for (const QDate day : days) {
         if (!(ok = exportDay(database, day, &*manifest, &changed, error)))
             break;
@@ -117,6 +117,8 @@ bool SharedFolder::exportDays(const HistoryDatabase &database, const QList<QDate
     if (!changed)
         return ok;
     manifest->name = m_options.name;
+    // Days written before under the other choice are all written again once, by opened().
+    manifest->windowTitles = m_options.shareWindowTitles;
     if (!writeFileAtomically(deviceFolder(m_options.device) + u'/' + kManifestName, manifest->toJson(), error, TemporaryName::SyncIgnored))
         return false;
     m_manifest = manifest;
@@ -198,6 +200,8 @@ std::optional<QDate> SharedFolder::latestOwnDay(QString *error)
     const std::optional<DayManifest> manifest = ownManifest(error);
     if (!manifest)
         return std::nullopt;
+    if (manifest->windowTitles != m_options.shareWindowTitles)
+        return QDate();
     return manifest->days.isEmpty() ? QDate() : manifest->days.lastKey();
 }
 

@@ -51,7 +51,8 @@ public:
     // Imports every other computer's days that changed since the last import.
     Imported importAll(HistoryDatabase &database);
 
-    // The latest day the folder holds of this computer (invalid: none), or none with the reason.
+    // The latest day the folder holds of this computer (invalid: none, or every day is to be
+    // written again, as when window titles were shared and are no longer), or none with the reason.
     std::optional<QDate> latestOwnDay(QString *error);
     // Whether this computer's folder goes on past what `database` recorded: another computer,
     // started from a copy of this one's data folder, writes under the same id.

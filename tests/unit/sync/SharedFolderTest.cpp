@@ -232,12 +232,16 @@ TEST_F(SharedFolderTest, TodayIsRewrittenAtMostOnceAMinuteTitlesStayHomeWhenAske
     EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
     EXPECT_TRUE(QDir(laptopDays()).entryList(QDir::Files | QDir::Hidden).size() == 1) << "a temporary file was left";
 
-    // Titles kept home: application names alone go to the folder.
+    // Titles kept home from now on: every day already shared is written again without them.
+    laptop.apply({write(2, at(kMonday.addDays(-7), 10), 5.0, QStringLiteral("Editor"), QStringLiteral("last week's secret.txt"))});
+    laptop.sync.finishing(*laptop.history);
     SharedFolderSync private_(SharedFolder::Options{folder(), kLaptop, QStringLiteral("Laptop"), false});
-    laptop.apply({write(2, at(kMonday, 10), 5.0, QStringLiteral("Editor"), QStringLiteral("other secret.txt"))});
-    private_.finishing(*laptop.history);
-    private_.written(*laptop.history, {write(2, at(kMonday, 10), 5.0, QStringLiteral("Editor"), QStringLiteral("other secret.txt"))});
-    private_.finishing(*laptop.history);
+    private_.opened(*laptop.history);
+    for (const QString &name : QDir(laptopDays()).entryList(QDir::Files)) {
+        QFile day(laptopDays() + u'/' + name);
+        ASSERT_TRUE(day.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(day.readAll().contains("secret")) << name.toStdString();
+    }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_FALSE(text.contains("secret")) << text.toStdString();
