@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run demo bench bench-desktop clean
+.PHONY: all deps configure build test run demo bench bench-desktop deb clean
 
 all: build
 
@@ -45,6 +45,10 @@ ARGS ?=
 bench-desktop: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrum kestrum-bare-tracker kestrum-x11-probe kestrum-test-toplevels
 	bench/desktop/bench-desktop --bin $(BUILD_DIR)/bin $(ARGS)
+
+# The Debian package, built with debhelper from the tree: $(BUILD_DIR)/deb/kestrum_VERSION_ARCH.deb.
+deb: deps
+	scripts/make-deb $(BUILD_DIR)/deb
 
 clean:
 	rm -rf $(BUILD_DIR)
