@@ -135,11 +135,14 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     auto *previous = new QToolButton(this);
     previous->setArrowType(Qt::LeftArrow);
     previous->setToolTip(tr("Previous"));
+    previous->setAccessibleName(tr("Previous"));
     auto *next = new QToolButton(this);
     next->setArrowType(Qt::RightArrow);
     next->setToolTip(tr("Next"));
+    next->setAccessibleName(tr("Next"));
     m_dayEdit = new QDateEdit(QDate::currentDate(), this);
     m_dayEdit->setCalendarPopup(true);
+    m_dayEdit->setAccessibleName(tr("Day shown"));
     m_viewBox = new QComboBox(this);
     m_viewBox->addItems({tr("By Application"), tr("By Category")});
     m_viewBox->setAccessibleName(tr("Group by"));

@@ -72,11 +72,14 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_searchField = new QLineEdit(central);
     m_searchField->setPlaceholderText(tr("Search applications"));
     m_searchField->setClearButtonEnabled(true);
+    m_searchField->setAccessibleName(tr("Search applications"));
     m_cutoffSlider = new QSlider(Qt::Horizontal, central);
     m_cutoffSlider->setRange(0, 0);
     m_cutoffSlider->setSingleStep(1);
     m_cutoffSlider->setPageStep(15);
     m_cutoffSlider->setToolTip(tr("Show only applications with at least this much time"));
+    m_cutoffSlider->setAccessibleName(tr("Least time shown"));
+    m_cutoffSlider->setAccessibleDescription(tr("Show only applications with at least this much time"));
     m_cutoffDisplay = new QLabel(TimeTracker::timeStringForDouble(0), central);
     m_cutoffDisplay->setMinimumWidth(m_cutoffDisplay->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 ")));
     controls->addWidget(m_countingButton);
@@ -89,6 +92,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_model = new OutlineModel(m_controller.tracker(), this);
     m_outline = new QTreeView(central);
     m_outline->setModel(m_model);
+    m_outline->setAccessibleName(tr("Timings"));
+    m_outline->setAccessibleDescription(tr("Applications and, beneath each, its windows, with their time"));
     // The indicator first: enabling sorting sorts by it, and the header's own default (the
     // first column, descending) would sort a large store twice before it is shown.
     m_outline->header()->setSortIndicator(OutlineModel::NameColumn, Qt::AscendingOrder);
