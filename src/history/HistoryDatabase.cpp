@@ -1,5 +1,6 @@
 #include "HistoryDatabase.h"
 
+#include "HistoryColumns.h"
 #include "HistorySalvage.h"
 #include "SqliteStatement.h"
 #include "persistence/AtomicFile.h"
@@ -7,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QMap>
 #include <QSet>
@@ -24,12 +23,13 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcHistory)
 
+using namespace HistoryColumns;
+
 namespace {
 
 using Content = HistoryIdentity::Content;
 using Statement = SqliteStatement;
 
-constexpr qint64 kLongestStretchMs = 2 * 24 * 3600 * 1000;
 // Past this the journal is cut back to it whenever it has been written into the file: a log that
 // only grew would fill a small disk again once it had room.
 constexpr qint64 kJournalSizeLimit = 1024 * 1024;
@@ -121,16 +121,6 @@ CREATE INDEX device_assignments_by_start ON device_assignments(start);
 
 // Added time is its span; a rename reaches the stretches that start in it.
 constexpr qint64 kLongestOverlayMs = 7 * 24 * 3600 * 1000LL;
-
-qint64 msecs(const QDateTime &time)
-{
-    return time.toMSecsSinceEpoch();
-}
-
-QDateTime utc(qint64 msecs)
-{
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-}
 
 QString stretchCount(qint64 count)
 {
@@ -894,7 +884,7 @@ bool HistoryDatabase::assign(const QDateTime &from, const QDateTime &to, const C
                            "VALUES (?1, ?2, ?3, (SELECT coalesce(max(made), 0) + 1 FROM assignments))");
     insert.bind(1, msecs(from));
     insert.bind(2, msecs(to));
-    insert.bind(3, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(category)).toJson(QJsonDocument::Compact)));
+    insert.bind(3, categoryColumn(category));
     return insert.step() == SQLITE_DONE || fail(error);
 }
 
@@ -925,10 +915,8 @@ std::optional<QList<Assignment>> HistoryDatabase::ownAssignments(const QDateTime
     select.bind(2, msecs(to));
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
-        const QJsonArray path = QJsonDocument::fromJson(select.text(3).toUtf8()).array();
-        Assignment assignment{select.integer(0), utc(select.integer(1)), utc(select.integer(2)), {}, select.integer(4)};
-        for (const QJsonValue &name : path)
-            assignment.category.append(name.toString());
+        const Assignment assignment{select.integer(0), utc(select.integer(1)), utc(select.integer(2)), categoryOfColumn(select.text(3)),
+                                    select.integer(4)};
         if (assignment.category.isEmpty() || assignment.category.contains(QString())) {
             qCWarning(lcHistory).noquote()
                 << QStringLiteral("%1: assignment %2 names no category (%3): left out").arg(m_path).arg(assignment.id).arg(select.text(3));
@@ -978,10 +966,8 @@ std::optional<QList<OverlayEntry>> HistoryDatabase::overlay(const QDateTime &fro
         entry.end = utc(select.integer(3));
         entry.application = select.text(4);
         entry.original = select.isNull(5) ? QString() : select.text(5);
-        if (!select.isNull(6)) {
-            for (const QJsonValue &name : QJsonDocument::fromJson(select.text(6).toUtf8()).array())
-                entry.category.append(name.toString());
-        }
+        if (!select.isNull(6))
+            entry.category = categoryOfColumn(select.text(6));
         entry.note = select.isNull(7) ? QString() : select.text(7);
         entry.made = select.integer(8);
         if (kind < 1 || kind > 3 || entry.application.isEmpty() || entry.end < entry.start) {
@@ -1018,7 +1004,7 @@ bool HistoryDatabase::putOverlay(const OverlayEntry &entry, QString *error)
     if (!entry.original.isEmpty())
         put.bind(5, entry.original);
     if (!entry.category.isEmpty())
-        put.bind(6, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(entry.category)).toJson(QJsonDocument::Compact)));
+        put.bind(6, categoryColumn(entry.category));
     if (!entry.note.isEmpty())
         put.bind(7, entry.note);
     if (entry.id)

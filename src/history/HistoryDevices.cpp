@@ -1,44 +1,15 @@
 // Other computers' history in this computer's database: whole days imported from the shared
 // folder, kept apart from the stretches this computer recorded.
 #include "HistoryDatabase.h"
+#include "HistoryColumns.h"
 #include "SqliteStatement.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <sqlite3.h>
 
 #include <limits>
 
-namespace {
-
+using namespace HistoryColumns;
 using Statement = SqliteStatement;
-
-// A stretch of another computer may reach into a range from this long before it, as ours may.
-constexpr qint64 kLongestStretchMs = 2 * 24 * 3600 * 1000;
-
-QString pathText(const CategoryPath &path)
-{
-    QJsonArray names;
-    for (const QString &name : path)
-        names.append(name);
-    return QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact));
-}
-
-CategoryPath pathOf(const QString &text)
-{
-    CategoryPath path;
-    for (const QJsonValue &name : QJsonDocument::fromJson(text.toUtf8()).array())
-        path.append(name.toString());
-    return path;
-}
-
-QDateTime utc(qint64 msecs)
-{
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-}
-
-} // namespace
 
 bool HistoryDatabase::hasImported(const char *table) const
 {
@@ -116,13 +87,13 @@ bool HistoryDatabase::importDay(const QString &device, const QString &name, QDat
             insert.reset();
             insert.bind(1, deviceRow);
             insert.bind(2, dayText);
-            insert.bind(3, stretch.start.toMSecsSinceEpoch());
-            insert.bind(4, stretch.end.toMSecsSinceEpoch());
+            insert.bind(3, msecs(stretch.start));
+            insert.bind(4, msecs(stretch.end));
             insert.bind(5, stretch.seconds);
             insert.bind(6, *application);
             stretch.window ? insert.bind(7, *window) : insert.bindNull(7);
             insert.bind(8, qint64(stretch.source));
-            stretch.category ? insert.bind(9, pathText(*stretch.category)) : insert.bindNull(9);
+            stretch.category ? insert.bind(9, categoryColumn(*stretch.category)) : insert.bindNull(9);
             stretch.note.isEmpty() ? insert.bindNull(10) : insert.bind(10, stretch.note);
             if (insert.step() != SQLITE_DONE)
                 return fail(error);
@@ -132,9 +103,9 @@ bool HistoryDatabase::importDay(const QString &device, const QString &name, QDat
             assign.reset();
             assign.bind(1, deviceRow);
             assign.bind(2, dayText);
-            assign.bind(3, assignment.start.toMSecsSinceEpoch());
-            assign.bind(4, assignment.end.toMSecsSinceEpoch());
-            assign.bind(5, pathText(assignment.category));
+            assign.bind(3, msecs(assignment.start));
+            assign.bind(4, msecs(assignment.end));
+            assign.bind(5, categoryColumn(assignment.category));
             assign.bind(6, assignment.made);
             if (assign.step() != SQLITE_DONE)
                 return fail(error);
@@ -193,7 +164,7 @@ std::optional<QList<QDate>> HistoryDatabase::daysWithStretches(const QDateTime &
     // Read in order of start through each table's index, one local day a step.
     Statement select(m_db, "SELECT start FROM stretches WHERE start >= ?1 UNION SELECT start FROM overlay WHERE start >= ?1 "
                            "UNION SELECT start FROM assignments WHERE start >= ?1 ORDER BY 1");
-    select.bind(1, from.isValid() ? from.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    select.bind(1, from.isValid() ? msecs(from) : std::numeric_limits<qint64>::min());
     qint64 dayEnds = std::numeric_limits<qint64>::min();
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
@@ -253,16 +224,16 @@ std::optional<QList<Stretch>> HistoryDatabase::importedStretches(const QDateTime
                            "JOIN devices v ON v.id = s.device JOIN names a ON a.id = s.application LEFT JOIN names w ON w.id = s.window "
                            "WHERE s.start >= ?3 AND s.start < ?2 AND s.end > ?1 AND (?4 = '' OR v.uuid = ?4) ORDER BY s.start, s.id");
     const bool within = reach == Reach::StartingWithin;
-    select.bind(1, from.toMSecsSinceEpoch() - (within ? 1 : 0));
-    select.bind(2, to.toMSecsSinceEpoch());
-    select.bind(3, from.toMSecsSinceEpoch() - (within ? 0 : kLongestStretchMs));
+    select.bind(1, msecs(from) - (within ? 1 : 0));
+    select.bind(2, msecs(to));
+    select.bind(3, msecs(from) - (within ? 0 : kLongestStretchMs));
     select.bind(4, m_otherDevice);
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
         Stretch stretch = stretchOfRow(select);
         stretch.source = StretchSource(std::clamp<qint64>(select.integer(5), 0, qint64(StretchSource::Corrected)));
         if (!select.isNull(6))
-            stretch.category = pathOf(select.text(6));
+            stretch.category = categoryOfColumn(select.text(6));
         stretch.note = select.text(7);
         stretch.device = select.text(8);
         found.append(stretch);
@@ -284,12 +255,12 @@ std::optional<QList<Assignment>> HistoryDatabase::importedAssignments(const QDat
     Statement select(m_db, "SELECT min(a.id), a.start, a.end, a.category, a.made, v.uuid FROM device_assignments a "
                            "JOIN devices v ON v.id = a.device WHERE a.start < ?2 AND a.end > ?1 AND (?3 = '' OR v.uuid = ?3) "
                            "GROUP BY a.device, a.made, a.start, a.end, a.category ORDER BY a.made, min(a.id)");
-    select.bind(1, from.toMSecsSinceEpoch());
-    select.bind(2, to.toMSecsSinceEpoch());
+    select.bind(1, msecs(from));
+    select.bind(2, msecs(to));
     select.bind(3, m_otherDevice);
     int status = SQLITE_ROW;
     while ((status = select.step()) == SQLITE_ROW) {
-        Assignment assignment{select.integer(0), utc(select.integer(1)), utc(select.integer(2)), pathOf(select.text(3)), select.integer(4),
+        Assignment assignment{select.integer(0), utc(select.integer(1)), utc(select.integer(2)), categoryOfColumn(select.text(3)), select.integer(4),
                               select.text(5)};
         if (!assignment.category.isEmpty())
             result.append(assignment);
@@ -314,8 +285,8 @@ bool HistoryDatabase::addImportedTotals(Grouping grouping, const QDateTime &from
                                     : "SELECT a.name, NULL, t.seconds FROM (SELECT s.application, sum(s.seconds) AS seconds "
                                       "FROM device_stretches s JOIN devices v ON v.id = s.device WHERE s.start >= ?1 AND s.start < ?2 "
                                       "AND (?3 = '' OR v.uuid = ?3) GROUP BY s.application) t JOIN names a ON a.id = t.application");
-    select.bind(1, from.toMSecsSinceEpoch());
-    select.bind(2, to.toMSecsSinceEpoch());
+    select.bind(1, msecs(from));
+    select.bind(2, msecs(to));
     select.bind(3, m_otherDevice);
     // No name holds a NUL: the key of an application and a window is unique.
     const auto keyOf = [byWindow](const QString &application, const std::optional<QString> &window) {

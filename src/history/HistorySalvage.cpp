@@ -1,5 +1,6 @@
 #include "HistorySalvage.h"
 
+#include "HistoryColumns.h"
 #include "HistoryDatabase.h"
 #include "SqliteStatement.h"
 
@@ -209,8 +210,8 @@ HistorySalvage::Copied HistorySalvage::copyReadable(const QString &aside, Histor
             if (!writing || application == names.constEnd() || (!row.isNull(5) && window == names.constEnd()))
                 return;
             Stretch stretch;
-            stretch.start = QDateTime::fromMSecsSinceEpoch(row.integer(1), Qt::UTC);
-            stretch.end = QDateTime::fromMSecsSinceEpoch(row.integer(2), Qt::UTC);
+            stretch.start = HistoryColumns::utc(row.integer(1));
+            stretch.end = HistoryColumns::utc(row.integer(2));
             stretch.seconds = row.real(3);
             stretch.application = *application;
             if (window != names.constEnd())
