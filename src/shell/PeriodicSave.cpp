@@ -201,9 +201,7 @@ void PeriodicSave::setTimeOfDay(Settings &settings, QTime time)
 
 QString PeriodicSave::expandedDirectory(const QString &directory)
 {
-    if (directory == u"~" || directory.startsWith(QStringLiteral("~/")))
-        return QDir::homePath() + directory.mid(1);
-    return directory;
+    return expandedFolder(directory);
 }
 
 QString PeriodicSave::freeBaseName(const QString &directory, QDate date, const QStringList &extensions)

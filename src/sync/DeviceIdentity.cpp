@@ -43,16 +43,25 @@ QString DeviceIdentity::machineId()
 
 DeviceIdentity DeviceIdentity::renew(const QString &path, const QString &machine, const QString &previous, QString *message, QString *error)
 {
-    DeviceIdentity identity;
-    identity.m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    identity.m_machine = machine;
-    identity.m_previousId = previous;
-    const QJsonObject made{{kVersionKey, kVersion}, {kIdKey, identity.m_id}, {kMachineKey, machine}};
-    if (!writeFileAtomically(path, QJsonDocument(made).toJson(QJsonDocument::Indented), error))
+    const DeviceIdentity identity = made(path, machine, previous, error);
+    if (!identity.isValid())
         return {};
     *message = QStringLiteral("Another computer shares its history as this one (device %1): this computer is a device of its own "
                               "from now on, %2.")
                    .arg(previous, identity.m_id);
+    return identity;
+}
+
+DeviceIdentity DeviceIdentity::made(const QString &path, const QString &machine, const QString &previous, QString *error)
+{
+    DeviceIdentity identity;
+    identity.m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    identity.m_machine = machine;
+    identity.m_previousId = previous;
+    const QJsonObject kept{{kVersionKey, kVersion}, {kIdKey, identity.m_id}, {kMachineKey, machine}};
+    if (!makePrivateDirectory(QFileInfo(path).absolutePath(), error)
+        || !writeFileAtomically(path, QJsonDocument(kept).toJson(QJsonDocument::Indented), error))
+        return {};
     return identity;
 }
 
@@ -110,11 +119,8 @@ DeviceIdentity DeviceIdentity::load(const QString &path, const QString &machine,
         *message = QStringLiteral("This computer's device id could not be read from %1 (%2): it was moved to %3, and a new id taken.")
                        .arg(path, problem, QFileInfo(aside).fileName());
     }
-    identity.m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    identity.m_machine = machine;
-    const QJsonObject made{{kVersionKey, kVersion}, {kIdKey, identity.m_id}, {kMachineKey, machine}};
-    if (!makePrivateDirectory(QFileInfo(path).absolutePath(), error)
-        || !writeFileAtomically(path, QJsonDocument(made).toJson(QJsonDocument::Indented), error))
+    identity = made(path, machine, identity.m_previousId, error);
+    if (!identity.isValid())
         return {};
     if (!identity.m_previousId.isEmpty()) {
         *message = QStringLiteral("Kestrum's data folder was made on another computer (device %1): this computer is a device of its "

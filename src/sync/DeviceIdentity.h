@@ -37,6 +37,10 @@ public:
     QString previousId() const { return m_previousId; }
 
 private:
+    // A new id for `machine`, kept at `path` (readable by the user alone); invalid, with the
+    // reason, when it cannot be kept.
+    static DeviceIdentity made(const QString &path, const QString &machine, const QString &previous, QString *error);
+
     QString m_id;
     QString m_machine;
     QString m_previousId;

@@ -16,10 +16,7 @@ const QString kName = QStringLiteral("categories.json");
 
 QString folderOf(const Settings &settings)
 {
-    const QString folder = settings.folderValue(SettingsKey::SharedFolder);
-    if (folder == u"~" || folder.startsWith(QStringLiteral("~/")))
-        return QDir::homePath() + folder.mid(1);
-    return folder;
+    return expandedFolder(settings.folderValue(SettingsKey::SharedFolder));
 }
 
 QString sharedPath(const QString &folder)

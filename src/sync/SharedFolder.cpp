@@ -25,20 +25,12 @@ std::optional<QByteArray> readWhole(const QString &path, QString *error)
     return file.readAll();
 }
 
-// "~/Sync" as the user may type it.
-QString expanded(const QString &folder)
-{
-    if (folder == u"~" || folder.startsWith(QStringLiteral("~/")))
-        return QDir::homePath() + folder.mid(1);
-    return folder;
-}
-
 } // namespace
 
 SharedFolder::SharedFolder(Options options)
     : m_options(std::move(options))
 {
-    m_options.folder = QDir::cleanPath(expanded(m_options.folder));
+    m_options.folder = QDir::cleanPath(expandedFolder(m_options.folder));
 }
 
 std::optional<SharedFolder::Options> SharedFolder::fromSettings(const Settings &settings, const QString &device)

@@ -56,11 +56,12 @@ QStringList SharedFolderSync::written(HistoryDatabase &database, const QList<His
     for (const HistoryOperation &operation : operations) {
         switch (operation.kind) {
         case HistoryOperation::Kind::Write:
-        case HistoryOperation::Kind::TakeBack:
+        case HistoryOperation::Kind::TakeBack: {
             // The day of the stretch the time belongs to; taken-back time is today's.
-            markDays(operation.kind == HistoryOperation::Kind::Write ? operation.stretch.start : QDateTime::currentDateTimeUtc(),
-                     operation.kind == HistoryOperation::Kind::Write ? operation.stretch.start : QDateTime::currentDateTimeUtc(), false);
+            const QDateTime at = operation.kind == HistoryOperation::Kind::Write ? operation.stretch.start : QDateTime::currentDateTimeUtc();
+            markDays(at, at, false);
             break;
+        }
         case HistoryOperation::Kind::Forget:
         case HistoryOperation::Kind::Assign:
             markDays(operation.stretch.start, operation.stretch.end, true);

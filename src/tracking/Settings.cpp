@@ -3,6 +3,7 @@
 #include "store/SafeText.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QHash>
 #include <QSysInfo>
 
@@ -231,6 +232,13 @@ qint64 Settings::integerValue(const QString &key) const
 QTime Settings::timeValue(const QString &key) const
 {
     return reading(key, SettingKind::TimeOfDay).toTime();
+}
+
+QString expandedFolder(const QString &folder)
+{
+    if (folder == u"~" || folder.startsWith(QStringLiteral("~/")))
+        return QDir::homePath() + folder.mid(1);
+    return folder;
 }
 
 QString Settings::folderValue(const QString &key) const

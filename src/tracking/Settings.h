@@ -83,6 +83,9 @@ private:
     QVariant reading(const QString &key, SettingKind kind) const;
 };
 
+// A folder as the user may type it, "~" and "~/…" standing for the home folder.
+QString expandedFolder(const QString &folder);
+
 // For a user's value of `key` that cannot be read as its kind: a sentence naming the key, the
 // value and what is used instead. Empty where the value reads as it should.
 QString unreadableSettingWarning(const Settings &settings, const QString &key);

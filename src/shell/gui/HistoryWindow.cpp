@@ -334,16 +334,15 @@ void HistoryWindow::reload()
     m_total->clear();
     m_legend->clear();
     QString error;
-    // The other computers the history now knows, then the history as the choice reads it.
-    if (const std::unique_ptr<HistoryDatabase> known = HistoryDatabase::openToRead(m_path, &error)) {
-        if (const std::optional<QList<HistoryDevice>> devices = known->devices(&error))
-            showDevices(*devices);
-    }
-    const std::unique_ptr<HistoryDatabase> database = openHistory(&error);
+    const std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, &error);
     if (!database) {
         m_status->setText(error);
         return;
     }
+    // The other computers the history now knows, then the history as the choice reads it.
+    if (const std::optional<QList<HistoryDevice>> devices = database->devices(&error))
+        showDevices(*devices);
+    readChosenDevices(*database);
     if (!m_classifier)
         m_classifier = std::make_unique<Classifier>(categorySet());
     const auto [from, to] = HistoryDatabase::localDays(m_first, m_last);
@@ -505,14 +504,18 @@ void HistoryWindow::showBarsByCategory(const QList<HistoryCategories::Share> &sh
 std::unique_ptr<HistoryDatabase> HistoryWindow::openHistory(QString *error) const
 {
     std::unique_ptr<HistoryDatabase> database = HistoryDatabase::openToRead(m_path, error);
-    if (!database)
-        return nullptr;
+    if (database)
+        readChosenDevices(*database);
+    return database;
+}
+
+void HistoryWindow::readChosenDevices(HistoryDatabase &database) const
+{
     const int choice = m_deviceBox->isHidden() ? 1 : m_deviceBox->currentIndex();
     if (choice == 0)
-        database->readDevices(HistoryDatabase::Devices::All);
+        database.readDevices(HistoryDatabase::Devices::All);
     else if (choice > 1)
-        database->readDevices(HistoryDatabase::Devices::Other, m_deviceBox->currentData().toString());
-    return database;
+        database.readDevices(HistoryDatabase::Devices::Other, m_deviceBox->currentData().toString());
 }
 
 void HistoryWindow::showDevices(const QList<HistoryDevice> &devices)

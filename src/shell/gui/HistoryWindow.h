@@ -97,6 +97,7 @@ private:
     void reload();
     // The history, reading the computers chosen; null, with the reason, when it cannot be read.
     std::unique_ptr<HistoryDatabase> openHistory(QString *error) const;
+    void readChosenDevices(HistoryDatabase &database) const;
     // The device choice, kept, as the history now names the other computers.
     void showDevices(const QList<HistoryDevice> &devices);
     void step(int direction);
