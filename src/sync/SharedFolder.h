@@ -46,7 +46,6 @@ public:
         int removed = 0;     // days their device no longer shares
         int waiting = 0;     // days whose file and manifest disagree: still being synced
         QStringList problems; // each reported once
-        bool sameIdElsewhere = false; // our own folder holds days this computer never wrote
     };
     // Imports every other computer's days that changed since the last import.
     Imported importAll(HistoryDatabase &database);

@@ -95,8 +95,9 @@ QStringList SharedFolderSync::importNow(HistoryDatabase &database)
 {
     m_lastImportMs = m_elapsedMs();
     m_lastImport = m_folder.importAll(database);
-    if (m_lastImport.days > 0 || m_lastImport.removed > 0)
-        qCInfo(lcSync, "Imported %d days from the shared folder, removed %d.", m_lastImport.days, m_lastImport.removed);
+    if (m_lastImport.days > 0 || m_lastImport.removed > 0 || m_lastImport.waiting > 0)
+        qCInfo(lcSync, "Imported %d days from the shared folder, removed %d; %d wait for their files to arrive.", m_lastImport.days,
+               m_lastImport.removed, m_lastImport.waiting);
     return m_lastImport.problems;
 }
 
