@@ -2,6 +2,7 @@
 
 #include "persistence/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,8 @@ QStringList problemLines(const QString &path, const QList<CategoryProblem> &prob
 {
     QStringList lines;
     for (const CategoryProblem &problem : problems) {
-        lines.append(problem.line > 0 ? QStringLiteral("%1 line %2: %3").arg(path).arg(problem.line).arg(problem.what)
+        lines.append(problem.line > 0 ? QCoreApplication::translate("CategoriesFile", "%1 line %2: %3")
+                                            .arg(path, QString::number(problem.line), problem.what)
                                       : QStringLiteral("%1: %2").arg(path, problem.what));
     }
     return lines;
@@ -29,7 +31,7 @@ std::optional<CategorySet> readSet(const QString &path, QStringList *problems, b
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("CategoriesFile", "Cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     QList<CategoryProblem> found;
@@ -138,7 +140,7 @@ bool CategoriesFile::save(const CategorySet &set, QString *error)
         const QString aside = m_path + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         if (!QFile::rename(m_path, aside)) {
             if (error)
-                *error = QStringLiteral("Cannot move the unreadable %1 aside to %2, so it is not overwritten").arg(m_path, aside);
+                *error = tr("Cannot move the unreadable %1 aside to %2, so it is not overwritten").arg(m_path, aside);
             return false;
         }
         qCWarning(lcCategories).noquote() << QStringLiteral("%1 could not be read; it was kept as %2").arg(m_path, aside);

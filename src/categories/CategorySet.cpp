@@ -2,6 +2,7 @@
 
 #include "Classifier.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -150,7 +151,7 @@ QStringList names(const QList<std::pair<QString, Enum>> &named)
 
 QString quotedList(const QStringList &names)
 {
-    return QStringLiteral("\"%1\" or \"%2\"").arg(names.mid(0, names.size() - 1).join(QStringLiteral("\", \"")), names.constLast());
+    return QCoreApplication::translate("CategorySet", "\"%1\" or \"%2\"").arg(names.mid(0, names.size() - 1).join(QStringLiteral("\", \"")), names.constLast());
 }
 
 const QStringList kCategoryKeys = {QStringLiteral("path"), QStringLiteral("colour")};
@@ -191,9 +192,35 @@ CategoryPath categoryPathFromText(const QString &text)
 
 QString CategoryRule::text() const
 {
+    // not translated: kestrum-report's CSV and JSON carry this text; shownText() is the user's
     QString matchText = match == Match::Contains ? QStringLiteral("contains") : match == Match::Is ? QStringLiteral("is") : QStringLiteral("matches");
     return QStringLiteral("%1 %2 \"%3\"%4").arg(enumName(kFields, field), matchText, pattern,
-                                                caseSensitive ? QStringLiteral(" (case-sensitive)") : QString());
+                                                caseSensitive ? QStringLiteral(" (case-sensitive)") : QString()); // not translated: as above
+}
+
+QString CategoryRule::shownText() const
+{
+    const auto translated = [](const char *text) { return QCoreApplication::translate("CategorySet", text); };
+    const char *sentence = nullptr;
+    switch (field) {
+    case Field::Application:
+        sentence = match == Match::Contains ? QT_TRANSLATE_NOOP("CategorySet", "application contains \"%1\"")
+            : match == Match::Is            ? QT_TRANSLATE_NOOP("CategorySet", "application is \"%1\"")
+                                            : QT_TRANSLATE_NOOP("CategorySet", "application matches \"%1\"");
+        break;
+    case Field::Window:
+        sentence = match == Match::Contains ? QT_TRANSLATE_NOOP("CategorySet", "window contains \"%1\"")
+            : match == Match::Is            ? QT_TRANSLATE_NOOP("CategorySet", "window is \"%1\"")
+                                            : QT_TRANSLATE_NOOP("CategorySet", "window matches \"%1\"");
+        break;
+    case Field::Either:
+        sentence = match == Match::Contains ? QT_TRANSLATE_NOOP("CategorySet", "either contains \"%1\"")
+            : match == Match::Is            ? QT_TRANSLATE_NOOP("CategorySet", "either is \"%1\"")
+                                            : QT_TRANSLATE_NOOP("CategorySet", "either matches \"%1\"");
+        break;
+    }
+    const QString shown = translated(sentence).arg(pattern);
+    return caseSensitive ? QCoreApplication::translate("CategorySet", "%1 (case-sensitive)").arg(shown) : shown;
 }
 
 bool CategoryRule::operator==(const CategoryRule &other) const
@@ -209,24 +236,32 @@ CategorySet CategorySet::defaults()
         return CategoryRule::of({category}, CategoryRule::Field::Application, CategoryRule::Match::Regex,
                                 QStringLiteral("\\b(") + pattern + QStringLiteral(")\\b"));
     };
+    // The names stay English wherever a path is kept (categories.json, the history's assignments,
+    // the shared folder, kestrum-report's output), so that no path changes with the language; they
+    // are marked so that a window can show them in the user's.
+    const QString development = QLatin1String(QT_TRANSLATE_NOOP("CategorySet", "Development"));
+    const QString communication = QLatin1String(QT_TRANSLATE_NOOP("CategorySet", "Communication"));
+    const QString web = QLatin1String(QT_TRANSLATE_NOOP("CategorySet", "Web"));
+    const QString office = QLatin1String(QT_TRANSLATE_NOOP("CategorySet", "Office"));
+    const QString media = QLatin1String(QT_TRANSLATE_NOOP("CategorySet", "Media"));
     CategorySet set;
-    set.categories = {{{QStringLiteral("Development")}, QStringLiteral("#3d7edb"), {}, 0},
-                      {{QStringLiteral("Communication")}, QStringLiteral("#d9822b"), {}, 0},
-                      {{QStringLiteral("Web")}, QStringLiteral("#2e9e6a"), {}, 0},
-                      {{QStringLiteral("Office")}, QStringLiteral("#8e5cc2"), {}, 0},
-                      {{QStringLiteral("Media")}, QStringLiteral("#c2455c"), {}, 0}};
+    set.categories = {{{development}, QStringLiteral("#3d7edb"), {}, 0},
+                      {{communication}, QStringLiteral("#d9822b"), {}, 0},
+                      {{web}, QStringLiteral("#2e9e6a"), {}, 0},
+                      {{office}, QStringLiteral("#8e5cc2"), {}, 0},
+                      {{media}, QStringLiteral("#c2455c"), {}, 0}};
     set.rules = {
-        rule(QStringLiteral("Development"),
+        rule(development,
              QStringLiteral("code|codium|emacs|g?vim|neovim|kate|gedit|text editor|mousepad|kdevelop|qt ?creator|builder|intellij|idea|pycharm|clion|"
                             "eclipse|terminal|konsole|xterm|alacritty|kitty|foot|tilix|meld|gitg|git")),
-        rule(QStringLiteral("Communication"),
+        rule(communication,
              QStringLiteral("thunderbird|evolution|geary|kmail|mail|slack|discord|element|signal|telegram|zoom|teams|"
                             "chat|jitsi|mattermost|pidgin|hexchat|skype")),
-        rule(QStringLiteral("Web"), QStringLiteral("firefox|firefox esr|chromium|chrome|epiphany|web|falkon|konqueror|brave|"
+        rule(web, QStringLiteral("firefox|firefox esr|chromium|chrome|epiphany|web|falkon|konqueror|brave|"
                                                    "vivaldi|opera|librewolf")),
-        rule(QStringLiteral("Office"), QStringLiteral("libreoffice|soffice|writer|calc|impress|onlyoffice|calligra|abiword|"
+        rule(office, QStringLiteral("libreoffice|soffice|writer|calc|impress|onlyoffice|calligra|abiword|"
                                                       "gnumeric|okular|evince|document viewer|papers|zotero|obsidian|notes")),
-        rule(QStringLiteral("Media"), QStringLiteral("vlc|mpv|totem|videos|celluloid|rhythmbox|spotify|elisa|audacious|lollypop|"
+        rule(media, QStringLiteral("vlc|mpv|totem|videos|celluloid|rhythmbox|spotify|elisa|audacious|lollypop|"
                                                      "gimp|inkscape|krita|darktable|shotwell|image viewer|eog|loupe|kdenlive")),
     };
     return set;
@@ -242,21 +277,21 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        problem(lineAt(text, parseError.offset), QStringLiteral("this is not JSON (%1)").arg(parseError.errorString()), true);
+        problem(lineAt(text, parseError.offset), tr("this is not JSON (%1)").arg(parseError.errorString()), true);
         return set;
     }
     if (!document.isObject()) {
-        problem(1, QStringLiteral("the file holds no object with \"version\", \"categories\" and \"rules\""), true);
+        problem(1, tr("the file holds no object with \"version\", \"categories\" and \"rules\""), true);
         return set;
     }
     const QJsonObject top = document.object();
     const QJsonValue version = top.value(QStringLiteral("version"));
     if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() != double(version.toInt())) {
-        problem(1, QStringLiteral("\"version\" must be a whole number from 1 on"), true);
+        problem(1, tr("\"version\" must be a whole number from 1 on"), true);
         return set;
     }
     if (version.toInt() > kVersion)
-        problem(1, QStringLiteral("version %1 is newer than this Kestrum's %2: what it knows of is used").arg(version.toInt()).arg(kVersion));
+        problem(1, tr("version %1 is newer than this Kestrum's %2: what it knows of is used").arg(version.toInt()).arg(kVersion));
     set.version = std::max(version.toInt(), kVersion);
     set.unknown = unknownKeys(top, kTopKeys);
 
@@ -265,7 +300,7 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
     for (const char *key : {"categories", "rules"}) {
         const QJsonValue value = top.value(QLatin1String(key));
         if (!value.isUndefined() && !value.isArray())
-            problem(1, QStringLiteral("\"%1\" must be a list").arg(QLatin1String(key)));
+            problem(1, tr("\"%1\" must be a list").arg(QLatin1String(key)));
     }
 
     const QJsonArray categories = top.value(QStringLiteral("categories")).toArray();
@@ -275,17 +310,17 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
         const QJsonObject object = categories.at(i).toObject();
         const std::optional<CategoryPath> path = pathValue(object.value(QStringLiteral("path")));
         if (!path) {
-            problem(line, QStringLiteral("category %1 has no \"path\" (a list of names)").arg(i + 1));
+            problem(line, tr("category %1 has no \"path\" (a list of names)").arg(i + 1));
             continue;
         }
         if (seen.contains(*path)) {
-            problem(line, QStringLiteral("category \"%1\" is listed twice: the first one is used").arg(categoryPathText(*path)));
+            problem(line, tr("category \"%1\" is listed twice: the first one is used").arg(categoryPathText(*path)));
             continue;
         }
         seen.insert(*path);
         Category category{*path, object.value(QStringLiteral("colour")).toString(), unknownKeys(object, kCategoryKeys), line};
         if (object.contains(QStringLiteral("colour")) && !isColour(category.colour)) {
-            problem(line, QStringLiteral("category \"%1\" has no colour of the form #rrggbb: one is chosen for it").arg(categoryPathText(*path)));
+            problem(line, tr("category \"%1\" has no colour of the form #rrggbb: one is chosen for it").arg(categoryPathText(*path)));
             category.colour.clear();
         }
         set.categories.append(category);
@@ -308,27 +343,27 @@ CategorySet CategorySet::fromJson(const QByteArray &text, QList<CategoryProblem>
         const QJsonValue pattern = object.value(QStringLiteral("pattern"));
         const QJsonValue caseSensitive = object.value(QStringLiteral("caseSensitive"));
         if (!rules.at(i).isObject()) {
-            skip(QStringLiteral("it is no object"));
+            skip(tr("it is no object"));
             continue;
         }
         if (!category) {
-            skip(QStringLiteral("it has no \"category\" (a list of names)"));
+            skip(tr("it has no \"category\" (a list of names)"));
             continue;
         }
         if (!field) {
-            skip(QStringLiteral("its \"field\" must be %1").arg(quotedList(names(kFields))));
+            skip(tr("its \"field\" must be %1").arg(quotedList(names(kFields))));
             continue;
         }
         if (!match) {
-            skip(QStringLiteral("its \"match\" must be %1").arg(quotedList(names(kMatches))));
+            skip(tr("its \"match\" must be %1").arg(quotedList(names(kMatches))));
             continue;
         }
         if (!pattern.isString()) {
-            skip(QStringLiteral("it has no \"pattern\" (a text)"));
+            skip(tr("it has no \"pattern\" (a text)"));
             continue;
         }
         if (!caseSensitive.isUndefined() && !caseSensitive.isBool()) {
-            skip(QStringLiteral("its \"caseSensitive\" must be true or false"));
+            skip(tr("its \"caseSensitive\" must be true or false"));
             continue;
         }
         CategoryRule rule = CategoryRule::of(*category, *field, *match, pattern.toString(), caseSensitive.toBool(false));
@@ -427,22 +462,22 @@ void CategorySet::checkRules(QList<CategoryProblem> *problems)
         CategoryRule &rule = rules[i];
         if (rule.unusable) {
             if (problems)
-                problems->append({rule.line, QStringLiteral("rule %1 is not used: %2").arg(i + 1).arg(rule.problem)});
+                problems->append({rule.line, tr("rule %1 is not used: %2").arg(i + 1).arg(rule.problem)});
             continue;
         }
         rule.problem.clear();
         if (rule.category != CategoryPath{Classifier::kIdle} && !category(rule.category))
-            rule.problem = QStringLiteral("its category \"%1\" is not in the list of categories").arg(categoryPathText(rule.category));
+            rule.problem = tr("its category \"%1\" is not in the list of categories").arg(categoryPathText(rule.category));
         if (rule.match == CategoryRule::Match::Regex) {
             const QRegularExpression expression = Classifier::expressionFor(rule);
             if (!expression.isValid()) {
-                rule.problem = QStringLiteral("its pattern is no regular expression: %1 at character %2")
+                rule.problem = tr("its pattern is no regular expression: %1 at character %2")
                                    .arg(expression.errorString())
                                    .arg(expression.patternErrorOffset() + 1);
             }
         }
         if (problems && !rule.problem.isEmpty())
-            problems->append({rule.line, QStringLiteral("rule %1 is not used: %2").arg(i + 1).arg(rule.problem)});
+            problems->append({rule.line, tr("rule %1 is not used: %2").arg(i + 1).arg(rule.problem)});
     }
 }
 

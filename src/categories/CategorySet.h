@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
@@ -53,8 +54,11 @@ struct CategoryRule
         rule.caseSensitive = caseSensitive;
         return rule;
     }
-    // `window contains "kestrum"`, as the rule explains a stretch.
+    // `window contains "kestrum"`, as the rule explains a stretch: in English, as kestrum-report
+    // writes it into its CSV and JSON and the log quotes it.
     QString text() const;
+    // The same in the user's language, for windows: `window contains “kestrum”`.
+    QString shownText() const;
     bool operator==(const CategoryRule &other) const;
 };
 
@@ -73,6 +77,8 @@ struct CategoryProblem
 // know, so that a file of a later version loses nothing by passing through this one.
 class CategorySet
 {
+    Q_DECLARE_TR_FUNCTIONS(CategorySet)
+
 public:
     static constexpr int kVersion = 1;
 

@@ -1,5 +1,6 @@
 #include "Classifier.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcCategories, "kestrum.categories")
@@ -18,21 +19,37 @@ bool Classifier::namesIdle(const CategoryRule &rule)
         && rule.pattern.compare(kIdle, rule.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
 }
 
-const QString Classifier::kUncategorized = QStringLiteral("Uncategorized");
-const QString Classifier::kIdle = QStringLiteral("Idle");
+const QString Classifier::kUncategorized = QLatin1String(QT_TRANSLATE_NOOP("Classifier", "Uncategorized"));
+const QString Classifier::kIdle = QStringLiteral("Idle"); // not translated: the stored entry name of time away
 
 QString Classification::explanation() const
 {
+    // not translated: kestrum-report's CSV and JSON carry these texts; shownExplanation() is the user's
     switch (source) {
     case Source::Rule:
-        return QStringLiteral("rule %1: %2").arg(rule + 1).arg(ruleText);
+        return QStringLiteral("rule %1: %2").arg(rule + 1).arg(ruleText); // not translated: as above
     case Source::Assignment:
-        return ruleText.isEmpty() ? QStringLiteral("assigned") : ruleText;
+        return ruleText.isEmpty() ? QStringLiteral("assigned") : ruleText; // not translated: as above
     case Source::Idle:
     case Source::Uncategorized:
         break;
     }
-    return QStringLiteral("no rule");
+    return QStringLiteral("no rule"); // not translated: as above
+}
+
+QString Classification::shownExplanation() const
+{
+    const QString shown = shownRuleText.isEmpty() ? ruleText : shownRuleText;
+    switch (source) {
+    case Source::Rule:
+        return QCoreApplication::translate("Classifier", "rule %1: %2").arg(QString::number(rule + 1), shown);
+    case Source::Assignment:
+        return shown.isEmpty() ? QCoreApplication::translate("Classifier", "assigned") : shown;
+    case Source::Idle:
+    case Source::Uncategorized:
+        break;
+    }
+    return QCoreApplication::translate("Classifier", "no rule");
 }
 
 Classifier::Classifier(CategorySet set)
@@ -43,6 +60,7 @@ Classifier::Classifier(CategorySet set)
         m_expressions.append(rule.match == CategoryRule::Match::Regex && rule.problem.isEmpty() ? expressionFor(rule) : QRegularExpression());
         if (!m_expressions.constLast().pattern().isEmpty())
             m_expressions.last().optimize();
+        m_ruleTexts.append({rule.text(), rule.shownText()});
     }
 }
 
@@ -121,7 +139,7 @@ Classification Classifier::classify(const QString &application, const std::optio
         const bool matched = (rule.field != CategoryRule::Field::Window && byApplication.testBit(i))
                           || (rule.field != CategoryRule::Field::Application && byWindow.testBit(i));
         if (matched) {
-            result = {Classification::Source::Rule, rule.category, int(i), rule.text()};
+            result = {Classification::Source::Rule, rule.category, int(i), m_ruleTexts.at(i).first, m_ruleTexts.at(i).second};
             break;
         }
     }

@@ -15,10 +15,14 @@ struct Classification
     Source source = Source::Uncategorized;
     CategoryPath category; // "Uncategorized" and "Idle" as one-name paths of their own
     int rule = -1;         // Rule: its index in the list
-    QString ruleText;      // Rule: its text
+    QString ruleText;      // Rule: its text; Assignment: how it was given. In English
+    QString shownRuleText{}; // the same in the user's language; empty: ruleText is shown
 
-    // "rule 3: window contains \"kestrum\"", "assigned", "no rule".
+    // "rule 3: window contains \"kestrum\"", "assigned", "no rule": in English, as kestrum-report
+    // writes it into its CSV and JSON.
     QString explanation() const;
+    // The same in the user's language, for windows and tooltips.
+    QString shownExplanation() const;
     bool operator==(const Classification &other) const = default;
 };
 
@@ -29,8 +33,10 @@ struct Classification
 class Classifier
 {
 public:
+    // The paths of time no rule takes and of time away. They stay English wherever a path is
+    // kept or written; "Uncategorized" is marked so that a window can show it translated.
     static const QString kUncategorized; // "Uncategorized"
-    static const QString kIdle;          // "Idle"
+    static const QString kIdle;          // "Idle", the stored entry of time away
 
     explicit Classifier(CategorySet set = {});
 
@@ -62,6 +68,7 @@ private:
     CategorySet m_set;
     QHash<QString, QBitArray> m_names;
     QList<QRegularExpression> m_expressions; // per rule; empty for rules that are no regex
+    QList<std::pair<QString, QString>> m_ruleTexts; // per rule: its text, in English and as shown
     struct Names
     {
         QString application;

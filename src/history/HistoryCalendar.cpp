@@ -72,6 +72,7 @@ QByteArray historyCalendar(const QList<HistoryCategories::Piece> &pieces, qint64
             run.applications.append({piece.stretch.application, piece.stretch.seconds});
     }
 
+    // not translated: the file's lines are iCalendar's own; only the names in it are the user's.
     QByteArray text = contentLine(QStringLiteral("BEGIN:VCALENDAR")) + contentLine(QStringLiteral("VERSION:2.0"))
         + contentLine(QStringLiteral("PRODID:-//Kestrum//Kestrum//EN"))
         + contentLine(QStringLiteral("CALSCALE:GREGORIAN"));
@@ -85,7 +86,7 @@ QByteArray historyCalendar(const QList<HistoryCategories::Piece> &pieces, qint64
         const QByteArray id = QCryptographicHash::hash(summary.toUtf8() + '\n' + QByteArray::number(run.start.toMSecsSinceEpoch()),
                                                        QCryptographicHash::Sha1).toHex().left(20);
         text += contentLine(QStringLiteral("BEGIN:VEVENT"));
-        text += contentLine(QStringLiteral("UID:%1@kestrum").arg(QString::fromLatin1(id)));
+        text += contentLine(QStringLiteral("UID:%1@kestrum").arg(QString::fromLatin1(id))); // not translated: iCalendar content
         text += contentLine(QStringLiteral("DTSTAMP:") + utcTime(stamp));
         text += contentLine(QStringLiteral("DTSTART:") + utcTime(run.start));
         text += contentLine(QStringLiteral("DTEND:") + utcTime(run.end));

@@ -1,5 +1,6 @@
 #include "HistoryCategories.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -22,8 +23,10 @@ struct Segment
 Classification assigned(const Assignment &assignment)
 {
     const auto time = [](const QDateTime &moment) { return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); };
+    // The report's CSV and JSON carry the English; the windows show the user's language.
     return {Classification::Source::Assignment, assignment.category, -1,
-            QStringLiteral("assigned from %1 to %2").arg(time(assignment.start), time(assignment.end))};
+            QStringLiteral("assigned from %1 to %2").arg(time(assignment.start), time(assignment.end)), // not translated: as above
+            QCoreApplication::translate("HistoryCategories", "assigned from %1 to %2").arg(time(assignment.start), time(assignment.end))};
 }
 
 // The assignments of one computer as the parts of the timeline where each decides: where two
@@ -93,7 +96,10 @@ Classification classified(Classifier &classifier, const Stretch &stretch)
 {
     if (stretch.category)
         return {Classification::Source::Assignment, *stretch.category, -1,
-                stretch.source == StretchSource::Added ? QStringLiteral("given with the added time") : QStringLiteral("given with the answer")};
+                stretch.source == StretchSource::Added ? QStringLiteral("given with the added time") // not translated: as above
+                                                       : QStringLiteral("given with the answer"),    // not translated: as above
+                stretch.source == StretchSource::Added ? QCoreApplication::translate("HistoryCategories", "given with the added time")
+                                                       : QCoreApplication::translate("HistoryCategories", "given with the answer")};
     return classifier.classify(stretch.application, stretch.window);
 }
 

@@ -30,6 +30,7 @@ DeviceNames DeviceNames::of(const QString &thisComputer, const QList<HistoryDevi
 
 QString historyCsv(const QList<Stretch> &stretches, const DeviceNames &devices)
 {
+    // not translated: the CSV's headings are read by programs
     QString text = QStringLiteral("start,end,seconds,application,window,source,device\n");
     for (const Stretch &stretch : stretches) {
         text += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")

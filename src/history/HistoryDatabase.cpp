@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,11 +123,6 @@ CREATE INDEX device_assignments_by_start ON device_assignments(start);
 // Added time is its span; a rename reaches the stretches that start in it.
 constexpr qint64 kLongestOverlayMs = 7 * 24 * 3600 * 1000LL;
 
-QString stretchCount(qint64 count)
-{
-    return count == 1 ? QStringLiteral("1 stretch") : QStringLiteral("%1 stretches").arg(count);
-}
-
 // What the file at `path` holds, read without writing anything to it: SQLite replays the journal
 // it finds into its view of the file, and only a connection that may write would ever put what
 // it replayed into the file itself.
@@ -200,14 +196,16 @@ QString quickCheck(sqlite3 *db)
     int status = SQLITE_ROW;
     while ((status = check.step()) == SQLITE_ROW) {
         for (const QString &line : check.text(0).split(u'\n', Qt::SkipEmptyParts)) {
-            if (line != u"ok" && !line.startsWith(QStringLiteral("*** in database")))
+            if (line != u"ok" && !line.startsWith(QStringLiteral("*** in database"))) // not translated: SQLite's own output
                 troubles.append(line);
         }
     }
     if (status != SQLITE_DONE)
         return sqliteError(db);
-    if (troubles.size() > 1)
-        return QStringLiteral("%1, and %2 more").arg(troubles.constFirst()).arg(troubles.size() - 1);
+    if (troubles.size() > 1) {
+        const int more = int(troubles.size()) - 1;
+        return QCoreApplication::translate("HistoryDatabase", "%1, and %n more", nullptr, more).arg(troubles.constFirst());
+    }
     return troubles.value(0);
 }
 
@@ -232,7 +230,7 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QStr
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
             if (error)
-                *error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
+                *error = tr("cannot create %1: %2").arg(path, file.errorString());
             return nullptr;
         }
     }
@@ -240,11 +238,11 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QStr
     switch (identity.content) {
     case Content::Inaccessible:
         if (error)
-            *error = QStringLiteral("cannot open the history %1: %2").arg(path, identity.why);
+            *error = tr("cannot open the history %1: %2").arg(path, identity.why);
         return nullptr;
     case Content::Newer:
         if (error)
-            *error = QStringLiteral("%1 is left as it is: %2").arg(path, identity.why);
+            *error = tr("%1 is left as it is: %2").arg(path, identity.why);
         return nullptr;
     case Content::Foreign:
     case Content::Unreadable:
@@ -260,13 +258,13 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const QString &path, QStr
         return replace(path, {Content::Unreadable, 0, 0, why}, warning, error);
     if (!db) {
         if (error)
-            *error = QStringLiteral("cannot open the history %1: %2").arg(path, why);
+            *error = tr("cannot open the history %1: %2").arg(path, why);
         return nullptr;
     }
     if (check == Check::Quick) {
         if (const QString damage = quickCheck(db); !damage.isEmpty()) {
             sqlite3_close_v2(db);
-            return replace(path, {Content::Unreadable, 0, 0, QStringLiteral("it is damaged: %1").arg(damage)}, warning, error);
+            return replace(path, {Content::Unreadable, 0, 0, tr("it is damaged: %1").arg(damage)}, warning, error);
         }
     }
     std::unique_ptr<HistoryDatabase> database(new HistoryDatabase(db, path));
@@ -283,7 +281,7 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::replace(const QString &path, c
     const std::optional<QString> aside = HistorySalvage::moveAside(path, &why);
     if (!aside) {
         if (error)
-            *error = QStringLiteral("%1 cannot be used (%2) nor moved aside: %3").arg(path, found.why, why);
+            *error = tr("%1 cannot be used (%2) nor moved aside: %3").arg(path, found.why, why);
         return nullptr;
     }
     std::unique_ptr<HistoryDatabase> database = open(path, nullptr, error);
@@ -291,13 +289,15 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::replace(const QString &path, c
         return nullptr;
     const HistorySalvage::Copied copied = HistorySalvage::copyReadable(*aside, *database);
     const QString reason = copied.fromFileAlone && found.content == Content::Foreign
-        ? QStringLiteral("the journal beside it, %1-wal, belongs to another database").arg(QFileInfo(path).fileName())
+        ? tr("the journal beside it, %1-wal, belongs to another database").arg(QFileInfo(path).fileName())
         : found.why;
-    const QString kept = copied.stretches > 0
-        ? QStringLiteral(", with the %1 that could still be read in it").arg(stretchCount(copied.stretches))
-        : QStringLiteral("; no stretch in it could be read");
-    const QString message = QStringLiteral("The history %1 could not be used (%2): it was moved to %3 and a new one started%4.")
-                                .arg(path, reason, *aside, kept);
+    const int stretches = int(std::min<qint64>(copied.stretches, std::numeric_limits<int>::max()));
+    const QString message = stretches > 0
+        ? tr("The history %1 could not be used (%2): it was moved to %3 and a new one started, with the %n stretch(es) that "
+             "could still be read in it.", nullptr, stretches)
+              .arg(path, reason, *aside)
+        : tr("The history %1 could not be used (%2): it was moved to %3 and a new one started; no stretch in it could be read.")
+              .arg(path, reason, *aside);
     qCWarning(lcHistory).noquote() << message;
     if (warning)
         *warning = message;
@@ -308,7 +308,7 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::openToRead(const QString &path
 {
     if (!QFileInfo::exists(path)) {
         if (error)
-            *error = QStringLiteral("there is no history at %1").arg(path);
+            *error = tr("there is no history at %1").arg(path);
         return nullptr;
     }
     QString why;
@@ -317,8 +317,8 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::openToRead(const QString &path
     if (identity.content != Content::Kestrum && identity.content != Content::Empty) {
         sqlite3_close_v2(db);
         if (error) {
-            *error = identity.content == Content::Foreign ? QStringLiteral("%1 is not Kestrum's history: %2").arg(path, identity.why)
-                                                          : QStringLiteral("cannot read the history %1: %2").arg(path, identity.why);
+            *error = identity.content == Content::Foreign ? tr("%1 is not Kestrum's history: %2").arg(path, identity.why)
+                                                          : tr("cannot read the history %1: %2").arg(path, identity.why);
         }
         return nullptr;
     }
@@ -670,7 +670,7 @@ std::optional<QString> HistoryDatabase::nameOf(qint64 id, QString *error) const
     if (select.step() != SQLITE_ROW) {
         if (sqlite3_errcode(m_db) == SQLITE_OK || sqlite3_errcode(m_db) == SQLITE_ROW || sqlite3_errcode(m_db) == SQLITE_DONE) {
             if (error)
-                *error = QStringLiteral("%1: a stretch names name %2, which is not in the file").arg(m_path).arg(id);
+                *error = tr("%1: a stretch names name %2, which is not in the file").arg(m_path).arg(id);
             m_damaged = true;
         } else {
             fail(error);

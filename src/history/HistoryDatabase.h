@@ -3,6 +3,7 @@
 #include "HistoryOverlay.h"
 #include "categories/CategorySet.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -90,6 +91,8 @@ struct HistoryTotal
 // of Kestrum's stretches in it is copied into a new history.
 class HistoryDatabase
 {
+    Q_DECLARE_TR_FUNCTIONS(HistoryDatabase)
+
 public:
     enum class Grouping { Application, Window, Day };
     // Whether opening checks every page of the file (about a second for a million stretches).

@@ -52,6 +52,7 @@ void cover(Stretch &stretch, const QList<Span> &spans)
 
 QString stretchSourceName(StretchSource source)
 {
+    // not translated: the names the day files, the report's CSV and JSON carry
     switch (source) {
     case StretchSource::Recorded:
         return QStringLiteral("recorded");

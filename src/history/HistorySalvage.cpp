@@ -111,23 +111,23 @@ HistoryIdentity HistorySalvage::identify(sqlite3 *db)
     const bool kestrumTables = tables.contains(QStringLiteral("names")) && tables.contains(QStringLiteral("stretches"));
     if (!ours && identity.applicationId != 0) {
         identity.content = Content::Foreign;
-        identity.why = QStringLiteral("it is another program's database (application id %1)").arg(identity.applicationId);
+        identity.why = tr("it is another program's database (application id %1)").arg(identity.applicationId);
     } else if (tables.isEmpty() && identity.version == 0) {
         identity.content = Content::Empty;
     } else if (ours && identity.version > kHistorySchemaVersion) {
         identity.content = Content::Newer;
-        identity.why = QStringLiteral("it was written by a newer Kestrum (schema %1)").arg(identity.version);
+        identity.why = tr("it was written by a newer Kestrum (schema %1)").arg(identity.version);
     } else if (ours && kestrumTables && identity.version >= 1) {
         identity.content = Content::Kestrum;
     } else if (ours) {
         identity.content = Content::Unreadable;
-        identity.why = QStringLiteral("its tables are missing");
+        identity.why = tr("its tables are missing");
     } else if (identity.version == 1 && kestrumTables) {
         identity.content = Content::Kestrum; // written before histories were marked as Kestrum's
     } else {
         identity.content = Content::Foreign;
-        identity.why = tables.isEmpty() ? QStringLiteral("it is another program's database (schema version %1)").arg(identity.version)
-                                        : QStringLiteral("it is another program's database (tables %1)").arg(tables.mid(0, 4).join(QStringLiteral(", ")));
+        identity.why = tables.isEmpty() ? tr("it is another program's database (schema version %1)").arg(identity.version)
+                                        : tr("it is another program's database (tables %1)").arg(tables.mid(0, 4).join(QStringLiteral(", ")));
     }
     return identity;
 }
@@ -161,7 +161,7 @@ std::optional<QString> HistorySalvage::moveAside(const QString &path, QString *e
         if (!QFileInfo::exists(from) || QFile::rename(from, to))
             return true;
         if (error)
-            *error = QStringLiteral("cannot rename %1 to %2").arg(from, to);
+            *error = tr("cannot rename %1 to %2").arg(from, to);
         return false;
     };
     // The journal first: were it left beside a new history, it would be replayed into it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
@@ -32,6 +33,8 @@ struct HistoryIdentity
 // and copies what can still be read of it into a new history.
 class HistorySalvage
 {
+    Q_DECLARE_TR_FUNCTIONS(HistorySalvage)
+
 public:
     // What the open connection shows.
     static HistoryIdentity identify(sqlite3 *db);

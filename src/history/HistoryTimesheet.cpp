@@ -84,6 +84,7 @@ std::optional<Timesheet> Timesheet::read(const HistoryDatabase &database, Classi
 
 QString Timesheet::csv(Rows kind) const
 {
+    // not translated: the CSV's headings and its total row are read by programs
     QString text = kind == Rows::Category ? QStringLiteral("category") : QStringLiteral("application");
     for (const QDate &day : days)
         text += u',' + day.toString(Qt::ISODate);
@@ -96,7 +97,7 @@ QString Timesheet::csv(Rows kind) const
     };
     for (const Row &row : rows)
         line(row.name, row.days, row.total);
-    line(QStringLiteral("Total"), dayTotals, total);
+    line(QStringLiteral("Total"), dayTotals, total); // not translated: a CSV cell
     return text;
 }
 
@@ -104,13 +105,15 @@ QString Timesheet::table(Rows kind) const
 {
     // Names as wide as the widest, then a column per day as wide as its heading.
     const auto shownName = [](const Row &row) { return QString(2 * row.level, u' ') + printableText(row.name); };
-    qsizetype nameWidth = QStringLiteral("Total").size();
+    const QString totalText = tr("Total");
+    const QString heading = kind == Rows::Category ? tr("Category") : tr("Application");
+    qsizetype nameWidth = totalText.size();
     for (const Row &row : rows)
         nameWidth = std::max(nameWidth, shownName(row).size());
-    QString text = QString(kind == Rows::Category ? QStringLiteral("Category") : QStringLiteral("Application")).leftJustified(nameWidth);
+    QString text = heading.leftJustified(nameWidth);
     for (const QDate &day : days)
         text += QStringLiteral("  ") + day.toString(Qt::ISODate);
-    text += QStringLiteral("       Total\n");
+    text += QStringLiteral("  ") + totalText.rightJustified(10) + u'\n';
     const auto line = [&](const QString &name, const QList<double> &cells, double total) {
         text += name.leftJustified(nameWidth);
         for (double seconds : cells)
@@ -119,6 +122,6 @@ QString Timesheet::table(Rows kind) const
     };
     for (const Row &row : rows)
         line(shownName(row), row.days, row.total);
-    line(QStringLiteral("Total"), dayTotals, total);
+    line(totalText, dayTotals, total);
     return text;
 }

@@ -2,12 +2,16 @@
 
 #include "HistoryCategories.h"
 
+#include <QCoreApplication>
 #include <QDate>
 
 // Days as columns, categories (or applications) as rows, with a total row and a total column:
 // the history of a range of days as a timesheet, for kestrum-report and the History window.
 struct Timesheet
 {
+    Q_DECLARE_TR_FUNCTIONS(Timesheet)
+
+public:
     enum class Rows { Category, Application };
 
     struct Row
@@ -31,6 +35,6 @@ struct Timesheet
 
     // category|application,YYYY-MM-DD…,total, seconds as decimals; then the total row.
     QString csv(Rows rows) const;
-    // The same for a terminal: HH:MM:SS, the tree indented.
+    // The same for a terminal: HH:MM:SS, the tree indented, the headings in the user's language.
     QString table(Rows rows) const;
 };

@@ -25,7 +25,7 @@ QString HistoryStore::open()
     m_lastError = error;
     const bool first = !m_openFailed;
     m_openFailed = true;
-    return first ? QStringLiteral("The history cannot be kept: %1. Counting goes on.").arg(error) : QString();
+    return first ? tr("The history cannot be kept: %1. Counting goes on.").arg(error) : QString();
 }
 
 void HistoryStore::keep(const QList<HistoryOperation> &operations)
@@ -96,7 +96,7 @@ HistoryStore::Applied HistoryStore::apply(const QList<HistoryOperation> &operati
     applied.error = error;
     if (!m_failing) {
         m_failing = true;
-        applied.message = QStringLiteral("The history cannot be written (%1): it is kept in memory and written when it can be.").arg(error);
+        applied.message = tr("The history cannot be written (%1): it is kept in memory and written when it can be.").arg(error);
     }
     return applied;
 }
@@ -106,7 +106,7 @@ QString HistoryStore::sync()
     QString error;
     if (!m_database || m_database->syncJournal(&error))
         return {};
-    return QStringLiteral("The history could not be put on the disk (%1).").arg(error);
+    return tr("The history could not be put on the disk (%1).").arg(error);
 }
 
 QStringList HistoryStore::follow(std::unique_ptr<HistoryFollower> follower)

@@ -2,6 +2,7 @@
 
 #include "HistoryDatabase.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
@@ -27,6 +28,8 @@ public:
 // thread runs one; kestrum-replay runs one on its own thread, on virtual time.
 class HistoryStore
 {
+    Q_DECLARE_TR_FUNCTIONS(HistoryStore)
+
 public:
     explicit HistoryStore(QString path) : m_path(std::move(path)) {}
 

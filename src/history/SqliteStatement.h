@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
@@ -59,14 +60,14 @@ inline QString sqliteError(sqlite3 *db)
         message += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(systemError)));
     } else if (status == SQLITE_IOERR) {
         // Not every failed call leaves its number: at least what SQLite was doing.
-        const char *doing = extended == SQLITE_IOERR_WRITE      ? "while writing"
-                          : extended == SQLITE_IOERR_READ       ? "while reading"
-                          : extended == SQLITE_IOERR_SHORT_READ ? "while reading"
-                          : extended == SQLITE_IOERR_FSYNC      ? "while syncing to the disk"
-                          : extended == SQLITE_IOERR_TRUNCATE   ? "while truncating"
+        const char *doing = extended == SQLITE_IOERR_WRITE      ? QT_TRANSLATE_NOOP("SqliteStatement", "while writing")
+                          : extended == SQLITE_IOERR_READ       ? QT_TRANSLATE_NOOP("SqliteStatement", "while reading")
+                          : extended == SQLITE_IOERR_SHORT_READ ? QT_TRANSLATE_NOOP("SqliteStatement", "while reading")
+                          : extended == SQLITE_IOERR_FSYNC      ? QT_TRANSLATE_NOOP("SqliteStatement", "while syncing to the disk")
+                          : extended == SQLITE_IOERR_TRUNCATE   ? QT_TRANSLATE_NOOP("SqliteStatement", "while truncating")
                                                                 : nullptr;
         if (doing)
-            message += QStringLiteral(" (%1)").arg(QLatin1StringView(doing));
+            message += QStringLiteral(" (%1)").arg(QCoreApplication::translate("SqliteStatement", doing));
     }
     return message;
 }

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -20,10 +21,13 @@ constexpr qsizetype kMaxTempBaseLength = 200;
 constexpr char kTempMarker[] = ".kestrum-tmp.";
 
 // Any failure: the reason is taken from errno at once, before cleaning up can change it.
-bool fail(QString *error, const QString &path, const QString &step, int errorNumber)
+// `step` is one of the texts marked QT_TRANSLATE_NOOP("AtomicFile", ...) below.
+bool fail(QString *error, const QString &path, const char *step, int errorNumber)
 {
-    if (error)
-        *error = QStringLiteral("cannot write \"%1\": %2: %3").arg(path, step, qt_error_string(errorNumber));
+    if (error) {
+        *error = QCoreApplication::translate("AtomicFile", "cannot write \"%1\": %2: %3")
+                     .arg(path, QCoreApplication::translate("AtomicFile", step), qt_error_string(errorNumber));
+    }
     return false;
 }
 
@@ -73,16 +77,16 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
     const QByteArray directory = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : target.left(slash);
     const QByteArray baseName = target.mid(slash + 1);
     if (baseName.isEmpty() || baseName == "." || baseName == "..")
-        return fail(error, path, QStringLiteral("invalid file name"), EISDIR);
+        return fail(error, path, QT_TRANSLATE_NOOP("AtomicFile", "invalid file name"), EISDIR);
 
     const bool syncIgnored = naming == TemporaryName::SyncIgnored;
     QByteArray tempPath = (slash < 0 ? QByteArray() : target.left(slash + 1)) + (syncIgnored ? ".syncthing." : ".")
         + baseName.left(kMaxTempBaseLength) + kTempMarker + "XXXXXX" + (syncIgnored ? ".tmp" : "");
     const int fd = ::mkostemps(tempPath.data(), syncIgnored ? 4 : 0, O_CLOEXEC);
     if (fd < 0)
-        return fail(error, path, QStringLiteral("cannot create a temporary file"), errno);
+        return fail(error, path, QT_TRANSLATE_NOOP("AtomicFile", "cannot create a temporary file"), errno);
 
-    const auto abandon = [&](const QString &step, bool isOpen) {
+    const auto abandon = [&](const char *step, bool isOpen) {
         const int errorNumber = errno;
         if (isOpen)
             ::close(fd);
@@ -91,32 +95,32 @@ bool writeFileAtomically(const QString &path, const QByteArray &contents, QStrin
     };
     // mkostemp leaves the mode to the umask; the file holds private data whatever it is.
     if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
-        return abandon(QStringLiteral("cannot set the file mode"), true);
+        return abandon(QT_TRANSLATE_NOOP("AtomicFile", "cannot set the file mode"), true);
     if (!writeAll(fd, contents))
-        return abandon(QStringLiteral("write failed"), true);
+        return abandon(QT_TRANSLATE_NOOP("AtomicFile", "write failed"), true);
     // QSaveFile ignores this step's errors; a full or failing disk shows up here.
     int synced;
     do {
         synced = ::fdatasync(fd);
     } while (synced != 0 && errno == EINTR);
     if (synced != 0)
-        return abandon(QStringLiteral("flushing to disk failed"), true);
+        return abandon(QT_TRANSLATE_NOOP("AtomicFile", "flushing to disk failed"), true);
     // On Linux the descriptor is gone even when close fails, so it is not closed twice.
     if (::close(fd) != 0)
-        return abandon(QStringLiteral("closing failed"), false);
+        return abandon(QT_TRANSLATE_NOOP("AtomicFile", "closing failed"), false);
     if (::rename(tempPath.constData(), target.constData()) != 0)
-        return abandon(QStringLiteral("cannot replace the file"), false);
+        return abandon(QT_TRANSLATE_NOOP("AtomicFile", "cannot replace the file"), false);
 
     // Without this the rename itself may not survive a crash.
     const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directoryFd < 0)
-        return fail(error, path, QStringLiteral("written, but cannot open its directory to sync it"), errno);
+        return fail(error, path, QT_TRANSLATE_NOOP("AtomicFile", "written, but cannot open its directory to sync it"), errno);
     const int directorySynced = ::fsync(directoryFd);
     const int syncError = errno;
     ::close(directoryFd);
     // EINVAL: the file system cannot sync directories, so there is nothing more to do.
     if (directorySynced != 0 && syncError != EINVAL)
-        return fail(error, path, QStringLiteral("written, but syncing its directory failed"), syncError);
+        return fail(error, path, QT_TRANSLATE_NOOP("AtomicFile", "written, but syncing its directory failed"), syncError);
     return true;
 }
 
@@ -130,7 +134,7 @@ bool makePrivateDirectory(const QString &path, QString *error)
             struct stat status = {};
             if (errorNumber != EEXIST || ::stat(folder.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
                 if (error) {
-                    *error = QStringLiteral("cannot create the folder \"%1\": %2")
+                    *error = QCoreApplication::translate("AtomicFile", "cannot create the folder \"%1\": %2")
                                  .arg(QFile::decodeName(folder), qt_error_string(errorNumber == EEXIST ? ENOTDIR : errorNumber));
                 }
                 return false;

@@ -29,9 +29,9 @@ QString csvNameField(const QString &name)
 QString csvForSet(const TimeTracker &tracker, ExportScope scope)
 {
     const QList<TimeStoreApp *> apps = scope == ExportScope::Shown ? tracker.timeSet() : tracker.allApplications();
-    QString text = QStringLiteral("Total,Per Application,,Per Window\n");
+    QString text = QStringLiteral("Total,Per Application,,Per Window\n"); // not translated: CSV header, read by spreadsheets and scripts
     // The total of what is listed, with "Idle" as the settings say.
-    text += timeStringForDouble(tracker.totalTimeOf(apps)) + QStringLiteral(",Application,Time,Window,Time\n");
+    text += timeStringForDouble(tracker.totalTimeOf(apps)) + QStringLiteral(",Application,Time,Window,Time\n"); // not translated: CSV header
     for (const TimeStoreApp *app : apps) {
         QString appName = csvNameField(app->name().value_or(QString()));
         QString appTime = app->activeTimeString();

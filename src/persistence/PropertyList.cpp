@@ -4,6 +4,7 @@
 #include "TimingSnapshot.h"
 #include "store/SafeText.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
@@ -29,7 +30,7 @@
 
 namespace {
 
-const QString kDoctype = QStringLiteral(
+const QString kDoctype = QStringLiteral( // not translated: the file format's document type
     "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">");
 
 bool isXmlWhitespace(QChar c)
@@ -234,6 +235,8 @@ bool parseData(QStringView text, QByteArray *out)
 // recursion is too.
 class Reader
 {
+    Q_DECLARE_TR_FUNCTIONS(PropertyList)
+
 public:
     explicit Reader(const QByteArray &xml)
         : m_xml(xml)
@@ -261,7 +264,7 @@ private:
 
     bool fail(Position at, const QString &what)
     {
-        m_error = QStringLiteral("line %1, column %2: %3").arg(at.line).arg(at.column).arg(what);
+        m_error = tr("line %1, column %2: %3").arg(at.line).arg(at.column).arg(what);
         return false;
     }
 
@@ -269,12 +272,12 @@ private:
 
     bool failXml()
     {
-        return fail(m_xml.hasError() ? m_xml.errorString() : QStringLiteral("unexpected end of the document"));
+        return fail(m_xml.hasError() ? m_xml.errorString() : tr("unexpected end of the document"));
     }
 
     bool failEntity()
     {
-        return fail(QStringLiteral("reference to the undeclared entity &%1;").arg(m_xml.name()));
+        return fail(tr("reference to the undeclared entity &%1;").arg(m_xml.name()));
     }
 
     QString elementName() const { return u'<' + m_xml.qualifiedName().toString() + u'>'; }
@@ -297,7 +300,7 @@ private:
             }
         }
         if (inSubset || !m_xml.entityDeclarations().isEmpty() || !m_xml.notationDeclarations().isEmpty())
-            return fail(QStringLiteral("a document type declaration with an internal subset is not accepted"));
+            return fail(tr("a document type declaration with an internal subset is not accepted"));
         return true;
     }
 
@@ -313,7 +316,7 @@ private:
             case QXmlStreamReader::Characters:
                 if (m_xml.isWhitespace())
                     continue;
-                return fail(QStringLiteral("text %1 where an element is expected")
+                return fail(tr("text %1 where an element is expected")
                                 .arg(quoted(trimmedXmlWhitespace(m_xml.text()))));
             case QXmlStreamReader::EntityReference:
                 return failEntity();
@@ -340,7 +343,7 @@ private:
             case QXmlStreamReader::EndElement:
                 return true;
             case QXmlStreamReader::StartElement:
-                return fail(QStringLiteral("unexpected %1 inside %2").arg(elementName(), element.toString()));
+                return fail(tr("unexpected %1 inside %2").arg(elementName(), element.toString()));
             case QXmlStreamReader::EntityReference:
                 return failEntity();
             default:
@@ -369,27 +372,27 @@ private:
                 atRoot = true;
                 continue;
             case QXmlStreamReader::EndDocument:
-                return fail(QStringLiteral("the document holds no <plist> element"));
+                return fail(tr("the document holds no <plist> element"));
             default:
                 return failXml();
             }
         }
         if (m_xml.qualifiedName() != u"plist")
-            return fail(QStringLiteral("the root element is %1, not <plist>").arg(elementName()));
+            return fail(tr("the root element is %1, not <plist>").arg(elementName()));
         const QXmlStreamAttributes attributes = m_xml.attributes();
         if (attributes.hasAttribute(QStringLiteral("version")) && attributes.value(QStringLiteral("version")) != u"1.0") {
-            return fail(QStringLiteral("unsupported property-list version %1")
+            return fail(tr("unsupported property-list version %1")
                             .arg(quoted(attributes.value(QStringLiteral("version")))));
         }
 
         if (!nextTag())
             return false;
         if (m_xml.isEndElement())
-            return fail(QStringLiteral("<plist> holds no value"));
+            return fail(tr("<plist> holds no value"));
         if (!readValue(out, 0) || !nextTag())
             return false;
         if (m_xml.isStartElement())
-            return fail(QStringLiteral("<plist> holds more than one value"));
+            return fail(tr("<plist> holds more than one value"));
 
         // Whatever follows the root must still be well-formed.
         while (!m_xml.atEnd()) {
@@ -406,11 +409,11 @@ private:
         const Position at = position();
         if (name == u"dict" || name == u"array") {
             if (depth >= PropertyList::kMaxNesting)
-                return fail(at, QStringLiteral("more than %1 nested containers").arg(PropertyList::kMaxNesting));
+                return fail(at, tr("more than %1 nested containers").arg(PropertyList::kMaxNesting));
             return name == u"dict" ? readDict(out, depth + 1) : readArray(out, depth + 1);
         }
         if (name == u"key")
-            return fail(at, QStringLiteral("<key> outside a <dict>"));
+            return fail(at, tr("<key> outside a <dict>"));
 
         enum class Kind { String, Integer, Real, Date, Data, True, False };
         // The element's name for messages: the reader's own view of it lasts only until it reads on.
@@ -421,7 +424,7 @@ private:
         const auto known = std::find_if(std::begin(kKinds), std::end(kKinds),
                                         [name](const auto &kind) { return kind.second.mid(1).chopped(1) == name; });
         if (known == std::end(kKinds))
-            return fail(at, QStringLiteral("unknown element %1").arg(elementName()));
+            return fail(at, tr("unknown element %1").arg(elementName()));
         const Kind kind = known->first;
         const QStringView element = known->second;
 
@@ -429,10 +432,10 @@ private:
         if (!readText(known->second, &text))
             return false;
         const auto malformed = [&] {
-            return fail(at, QStringLiteral("malformed %1 value %2").arg(element, quoted(text)));
+            return fail(at, tr("malformed %1 value %2").arg(element, quoted(text)));
         };
         const auto outOfRange = [&] {
-            return fail(at, QStringLiteral("%1 value %2 is out of range").arg(element, quoted(text)));
+            return fail(at, tr("%1 value %2 is out of range").arg(element, quoted(text)));
         };
 
         switch (kind) {
@@ -473,7 +476,7 @@ private:
         case Kind::True:
         case Kind::False:
             if (!isXmlWhitespaceOnly(text))
-                return fail(at, QStringLiteral("%1 holds text %2").arg(element, quoted(text)));
+                return fail(at, tr("%1 holds text %2").arg(element, quoted(text)));
             *out = kind == Kind::True;
             return true;
         }
@@ -489,12 +492,12 @@ private:
             if (m_xml.isEndElement())
                 break;
             if (m_xml.qualifiedName() != u"key")
-                return fail(QStringLiteral("expected <key> in <dict>, found %1").arg(elementName()));
+                return fail(tr("expected <key> in <dict>, found %1").arg(elementName()));
             QString key;
             if (!readText(u"<key>", &key) || !nextTag())
                 return false;
             if (m_xml.isEndElement() || m_xml.qualifiedName() == u"key")
-                return fail(QStringLiteral("key %1 has no value").arg(quoted(key)));
+                return fail(tr("key %1 has no value").arg(quoted(key)));
             QVariant value;
             if (!readValue(&value, depth))
                 return false;
@@ -552,8 +555,9 @@ public:
 
     std::optional<QVariant> read()
     {
+        // not translated: the file format's XML declarations
         const QByteArrayView declarations[] = {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-                                               "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "<?xml version=\"1.0\"?>"};
+                                               "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "<?xml version=\"1.0\"?>"}; // not translated: as above
         for (QByteArrayView declaration : declarations) {
             if (skip(declaration))
                 break;
@@ -878,6 +882,8 @@ private:
 // written in a fraction of a second, so nothing here allocates per value but the numbers.
 class Writer
 {
+    Q_DECLARE_TR_FUNCTIONS(PropertyList)
+
 public:
     explicit Writer(QByteArray *out)
         : m_out(*out)
@@ -886,9 +892,9 @@ public:
 
     bool write(const QVariant &value, QString *error)
     {
-        m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+        m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"); // not translated: the file format
         m_out.append(kDoctype.toLatin1());
-        m_out.append("\n<plist version=\"1.0\">\n");
+        m_out.append("\n<plist version=\"1.0\">\n"); // not translated: the file format
         if (!writeValue(value, 0)) {
             if (error)
                 *error = m_error;
@@ -911,8 +917,8 @@ private:
         QStringList path;
         for (const Step &step : std::as_const(m_path))
             path.append(step.key ? *step.key : QString::number(step.index));
-        const QString where = path.isEmpty() ? QStringLiteral("the top level") : path.join(u'/');
-        m_error = QStringLiteral("cannot write %1 at %2").arg(what, where);
+        const QString where = path.isEmpty() ? tr("the top level") : path.join(u'/');
+        m_error = tr("cannot write %1 at %2").arg(what, where);
         return false;
     }
 
@@ -1075,12 +1081,12 @@ private:
     bool writeDate(const QDateTime &value, int depth)
     {
         if (!value.isValid())
-            return fail(QStringLiteral("an invalid date"));
+            return fail(tr("an invalid date"));
         const QDateTime utc = value.toUTC();
         const QDate date = utc.date();
         const QTime time = utc.time();
         if (date.year() < 1 || date.year() > 9999)
-            return fail(QStringLiteral("a date outside the years 1 to 9999"));
+            return fail(tr("a date outside the years 1 to 9999"));
         char text[32];
         std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year(), date.month(), date.day(),
                       time.hour(), time.minute(), time.second());
@@ -1155,7 +1161,7 @@ private:
             || type.id() == QMetaType::QVariantMap || type.id() == QMetaType::QVariantHash
             || type.id() == QMetaType::QVariantList || type.id() == QMetaType::QStringList;
         if (isContainer && depth >= PropertyList::kMaxNesting)
-            return fail(QStringLiteral("more than %1 nested containers").arg(PropertyList::kMaxNesting));
+            return fail(tr("more than %1 nested containers").arg(PropertyList::kMaxNesting));
 
         if (type == QMetaType::fromType<PropertyListDictionary>())
             return writeDict(*static_cast<const PropertyListDictionary *>(value.constData()), depth);
@@ -1202,13 +1208,13 @@ private:
             writeAsciiElement(depth, "integer", QByteArray::number(value.toULongLong()));
             return true;
         case QMetaType::UnknownType:
-            return fail(QStringLiteral("an empty value"));
+            return fail(tr("an empty value"));
         default:
             // A value that stands for a dictionary, such as a snapshot of the timings, is written
             // as the dictionary it converts to.
             if (QMetaType::canConvert(type, QMetaType::fromType<PropertyListDictionary>()))
                 return writeValue(QVariant::fromValue(value.value<PropertyListDictionary>()), depth);
-            return fail(QStringLiteral("a value of type %1").arg(QString::fromLatin1(type.name())));
+            return fail(tr("a value of type %1").arg(QString::fromLatin1(type.name())));
         }
     }
 
@@ -1256,8 +1262,8 @@ PropertyListResult readFile(const QString &path)
     if (::fstat(fd, &status) != 0)
         return fileError(path, qt_error_string(errno));
     if (!S_ISREG(status.st_mode))
-        return fileError(path, QStringLiteral("not a regular file"));
-    const QString tooLarge = QStringLiteral("larger than %1 MiB").arg(kMaxFileSize / (1024 * 1024));
+        return fileError(path, QCoreApplication::translate("PropertyList", "not a regular file"));
+    const QString tooLarge = QCoreApplication::translate("PropertyList", "larger than %1 MiB").arg(kMaxFileSize / (1024 * 1024));
     if (status.st_size > kMaxFileSize)
         return fileError(path, tooLarge);
 

@@ -5,6 +5,8 @@
 #include "TimingSnapshot.h"
 #include "tracking/TimeTracker.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // A dictionary in the order it was read; a QVariantMap gives its (sorted) order.
@@ -72,7 +74,7 @@ PropertyListResult readTimingDocument(const QString &path)
 {
     PropertyListResult result = PropertyList::readFile(path);
     if (result.ok() && !result.value.canConvert<PropertyListDictionary>())
-        result.error = QStringLiteral("%1 holds no timings").arg(path);
+        result.error = QCoreApplication::translate("SavedState", "%1 holds no timings").arg(path);
     return result;
 }
 

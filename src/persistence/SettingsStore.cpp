@@ -83,7 +83,7 @@ bool SettingsStore::load(const SettingsFileRead &readAhead, QString *warning)
     const PropertyListResult &result = current.contents;
     QString reason = result.error;
     if (result.ok() && !result.value.canConvert<PropertyListDictionary>())
-        reason = QStringLiteral("the file holds no dictionary");
+        reason = tr("the file holds no dictionary");
     if (reason.isEmpty()) {
         m_userValues = result.value.value<PropertyListDictionary>();
         // A value that cannot be read as its kind is kept in the file, read as its default, and told.
@@ -96,7 +96,7 @@ bool SettingsStore::load(const SettingsFileRead &readAhead, QString *warning)
             }
         }
         if (warning && !unreadable.isEmpty()) {
-            *warning = QStringLiteral("Some settings in %1 cannot be read; until they are set again in Preferences:\n%2")
+            *warning = tr("Some settings in %1 cannot be read; until they are set again in Preferences:\n%2")
                            .arg(m_path, unreadable.join(u'\n'));
         }
         return true;
@@ -106,11 +106,11 @@ bool SettingsStore::load(const SettingsFileRead &readAhead, QString *warning)
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString message;
     if (QFile::rename(m_path, aside)) {
-        message = QStringLiteral("Could not read the settings file %1 (%2); it was moved to %3 and Kestrum starts from the defaults.")
+        message = tr("Could not read the settings file %1 (%2); it was moved to %3 and Kestrum starts from the defaults.")
                       .arg(m_path, reason, aside);
     } else {
         m_writeBlocked = true;
-        message = QStringLiteral("Could not read the settings file %1 (%2) nor move it aside; Kestrum starts from the defaults and will not overwrite it.")
+        message = tr("Could not read the settings file %1 (%2) nor move it aside; Kestrum starts from the defaults and will not overwrite it.")
                       .arg(m_path, reason);
     }
     qCWarning(lcSettings).noquote() << message;
@@ -123,7 +123,7 @@ bool SettingsFileWrite::perform(QString *error) const
 {
     if (blocked) {
         if (error)
-            *error = QStringLiteral("%1 could not be read and is kept as it is").arg(path);
+            *error = QCoreApplication::translate("SettingsStore", "%1 could not be read and is kept as it is").arg(path);
         return false;
     }
     QByteArray xml;

@@ -3,6 +3,8 @@
 #include "PropertyList.h"
 #include "tracking/Settings.h"
 
+#include <QCoreApplication>
+
 // One write of the settings file, copied from the store so that any thread can carry it out
 // while the store changes on: the values are implicitly shared, not copied.
 struct SettingsFileWrite
@@ -29,6 +31,8 @@ struct SettingsFileRead
 // by the user alone. A file that cannot be read is moved aside, never overwritten.
 class SettingsStore : public Settings
 {
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+
 public:
     explicit SettingsStore(QString path = defaultPath(), QVariantMap defaults = defaultsForThisUser());
 

@@ -3,6 +3,7 @@
 #include "store/SafeText.h"
 #include "tracking/TimeTracker.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <algorithm>
@@ -32,7 +33,7 @@ QString line(const QString &indent, const QString &name, const QString &duration
 QString timingTable(const TimeTracker &tracker)
 {
     const QString indent = QStringLiteral("    ");
-    const QString totalLabel = QStringLiteral("Total");
+    const QString totalLabel = QCoreApplication::translate("TimingTable", "Total");
     QList<const TimeStoreApp *> apps;
     qsizetype width = totalLabel.size();
     for (const auto &app : tracker.fullTimeSet()) {

@@ -7,7 +7,7 @@
 #include "platform/wlroots/WlrootsDesktop.h"
 #include "platform/x11/X11Desktop.h"
 
-#include <QObject>
+#include <QCoreApplication>
 
 namespace {
 
@@ -18,11 +18,11 @@ DesktopChoice chooseWaylandDesktop(const QDBusConnection &sessionBus)
     if (GnomeDesktop::isGnomeSession()) {
         if (auto desktop = GnomeDesktop::open(sessionBus, &error))
             return {std::move(desktop), {}};
-        return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
+        return {nullptr, QCoreApplication::translate("DesktopChoice", "Windows cannot be watched: %1.").arg(error)};
     }
     std::unique_ptr<WaylandConnection> connection = WaylandConnection::open(&error);
     if (!connection)
-        return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
+        return {nullptr, QCoreApplication::translate("DesktopChoice", "Windows cannot be watched: %1.").arg(error)};
     if (connection->offers(PlasmaDesktop::kProtocol)) {
         if (auto desktop = PlasmaDesktop::open(std::move(connection), &error))
             return {std::move(desktop), {}};
@@ -33,10 +33,12 @@ DesktopChoice chooseWaylandDesktop(const QDBusConnection &sessionBus)
         if (auto desktop = KWinScriptDesktop::open(std::move(connection), sessionBus, &error))
             return {std::move(desktop), {}};
     } else {
-        return {nullptr, QObject::tr("Window tracking on Wayland needs GNOME, KDE Plasma or a wlroots compositor such as sway; this "
-                                     "compositor does not tell which application is in front, so Kestrum counts no windows.")};
+        return {nullptr, QCoreApplication::translate("DesktopChoice",
+                                                     "Window tracking on Wayland needs GNOME, KDE Plasma or a wlroots compositor "
+                                                     "such as sway; this compositor does not tell which application is in front, "
+                                                     "so Kestrum counts no windows.")};
     }
-    return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
+    return {nullptr, QCoreApplication::translate("DesktopChoice", "Windows cannot be watched: %1.").arg(error)};
 }
 
 } // namespace
@@ -56,9 +58,9 @@ DesktopChoice chooseDesktop(const QDBusConnection &sessionBus)
     if (isWaylandSession())
         return chooseWaylandDesktop(sessionBus);
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return {nullptr, QObject::tr("Window tracking needs an X11 display or a Wayland session.")};
+        return {nullptr, QCoreApplication::translate("DesktopChoice", "Window tracking needs an X11 display or a Wayland session.")};
     QString error;
     if (auto desktop = X11Desktop::open(QByteArray(), &error))
         return {std::move(desktop), {}};
-    return {nullptr, QObject::tr("Windows cannot be watched: %1.").arg(error)};
+    return {nullptr, QCoreApplication::translate("DesktopChoice", "Windows cannot be watched: %1.").arg(error)};
 }

@@ -210,11 +210,11 @@ void KestrumController::conditionallyStartTimer()
 Question KestrumController::quitQuestion()
 {
     return {
-        QStringLiteral("Timer still running."),
-        QStringLiteral("There is a timer currently running. Kestrum must remain open in order to keep track of time. "
-                       "Are you sure you wish to quit?"),
-        QStringLiteral("Remain Open"),
-        QStringLiteral("Quit"),
+        tr("Timer still running."),
+        tr("There is a timer currently running. Kestrum must remain open in order to keep track of time. "
+           "Are you sure you wish to quit?"),
+        tr("Remain Open", "button: do not quit"),
+        tr("Quit", "button: quit although counting"),
         QString(),
     };
 }

@@ -47,6 +47,7 @@ class KestrumController : public QObject
     Q_OBJECT
 
 public:
+    // Which title the button has; the window shows it in the user's language.
     static inline const QString StartTitle = QStringLiteral("Start");
     static inline const QString PauseTitle = QStringLiteral("Pause");
     static inline const QString LoadFileNotification = QStringLiteral("LoadFile");
@@ -70,7 +71,7 @@ public:
     void finishLaunching();
 
     // --- counting -----------------------------------------------------------------------------
-    // The Start/Pause button: its title says what pressing it does.
+    // The Start/Pause button: its title says what pressing it does (StartTitle or PauseTitle).
     QString buttonTitle() const { return m_buttonTitle; }
     bool isTicking() const { return m_tick.has_value(); }
     void toggleCounting();

@@ -71,7 +71,7 @@ bool LoginAutostart::setEnabled(bool enabled, QString *error)
         QFile file(entryPath());
         ok = file.remove();
         if (!ok)
-            reason = QStringLiteral("%1 could not be removed: %2").arg(entryPath(), file.errorString());
+            reason = tr("%1 could not be removed: %2").arg(entryPath(), file.errorString());
     }
     if (!ok) {
         qCWarning(lcAutostart).noquote() << reason;
@@ -106,10 +106,15 @@ QString LoginAutostart::execArgument(const QString &program)
 
 QByteArray LoginAutostart::entryText(const QString &program)
 {
+    // The entry says its comment in every language Kestrum speaks, as its desktop entry does:
+    // the desktop picks the user's.
     QString text = QStringLiteral("[Desktop Entry]\n"
                                   "Type=Application\n"
                                   "Name=Kestrum\n"
+                                  // not translated: a desktop entry, its translations follow it
                                   "Comment=Measures how long you actively work in each application\n"
+                                  "Comment[de]=Misst, wie lange Sie in jeder Anwendung aktiv arbeiten\n"
+                                  "Comment[fr]=Mesure le temps de travail actif dans chaque application\n"
                                   "Exec=%1\n"
                                   "Icon=kestrum\n"
                                   "Terminal=false\n"

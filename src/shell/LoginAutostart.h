@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // "Open Kestrum at login": the desktop's XDG autostart entry for Kestrum,
@@ -8,6 +9,8 @@
 // follows the user when they add or remove the entry by other means.
 class LoginAutostart
 {
+    Q_DECLARE_TR_FUNCTIONS(LoginAutostart)
+
 public:
     // `program` is what the entry starts; by default the running kestrum.
     explicit LoginAutostart(QString directory = defaultDirectory(), QString program = QString());

@@ -110,7 +110,7 @@ PeriodicSaveOutcome PeriodicSave::save()
     }
 
     if (!errors.isEmpty()) {
-        const QString message = QStringLiteral("The periodic save into %1 failed, and the timings were kept: %2")
+        const QString message = tr("The periodic save into %1 failed, and the timings were kept: %2")
                                     .arg(directory, errors.join(QStringLiteral("; ")));
         qCWarning(lcPeriodicSave).noquote() << message;
         if (m_onFailed)

@@ -2,6 +2,7 @@
 
 #include "tracking/Scheduler.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,8 @@ using WeekdaySelection = std::array<bool, 7>;
 // date that passed meanwhile fires once at once. At most one schedule is armed per process.
 class PeriodicSave
 {
+    Q_DECLARE_TR_FUNCTIONS(PeriodicSave)
+
 public:
     PeriodicSave(Scheduler &scheduler, Settings &settings, TimeTracker &tracker);
     ~PeriodicSave();

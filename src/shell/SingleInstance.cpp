@@ -118,7 +118,7 @@ SingleInstance::Claim SingleInstance::claim(QString *error)
     if (m_lock->error() == QLockFile::LockFailedError)
         return Claim::HeldByAnother;
     if (error)
-        *error = QStringLiteral("cannot make the lock %1").arg(m_lockPath);
+        *error = QStringLiteral("cannot make the lock %1").arg(m_lockPath); // not translated: only logged
     return Claim::Failed;
 }
 
@@ -127,12 +127,12 @@ bool SingleInstance::handOver(Request request, QString *error)
     const QDeadlineTimer deadline(kHandOverMs);
     const auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("it does not answer at %1: %2").arg(m_serverPath, why);
+            *error = tr("it does not answer at %1: %2", "Kestrum is already running, but it does not answer").arg(m_serverPath, why);
         return false;
     };
     sockaddr_un address;
     if (!addressOf(m_serverPath, &address))
-        return fail(QStringLiteral("the path is too long for a socket"));
+        return fail(tr("the path is too long for a socket"));
     int fd = -1;
     const auto closeSocket = qScopeGuard([&fd] {
         if (fd >= 0)
@@ -158,14 +158,14 @@ bool SingleInstance::handOver(Request request, QString *error)
         return fail(qt_error_string(errno));
     if (readLine(fd, deadline) == kDone)
         return true;
-    return fail(QStringLiteral("no reply"));
+    return fail(tr("no reply", "the running Kestrum did not answer"));
 }
 
 bool SingleInstance::listen(QString *error)
 {
     const auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("cannot listen at %1: %2").arg(m_serverPath, why);
+            *error = QStringLiteral("cannot listen at %1: %2").arg(m_serverPath, why); // not translated: only logged
         if (m_server >= 0)
             ::close(m_server);
         m_server = -1;
@@ -173,7 +173,7 @@ bool SingleInstance::listen(QString *error)
     };
     sockaddr_un address;
     if (!addressOf(m_serverPath, &address))
-        return fail(QStringLiteral("the path is too long for a socket"));
+        return fail(QStringLiteral("the path is too long for a socket")); // not translated: only logged
     m_server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (m_server < 0)
         return fail(qt_error_string(errno));

@@ -55,11 +55,11 @@ std::optional<QJsonObject> objectOf(const QByteArray &line, QString *why)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(line, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        *why = QStringLiteral("not JSON (%1)").arg(parseError.errorString());
+        *why = QCoreApplication::translate("DayFile", "not JSON (%1)").arg(parseError.errorString());
         return std::nullopt;
     }
     if (!document.isObject()) {
-        *why = QStringLiteral("not a JSON object");
+        *why = QCoreApplication::translate("DayFile", "not a JSON object");
         return std::nullopt;
     }
     return document.object();
@@ -101,12 +101,12 @@ QByteArray DayFile::toJsonLines() const
 std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *error)
 {
     const auto fail = [error](int line, const QString &why) {
-        *error = QStringLiteral("line %1: %2").arg(line).arg(why);
+        *error = tr("line %1: %2").arg(line).arg(why);
         return std::nullopt;
     };
     // A file cut short (a half-synced copy) ends without its last line's newline.
     if (!text.endsWith('\n'))
-        return fail(int(text.count('\n')) + 1, QStringLiteral("the file ends in the middle of a line"));
+        return fail(int(text.count('\n')) + 1, tr("the file ends in the middle of a line"));
     const QList<QByteArray> lines = text.chopped(1).split('\n');
     QString why;
     const std::optional<QJsonObject> header = objectOf(lines.first(), &why);
@@ -114,12 +114,12 @@ std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *e
         return fail(1, why);
     const int format = header->value(QStringLiteral("format")).toInt(0);
     if (format > kFormat)
-        return fail(1, QStringLiteral("format %1 is newer than this Kestrum reads (%2)").arg(format).arg(kFormat));
+        return fail(1, tr("format %1 is newer than this Kestrum reads (%2)").arg(format).arg(kFormat));
     DayFile file;
     file.device = header->value(QStringLiteral("device")).toString();
     file.day = QDate::fromString(header->value(QStringLiteral("day")).toString(), Qt::ISODate);
     if (format < 1 || QUuid::fromString(file.device).isNull() || !file.day.isValid())
-        return fail(1, QStringLiteral("not the header of a day file (format, device and day)"));
+        return fail(1, tr("not the header of a day file (format, device and day)"));
 
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const int number = int(i) + 1;
@@ -132,7 +132,7 @@ std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *e
             const std::optional<QDateTime> end = utcTime(made.value(QStringLiteral("end")));
             const std::optional<CategoryPath> category = pathOf(made.value(QStringLiteral("category")));
             if (!start || !end || *end < *start || !category)
-                return fail(number, QStringLiteral("an assignment needs a start, an end after it and a category"));
+                return fail(number, tr("an assignment needs a start, an end after it and a category"));
             // Where two overlap, the later made decides: the order is the writer's, across its days.
             const qint64 order = made.value(QStringLiteral("made")).toInteger(qint64(file.assignments.size() + 1));
             file.assignments.append({0, *start, *end, *category, order});
@@ -147,8 +147,8 @@ std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *e
         const std::optional<StretchSource> source = sourceOf(object->value(QStringLiteral("source")).toString());
         if (!start || !end || *end < *start || !seconds.isDouble() || seconds.toDouble() < 0 || !application.isString()
             || application.toString().isEmpty() || !(window.isString() || window.isNull()) || !source)
-            return fail(number, QStringLiteral("a stretch needs a start, an end after it, its seconds, an application, a window or null "
-                                               "and its source"));
+            return fail(number, tr("a stretch needs a start, an end after it, its seconds, an application, a window or null "
+                                   "and its source"));
         stretch.start = *start;
         stretch.end = *end;
         stretch.seconds = seconds.toDouble();
@@ -159,7 +159,7 @@ std::optional<DayFile> DayFile::fromJsonLines(const QByteArray &text, QString *e
         if (object->contains(QStringLiteral("category"))) {
             stretch.category = pathOf(object->value(QStringLiteral("category")));
             if (!stretch.category)
-                return fail(number, QStringLiteral("a category is a list of names"));
+                return fail(number, tr("a category is a list of names"));
         }
         stretch.note = object->value(QStringLiteral("note")).toString();
         file.stretches.append(stretch);
@@ -195,7 +195,7 @@ std::optional<DayManifest> DayManifest::fromJson(const QByteArray &text, QString
     }
     const int format = object->value(QStringLiteral("format")).toInt(0);
     if (format > kFormat) {
-        *error = QStringLiteral("format %1 is newer than this Kestrum reads (%2)").arg(format).arg(kFormat);
+        *error = QCoreApplication::translate("DayFile", "format %1 is newer than this Kestrum reads (%2)").arg(format).arg(kFormat);
         return std::nullopt;
     }
     DayManifest manifest;
@@ -203,14 +203,14 @@ std::optional<DayManifest> DayManifest::fromJson(const QByteArray &text, QString
     manifest.name = object->value(QStringLiteral("name")).toString();
     manifest.windowTitles = object->value(QStringLiteral("windowTitles")).toBool(true);
     if (format < 1 || QUuid::fromString(manifest.device).isNull() || !object->value(QStringLiteral("days")).isObject()) {
-        *error = QStringLiteral("not a manifest (format, device and days)");
+        *error = QCoreApplication::translate("DayFile", "not a manifest (format, device and days)");
         return std::nullopt;
     }
     const QJsonObject days = object->value(QStringLiteral("days")).toObject();
     for (auto it = days.begin(); it != days.end(); ++it) {
         const QDate day = QDate::fromString(it.key(), Qt::ISODate);
         if (!day.isValid() || !it.value().toString().startsWith(QStringLiteral("sha256:"))) {
-            *error = QStringLiteral("the day \"%1\" has no checksum of the form sha256:…").arg(it.key());
+            *error = QCoreApplication::translate("DayFile", "the day \"%1\" has no checksum of the form sha256:…").arg(it.key());
             return std::nullopt;
         }
         manifest.days.insert(day, it.value().toString());

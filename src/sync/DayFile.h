@@ -3,6 +3,7 @@
 #include "history/HistoryDatabase.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDate>
 #include <QMap>
 #include <QString>
@@ -20,6 +21,9 @@
 // Another device reads it whole or not at all.
 struct DayFile
 {
+    Q_DECLARE_TR_FUNCTIONS(DayFile)
+
+public:
     static constexpr int kFormat = 1;
 
     QString device;

@@ -46,8 +46,8 @@ DeviceIdentity DeviceIdentity::renew(const QString &path, const QString &machine
     const DeviceIdentity identity = made(path, machine, previous, error);
     if (!identity.isValid())
         return {};
-    *message = QStringLiteral("Another computer shares its history as this one (device %1): this computer is a device of its own "
-                              "from now on, %2.")
+    *message = tr("Another computer shares its history as this one (device %1): this computer is a device of its own "
+                  "from now on, %2.")
                    .arg(previous, identity.m_id);
     return identity;
 }
@@ -81,7 +81,7 @@ DeviceIdentity DeviceIdentity::load(const QString &path, const QString &machine,
     QFile file(path);
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            *error = tr("cannot read %1: %2").arg(path, file.errorString());
             return {};
         }
         QJsonParseError parseError;
@@ -91,8 +91,8 @@ DeviceIdentity DeviceIdentity::load(const QString &path, const QString &machine,
         const int version = kept.value(kVersionKey).toInt(0);
         if (parseError.error != QJsonParseError::NoError || version < 1 || !isDeviceId(id)) {
             problem = parseError.error != QJsonParseError::NoError ? parseError.errorString()
-                    : version < 1                                  ? QStringLiteral("it has no version")
-                                                                   : QStringLiteral("it holds no device id");
+                    : version < 1                                  ? tr("it has no version")
+                                                                   : tr("it holds no device id");
         } else if (version > kVersion) {
             // A later Kestrum's: its id is used, and the file left to it.
             identity.m_id = id;
@@ -113,18 +113,18 @@ DeviceIdentity DeviceIdentity::load(const QString &path, const QString &machine,
         for (int n = 2; QFileInfo::exists(aside); ++n)
             aside = stamp + QStringLiteral("-%1").arg(n);
         if (!QFile::rename(path, aside)) {
-            *error = QStringLiteral("%1 cannot be read (%2) and cannot be moved aside").arg(path, problem);
+            *error = tr("%1 cannot be read (%2) and cannot be moved aside").arg(path, problem);
             return {};
         }
-        *message = QStringLiteral("This computer's device id could not be read from %1 (%2): it was moved to %3, and a new id taken.")
+        *message = tr("This computer's device id could not be read from %1 (%2): it was moved to %3, and a new id taken.")
                        .arg(path, problem, QFileInfo(aside).fileName());
     }
     identity = made(path, machine, identity.m_previousId, error);
     if (!identity.isValid())
         return {};
     if (!identity.m_previousId.isEmpty()) {
-        *message = QStringLiteral("Kestrum's data folder was made on another computer (device %1): this computer is a device of its "
-                                  "own from now on, %2, so that the two never pose as one.")
+        *message = tr("Kestrum's data folder was made on another computer (device %1): this computer is a device of its "
+                      "own from now on, %2, so that the two never pose as one.")
                        .arg(identity.m_previousId, identity.m_id);
     }
     return identity;

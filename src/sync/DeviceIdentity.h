@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // This computer as Kestrum's other computers will know it: a random id made the first time
@@ -9,6 +10,8 @@
 // so that the copy never poses as the computer it came from.
 class DeviceIdentity
 {
+    Q_DECLARE_TR_FUNCTIONS(DeviceIdentity)
+
 public:
     static constexpr int kVersion = 1;
 

@@ -2,6 +2,7 @@
 
 #include "persistence/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,7 +49,7 @@ bool moveToShared(const QString &localPath, const QString &folder, QString *erro
 {
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(localPath, local.errorString());
+        *error = QCoreApplication::translate("SharedCategories", "cannot read %1: %2").arg(localPath, local.errorString());
         return false;
     }
     const QByteArray contents = local.readAll();
@@ -56,7 +57,8 @@ bool moveToShared(const QString &localPath, const QString &folder, QString *erro
     if (!writeFileAtomically(sharedPath(folder), contents, error, TemporaryName::SyncIgnored))
         return false;
     if (!QFile::remove(localPath)) {
-        *error = QStringLiteral("the categories are in %1 now, but %2 could not be removed").arg(sharedPath(folder), localPath);
+        *error = QCoreApplication::translate("SharedCategories", "the categories are in %1 now, but %2 could not be removed")
+                     .arg(sharedPath(folder), localPath);
         return false;
     }
     return true;
@@ -76,14 +78,14 @@ bool settleConflict(const QString &folder, const QString &copy, bool useCopy, QS
     if (useCopy) {
         QFile file(copy);
         if (!file.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("cannot read %1: %2").arg(copy, file.errorString());
+            *error = QCoreApplication::translate("SharedCategories", "cannot read %1: %2").arg(copy, file.errorString());
             return false;
         }
         if (!writeFileAtomically(sharedPath(folder), file.readAll(), error, TemporaryName::SyncIgnored))
             return false;
     }
     if (!QFile::remove(copy)) {
-        *error = QStringLiteral("cannot remove %1").arg(copy);
+        *error = QCoreApplication::translate("SharedCategories", "cannot remove %1").arg(copy);
         return false;
     }
     return true;

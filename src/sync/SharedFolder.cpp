@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QUuid>
@@ -63,7 +64,7 @@ std::optional<DayManifest> SharedFolder::ownManifest(QString *error)
         return m_manifest;
     // A folder that is gone (a network share not mounted) is not made again in its place.
     if (!QFileInfo(m_options.folder).isDir()) {
-        *error = QStringLiteral("the shared folder %1 is not there").arg(m_options.folder);
+        *error = tr("the shared folder %1 is not there").arg(m_options.folder);
         return std::nullopt;
     }
     DayManifest manifest{m_options.device, m_options.name, {}};
@@ -78,7 +79,7 @@ std::optional<DayManifest> SharedFolder::ownManifest(QString *error)
         } else {
             // Built again from the day files that are there, so that no day drops out of it.
             qCWarning(lcSync).noquote() << QStringLiteral("%1 cannot be read (%2): it is made again from the day files beside it.")
-                                               .arg(path, kept ? QStringLiteral("it is another device's") : why);
+                                               .arg(path, kept ? QStringLiteral("it is another device's") : why); // not translated: log only
             const QDir days(deviceFolder(m_options.device) + u'/' + kDaysFolder);
             for (const QString &name : days.entryList({QStringLiteral("*.jsonl")}, QDir::Files)) {
                 const QDate day = QDate::fromString(name.chopped(6), Qt::ISODate);
@@ -124,7 +125,7 @@ bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, DayMani
     const std::optional<QList<Stretch>> stretches = database.stretches(from, to, &why);
     const std::optional<QList<Assignment>> assignments = stretches ? database.assignments(from, to, &why) : std::nullopt;
     if (!assignments) {
-        *error = QStringLiteral("the history of %1 cannot be read: %2").arg(day.toString(Qt::ISODate), why);
+        *error = tr("the history of %1 cannot be read: %2").arg(QLocale().toString(day, QLocale::ShortFormat), why);
         return false;
     }
     DayFile file{m_options.device, day, {}, {}};
@@ -151,7 +152,7 @@ bool SharedFolder::exportDay(const HistoryDatabase &database, QDate day, DayMani
         return true;
     if (empty) {
         if (QFileInfo::exists(path) && !QFile::remove(path)) {
-            *error = QStringLiteral("cannot remove %1").arg(path);
+            *error = tr("cannot remove %1").arg(path);
             return false;
         }
         manifest->days.remove(day);
@@ -202,7 +203,7 @@ SharedFolder::Imported SharedFolder::importAll(HistoryDatabase &database)
     Imported imported;
     const QDir devices(m_options.folder + QStringLiteral("/devices"));
     if (!QFileInfo(m_options.folder).isDir()) {
-        report(QStringLiteral("The shared folder %1 is not there: nothing is shared until it is.").arg(m_options.folder), nullptr, &imported);
+        report(tr("The shared folder %1 is not there: nothing is shared until it is.").arg(m_options.folder), nullptr, &imported);
         return imported;
     }
     for (const QFileInfo &entry : devices.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
@@ -210,7 +211,7 @@ SharedFolder::Imported SharedFolder::importAll(HistoryDatabase &database)
         if (name == m_options.device)
             continue;
         if (!entry.isDir() || QUuid::fromString(name).isNull()) {
-            report(QStringLiteral("%1 is not a device's folder: left alone.").arg(entry.filePath()), nullptr, &imported);
+            report(tr("%1 is not a device's folder: left alone.").arg(entry.filePath()), nullptr, &imported);
             continue;
         }
         importDevice(database, name, &imported);
@@ -227,21 +228,20 @@ void SharedFolder::importDevice(HistoryDatabase &database, const QString &device
     const std::optional<QByteArray> text = readWhole(manifestPath, &why);
     std::optional<DayManifest> manifest = text ? DayManifest::fromJson(*text, &why) : std::nullopt;
     if (manifest && manifest->device != device) {
-        why = QStringLiteral("it names another device, %1").arg(manifest->device);
+        why = tr("it names another device, %1").arg(manifest->device);
         manifest.reset();
     }
     if (!manifest) {
         // Not there yet is a device still being synced; anything else is said.
         if (text)
-            report(QStringLiteral("%1 cannot be read (%2): that computer's days are left as they were.").arg(manifestPath, why), &problems,
-                   imported);
+            report(tr("%1 cannot be read (%2): that computer's days are left as they were.").arg(manifestPath, why), &problems, imported);
         if (!problems.isEmpty())
             database.noteImport(device, device, problems.join(QStringLiteral("; ")), &why);
         return;
     }
     const std::optional<QHash<QDate, QString>> known = database.importedDays(device, &why);
     if (!known) {
-        report(QStringLiteral("The history cannot be read to import %1: %2").arg(manifest->name, why), nullptr, imported);
+        report(tr("The history cannot be read to import %1: %2").arg(manifest->name, why), nullptr, imported);
         return;
     }
     const QString daysFolder = folder + u'/' + kDaysFolder;
@@ -257,12 +257,11 @@ void SharedFolder::importDevice(HistoryDatabase &database, const QString &device
         }
         const std::optional<DayFile> day = DayFile::fromJsonLines(*contents, &why);
         if (!day || day->device != device || day->day != it.key()) {
-            report(QStringLiteral("%1 is not imported: %2.").arg(path, day ? QStringLiteral("it holds another device's day") : why), &problems,
-                   imported);
+            report(tr("%1 is not imported: %2.").arg(path, day ? tr("it holds another device's day") : why), &problems, imported);
             continue;
         }
         if (!database.importDay(device, manifest->name, it.key(), it.value(), day->stretches, day->assignments, &why)) {
-            report(QStringLiteral("%1 cannot be imported into the history: %2").arg(path, why), &problems, imported);
+            report(tr("%1 cannot be imported into the history: %2").arg(path, why), &problems, imported);
             continue;
         }
         ++imported->days;
@@ -278,6 +277,7 @@ void SharedFolder::importDevice(HistoryDatabase &database, const QString &device
             continue;
         if (name.startsWith(QStringLiteral(".syncthing.")) && name.endsWith(QStringLiteral(".tmp"))) {
             // The sync tool's own while it carries a file: said once, and no problem of the device's.
+            // not translated: log only
             const QString note = QStringLiteral("%1/%2 is a sync tool's temporary file: left alone.").arg(daysFolder, name);
             if (!m_reported.contains(note)) {
                 m_reported.insert(note);
@@ -285,9 +285,10 @@ void SharedFolder::importDevice(HistoryDatabase &database, const QString &device
             }
             continue;
         }
-        const QString what = name.contains(QStringLiteral(".sync-conflict-")) ? QStringLiteral("a sync tool's conflict copy")
-                                                                               : QStringLiteral("not one of its days");
-        report(QStringLiteral("%1/%2 is %3: left alone.").arg(daysFolder, name, what), &problems, imported);
+        const QString problem = name.contains(QStringLiteral(".sync-conflict-"))
+            ? tr("%1/%2 is a sync tool's conflict copy: left alone.").arg(daysFolder, name)
+            : tr("%1/%2 is not one of its days: left alone.").arg(daysFolder, name);
+        report(problem, &problems, imported);
     }
     database.noteImport(device, manifest->name, problems.join(QStringLiteral("; ")), &why);
 }

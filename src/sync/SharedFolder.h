@@ -4,6 +4,7 @@
 #include "history/HistoryDatabase.h"
 #include "tracking/Settings.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QStringList>
 
@@ -18,6 +19,8 @@
 // or conflict files, a later format, a file cut short) it leaves alone and reports once.
 class SharedFolder
 {
+    Q_DECLARE_TR_FUNCTIONS(SharedFolder)
+
 public:
     struct Options
     {

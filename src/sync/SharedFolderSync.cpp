@@ -18,8 +18,8 @@ QStringList SharedFolderSync::opened(HistoryDatabase &database)
     QStringList said = importNow(database);
     if (m_folder.ownFolderIsAhead(database)) {
         m_renounced = true;
-        said.append(QStringLiteral("The shared folder holds later days of this computer's id (%1) than it recorded: another computer, "
-                                   "started from a copy of this one's data folder, writes as it. This computer takes an id of its own.")
+        said.append(tr("The shared folder holds later days of this computer's id (%1) than it recorded: another computer, "
+                       "started from a copy of this one's data folder, writes as it. This computer takes an id of its own.")
                         .arg(m_folder.options().device));
         if (m_onSameIdElsewhere)
             m_onSameIdElsewhere();
@@ -32,7 +32,7 @@ QStringList SharedFolderSync::opened(HistoryDatabase &database)
     const std::optional<QList<QDate>> days = since ? database.daysWithStretches(since->isValid() ? since->startOfDay() : QDateTime(), &error)
                                                    : std::nullopt;
     if (!days) {
-        said.append(QStringLiteral("This computer's days cannot be written to the shared folder: %1").arg(error));
+        said.append(tr("This computer's days cannot be written to the shared folder: %1").arg(error));
         return said;
     }
     for (const QDate day : *days)
@@ -119,7 +119,7 @@ QStringList SharedFolderSync::exportWaiting(HistoryDatabase &database, bool all)
     if (!m_folder.exportDays(database, ordered, &error)) {
         // Tried again with the next batch; said once until it works again.
         if (error != m_lastProblem)
-            said.append(QStringLiteral("The shared folder cannot be written: %1").arg(error));
+            said.append(tr("The shared folder cannot be written: %1").arg(error));
         m_lastProblem = error;
         return said;
     }

@@ -13,6 +13,8 @@
 // the history opens, when their folders change and every few minutes.
 class SharedFolderSync : public HistoryFollower
 {
+    Q_DECLARE_TR_FUNCTIONS(SharedFolderSync)
+
 public:
     static constexpr qint64 kRewriteTodayMs = 60 * 1000;
     static constexpr qint64 kImportEveryMs = 3 * 60 * 1000;

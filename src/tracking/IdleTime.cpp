@@ -31,20 +31,20 @@ void IdleTimeReader::reportFailure(const IdleReading &reading)
     using Status = IdleReading::Status;
     switch (reading.status) {
     case Status::ServiceUnreachable:
-        std::puts("Error accessing IOHIDSystem");
+        std::puts("Error accessing IOHIDSystem"); // not translated: diagnostic output, like a log line
         break;
     case Status::NoService:
-        std::puts("Iterator's empty!");
+        std::puts("Iterator's empty!"); // not translated: diagnostic output, like a log line
         break;
     case Status::PropertiesUnreadable:
-        std::puts("Couldn't grab properties of system");
-        std::puts("Can't find idle time");
+        std::puts("Couldn't grab properties of system"); // not translated: diagnostic output, like a log line
+        std::puts("Can't find idle time"); // not translated: diagnostic output, like a log line
         break;
     case Status::NotFound:
-        std::puts("Can't find idle time");
+        std::puts("Can't find idle time"); // not translated: diagnostic output, like a log line
         break;
     case Status::UnsupportedType:
-        std::printf("%d: unsupported type\n", reading.typeId);
+        std::printf("%d: unsupported type\n", reading.typeId); // not translated: diagnostic output, like a log line
         break;
     case Status::Ok:
     case Status::Pending:

@@ -15,7 +15,7 @@ class Settings;
 class PrivacyRules
 {
 public:
-    static inline const QString PrivateTitle = QStringLiteral("(private)");
+    static inline const QString PrivateTitle = QStringLiteral("(private)"); // not translated: stored as the window's name
 
     // The rules as the settings hold them now; compiled again only when they change.
     void update(const Settings &settings);

@@ -2,6 +2,7 @@
 
 #include "store/SafeText.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QHash>
@@ -97,6 +98,7 @@ QVariant readTextList(const QVariant &v)
 }
 
 // A value as a message quotes it: text in quotes with its controls escaped, and cut short.
+// Values are shown as the settings file holds them ("true", a number, an ISO date).
 QString describedValue(const QVariant &v)
 {
     constexpr qsizetype kLongest = 80;
@@ -106,21 +108,23 @@ QString describedValue(const QVariant &v)
         return u'"' + escapedText(text.left(kLongest)) + (text.size() > kLongest ? QStringLiteral("…\"") : QStringLiteral("\""));
     }
     case QMetaType::Bool:
-        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false"); // not translated: the file's own words
     case QMetaType::QDateTime:
-        return QStringLiteral("the date %1").arg(v.toDateTime().toUTC().toString(Qt::ISODate));
+        return QCoreApplication::translate("Settings", "the date %1").arg(v.toDateTime().toUTC().toString(Qt::ISODate));
     case QMetaType::QTime:
         return v.toTime().toString(QStringLiteral("HH:mm:ss"));
-    case QMetaType::QByteArray:
-        return QStringLiteral("data of %1 bytes").arg(v.toByteArray().size());
+    case QMetaType::QByteArray: {
+        const int size = int(qMin<qsizetype>(v.toByteArray().size(), std::numeric_limits<int>::max()));
+        return QCoreApplication::translate("Settings", "data of %Ln byte(s)", nullptr, size);
+    }
     case QMetaType::QVariantList:
     case QMetaType::QStringList:
-        return QStringLiteral("a list");
+        return QCoreApplication::translate("Settings", "a list");
     default:
         if (isNumber(v) || v.typeId() == QMetaType::Double)
             return v.toString();
         // The one kind of value a property list holds that is left.
-        return QStringLiteral("a dictionary");
+        return QCoreApplication::translate("Settings", "a dictionary");
     }
 }
 
@@ -128,14 +132,15 @@ QString describedReading(SettingKind kind, const QVariant &reading)
 {
     switch (kind) {
     case SettingKind::Boolean:
-        return reading.toBool() ? QStringLiteral("yes") : QStringLiteral("no");
+        return reading.toBool() ? QCoreApplication::translate("Settings", "yes", "a setting's value")
+                                : QCoreApplication::translate("Settings", "no", "a setting's value");
     case SettingKind::TimeOfDay:
         return reading.toTime().toString(QStringLiteral("HH:mm"));
     case SettingKind::Folder:
         return escapedText(reading.toString());
     case SettingKind::TextList: {
         const QStringList texts = reading.toStringList();
-        return texts.isEmpty() ? QStringLiteral("an empty list") : u'"' + escapedText(texts.join(QStringLiteral("\", \""))) + u'"';
+        return texts.isEmpty() ? QCoreApplication::translate("Settings", "an empty list") : u'"' + escapedText(texts.join(QStringLiteral("\", \""))) + u'"';
     }
     case SettingKind::Integer:
     case SettingKind::Other:
@@ -144,24 +149,25 @@ QString describedReading(SettingKind kind, const QVariant &reading)
     return reading.toString();
 }
 
-// What is wrong with a value that cannot be read as `kind`, as the rest of "which ...".
-QString whatIsWrong(SettingKind kind)
+// The warning for a value that cannot be read as `kind`: %1 the key, %2 the value, %3 what is
+// used instead.
+const char *unreadableSentence(SettingKind kind)
 {
     switch (kind) {
     case SettingKind::Boolean:
-        return QStringLiteral("is neither yes nor no");
+        return QT_TRANSLATE_NOOP("Settings", "The setting %1 is %2, which is neither yes nor no; %3 is used instead.");
     case SettingKind::Integer:
-        return QStringLiteral("is no number");
+        return QT_TRANSLATE_NOOP("Settings", "The setting %1 is %2, which is no number; %3 is used instead.");
     case SettingKind::TimeOfDay:
-        return QStringLiteral("is no time of day (HH:MM)");
+        return QT_TRANSLATE_NOOP("Settings", "The setting %1 is %2, which is no time of day (HH:MM); %3 is used instead.");
     case SettingKind::Folder:
-        return QStringLiteral("names no folder");
+        return QT_TRANSLATE_NOOP("Settings", "The setting %1 is %2, which names no folder; %3 is used instead.");
     case SettingKind::TextList:
-        return QStringLiteral("is no list of text");
+        return QT_TRANSLATE_NOOP("Settings", "The setting %1 is %2, which is no list of text; %3 is used instead.");
     case SettingKind::Other:
         break;
     }
-    return {};
+    return nullptr;
 }
 
 } // namespace
@@ -262,15 +268,16 @@ QString unreadableSettingWarning(const Settings &settings, const QString &key)
         QVariant fallback = readSetting(kind, settings.defaultValue(key));
         if (!fallback.isValid() && kind == SettingKind::TextList)
             fallback = QStringList();
-        return QStringLiteral("The setting %1 is %2, which %3; %4 is used instead.")
-            .arg(key, describedValue(value), whatIsWrong(kind), fallback.isValid() ? describedReading(kind, fallback) : QStringLiteral("nothing"));
+        return QCoreApplication::translate("Settings", unreadableSentence(kind))
+            .arg(key, describedValue(value),
+                 fallback.isValid() ? describedReading(kind, fallback) : QCoreApplication::translate("Settings", "nothing"));
     }
     // Of a list only the text counts: a privacy rule is not dropped for a neighbour's sake.
     if (kind == SettingKind::TextList && value.typeId() == QMetaType::QVariantList && read.toStringList().size() != value.toList().size()) {
-        const qsizetype passedOver = value.toList().size() - read.toStringList().size();
-        return QStringLiteral("The setting %1 holds %2 that %3 not text; only its text is used: %4.")
-            .arg(key, passedOver == 1 ? QStringLiteral("an entry") : QStringLiteral("%1 entries").arg(passedOver),
-                 passedOver == 1 ? QStringLiteral("is") : QStringLiteral("are"), describedReading(kind, read));
+        const int passedOver = int(qMin<qsizetype>(value.toList().size() - read.toStringList().size(), std::numeric_limits<int>::max()));
+        return QCoreApplication::translate("Settings", "The setting %1 holds %n entry(s) that are not text; only its text is used: %2.",
+                                           nullptr, passedOver)
+            .arg(key, describedReading(kind, read));
     }
     return {};
 }
@@ -292,8 +299,8 @@ QVariantMap registeredDefaults()
         {SettingsKey::NeverIdleWhileInhibited, true},
         {SettingsKey::EnableNeverIdleApplications, true},
         // Presentation programs and video players, by the names their desktop entries give.
-        {SettingsKey::NeverIdleApplications,
-         QStringList{QStringLiteral("LibreOffice Impress"), QStringLiteral("VLC media player"), QStringLiteral("mpv Media Player"),
+        {SettingsKey::NeverIdleApplications, // not translated: application names, matched as the desktop reports them
+         QStringList{QStringLiteral("LibreOffice Impress"), QStringLiteral("VLC media player"), QStringLiteral("mpv Media Player"), // not translated: as above
                      QStringLiteral("Videos"), QStringLiteral("Celluloid"), QStringLiteral("Kodi")}},
         {SettingsKey::AskAboutTimeAway, true},
         // 0: the idle threshold alone decides.

@@ -64,13 +64,13 @@ void TimeTracker::setupAppChangeNotification()
 Question TimeTracker::accessibilityAlert()
 {
     return {
-        QStringLiteral("Kestrum is now able to keep track of the active time spent in each document as well as in "
-                       "each application. However to enable this support you must turn on support for assistive "
-                       "devices in the Universal Access preference panel."),
+        tr("Kestrum is now able to keep track of the active time spent in each document as well as in "
+           "each application. However to enable this support you must turn on support for assistive "
+           "devices in the Universal Access preference panel."),
         QString(),
-        QStringLiteral("Open System Preferences"),
-        QStringLiteral("Disable and Don't Ask Again"),
-        QStringLiteral("Ignore This Time"),
+        tr("Open System Preferences"),
+        tr("Disable and Don't Ask Again"),
+        tr("Ignore This Time"),
     };
 }
 

@@ -10,6 +10,7 @@
 #include "store/ChangeNotifier.h"
 #include "store/TimeStoreApp.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QLoggingCategory>
@@ -48,12 +49,14 @@ struct TrackerPorts
 // serialised on a recursive monitor.
 class TimeTracker
 {
+    Q_DECLARE_TR_FUNCTIONS(TimeTracker)
+
 public:
     using MonotonicTime = Clock::MonotonicTime;
     using AppList = std::vector<std::unique_ptr<TimeStoreApp>>;
 
-    static inline const QString IdleAppName = QStringLiteral("Idle");
-    static inline const QString ScreenSaverAppName = QStringLiteral("ScreenSaverEngine");
+    static inline const QString IdleAppName = QStringLiteral("Idle"); // not translated: the stored entry name
+    static inline const QString ScreenSaverAppName = QStringLiteral("ScreenSaverEngine"); // not translated: an application's name
 
     explicit TimeTracker(TrackerPorts ports);
     ~TimeTracker();

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -78,8 +79,10 @@ TEST_F(HistoryWindowTest, ADayShowsItsTimelineBarsAndTotal)
     EXPECT_EQ(window->timeline()->stretchCount(), 4);
     window->timeline()->resize(2400, 30); // 100 pixels an hour
     const QString hover = window->timeline()->toolTipAt(2400 * (9 * 60 + 30) / (24 * 60));
-    EXPECT_TRUE(hover.contains(QStringLiteral("Editor: plan.txt")) && hover.contains(QStringLiteral("09:20:00 – 09:30:00")))
-        << hover.toStdString();
+    // The times as the user's locale writes them, with their seconds.
+    const QString times = QStringLiteral("%1 – %2").arg(QLocale().toString(QTime(9, 20), TimelineStrip::timeFormat(true)),
+                                                         QLocale().toString(QTime(9, 30), TimelineStrip::timeFormat(true)));
+    EXPECT_TRUE(hover.contains(QStringLiteral("Editor: plan.txt")) && hover.contains(times)) << hover.toStdString();
     EXPECT_EQ(barRows(), QStringList({QStringLiteral("Editor 00:30:00 [notes.txt,plan.txt]"), QStringLiteral("Browser 00:15:00 [News]"),
                                       QStringLiteral("Idle 00:10:00 []")}));
     EXPECT_EQ(window->totalLabel()->text(), QStringLiteral("Total: 00:45:00 · Idle: 00:10:00"));

@@ -33,6 +33,8 @@ protected:
         m_environment.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
         m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
         m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        // The report's texts in English, also where a test sets a German locale for its numbers.
+        m_environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     }
 
     QString path(const QString &name) const { return m_directory.filePath(name); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +15,9 @@ inline int writeStandardOutput(const char *program, const QByteArray &bytes)
     errno = 0;
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) && std::fflush(stdout) == 0)
         return 0;
-    std::fprintf(stderr, "%s: cannot write to standard output: %s\n", program, std::strerror(errno != 0 ? errno : EIO));
+    const int error = errno != 0 ? errno : EIO;
+    const QString message = QCoreApplication::translate("StandardOutput", "cannot write to standard output: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(error)));
+    std::fprintf(stderr, "%s: %s\n", program, qPrintable(message));
     return 1;
 }

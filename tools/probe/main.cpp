@@ -5,6 +5,7 @@
 #include "platform/logind/IdleInhibitors.h"
 #include "platform/logind/LogindWiring.h"
 #include "platform/DesktopChoice.h"
+#include "i18n/Translations.h"
 #include "tracking/DocumentName.h"
 
 #include <QCommandLineParser>
@@ -42,7 +43,8 @@ QJsonObject inhibitionState(IdleInhibitors &inhibitors, const DesktopBackend &de
         sources.insert(source.name, IdleInhibitors::describe(source.state));
     // The compositor keeps the idle time itself at zero while an inhibitor is held; it does not say so.
     if (!desktop.idleProtocol().isEmpty())
-        sources.insert(QStringLiteral("compositor"), QStringLiteral("honoured by %1").arg(desktop.idleProtocol()));
+        sources.insert(QStringLiteral("compositor"),
+                       QStringLiteral("honoured by %1").arg(desktop.idleProtocol())); // not translated: a value of the JSON output
     return {{QStringLiteral("inhibited"), now.state == IdleInhibition::State::Unknown
                                               ? QJsonValue(QJsonValue::Null)
                                               : QJsonValue(now.state == IdleInhibition::State::Inhibited)},
@@ -66,7 +68,7 @@ QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind, IdleI
                             {QStringLiteral("title"), textOrNull(title)},
                             {QStringLiteral("document"), textOrNull(title ? getDocStringNameForName(*title) : std::nullopt)}});
     line.insert(QStringLiteral("idleSeconds"), idle.status == IdleReading::Status::Ok
-                                                   ? QJsonValue(qint64(idle.nanoseconds / 1'000'000'000u))
+                                                   ? QJsonValue(qint64(idle.nanoseconds / 1000000000u))
                                                    : QJsonValue(QJsonValue::Null));
     line.insert(QStringLiteral("idleInhibition"), inhibitionState(inhibitors, desktop));
     line.insert(QStringLiteral("screenSaver"), desktop.isScreenSaverActive());
@@ -80,28 +82,34 @@ QJsonObject snapshot(DesktopBackend &desktop, const LogindMonitor *logind, IdleI
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    installTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum-probe"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "KestrumProbe",
         "Prints what Kestrum sees on this desktop, one JSON object a line, every second and on every\n"
         "change: the front application, the active window with its title and document name, the\n"
         "seconds since the last input, whether idle is inhibited and by what, whether the screen\n"
         "saver runs, and the login session's state."));
     parser.addHelpOption();
-    const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Stop after N lines."), QStringLiteral("N"));
+    const QCommandLineOption countOption(QStringLiteral("count"), QCoreApplication::translate("KestrumProbe", "Stop after N lines."),
+                                         QCoreApplication::translate("KestrumProbe", "N", "value name of --count in --help"));
     parser.addOption(countOption);
     parser.process(app);
 
     bool countOk = true;
     const int count = parser.isSet(countOption) ? parser.value(countOption).toInt(&countOk) : -1;
     if (!countOk || (parser.isSet(countOption) && count < 1)) {
-        std::fprintf(stderr, "kestrum-probe: --count takes a positive number\n");
+        const QString problem = QCoreApplication::translate("KestrumProbe", "--count takes a positive number");
+        // not translated: the program's name, then its message
+        std::fprintf(stderr, "kestrum-probe: %s\n", qPrintable(problem));
         return 2;
     }
     DesktopChoice choice = chooseDesktop(QDBusConnection::sessionBus());
     std::unique_ptr<DesktopBackend> &desktop = choice.desktop;
     if (!desktop) {
+        // not translated: the program's name, then its message
         std::fprintf(stderr, "kestrum-probe: %s\n", qPrintable(choice.limitation));
         return 1;
     }

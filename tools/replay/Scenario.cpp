@@ -1,5 +1,6 @@
 #include "Scenario.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -61,13 +62,13 @@ QByteArray wordAt(const QByteArray &line, qsizetype offset)
 QString checkTime(const QJsonValue &at)
 {
     if (!at.isDouble())
-        return QStringLiteral("\"at\" must be a number of seconds, 0 or more");
+        return QCoreApplication::translate("Scenario", "\"at\" must be a number of seconds, 0 or more");
     const double seconds = at.toDouble();
     if (!std::isfinite(seconds) || seconds < 0)
-        return QStringLiteral("\"at\" is %1: it must be a number of seconds, 0 or more").arg(numberText(seconds));
+        return QCoreApplication::translate("Scenario", "\"at\" is %1: it must be a number of seconds, 0 or more").arg(numberText(seconds));
     if (seconds > kLongestScenarioSeconds)
-        return QStringLiteral("\"at\" is %1 seconds, beyond the longest a scenario may run: ten years of virtual time "
-                              "(%2 seconds)")
+        return QCoreApplication::translate("Scenario", "\"at\" is %1 seconds, beyond the longest a scenario may run: ten years of virtual "
+                                                       "time (%2 seconds)")
             .arg(numberText(seconds), numberText(kLongestScenarioSeconds));
     return {};
 }
@@ -91,46 +92,46 @@ QString checkValue(Action action, const QJsonValue &v)
     const QJsonObject o = v.toObject();
     switch (action) {
     case Action::Settings:
-        return v.isObject() ? QString() : QStringLiteral("\"settings\" takes an object of setting keys and values");
+        return v.isObject() ? QString() : QCoreApplication::translate("Scenario", "\"settings\" takes an object of setting keys and values");
     case Action::Front:
         if (!v.isObject() || !isInteger(o.value(QStringLiteral("pid"))) || !isTextOrNull(o.value(QStringLiteral("name")))
             || !(o.value(QStringLiteral("accessible")).isBool() || o.value(QStringLiteral("accessible")).isUndefined()))
-            return QStringLiteral("\"front\" takes {\"name\": text or null, \"pid\": integer, \"accessible\": boolean}");
+            return QCoreApplication::translate("Scenario", "\"front\" takes {\"name\": text or null, \"pid\": integer, \"accessible\": boolean}");
         return {};
     case Action::Window:
         if (!v.isObject() || !isInteger(o.value(QStringLiteral("pid")))
             || !(isInteger(o.value(QStringLiteral("id"))) || o.value(QStringLiteral("id")).isNull())
             || !isTextOrNull(o.value(QStringLiteral("title"))))
-            return QStringLiteral("\"window\" takes {\"pid\": integer, \"id\": integer or null, \"title\": text or null}");
+            return QCoreApplication::translate("Scenario", "\"window\" takes {\"pid\": integer, \"id\": integer or null, \"title\": text or null}");
         if (isInteger(o.value(QStringLiteral("id"))) && o.value(QStringLiteral("id")).toDouble() <= 0)
-            return QStringLiteral("a window id is a positive integer");
+            return QCoreApplication::translate("Scenario", "a window id is a positive integer");
         return {};
     case Action::Title:
         if (!v.isObject() || !isInteger(o.value(QStringLiteral("id"))) || o.value(QStringLiteral("id")).toDouble() <= 0
             || !isTextOrNull(o.value(QStringLiteral("title"))))
-            return QStringLiteral("\"title\" takes {\"id\": positive integer, \"title\": text or null}");
+            return QCoreApplication::translate("Scenario", "\"title\" takes {\"id\": positive integer, \"title\": text or null}");
         return {};
     case Action::Input:
     case Action::Button:
     case Action::Clear:
     case Action::End:
-        return v == QJsonValue(true) ? QString() : QStringLiteral("this action takes the value true");
+        return v == QJsonValue(true) ? QString() : QCoreApplication::translate("Scenario", "this action takes the value true");
     case Action::Power: {
         const QString s = v.toString();
         return s == u"can-sleep" || s == u"will-sleep" || s == u"will-not-sleep" || s == u"powered-on"
             ? QString()
-            : QStringLiteral("\"power\" takes \"can-sleep\", \"will-sleep\", \"will-not-sleep\" or \"powered-on\"");
+            : QCoreApplication::translate("Scenario", "\"power\" takes \"can-sleep\", \"will-sleep\", \"will-not-sleep\" or \"powered-on\"");
     }
     case Action::Session:
         return v.toString() == u"resign" || v.toString() == u"active" ? QString()
-                                                                      : QStringLiteral("\"session\" takes \"resign\" or \"active\"");
+                                                                      : QCoreApplication::translate("Scenario", "\"session\" takes \"resign\" or \"active\"");
     case Action::Accessibility:
-        return v.isBool() ? QString() : QStringLiteral("\"accessibility\" takes true or false");
+        return v.isBool() ? QString() : QCoreApplication::translate("Scenario", "\"accessibility\" takes true or false");
     case Action::Open:
     case Action::Save:
-        return v.isString() && !v.toString().isEmpty() ? QString() : QStringLiteral("this action takes a file path");
+        return v.isString() && !v.toString().isEmpty() ? QString() : QCoreApplication::translate("Scenario", "this action takes a file path");
     case Action::InhibitIdle:
-        return isTextList(v) ? QString() : QStringLiteral("\"inhibitIdle\" takes a list of who holds idle inhibitors ([]: none)");
+        return isTextList(v) ? QString() : QCoreApplication::translate("Scenario", "\"inhibitIdle\" takes a list of who holds idle inhibitors ([]: none)");
     case Action::AnswerAway: {
         const QJsonValue label = o.value(QStringLiteral("label"));
         const QJsonValue category = o.value(QStringLiteral("category"));
@@ -140,7 +141,7 @@ QString checkValue(Action action, const QJsonValue &v)
         const bool keeps = keepIdle == QJsonValue(true) && label.isUndefined() && category.isUndefined();
         return v.isObject() && (answers || keeps)
             ? QString()
-            : QStringLiteral("\"answerAway\" takes {\"label\": text, \"category\": [names]} or {\"keepIdle\": true}");
+            : QCoreApplication::translate("Scenario", "\"answerAway\" takes {\"label\": text, \"category\": [names]} or {\"keepIdle\": true}");
     }
     case Action::Forget: {
         const QDateTime from = QDateTime::fromString(o.value(QStringLiteral("from")).toString(), Qt::ISODate);
@@ -149,7 +150,7 @@ QString checkValue(Action action, const QJsonValue &v)
         return v.isObject() && from.isValid() && to.isValid() && from < to
                 && (application.isUndefined() || (application.isString() && !application.toString().isEmpty()))
             ? QString()
-            : QStringLiteral("\"forget\" takes {\"from\": local time, \"to\": a later one, \"application\": a name or nothing}");
+            : QCoreApplication::translate("Scenario", "\"forget\" takes {\"from\": local time, \"to\": a later one, \"application\": a name or nothing}");
     }
     }
     return {};
@@ -170,7 +171,7 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
             continue;
         const auto fail = [&](const QString &what) {
             if (error)
-                *error = QStringLiteral("line %1: %2").arg(lineNumber).arg(what);
+                *error = QCoreApplication::translate("Scenario", "line %1: %2").arg(lineNumber).arg(what);
             return std::nullopt;
         };
 
@@ -178,19 +179,19 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
         const QJsonDocument document = QJsonDocument::fromJson(line, &parseError);
         if (parseError.error != QJsonParseError::NoError) {
             const QByteArray word = wordAt(line, parseError.offset);
-            return fail(word.isEmpty() ? QStringLiteral("not JSON (%1)").arg(parseError.errorString())
-                                       : QStringLiteral("not JSON (%1 at \"%2\")").arg(parseError.errorString(), QString::fromUtf8(word)));
+            return fail(word.isEmpty() ? QCoreApplication::translate("Scenario", "not JSON (%1)").arg(parseError.errorString())
+                                       : QCoreApplication::translate("Scenario", "not JSON (%1 at \"%2\")").arg(parseError.errorString(), QString::fromUtf8(word)));
         }
         if (!document.isObject())
-            return fail(QStringLiteral("each line is one JSON object"));
+            return fail(QCoreApplication::translate("Scenario", "each line is one JSON object"));
         const QJsonObject object = document.object();
 
         if (object.contains(QStringLiteral("wall"))) {
             if (seenStep || object.size() != 1)
-                return fail(QStringLiteral("{\"wall\": ...} stands alone, before every other line"));
+                return fail(QCoreApplication::translate("Scenario", "{\"wall\": ...} stands alone, before every other line"));
             const QDateTime wall = QDateTime::fromString(object.value(QStringLiteral("wall")).toString(), Qt::ISODate);
             if (!wall.isValid())
-                return fail(QStringLiteral("\"wall\" takes a local date and time such as \"2026-01-05T09:00:00\""));
+                return fail(QCoreApplication::translate("Scenario", "\"wall\" takes a local date and time such as \"2026-01-05T09:00:00\""));
             scenario.wallStart = wall;
             seenStep = true;
             continue;
@@ -201,7 +202,7 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
         if (const QString wrong = checkTime(at); !wrong.isEmpty())
             return fail(wrong);
         if (at.toDouble() < previousAt)
-            return fail(QStringLiteral("\"at\" is %1, earlier than the line before (%2)").arg(at.toDouble()).arg(previousAt));
+            return fail(QCoreApplication::translate("Scenario", "\"at\" is %1, earlier than the line before (%2)").arg(at.toDouble()).arg(previousAt));
         previousAt = at.toDouble();
 
         std::optional<ScenarioStep> step;
@@ -211,16 +212,16 @@ std::optional<Scenario> parseScenario(const QByteArray &text, QString *error)
             const auto known = std::find_if(actionNames().begin(), actionNames().end(),
                                             [&](const auto &name) { return name.first == it.key(); });
             if (known == actionNames().end())
-                return fail(QStringLiteral("unknown action \"%1\"").arg(it.key()));
+                return fail(QCoreApplication::translate("Scenario", "unknown action \"%1\"").arg(it.key()));
             if (step)
-                return fail(QStringLiteral("a line holds exactly one action"));
+                return fail(QCoreApplication::translate("Scenario", "a line holds exactly one action"));
             const QString wrong = checkValue(known->second, it.value());
             if (!wrong.isEmpty())
                 return fail(wrong);
             step = ScenarioStep{lineNumber, at.toDouble(), known->second, it.value()};
         }
         if (!step)
-            return fail(QStringLiteral("the line holds no action"));
+            return fail(QCoreApplication::translate("Scenario", "the line holds no action"));
         scenario.steps.append(*step);
     }
     return scenario;

@@ -28,6 +28,7 @@ constexpr qsizetype kHistoryBatch = 4096;
 void warn(const QString &message)
 {
     if (!message.isEmpty())
+        // not translated: the program's name, then its message
         std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
 }
 
@@ -152,7 +153,8 @@ bool ScenarioRunner::finish(QString *error)
             warn(said);
         warn(m_history->sync());
         if (const double lost = m_history->unwrittenSeconds(); lost > 0.0)
-            problems.append(QStringLiteral("%1 seconds of history could not be written: %2").arg(std::ceil(lost)).arg(m_history->lastError()));
+            problems.append(tr("%n second(s) of history could not be written: %1", nullptr, int(std::ceil(lost)))
+                                .arg(m_history->lastError()));
     }
     m_controller->applicationWillTerminate();
     QString reason;
@@ -169,7 +171,7 @@ bool ScenarioRunner::storeDueTimings(QString *error)
     if (m_controller->storeDueTimings(&reason))
         return true;
     if (error)
-        *error = QStringLiteral("cannot store the timings: %1").arg(reason);
+        *error = tr("cannot store the timings: %1").arg(reason);
     return false;
 }
 
@@ -179,7 +181,7 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
     const QJsonObject o = step.value.toObject();
     const auto fail = [&](const QString &reason) {
         if (error)
-            *error = QStringLiteral("line %1: %2").arg(step.line).arg(reason);
+            *error = tr("line %1: %2").arg(step.line).arg(reason);
         return false;
     };
     const auto text = [](const QJsonValue &v) { return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt; };
@@ -247,7 +249,7 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
     }
     case Action::Forget: {
         if (!m_recorder)
-            return fail(QStringLiteral("\"forget\": no history is recorded (run with --home)"));
+            return fail(tr("\"forget\": no history is recorded (run with --home)"));
         const QString application = o.value(QStringLiteral("application")).toString();
         writeHistory(m_recorder->forget(QDateTime::fromString(o.value(QStringLiteral("from")).toString(), Qt::ISODate).toUTC(),
                                         QDateTime::fromString(o.value(QStringLiteral("to")).toString(), Qt::ISODate).toUTC(),
@@ -258,7 +260,7 @@ bool ScenarioRunner::perform(const ScenarioStep &step, QString *error)
     case Action::AnswerAway: {
         TimeTracker &tracker = m_controller->tracker();
         if (tracker.unansweredAway().isEmpty())
-            return fail(QStringLiteral("\"answerAway\": no time away is waiting for an answer"));
+            return fail(tr("\"answerAway\": no time away is waiting for an answer"));
         const quint64 oldest = tracker.unansweredAway().first().id;
         if (o.value(QStringLiteral("keepIdle")).toBool()) {
             tracker.keepAwayAsIdle(oldest);

@@ -9,6 +9,8 @@
 #include "platform/fake/VirtualScheduler.h"
 #include "shell/KestrumController.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 #include <optional>
 
@@ -16,6 +18,8 @@
 // Settings and files live under the home directory that the environment names.
 class ScenarioRunner
 {
+    Q_DECLARE_TR_FUNCTIONS(ScenarioRunner)
+
 public:
     explicit ScenarioRunner(const Scenario &scenario);
     ~ScenarioRunner();

@@ -4,6 +4,7 @@
 #include "common/StandardOutput.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
+#include "i18n/Translations.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/CsvExport.h"
 #include "persistence/PropertyList.h"
@@ -22,6 +23,7 @@ namespace {
 
 int fail(int status, const QString &message)
 {
+    // not translated: the program's name, then its message
     std::fprintf(stderr, "kestrum-replay: %s\n", qPrintable(message));
     return status;
 }
@@ -31,23 +33,27 @@ int fail(int status, const QString &message)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    installTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum-replay"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "KestrumReplay",
         "Runs a Kestrum scenario (JSON Lines of timed actions) against the real controller on a\n"
         "scripted desktop and virtual time, and prints the resulting timings as a timing document."));
     parser.addHelpOption();
-    const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Print the CSV export of all applications instead."));
-    const QCommandLineOption homeOption(QStringLiteral("home"),
-                                        QStringLiteral("Run as if DIR were the home directory (default: a temporary one)."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"),
+                                       QCoreApplication::translate("KestrumReplay", "Print the CSV export of all applications instead."));
+    const QCommandLineOption homeOption(
+        QStringLiteral("home"), QCoreApplication::translate("KestrumReplay", "Run as if DIR were the home directory (default: a temporary one)."),
+        QCoreApplication::translate("KestrumReplay", "DIR", "value name of --home in --help"));
     parser.addOption(csvOption);
     parser.addOption(homeOption);
-    parser.addPositionalArgument(QStringLiteral("SCENARIO"), QStringLiteral("The scenario file (.jsonl)."));
+    parser.addPositionalArgument(QCoreApplication::translate("KestrumReplay", "SCENARIO", "name of the argument in --help"),
+                                 QCoreApplication::translate("KestrumReplay", "The scenario file (.jsonl)."));
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
-        return fail(2, QStringLiteral("give one SCENARIO file (see --help)"));
+        return fail(2, QCoreApplication::translate("KestrumReplay", "give one SCENARIO file (see --help)"));
 
     const QString scenarioPath = parser.positionalArguments().constFirst();
     QFile file(scenarioPath);
@@ -63,12 +69,12 @@ int main(int argc, char *argv[])
     if (home.isEmpty()) {
         temporaryHome = std::make_unique<QTemporaryDir>();
         if (!temporaryHome->isValid())
-            return fail(1, QStringLiteral("cannot make a temporary home directory: %1").arg(temporaryHome->errorString()));
+            return fail(1, QCoreApplication::translate("KestrumReplay", "cannot make a temporary home directory: %1").arg(temporaryHome->errorString()));
         home = temporaryHome->path();
     }
     // The home holds what Kestrum records: the folders made for it are the user's alone.
     if (!makePrivateDirectory(QDir(home).absolutePath(), &error))
-        return fail(1, QStringLiteral("cannot use %1 as the home directory: %2").arg(home, error));
+        return fail(1, QCoreApplication::translate("KestrumReplay", "cannot use %1 as the home directory: %2").arg(home, error));
     ScenarioRunner::useHome(QDir(home).absolutePath());
 
     ScenarioRunner runner(*scenario);

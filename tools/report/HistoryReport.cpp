@@ -26,14 +26,34 @@ QJsonValue jsonName(const QString &text)
     return printableText(text, LineFeeds::Keep);
 }
 
+// How the text listing marks a stretch's source for people (the CSV and JSON name it as
+// stretchSourceName() does).
+QString sourceLabel(StretchSource source)
+{
+    switch (source) {
+    case StretchSource::Recorded:
+        return QCoreApplication::translate("HistoryReport", "recorded", "a stretch's source: as Kestrum counted it");
+    case StretchSource::Added:
+        return QCoreApplication::translate("HistoryReport", "added", "a stretch's source: time the user added");
+    case StretchSource::Answered:
+        return QCoreApplication::translate("HistoryReport", "answered", "a stretch's source: time away the user said what it was");
+    case StretchSource::Corrected:
+        return QCoreApplication::translate("HistoryReport", "corrected", "a stretch's source: time the user corrected");
+    }
+    return {};
+}
+
 // How the text listing marks what is not simply recorded: "  (added)", "  (covered)".
 QString sourceMarker(const Stretch &stretch)
 {
     QStringList marks;
     if (stretch.source != StretchSource::Recorded)
-        marks.append(stretchSourceName(stretch.source));
-    if (stretch.covered > 0.0)
-        marks.append(stretch.seconds > 0.0 ? QStringLiteral("partly covered") : QStringLiteral("covered"));
+        marks.append(sourceLabel(stretch.source));
+    if (stretch.covered > 0.0) {
+        marks.append(stretch.seconds > 0.0
+                         ? QCoreApplication::translate("HistoryReport", "partly covered", "a stretch partly covered by added time")
+                         : QCoreApplication::translate("HistoryReport", "covered", "a stretch wholly covered by added time"));
+    }
     return marks.isEmpty() ? QString() : QStringLiteral("  (%1)").arg(marks.join(QStringLiteral(", ")));
 }
 
@@ -124,17 +144,17 @@ std::unique_ptr<HistoryDatabase> HistoryReport::open(const QString &path, Device
         return database;
     }
     QStringList matching;
-    QStringList known{thisComputer + QStringLiteral(" (this)")};
+    QStringList known{thisComputer + QStringLiteral(" (this)")}; // not translated: "this" is the value --device takes for it
     for (const HistoryDevice &other : *devices) {
         known.append(QStringLiteral("%1 (%2)").arg(other.name, other.id));
         if (other.id == wanted || other.name.compare(wanted, Qt::CaseInsensitive) == 0)
             matching.append(other.id);
     }
     if (matching.size() != 1) {
-        *error = matching.isEmpty() ? QStringLiteral("--device %1 names no computer the history knows: %2")
+        *error = matching.isEmpty() ? tr("--device %1 names no computer the history knows: %2")
                                           .arg(printableText(wanted), printableText(known.join(QStringLiteral(", "))))
-                                    : QStringLiteral("--device %1 names %2 computers: give the id of one (%3)")
-                                          .arg(printableText(wanted)).arg(matching.size()).arg(matching.join(QStringLiteral(", ")));
+                                    : tr("--device %1 names %2 computers: give the id of one (%3)")
+                                          .arg(printableText(wanted), QString::number(matching.size()), matching.join(QStringLiteral(", ")));
         return nullptr;
     }
     database->readDevices(HistoryDatabase::Devices::Other, matching.constFirst());
@@ -256,7 +276,7 @@ bool HistoryReport::print(const QString &path, QByteArray *output, QString *erro
                                  stretch.window ? QStringLiteral("  ") + printableText(*stretch.window) : QString(),
                                  sourceMarker(stretch),
                                  explain ? QStringLiteral("  [%1: %2]").arg(printableText(categoryPathText(piece.classification.category)),
-                                                                           printableText(piece.classification.explanation()))
+                                                                           printableText(piece.classification.shownExplanation()))
                                          : QString(),
                                  stretch.device.isEmpty() ? QString() : QStringLiteral("  @%1").arg(printableText(names.of(stretch.device))));
             }

@@ -6,6 +6,7 @@
 #include "sync/SharedFolder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDate>
 
 #include <optional>
@@ -13,6 +14,9 @@
 // kestrum-report --history: the stretches of a range of days, or their totals.
 struct HistoryReport
 {
+    Q_DECLARE_TR_FUNCTIONS(HistoryReport)
+
+public:
     enum class Format { Table, Csv, JsonLines };
 
     QDate from; // local days, both included

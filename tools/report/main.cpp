@@ -4,6 +4,7 @@
 #include "categories/CategoriesFile.h"
 #include "categories/Classifier.h"
 #include "HistoryReport.h"
+#include "i18n/Translations.h"
 #include "common/StandardOutput.h"
 #include "persistence/CsvExport.h"
 #include "persistence/SavedState.h"
@@ -28,6 +29,7 @@ namespace {
 // One line on standard error; `reason` names the file.
 int fail(const QString &reason)
 {
+    // not translated: the program's name, then its message
     std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(reason));
     return 1;
 }
@@ -50,8 +52,10 @@ QString commandLineProblem(const QCommandLineParser &parser, const QStringList &
     // A negative year looks like an option.
     static const QRegularExpression dayLike(QStringLiteral("^-[0-9]+-[0-9]+-[0-9]+$"));
     if (dayLike.match(typed).hasMatch())
-        return QStringLiteral("%1 is no option: a day goes after --from or --to, and days start at 0001-01-01").arg(typed);
-    return QStringLiteral("unknown option %1 (see --help)").arg(escapedText(typed));
+        return QCoreApplication::translate("KestrumReport",
+                                           "%1 is no option: a day goes after --from or --to, and days start at 0001-01-01")
+            .arg(typed);
+    return QCoreApplication::translate("KestrumReport", "unknown option %1 (see --help)").arg(escapedText(typed));
 }
 
 // Takes the user's value of `key` from the settings file's `values` into `settings`, saying so
@@ -63,6 +67,7 @@ void takeSetting(const PropertyListDictionary &values, const QString &key, Memor
     settings->setValue(key, values.value(key));
     const QString problem = unreadableSettingWarning(*settings, key);
     if (!problem.isEmpty())
+        // not translated: the program's name, then its message
         std::fprintf(stderr, "kestrum-report: %s: %s\n", qPrintable(SettingsStore::defaultPath()), qPrintable(problem));
 }
 
@@ -91,49 +96,66 @@ qint64 idleThresholdMs()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    installTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum-report"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Prints the timings of a Kestrum timing document, or with no FILE those Kestrum saved last\n"
-        "(in %1): applications longest first with their windows beneath, and the total.")
-                                         .arg(SettingsStore::defaultPath()));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("KestrumReport",
+                                    "Prints the timings of a Kestrum timing document, or with no FILE those Kestrum saved last\n"
+                                    "(in %1): applications longest first with their windows beneath, and the total.")
+            .arg(SettingsStore::defaultPath()));
     const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption csvOption(QStringLiteral("csv"),
-                                       QStringLiteral("Print the CSV export of all applications instead of the table."));
+    const QCommandLineOption csvOption(
+        QStringLiteral("csv"), QCoreApplication::translate("KestrumReport", "Print the CSV export of all applications instead of the table."));
     parser.addOption(csvOption);
-    const QCommandLineOption historyOption(QStringLiteral("history"),
-                                           QStringLiteral("Print the stretches of the history (%1) instead, each marked as recorded, added, "
-                                                          "answered or corrected.").arg(HistoryDatabase::defaultPath()));
-    const QCommandLineOption byOption(QStringLiteral("by"),
-                                      QStringLiteral("With --history: totals by app, window, day or category (the categories and rules of %1).")
-                                          .arg(CategoriesFile::defaultPath()),
-                                      QStringLiteral("app|window|day|category"));
-    const QCommandLineOption depthOption(QStringLiteral("depth"), QStringLiteral("With --by category: the tree folded to N levels."),
-                                         QStringLiteral("N"));
-    const QCommandLineOption categoryOption(QStringLiteral("category"),
-                                            QStringLiteral("With --history: only the time of this category and those beneath it."),
-                                            QStringLiteral("\"A \u25B8 B\"|A/B"));
-    const QCommandLineOption explainOption(QStringLiteral("explain"),
-                                           QStringLiteral("With --history and no --by: each stretch's category and the rule or "
-                                                          "assignment that put it there."));
-    const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("With --history: the first day (default today)."),
-                                        QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("With --history: the last day (default the first)."),
-                                      QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("With --history: JSON Lines instead of the table."));
-    const QCommandLineOption deviceOption(QStringLiteral("device"),
-                                          QStringLiteral("With --history: the time of one computer (its name or id), of this one (this) "
-                                                         "or of all (all: the default once the shared folder holds others)."),
-                                          QStringLiteral("NAME|ID|all|this"));
-    const QCommandLineOption timesheetOption(QStringLiteral("timesheet"),
-                                             QStringLiteral("The history's days as columns and its categories (--by app: applications) as rows, "
-                                                            "with totals."));
-    const QCommandLineOption icalOption(QStringLiteral("ical"),
-                                        QStringLiteral("The history as an iCalendar file: an event per run of time in one category."));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QCoreApplication::translate("KestrumReport", "Print the stretches of the history (%1) instead, each marked as recorded, added, "
+                                                     "answered or corrected.")
+            .arg(HistoryDatabase::defaultPath()));
+    const QCommandLineOption byOption(
+        QStringLiteral("by"),
+        QCoreApplication::translate("KestrumReport",
+                                    "With --history: totals by app, window, day or category (the categories and rules of %1).")
+            .arg(CategoriesFile::defaultPath()),
+        QStringLiteral("app|window|day|category")); // not translated: the values --by takes
+    const QCommandLineOption depthOption(QStringLiteral("depth"),
+                                         QCoreApplication::translate("KestrumReport", "With --by category: the tree folded to N levels."),
+                                         QCoreApplication::translate("KestrumReport", "N", "value name of --depth in --help"));
+    const QCommandLineOption categoryOption(
+        QStringLiteral("category"),
+        QCoreApplication::translate("KestrumReport", "With --history: only the time of this category and those beneath it."),
+        QStringLiteral("\"A \u25B8 B\"|A/B")); // not translated: the two forms of a category path, A and B its names
+    const QCommandLineOption explainOption(
+        QStringLiteral("explain"), QCoreApplication::translate("KestrumReport", "With --history and no --by: each stretch's category and the rule or "
+                                                                                "assignment that put it there."));
+    const QCommandLineOption fromOption(
+        QStringLiteral("from"), QCoreApplication::translate("KestrumReport", "With --history: the first day (default today)."),
+        QCoreApplication::translate("KestrumReport", "YYYY-MM-DD", "value name of --from and --to in --help: how a day is written"));
+    const QCommandLineOption toOption(
+        QStringLiteral("to"), QCoreApplication::translate("KestrumReport", "With --history: the last day (default the first)."),
+        QCoreApplication::translate("KestrumReport", "YYYY-MM-DD", "value name of --from and --to in --help: how a day is written"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"),
+                                        QCoreApplication::translate("KestrumReport", "With --history: JSON Lines instead of the table."));
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"),
+        QCoreApplication::translate("KestrumReport", "With --history: the time of one computer (its name or id), of this one (this) "
+                                                     "or of all (all: the default once the shared folder holds others)."),
+        QCoreApplication::translate("KestrumReport", "NAME|ID|all|this",
+                                    "value name of --device in --help; all and this are typed as they are"));
+    const QCommandLineOption timesheetOption(
+        QStringLiteral("timesheet"),
+        QCoreApplication::translate("KestrumReport", "The history's days as columns and its categories (--by app: applications) as rows, "
+                                                     "with totals."));
+    const QCommandLineOption icalOption(
+        QStringLiteral("ical"),
+        QCoreApplication::translate("KestrumReport", "The history as an iCalendar file: an event per run of time in one category."));
     parser.addOptions({historyOption, byOption, depthOption, categoryOption, explainOption, timesheetOption, icalOption, fromOption,
                        toOption, jsonOption, deviceOption});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A timing document (.kestrum)."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QCoreApplication::translate("KestrumReport", "FILE", "name of the argument in --help"),
+                                 QCoreApplication::translate("KestrumReport", "A timing document (.kestrum)."),
+                                 QCoreApplication::translate("KestrumReport", "[FILE]", "the argument in the usage line of --help"));
     // "-001-01-01" is then one unknown option, not the options "0", "0", "1", "-" and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList arguments = QCoreApplication::arguments();
@@ -143,11 +165,11 @@ int main(int argc, char *argv[])
         parser.showHelp();
     if (parser.isSet(historyOption) || parser.isSet(timesheetOption) || parser.isSet(icalOption)) {
         if (!parser.positionalArguments().isEmpty()) {
-            return fail(QStringLiteral("%1 is not read with --history, which reads the history (%2)")
+            return fail(QCoreApplication::translate("KestrumReport", "%1 is not read with --history, which reads the history (%2)")
                             .arg(escapedText(parser.positionalArguments().constFirst()), HistoryDatabase::defaultPath()));
         }
         if (parser.isSet(csvOption) && parser.isSet(jsonOption))
-            return fail(QStringLiteral("--csv and --json cannot go together"));
+            return fail(QCoreApplication::translate("KestrumReport", "--csv and --json cannot go together"));
         const auto optionalValue = [&parser](const QCommandLineOption &option) {
             return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
         };
@@ -169,32 +191,32 @@ int main(int argc, char *argv[])
             else if (by == u"category")
                 report.byCategory = true;
             else
-                return fail(QStringLiteral("--by %1 is no grouping: --by takes app, window, day or category").arg(escapedText(by)));
+                return fail(QCoreApplication::translate("KestrumReport", "--by %1 is no grouping: --by takes app, window, day or category").arg(escapedText(by)));
         }
         report.timesheet = parser.isSet(timesheetOption);
         report.calendar = parser.isSet(icalOption);
         if (report.timesheet && report.calendar)
-            return fail(QStringLiteral("--timesheet and --ical cannot go together"));
+            return fail(QCoreApplication::translate("KestrumReport", "--timesheet and --ical cannot go together"));
         if (report.timesheet && report.by && *report.by != HistoryDatabase::Grouping::Application)
-            return fail(QStringLiteral("--timesheet takes --by category or --by app"));
+            return fail(QCoreApplication::translate("KestrumReport", "--timesheet takes --by category or --by app"));
         if (report.timesheet && parser.isSet(jsonOption))
-            return fail(QStringLiteral("--timesheet prints a table, or CSV with --csv"));
+            return fail(QCoreApplication::translate("KestrumReport", "--timesheet prints a table, or CSV with --csv"));
         if (report.calendar && (parser.isSet(byOption) || parser.isSet(csvOption) || parser.isSet(jsonOption) || parser.isSet(explainOption)))
-            return fail(QStringLiteral("--ical goes with --from, --to and --category alone"));
+            return fail(QCoreApplication::translate("KestrumReport", "--ical goes with --from, --to and --category alone"));
         if (report.timesheet && !report.by)
             report.byCategory = true;
         if (parser.isSet(depthOption)) {
             bool number = false;
             report.depth = parser.value(depthOption).toInt(&number);
             if (!report.byCategory)
-                return fail(QStringLiteral("--depth goes with --by category"));
+                return fail(QCoreApplication::translate("KestrumReport", "--depth goes with --by category"));
             if (!number || report.depth < 1)
-                return fail(QStringLiteral("--depth %1 is no depth: it takes a whole number from 1 on").arg(escapedText(parser.value(depthOption))));
+                return fail(QCoreApplication::translate("KestrumReport", "--depth %1 is no depth: it takes a whole number from 1 on").arg(escapedText(parser.value(depthOption))));
         }
         if (report.calendar)
             report.joinGapMs = idleThresholdMs();
         if (parser.isSet(explainOption) && (parser.isSet(byOption) || report.timesheet))
-            return fail(QStringLiteral("--explain goes with the stretches, not with --by"));
+            return fail(QCoreApplication::translate("KestrumReport", "--explain goes with the stretches, not with --by"));
         report.explain = parser.isSet(explainOption);
         // The categories as Kestrum uses them: what cannot be used is said and left out.
         QStringList problems;
@@ -203,16 +225,20 @@ int main(int argc, char *argv[])
         const QString categoriesPath = SharedCategories::pathFor(sharing, CategoriesFile::defaultPath());
         report.categories = CategoriesFile::read(categoriesPath, &problems);
         for (const QString &problem : std::as_const(problems))
+            // not translated: the program's name, then its message
             std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(problem));
         if (parser.isSet(categoryOption)) {
             report.within = categoryPathFromText(parser.value(categoryOption));
             if (report.within.isEmpty())
-                return fail(QStringLiteral("--category %1 names no category").arg(escapedText(parser.value(categoryOption))));
+                return fail(QCoreApplication::translate("KestrumReport", "--category %1 names no category").arg(escapedText(parser.value(categoryOption))));
             const bool known = report.categories.category(report.within) || report.within == CategoryPath{Classifier::kUncategorized}
                             || report.within == CategoryPath{Classifier::kIdle};
             if (!known) {
-                std::fprintf(stderr, "kestrum-report: %s is not among the categories of %s; only time assigned to it is shown\n",
-                             qPrintable(categoryPathText(report.within)), qPrintable(categoriesPath));
+                const QString note = QCoreApplication::translate("KestrumReport",
+                                                                 "%1 is not among the categories of %2; only time assigned to it is shown")
+                                         .arg(categoryPathText(report.within), categoriesPath);
+                // not translated: the program's name, then its message
+                std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(note));
             }
         }
         report.device = parser.value(deviceOption);
@@ -227,6 +253,7 @@ int main(int argc, char *argv[])
         QStringList notes;
         const bool printed = report.print(HistoryDatabase::defaultPath(), &output, &error, &notes);
         for (const QString &note : std::as_const(notes))
+            // not translated: the program's name, then its message
             std::fprintf(stderr, "kestrum-report: %s\n", qPrintable(note));
         if (!printed)
             return fail(error);
@@ -234,9 +261,9 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(byOption) || parser.isSet(fromOption) || parser.isSet(toOption) || parser.isSet(jsonOption)
         || parser.isSet(depthOption) || parser.isSet(categoryOption) || parser.isSet(explainOption) || parser.isSet(deviceOption))
-        return fail(QStringLiteral("--by, --depth, --category, --explain, --device, --from, --to and --json go with --history"));
+        return fail(QCoreApplication::translate("KestrumReport", "--by, --depth, --category, --explain, --device, --from, --to and --json go with --history"));
     if (parser.positionalArguments().size() > 1)
-        return fail(QStringLiteral("only one FILE can be read (see --help)"));
+        return fail(QCoreApplication::translate("KestrumReport", "only one FILE can be read (see --help)"));
 
     // The user's settings decide whether "Idle" counts in the total; unreadable settings are
     // left untouched here (only Kestrum itself moves them aside).
@@ -249,12 +276,12 @@ int main(int argc, char *argv[])
     QVariant timings;
     if (parser.positionalArguments().isEmpty()) {
         if (!QFileInfo::exists(settings.path()))
-            return fail(QStringLiteral("no timings saved yet (%1 does not exist)").arg(settings.path()));
+            return fail(QCoreApplication::translate("KestrumReport", "no timings saved yet (%1 does not exist)").arg(settings.path()));
         if (!settingsFile.ok())
             return fail(settingsFile.error);
         // Kestrum itself counts such a file as unreadable and starts from the defaults.
         if (!settingsFile.value.canConvert<PropertyListDictionary>())
-            return fail(QStringLiteral("%1 holds no settings").arg(settings.path()));
+            return fail(QCoreApplication::translate("KestrumReport", "%1 holds no settings").arg(settings.path()));
         timings = userValues.value(SettingsKey::Apps);
     } else {
         const QString file = parser.positionalArguments().constFirst();

@@ -23,8 +23,10 @@ const QString kIdleInterface = QStringLiteral("org.gnome.Mutter.IdleMonitor");
 const QString kScreenSaverService = QStringLiteral("org.gnome.ScreenSaver");
 const QString kScreenSaverPath = QStringLiteral("/org/gnome/ScreenSaver");
 const QString kScreenSaverInterface = QStringLiteral("org.gnome.ScreenSaver");
+// The command that enables the extension, as the user types it.
+const QString kEnableCommand = QStringLiteral("gnome-extensions enable %1"); // not translated: a command to type
 // What the tracker is told is in front while the extension does not answer.
-const QString kUnknownApplication = QStringLiteral("Unknown");
+const QString kUnknownApplication = QStringLiteral("Unknown"); // not translated: booked and stored as an application name
 // The Shell answers at once when it is well; a call that takes longer is given up.
 constexpr int kCallTimeoutMs = 2000;
 // The Shell enables its extensions a moment after it takes its bus name, and the user may
@@ -43,7 +45,7 @@ std::unique_ptr<GnomeDesktop> GnomeDesktop::open(const QDBusConnection &bus, QSt
 {
     if (!bus.isConnected()) {
         if (error)
-            *error = QStringLiteral("the session bus, which GNOME Shell tells of windows on, cannot be reached");
+            *error = tr("the session bus, which GNOME Shell tells of windows on, cannot be reached");
         return nullptr;
     }
     return std::unique_ptr<GnomeDesktop>(new GnomeDesktop(bus));
@@ -62,7 +64,7 @@ GnomeDesktop::GnomeDesktop(const QDBusConnection &bus)
     connect(&m_shellWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 if (newOwner.isEmpty())
-                    extensionMissing(QStringLiteral("GNOME Shell left the session bus"));
+                    extensionMissing(tr("GNOME Shell left the session bus"));
                 else
                     askActiveWindow();
             });
@@ -213,7 +215,7 @@ void GnomeDesktop::setExtensionState(ExtensionState state)
 
 QString GnomeDesktop::describe(ExtensionState state)
 {
-    const QString command = QStringLiteral("gnome-extensions enable %1").arg(QString::fromLatin1(kExtensionUuid));
+    const QString command = kEnableCommand.arg(QString::fromLatin1(kExtensionUuid));
     switch (state) {
     case ExtensionState::Enabled:
         return tr("Kestrum's GNOME Shell extension is installed and enabled: Kestrum sees which window is in front.");

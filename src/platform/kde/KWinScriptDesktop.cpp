@@ -46,7 +46,7 @@ std::unique_ptr<KWinScriptDesktop> KWinScriptDesktop::open(std::unique_ptr<Wayla
     std::unique_ptr<KWinScriptDesktop> desktop(new KWinScriptDesktop(std::move(connection), bus));
     if (!desktop->m_bus.registerObject(kObjectPath, desktop.get(), QDBusConnection::ExportScriptableSlots)) {
         if (error)
-            *error = QStringLiteral("cannot offer KWin a way to report its windows: %1").arg(desktop->m_bus.lastError().message());
+            *error = tr("cannot offer KWin a way to report its windows: %1").arg(desktop->m_bus.lastError().message());
         return nullptr;
     }
     if (!desktop->writeScript(error))
@@ -81,7 +81,7 @@ bool KWinScriptDesktop::writeScript(QString *error)
                                                 + QStringLiteral("/kestrum-kwin-XXXXXX.js"));
     if (!m_script->open() || m_script->write(text) != text.size() || !m_script->flush()) {
         if (error)
-            *error = QStringLiteral("cannot write KWin's window watcher: %1").arg(m_script->errorString());
+            *error = tr("cannot write KWin's window watcher: %1").arg(m_script->errorString());
         m_script.reset();
         return false;
     }
@@ -106,7 +106,7 @@ void KWinScriptDesktop::loadScript()
              [=, this](const QDBusPendingCall &call) {
                  const QDBusPendingReply<int> loaded = call;
                  if (loaded.isError() || loaded.value() < 0) {
-                     failToLoad(loaded.isError() ? loaded.error().message() : QStringLiteral("it refused"));
+                     failToLoad(loaded.isError() ? loaded.error().message() : tr("it refused", "KWin refused to load the script"));
                      return;
                  }
                  then(m_bus.asyncCall(scriptingCall(QStringLiteral("start"), {}), kCallTimeoutMs), [this](const QDBusPendingCall &call) {

@@ -93,14 +93,14 @@ std::unique_ptr<PlasmaDesktop> PlasmaDesktop::open(std::unique_ptr<WaylandConnec
         connection->bind(&org_kde_plasma_window_management_interface, kHighestVersion, &version));
     if (!manager) {
         if (error)
-            *error = QStringLiteral("KWin does not let Kestrum list its windows (it offers no %1)").arg(QLatin1StringView(kProtocol));
+            *error = tr("KWin does not let Kestrum list its windows (it offers no %1)").arg(QLatin1StringView(kProtocol));
         return nullptr;
     }
     std::unique_ptr<PlasmaDesktop> desktop(new PlasmaDesktop(std::move(connection), manager, version));
     // The windows that exist now and their first state, before anyone asks; then their state.
     if (!desktop->connection().roundtrip() || !desktop->connection().roundtrip()) {
         if (error)
-            *error = QStringLiteral("the Wayland compositor does not answer");
+            *error = tr("the Wayland compositor does not answer");
         return nullptr;
     }
     return desktop;

@@ -1,5 +1,6 @@
 #include "BusProbe.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QThread>
 
@@ -90,7 +91,7 @@ public:
             offset = 1; // the abstract namespace: a name after a NUL byte
         }
         if (path.isEmpty() || size_t(path.size() + offset) >= sizeof address.sun_path)
-            return fail(why, QStringLiteral("an address without a usable path"));
+            return fail(why, QCoreApplication::translate("BusProbe", "an address without a usable path"));
         std::memcpy(address.sun_path + offset, path.constData(), size_t(path.size()));
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (m_fd < 0)
@@ -126,7 +127,7 @@ public:
             char buffer[512];
             const ssize_t count = ::recv(m_fd, buffer, sizeof buffer, 0);
             if (count == 0)
-                return fail(why, QStringLiteral("it closed the connection"));
+                return fail(why, QCoreApplication::translate("BusProbe", "it closed the connection"));
             if (count < 0 && errno != EAGAIN && errno != EINTR)
                 return fail(why, QString::fromLocal8Bit(strerror(errno)));
             if (count > 0)
@@ -141,7 +142,7 @@ private:
         for (;;) {
             const auto left = duration_cast<milliseconds>(m_deadline - steady_clock::now()).count();
             if (left <= 0)
-                return fail(why, QStringLiteral("it takes the connection but does not answer"));
+                return fail(why, QCoreApplication::translate("BusProbe", "it takes the connection but does not answer"));
             pollfd descriptor{m_fd, events, 0};
             const int ready = ::poll(&descriptor, 1, int(left));
             if (ready > 0) {
@@ -188,7 +189,7 @@ bool busAnswers(const QByteArray &address, milliseconds timeout, QString *why)
         return false;
     if (!reply.startsWith("OK ")) {
         if (why)
-            *why = QStringLiteral("it refuses this user");
+            *why = QCoreApplication::translate("BusProbe", "it refuses this user");
         return false;
     }
     // A daemon that authenticates but is stuck further on shows it in its answer to Hello.

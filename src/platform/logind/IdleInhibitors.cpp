@@ -67,9 +67,10 @@ IdleInhibitors::~IdleInhibitors() = default;
 
 QString IdleInhibitors::describe(Source::State state)
 {
+    // Words kestrum-probe prints in its JSON, and tests read: they stay English.
     switch (state) {
     case Source::State::NotAsked:
-        return QStringLiteral("not asked");
+        return QStringLiteral("not asked"); // not translated: a JSON value of kestrum-probe
     case Source::State::Absent:
         return QStringLiteral("absent");
     case Source::State::Failed:
@@ -166,20 +167,20 @@ void IdleInhibitors::take(Index index, QDBusPendingCallWatcher *watcher)
             const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
             ok = value.typeId() == QMetaType::UInt;
             if (ok && (value.toUInt() & kGnomeInhibitIdle))
-                source.by = {QStringLiteral("GNOME session")};
+                source.by = {QStringLiteral("GNOME session")}; // not translated: named in kestrum-probe's JSON
             break;
         }
         case KdePowerManagement: {
             const QVariant value = reply.arguments().value(0);
             ok = value.typeId() == QMetaType::Bool;
             if (ok && value.toBool())
-                source.by = {QStringLiteral("KDE power management")};
+                source.by = {QStringLiteral("KDE power management")}; // not translated: named in kestrum-probe's JSON
             break;
         }
         }
         source.state = !ok ? Source::State::Failed : source.by.isEmpty() ? Source::State::Free : Source::State::Inhibited;
         if (!ok)
-            source.error = QStringLiteral("an answer of an unexpected form (%1)").arg(reply.signature());
+            source.error = QStringLiteral("an answer of an unexpected form (%1)").arg(reply.signature()); // not translated: log only
     }
     if (source.state == Source::State::Failed && before != Source::State::Failed)
         qCWarning(lcIdleInhibitors).noquote() << "Idle inhibitors cannot be read from" << source.name << "and are taken as none:" << source.error;

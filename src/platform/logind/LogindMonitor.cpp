@@ -1,5 +1,6 @@
 #include "LogindMonitor.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -53,8 +54,9 @@ QDBusMessage propertyGet(const QString &path, const QString &interface, const QS
 QDBusMessage inhibitCall()
 {
     QDBusMessage call = managerCall(QStringLiteral("Inhibit"));
+    // What, who, why and mode: logind shows who and why to the user, in its own dialogs too.
     call << QStringLiteral("sleep") << QStringLiteral("Kestrum")
-         << QStringLiteral("Pause counting before the computer sleeps") << QStringLiteral("delay");
+         << QCoreApplication::translate("LogindMonitor", "Pause counting before the computer sleeps") << QStringLiteral("delay");
     return call;
 }
 
@@ -72,6 +74,7 @@ void LogindMonitor::start(const QDBusConnection &bus)
     if (m_starting || m_started)
         return;
     if (!bus.isConnected()) {
+        // not translated: log only
         startFailed(QStringLiteral("no system bus: %1").arg(errorText(bus.lastError())));
         return;
     }
@@ -109,6 +112,7 @@ void LogindMonitor::askWhetherLogindIsPresent()
             if (activatable.isValid() && activatable.value().contains(kService))
                 logindFound();
             else
+                // not translated: log only
                 startFailed(registered.isValid() ? QStringLiteral("%1 is not on the bus").arg(kService) : errorText(registered.error()));
         });
     });
@@ -120,6 +124,7 @@ void LogindMonitor::logindFound()
     // Subscribing before the inhibitor is taken, so that no sleep can slip in between unseen.
     if (!m_bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), this,
                        SLOT(onPrepareForSleep(bool)))) {
+        // not translated: log only
         startFailed(QStringLiteral("cannot subscribe to PrepareForSleep: %1").arg(errorText(m_bus.lastError())));
         return;
     }
@@ -158,6 +163,7 @@ void LogindMonitor::startPartDone(StartPart part)
 
 void LogindMonitor::reportUnavailable(const QString &why)
 {
+    // not translated: log only
     reportRegistrationFailure(QStringLiteral("the system bus does not answer: %1").arg(why));
 }
 
@@ -167,12 +173,13 @@ void LogindMonitor::reportRegistrationFailure(const QString &why)
         return;
     m_registrationFailureReported = true;
     qCWarning(lcLogind).noquote() << "Sleep and session switches are not watched:" << why;
-    std::fputs(qPrintable(RegistrationFailedLine + u'\n'), stdout);
+    std::fputs(qPrintable(tr(RegistrationFailedLine) + u'\n'), stdout);
     std::fflush(stdout);
 }
 
 void LogindMonitor::reportOnce(Failure failure, const QString &text)
 {
+    // Only logged, so its texts stay English as every log line does.
     if (!m_reported.insert(failure).second)
         return;
     qCWarning(lcLogind).noquote() << text;
@@ -199,6 +206,7 @@ bool LogindMonitor::canPassDescriptors()
 {
     if (m_bus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing)
         return true;
+    // not translated: log only
     reportOnce(Failure::NoFileDescriptorPassing, QStringLiteral("The system bus cannot pass file descriptors; sleep will not wait for Kestrum."));
     return false;
 }
@@ -227,6 +235,7 @@ void LogindMonitor::keepInhibitor(const QDBusMessage &answer)
     const QDBusReply<QDBusUnixFileDescriptor> reply = answer;
     if (!reply.isValid() || !reply.value().isValid()) {
         reportOnce(Failure::Inhibit,
+                   // not translated: log only
                    QStringLiteral("Cannot take a sleep inhibitor; sleep will not wait for Kestrum: %1").arg(errorText(reply.error())));
         return;
     }
@@ -237,12 +246,14 @@ void LogindMonitor::findSession()
 {
     m_sessionLookupErrors.clear();
     const auto byProcess = [this] {
+        // not translated: log only
         askForSession(QStringLiteral("GetSessionByPID"), quint32(::getpid()), QStringLiteral("by process"), [this] { findSessionOfUser(); });
     };
     const QString id = qEnvironmentVariable("XDG_SESSION_ID");
     if (id.isEmpty())
         byProcess();
     else
+        // not translated: log only
         askForSession(QStringLiteral("GetSession"), id, QStringLiteral("session %1").arg(id), byProcess);
 }
 
@@ -270,12 +281,14 @@ void LogindMonitor::findSessionOfUser()
     ask(getUser, [this](const QDBusMessage &answer) {
         const QDBusReply<QDBusObjectPath> user = answer;
         if (!user.isValid()) {
+            // not translated: log only
             sessionNotFound(QStringLiteral("user: %1").arg(errorText(user.error())));
             return;
         }
         ask(propertyGet(user.value().path(), kUserInterface, QStringLiteral("Display")), [this](const QDBusMessage &answer) {
             const QDBusReply<QDBusVariant> display = answer;
             if (!display.isValid()) {
+                // not translated: log only
                 sessionNotFound(QStringLiteral("user's session: %1").arg(errorText(display.error())));
                 return;
             }
@@ -288,6 +301,7 @@ void LogindMonitor::findSessionOfUser()
             if (!displayId.isEmpty() && displayPath.path() != u"/")
                 sessionFound(displayPath.path());
             else
+                // not translated: log only
                 sessionNotFound(QStringLiteral("the user has no graphical session"));
         });
     });
@@ -302,6 +316,7 @@ void LogindMonitor::sessionFound(const QString &path)
 void LogindMonitor::sessionNotFound(const QString &why)
 {
     m_sessionLookupErrors << why;
+    // not translated: log only
     reportOnce(Failure::SessionLookup, QStringLiteral("Kestrum's login session was not found; session switches are not watched (%1)")
                                            .arg(m_sessionLookupErrors.join(u"; ")));
     startPartDone(SessionPart);
@@ -312,6 +327,7 @@ void LogindMonitor::watchSession()
     // Subscribing before reading, so that no change between the two is lost.
     if (!m_bus.connect(kService, m_sessionPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                        SLOT(onSessionPropertiesChanged(QString, QVariantMap, QStringList)))) {
+        // not translated: log only
         reportOnce(Failure::SessionWatch, QStringLiteral("Cannot watch the login session %1; session switches are not watched: %2")
                                               .arg(m_sessionPath, errorText(m_bus.lastError())));
         startPartDone(SessionPart);
@@ -330,6 +346,7 @@ void LogindMonitor::watchSession()
             }
         } else {
             reportOnce(Failure::SessionProperties,
+                       // not translated: log only
                        QStringLiteral("Cannot read the login session %1: %2").arg(m_sessionPath, errorText(reply.error())));
         }
         startPartDone(SessionPart);
@@ -355,6 +372,7 @@ void LogindMonitor::fetchSessionProperty(const QString &name)
         const QDBusReply<QDBusVariant> reply = answer;
         if (!reply.isValid()) {
             reportOnce(Failure::SessionProperties,
+                       // not translated: log only
                        QStringLiteral("Cannot read the login session %1: %2").arg(m_sessionPath, errorText(reply.error())));
             return;
         }
@@ -365,6 +383,7 @@ void LogindMonitor::fetchSessionProperty(const QString &name)
 void LogindMonitor::applySessionProperty(const QString &name, const QVariant &value, Notify notify)
 {
     if (value.typeId() != QMetaType::Bool) {
+        // not translated: log only
         reportOnce(Failure::PropertyType, QStringLiteral("The login session's %1 is not a boolean: %2").arg(name, QString::fromLatin1(value.typeName())));
         return;
     }

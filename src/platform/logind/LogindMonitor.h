@@ -21,9 +21,10 @@ class LogindMonitor : public QObject
     Q_OBJECT
 
 public:
-    // The line written to standard output when sleep and wake cannot be watched at all.
-    static inline const QString RegistrationFailedLine =
-        QStringLiteral("Sleep and wake cannot be followed (logind is missing): counting does not pause over sleep.");
+    // The line written to standard output when sleep and wake cannot be watched at all; it is
+    // translated where it is written.
+    static constexpr const char *RegistrationFailedLine = QT_TRANSLATE_NOOP(
+        "LogindMonitor", "Sleep and wake cannot be followed (logind is missing): counting does not pause over sleep.");
 
     explicit LogindMonitor(QObject *parent = nullptr);
     ~LogindMonitor() override;

@@ -16,14 +16,14 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(QString *error)
     wl_display *display = wl_display_connect(nullptr);
     if (!display) {
         if (error)
-            *error = QStringLiteral("cannot connect to the Wayland display \"%1\": %2")
+            *error = tr("cannot connect to the Wayland display \"%1\": %2")
                          .arg(qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0")), qt_error_string(errno));
         return nullptr;
     }
     std::unique_ptr<WaylandConnection> connection(new WaylandConnection(display));
     if (!connection->roundtrip()) {
         if (error)
-            *error = QStringLiteral("the Wayland compositor does not answer");
+            *error = tr("the Wayland compositor does not answer");
         return nullptr;
     }
     return connection;
@@ -128,8 +128,10 @@ bool WaylandConnection::checkConnection()
     const int error = wl_display_get_error(m_display);
     if (error == 0)
         return true;
-    const QString why = error == EPROTO ? QStringLiteral("the compositor reported a protocol error")
-                                        : QStringLiteral("the connection to the compositor was lost (%1)").arg(qt_error_string(error));
+    // Only logged: lost()'s listeners do not show it, and the status line says the display is gone.
+    const QString why = error == EPROTO ? QStringLiteral("the compositor reported a protocol error") // not translated: log only
+                                        : QStringLiteral("the connection to the compositor was lost (%1)") // not translated: log only
+                                              .arg(qt_error_string(error));
     qCWarning(lcWayland).noquote() << "Wayland:" << why
                                    << "- windows and idle time can no longer be read. Kestrum goes on counting; the timings are kept.";
     m_notifier->setEnabled(false);

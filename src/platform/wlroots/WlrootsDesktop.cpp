@@ -62,7 +62,7 @@ std::unique_ptr<WlrootsDesktop> WlrootsDesktop::open(std::unique_ptr<WaylandConn
         connection->bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
     if (!manager) {
         if (error)
-            *error = QStringLiteral("the Wayland compositor does not list its windows (it offers no %1)")
+            *error = tr("the Wayland compositor does not list its windows (it offers no %1)")
                          .arg(QLatin1StringView(kProtocol));
         return nullptr;
     }
@@ -70,7 +70,7 @@ std::unique_ptr<WlrootsDesktop> WlrootsDesktop::open(std::unique_ptr<WaylandConn
     // The toplevels that exist now, and which one is active, before anyone asks.
     if (!desktop->connection().roundtrip()) {
         if (error)
-            *error = QStringLiteral("the Wayland compositor does not answer");
+            *error = tr("the Wayland compositor does not answer");
         return nullptr;
     }
     return desktop;

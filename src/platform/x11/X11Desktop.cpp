@@ -2,6 +2,7 @@
 
 #include "CompoundText.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -65,10 +66,11 @@ xcb_connection_t *connectToDisplay(const QByteArray &displayName, int *screen, Q
     if (connection)
         xcb_disconnect(connection);
     if (error) {
-        const QString why = failure == XCB_CONN_CLOSED_PARSE_ERR        ? QStringLiteral("the display name is malformed")
-                          : failure == XCB_CONN_CLOSED_INVALID_SCREEN ? QStringLiteral("it has no such screen")
-                                                                      : QStringLiteral("no X server answers there");
-        *error = QStringLiteral("cannot open the X display \"%1\": %2")
+        const QString why = failure == XCB_CONN_CLOSED_PARSE_ERR
+            ? QCoreApplication::translate("X11Desktop", "the display name is malformed")
+            : failure == XCB_CONN_CLOSED_INVALID_SCREEN ? QCoreApplication::translate("X11Desktop", "it has no such screen")
+                                                        : QCoreApplication::translate("X11Desktop", "no X server answers there");
+        *error = QCoreApplication::translate("X11Desktop", "cannot open the X display \"%1\": %2")
                      .arg(QString::fromLocal8Bit(displayName.isEmpty() ? qgetenv("DISPLAY") : displayName), why);
     }
     return nullptr;
@@ -119,7 +121,7 @@ bool X11Desktop::initialize(QString *error)
     xcb_intern_atom_cookie_t *cookies = xcb_ewmh_init_atoms(m_connection, &m_ewmh->connection);
     if (!xcb_ewmh_init_atoms_replies(&m_ewmh->connection, cookies, nullptr)) {
         if (error)
-            *error = QStringLiteral("the X display does not answer");
+            *error = tr("the X display does not answer");
         return false;
     }
     const xcb_setup_t *setup = xcb_get_setup(m_connection);
@@ -468,7 +470,7 @@ std::optional<QString> X11Desktop::applicationName(xcb_get_property_cookie_t wmC
             return *cached;
     }
     if (pid > 0) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid)); // not translated: a file name
         if (comm.open(QIODevice::ReadOnly)) {
             const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
             if (!name.isEmpty())

@@ -1,5 +1,7 @@
 #include "AddTimeDialog.h"
 
+#include "TimelineStrip.h"
+
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTimeEdit>
@@ -7,6 +9,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,7 +21,7 @@ AddTimeDialog::AddTimeDialog(const OverlayEntry &proposal, const QList<CategoryP
     setWindowTitle(proposal.id ? tr("Edit Added Time") : tr("Add Time"));
     const auto timeEdit = [this](const QDateTime &time, const QString &name) {
         auto *edit = new QDateTimeEdit(time.toLocalTime(), this);
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+        edit->setDisplayFormat(editFormat(true));
         edit->setCalendarPopup(true);
         edit->setAccessibleName(name);
         return edit;
@@ -59,6 +62,15 @@ AddTimeDialog::AddTimeDialog(const OverlayEntry &proposal, const QList<CategoryP
     connect(m_name, &QLineEdit::textChanged, this, &AddTimeDialog::check);
     connect(m_category, &QComboBox::currentIndexChanged, this, &AddTimeDialog::check);
     check();
+}
+
+QString AddTimeDialog::editFormat(bool withTime)
+{
+    // A year of two digits would be read in the wrong century.
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return withTime ? format + u' ' + TimelineStrip::timeFormat(false) : format;
 }
 
 std::optional<OverlayEntry> AddTimeDialog::entry() const

@@ -22,6 +22,9 @@ public:
     // What the dialog holds now, as added time (the proposal's id kept); none while it cannot be
     // added (no name and no category, or an end not after the start), with the reason shown.
     std::optional<OverlayEntry> entry() const;
+    // The display format of a date edit (with the time to the minute, or without), in the user's
+    // locale's short form with the year in four digits.
+    static QString editFormat(bool withTime);
 
     QDateTimeEdit *startEdit() const { return m_start; }
     QDateTimeEdit *endEdit() const { return m_end; }

@@ -14,7 +14,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QLocale>
+
 #include <cmath>
+
+namespace {
+
+// A moment of the day as the user's locale writes the time.
+QString clockTime(const QDateTime &moment)
+{
+    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+} // namespace
 
 AwayQuestionWindow::AwayQuestionWindow(TimeTracker &tracker, Settings &settings, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
@@ -47,7 +59,7 @@ AwayQuestionWindow::AwayQuestionWindow(TimeTracker &tracker, Settings &settings,
 
     auto *buttons = new QHBoxLayout;
     m_keep = new QPushButton(tr("Keep as Idle"), this);
-    m_book = new QPushButton(tr("Book"), this);
+    m_book = new QPushButton(tr("Book", "button: book the time away as what was typed"), this);
     m_keep->setDefault(true);
     m_book->setEnabled(false);
     buttons->addStretch(1);
@@ -75,15 +87,21 @@ AwayQuestionWindow::AwayQuestionWindow(TimeTracker &tracker, Settings &settings,
 QString AwayQuestionWindow::durationText(double seconds)
 {
     const qint64 minutes = std::max<qint64>(1, std::llround(seconds / 60.0));
+    const QLocale locale;
     if (minutes < 60)
-        return tr("%1 min").arg(minutes);
-    return minutes % 60 ? tr("%1 h %2 min").arg(minutes / 60).arg(minutes % 60) : tr("%1 h").arg(minutes / 60);
+        return tr("%1 min").arg(locale.toString(minutes));
+    return minutes % 60 ? tr("%1 h %2 min").arg(locale.toString(minutes / 60), locale.toString(minutes % 60))
+                        : tr("%1 h").arg(locale.toString(minutes / 60));
 }
 
 QString AwayQuestionWindow::questionText(const AwayStretch &stretch)
 {
-    const auto time = [](const QDateTime &moment) { return moment.toLocalTime().toString(QStringLiteral("HH:mm")); };
-    return tr("Away from %1 to %2 (%3). What was it?").arg(time(stretch.start), time(stretch.end), durationText(stretch.seconds));
+    return tr("Away from %1 to %2 (%3). What was it?").arg(clockTime(stretch.start), clockTime(stretch.end), durationText(stretch.seconds));
+}
+
+QString AwayQuestionWindow::stretchText(const AwayStretch &stretch)
+{
+    return tr("Away from %1 to %2 (%3)").arg(clockTime(stretch.start), clockTime(stretch.end), durationText(stretch.seconds));
 }
 
 QString AwayQuestionWindow::summaryText(const QList<AwayStretch> &waiting)
@@ -93,7 +111,7 @@ QString AwayQuestionWindow::summaryText(const QList<AwayStretch> &waiting)
     double seconds = 0.0;
     for (const AwayStretch &stretch : waiting)
         seconds += stretch.seconds;
-    return tr("Away %1 times (%2 in all). What was it?").arg(waiting.size()).arg(durationText(seconds));
+    return tr("Away %n time(s) (%1 in all). What was it?", nullptr, int(waiting.size())).arg(durationText(seconds));
 }
 
 void AwayQuestionWindow::setCategories(const QList<CategoryPath> &categories)
@@ -130,7 +148,7 @@ void AwayQuestionWindow::refresh()
     }();
     m_stretches->clear();
     for (const AwayStretch &stretch : waiting) {
-        auto *item = new QListWidgetItem(questionText(stretch).section(QStringLiteral(". "), 0, 0), m_stretches);
+        auto *item = new QListWidgetItem(stretchText(stretch), m_stretches);
         item->setData(Qt::UserRole, stretch.id);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         // A new stretch is ticked; the user's unticking of the others stays.

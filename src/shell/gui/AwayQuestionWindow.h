@@ -33,6 +33,8 @@ public:
     void setCategories(const QList<CategoryPath> &categories);
     // "Away from 10:05 to 10:47 (42 min). What was it?"
     static QString questionText(const AwayStretch &stretch);
+    // "Away from 10:05 to 10:47 (42 min)", as the list of several stretches shows each.
+    static QString stretchText(const AwayStretch &stretch);
     static QString durationText(double seconds);
     // The question for all that waits: questionText() for one, "Away 3 times (…)" for several.
     static QString summaryText(const QList<AwayStretch> &waiting);

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -34,8 +35,38 @@ constexpr int kDeclaredRole = Qt::UserRole + 2; // a category row the set names 
 constexpr int kColourRole = Qt::UserRole + 3;
 constexpr int kRuleRole = Qt::UserRole + 4;     // a rule row's index in the set it was loaded from, or -1
 
-const QStringList kFieldNames = {QStringLiteral("application"), QStringLiteral("window"), QStringLiteral("either")};
-const QStringList kMatchNames = {QStringLiteral("contains"), QStringLiteral("is"), QStringLiteral("regex")};
+// What a rule looks at and how it matches, in the order of CategoryRule's Field and Match,
+// shown in the user's language.
+struct RuleWord
+{
+    const char *source;
+    const char *comment;
+};
+constexpr RuleWord kFieldNames[] = {QT_TRANSLATE_NOOP3("CategoriesWindow", "application", "a rule looks at the application"),
+                                    QT_TRANSLATE_NOOP3("CategoriesWindow", "window", "a rule looks at the window title"),
+                                    QT_TRANSLATE_NOOP3("CategoriesWindow", "either", "a rule looks at the application or the window title")};
+constexpr RuleWord kMatchNames[] = {QT_TRANSLATE_NOOP3("CategoriesWindow", "contains", "a rule's pattern is part of the name"),
+                                    QT_TRANSLATE_NOOP3("CategoriesWindow", "is", "a rule's pattern is the whole name"),
+                                    QT_TRANSLATE_NOOP3("CategoriesWindow", "regex", "a rule's pattern is a regular expression")};
+
+template<std::size_t N>
+QStringList translated(const RuleWord (&words)[N])
+{
+    QStringList names;
+    for (const RuleWord &word : words)
+        names.append(QCoreApplication::translate("CategoriesWindow", word.source, word.comment));
+    return names;
+}
+
+QStringList fieldNames()
+{
+    return translated(kFieldNames);
+}
+
+QStringList matchNames()
+{
+    return translated(kMatchNames);
+}
 
 QIcon swatch(const QString &colour)
 {
@@ -64,7 +95,7 @@ public:
         if (column != CategoriesWindow::FieldColumn && column != CategoriesWindow::MatchColumn && column != CategoriesWindow::CategoryColumn)
             return QStyledItemDelegate::createEditor(parent, option, index);
         auto *box = new QComboBox(parent);
-        box->addItems(column == CategoriesWindow::FieldColumn ? kFieldNames : column == CategoriesWindow::MatchColumn ? kMatchNames : m_categories());
+        box->addItems(column == CategoriesWindow::FieldColumn ? fieldNames() : column == CategoriesWindow::MatchColumn ? matchNames() : m_categories());
         box->setEditable(column == CategoriesWindow::CategoryColumn);
         return box;
     }
@@ -344,8 +375,8 @@ QTreeWidgetItem *CategoriesWindow::ruleItem(const CategoryRule &rule)
         return item;
     }
     item->setText(CategoryColumn, categoryPathText(rule.category));
-    item->setText(FieldColumn, kFieldNames.at(int(rule.field)));
-    item->setText(MatchColumn, kMatchNames.at(int(rule.match)));
+    item->setText(FieldColumn, fieldNames().value(int(rule.field)));
+    item->setText(MatchColumn, matchNames().value(int(rule.match)));
     item->setText(PatternColumn, rule.pattern);
     item->setCheckState(CaseColumn, rule.caseSensitive ? Qt::Checked : Qt::Unchecked);
     item->setData(CaseColumn, Qt::AccessibleTextRole, tr("case-sensitive"));
@@ -360,8 +391,8 @@ CategoryRule CategoriesWindow::ruleOf(const QTreeWidgetItem *item) const
     if (rule.unusable)
         return rule;
     rule.category = categoryPathFromText(item->text(CategoryColumn));
-    rule.field = CategoryRule::Field(std::max<qsizetype>(0, kFieldNames.indexOf(item->text(FieldColumn))));
-    rule.match = CategoryRule::Match(std::max<qsizetype>(0, kMatchNames.indexOf(item->text(MatchColumn))));
+    rule.field = CategoryRule::Field(std::max<qsizetype>(0, fieldNames().indexOf(item->text(FieldColumn))));
+    rule.match = CategoryRule::Match(std::max<qsizetype>(0, matchNames().indexOf(item->text(MatchColumn))));
     rule.pattern = item->text(PatternColumn);
     rule.caseSensitive = item->checkState(CaseColumn) == Qt::Checked;
     rule.problem.clear();
@@ -481,10 +512,11 @@ QString CategoriesWindow::tryIt(const QString &application, const QString &windo
 {
     Classifier classifier(editedSet());
     const Classification classification = classifier.classify(application, window.isEmpty() ? std::nullopt : std::optional(window));
-    QString text = tr("%1 → %2").arg(classification.explanation(), categoryPathText(classification.category));
-    if (classifier.hitLimits())
-        text += tr(" (a regular expression ran into the engine's limits on this name and counts as no match)");
-    return text;
+    if (classifier.hitLimits()) {
+        return tr("%1 → %2 (a regular expression ran into the engine's limits on this name and counts as no match)")
+            .arg(classification.shownExplanation(), categoryPathText(classification.category));
+    }
+    return tr("%1 → %2").arg(classification.shownExplanation(), categoryPathText(classification.category));
 }
 
 void CategoriesWindow::updateTryIt()

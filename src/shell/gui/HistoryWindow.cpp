@@ -141,6 +141,7 @@ HistoryWindow::HistoryWindow(QString path, const Settings &settings, HistoryHand
     next->setToolTip(tr("Next"));
     next->setAccessibleName(tr("Next"));
     m_dayEdit = new QDateEdit(QDate::currentDate(), this);
+    m_dayEdit->setDisplayFormat(AddTimeDialog::editFormat(false));
     m_dayEdit->setCalendarPopup(true);
     m_dayEdit->setAccessibleName(tr("Day shown"));
     m_viewBox = new QComboBox(this);
@@ -388,22 +389,24 @@ void HistoryWindow::reload()
         (item->data(0, kNameRole).toString() == kIdle ? idle : total) += item->data(0, kSecondsRole).toDouble();
     }
     const bool idleCounts = m_settings.boolValue(SettingsKey::IncludeIdleInSumOfTimes);
-    QString totalText = tr("Total: %1 · Idle: %2").arg(timeText(idleCounts ? total + idle : total), timeText(idle));
     // Time at two computers at once counts on each: the total says how much of it there is.
+    double both = 0.0;
     if (lanes.size() > 1) {
-        if (const std::optional<QList<Stretch>> all = database->stretches(from, to, &error)) {
-            if (const double both = simultaneousSeconds(*all, from, to); both >= 1.0)
-                totalText += tr(" · at two computers at once: %1, counted on each").arg(timeText(both));
-        }
+        if (const std::optional<QList<Stretch>> all = database->stretches(from, to, &error))
+            both = simultaneousSeconds(*all, from, to);
     }
-    m_total->setText(totalText);
+    const QString shown = timeText(idleCounts ? total + idle : total);
+    m_total->setText(both >= 1.0 ? tr("Total: %1 · Idle: %2 · at two computers at once: %3, counted on each").arg(shown, timeText(idle), timeText(both))
+                                 : tr("Total: %1 · Idle: %2").arg(shown, timeText(idle)));
 }
 
 void HistoryWindow::showLegend()
 {
     QStringList entries;
-    for (const auto &[name, colour] : m_timeline->legend())
+    for (const auto &[name, colour] : m_timeline->legend()) {
+        // not translated: the markup of a swatch in the name's colour before the name
         entries.append(QStringLiteral("<span style=\"color:%1\">\u25A0</span>&nbsp;%2").arg(colour.name(), name.toHtmlEscaped()));
+    }
     m_legend->setText(entries.join(QStringLiteral(" &nbsp; ")));
     m_legend->setAccessibleDescription(QStringList(entries).replaceInStrings(QRegularExpression(QStringLiteral("<[^>]*>|&nbsp;")), QString()).join(u','));
 }
@@ -556,6 +559,7 @@ bool HistoryWindow::exportRange(const QString &path, bool totals, QString *error
 void HistoryWindow::chooseAndExport(bool totals)
 {
     const QString path = QFileDialog::getSaveFileName(this, totals ? tr("Export Totals") : tr("Export Stretches"),
+                                                      // not translated: a file name, with the day in ISO form
                                                       QStringLiteral("kestrum-history-%1.csv").arg(m_first.toString(Qt::ISODate)),
                                                       tr("CSV files (*.csv)"));
     if (path.isEmpty())
@@ -583,8 +587,8 @@ void HistoryWindow::forgetSelectedApplication()
 void HistoryWindow::forget(const std::optional<QString> &application)
 {
     const QString range = m_first == m_last ? QLocale().toString(m_first, QLocale::LongFormat)
-                                            : tr("%1 to %2").arg(QLocale().toString(m_first, QLocale::ShortFormat),
-                                                                 QLocale().toString(m_last, QLocale::ShortFormat));
+                                            : tr("%1 to %2", "a range of days")
+                                                  .arg(QLocale().toString(m_first, QLocale::ShortFormat), QLocale().toString(m_last, QLocale::ShortFormat));
     const QString question = application ? tr("Forget everything \"%1\" did in the history from %2? This cannot be undone.")
                                                .arg(*application, range)
                                          : tr("Forget the history of %1? This cannot be undone.").arg(range);
@@ -600,7 +604,7 @@ void HistoryWindow::forget(const std::optional<QString> &application)
         std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
         removed = database ? database->forget(from, to, application, &error) : -1;
     }
-    m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
+    m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%Ln stretch(es) forgotten.", nullptr, int(removed)));
     reload();
 }
 
@@ -618,6 +622,7 @@ bool HistoryWindow::exportTimesheet(const QString &path, QString *error) const
 void HistoryWindow::chooseAndExportTimesheet()
 {
     const QString path = QFileDialog::getSaveFileName(this, tr("Export Timesheet"),
+                                                      // not translated: a file name, with the day in ISO form
                                                       QStringLiteral("kestrum-timesheet-%1.csv").arg(m_first.toString(Qt::ISODate)),
                                                       tr("CSV files (*.csv)"));
     if (path.isEmpty())
@@ -640,8 +645,7 @@ bool HistoryWindow::assignSelection(const CategoryPath &category, QString *error
     const bool assigned = write(operation, error);
     if (assigned) {
         m_status->setText(tr("%1 to %2 is now in \"%3\".")
-                              .arg(span->from.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
-                                   span->to.toLocalTime().toString(QStringLiteral("HH:mm:ss")), categoryPathText(category)));
+                              .arg(TimelineStrip::clockText(span->from), TimelineStrip::clockText(span->to), categoryPathText(category)));
         reload();
     }
     return assigned;
@@ -670,8 +674,7 @@ bool HistoryWindow::addTime(const OverlayEntry &entry, QString *error)
     if (!write({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, added}, error))
         return false;
     m_status->setText(tr("%1 to %2 added as \"%3\".")
-                          .arg(entry.start.toLocalTime().toString(QStringLiteral("HH:mm")),
-                               entry.end.toLocalTime().toString(QStringLiteral("HH:mm")), entry.application));
+                          .arg(TimelineStrip::clockText(entry.start, false), TimelineStrip::clockText(entry.end, false), entry.application));
     reload();
     return true;
 }
@@ -723,7 +726,7 @@ bool HistoryWindow::renameSelection(const QString &name, QString *error)
     if (!write({HistoryOperation::Kind::PutOverlay, {}, {}, 0.0, {}, renamed}, error))
         return false;
     m_status->setText(tr("The stretch from %1 is now \"%2\"; it was recorded as \"%3\".")
-                          .arg(start.toLocalTime().toString(QStringLiteral("HH:mm:ss")), renamed.application, renamed.original));
+                          .arg(TimelineStrip::clockText(start), renamed.application, renamed.original));
     reload();
     return true;
 }
@@ -917,8 +920,7 @@ void HistoryWindow::forgetSelection()
     if (!span)
         return;
     const QString question = tr("Forget the stretches that start from %1 to %2? This cannot be undone.")
-                                 .arg(span->from.toLocalTime().toString(QStringLiteral("HH:mm:ss")),
-                                      span->to.toLocalTime().toString(QStringLiteral("HH:mm:ss")));
+                                 .arg(TimelineStrip::clockText(span->from), TimelineStrip::clockText(span->to));
     if (!m_confirm(question))
         return;
     QString error;
@@ -932,6 +934,6 @@ void HistoryWindow::forgetSelection()
         std::unique_ptr<HistoryDatabase> database = HistoryDatabase::open(m_path, &warning, &error);
         removed = database ? database->forget(span->from, to, std::nullopt, &error) : -1;
     }
-    m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%n stretch(es) forgotten.", nullptr, int(removed)));
+    m_status->setText(removed < 0 ? tr("Nothing was forgotten: %1").arg(error) : tr("%Ln stretch(es) forgotten.", nullptr, int(removed)));
     reload();
 }

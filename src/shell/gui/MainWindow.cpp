@@ -66,7 +66,7 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     auto *layout = new QVBoxLayout(central);
 
     auto *controls = new QHBoxLayout;
-    m_countingButton = new QPushButton(m_controller.buttonTitle(), central);
+    m_countingButton = new QPushButton(countingText(m_controller), central);
     m_countingButton->setToolTip(tr("Start or pause counting (Ctrl+Return)"));
     m_countingButton->setMinimumWidth(90);
     m_searchField = new QLineEdit(central);
@@ -143,8 +143,8 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
     m_controller.setSelectionProvider([this] { return selectedNodes(); });
     connect(m_countingButton, &QPushButton::clicked, &m_controller, &KestrumController::toggleCounting);
     connect(&m_controller, &KestrumController::countingChanged, this, [this] {
-        m_countingButton->setText(m_controller.buttonTitle());
-        m_countingAction->setText(m_controller.buttonTitle());
+        m_countingButton->setText(countingText(m_controller));
+        m_countingAction->setText(countingText(m_controller));
         updateEmptyHint();
     });
     connect(&m_controller, &KestrumController::timeSumChanged, m_totalLabel, &SumOfTimesLabel::showTotal);
@@ -200,6 +200,16 @@ MainWindow::MainWindow(KestrumController &controller, QWidget *parent)
         restoreGeometry(geometry);
 }
 
+QString MainWindow::countingText(const KestrumController &controller)
+{
+    const QString title = controller.buttonTitle();
+    if (title == KestrumController::StartTitle)
+        return tr("Start", "button: start counting");
+    if (title == KestrumController::PauseTitle)
+        return tr("Pause", "button: pause counting");
+    return title;
+}
+
 MainWindow::~MainWindow()
 {
     m_controller.tracker().setAwayQuestionHandler(nullptr);
@@ -247,7 +257,7 @@ void MainWindow::buildMenus()
     });
 
     QMenu *counting = menuBar()->addMenu(tr("&Counting"));
-    m_countingAction = counting->addAction(m_controller.buttonTitle(), QKeySequence(tr("Ctrl+Return")), &m_controller,
+    m_countingAction = counting->addAction(countingText(m_controller), QKeySequence(tr("Ctrl+Return")), &m_controller,
                                            &KestrumController::toggleCounting);
 }
 

@@ -40,6 +40,10 @@ public:
     explicit MainWindow(KestrumController &controller, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // What the Start/Pause button says, in the user's words: the controller names what a click
+    // does ("Start" or "Pause"), as the tray's item says it too.
+    static QString countingText(const KestrumController &controller);
+
     // Quits without asking, after storing the timings, whatever dialog is open (a quit signal,
     // the end of the session).
     void quitWithoutQuestion();

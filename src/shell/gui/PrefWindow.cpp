@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
@@ -52,6 +53,13 @@ QString weekdayName(int weekday, QLocale::FormatType format)
 {
     // Qt numbers the days from Monday = 1 to Sunday = 7; the mask from Sunday = 0.
     return QLocale().standaloneDayName(weekday == 0 ? 7 : weekday, format);
+}
+
+// The locale's way of writing a time of day, to the minute: the save is due at a minute, and
+// a few locales (the C one among them) write the seconds too.
+QString timeToTheMinuteFormat()
+{
+    return QLocale().timeFormat(QLocale::ShortFormat).remove(QRegularExpression(QStringLiteral("[:.]?s+")));
 }
 
 // The lines of a list edit that hold something, trimmed.
@@ -97,7 +105,8 @@ void PrefWindow::buildControls()
     auto *idleRow = new QHBoxLayout;
     idleRow->addWidget(m_idleDetection);
     idleRow->addWidget(m_idleMinutes);
-    idleRow->addWidget(new QLabel(tr("minutes without input"), counting));
+    m_idleMinutesText = new QLabel(counting);
+    idleRow->addWidget(m_idleMinutesText);
     idleRow->addStretch(1);
     auto *countingLayout = new QVBoxLayout(counting);
     countingLayout->addWidget(m_documentMonitoring);
@@ -108,7 +117,7 @@ void PrefWindow::buildControls()
     auto *periodic = new QGroupBox(tr("Periodic save"), this);
     m_periodicSave = new QCheckBox(tr("Save the timings at"), periodic);
     m_periodicTime = new QTimeEdit(periodic);
-    m_periodicTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    m_periodicTime->setDisplayFormat(timeToTheMinuteFormat());
     m_periodicTime->setAccessibleName(tr("Time of the periodic save"));
     auto *saveRow = new QHBoxLayout;
     saveRow->addWidget(m_periodicSave);
@@ -213,7 +222,6 @@ void PrefWindow::buildTimeAway(QLayout *into)
     m_minutesAway = new QSpinBox(away);
     m_minutesAway->setRange(0, MaximumIdleMinutes);
     m_minutesAway->setSpecialValueText(tr("the idle time"));
-    m_minutesAway->setSuffix(tr(" minutes"));
     m_minutesAway->setAccessibleName(tr("Minutes away before Kestrum asks"));
     auto *askRow = new QHBoxLayout;
     askRow->addWidget(m_askAway);
@@ -288,6 +296,8 @@ void PrefWindow::connectControls()
     });
     connect(m_idleMinutes, &QSpinBox::valueChanged, this,
             [&settings](int minutes) { settings.setValue(SettingsKey::MinutesUntilIdle, minutes); });
+    connect(m_idleMinutes, &QSpinBox::valueChanged, this, &PrefWindow::updateMinuteTexts);
+    connect(m_minutesAway, &QSpinBox::valueChanged, this, &PrefWindow::updateMinuteTexts);
     connect(m_idleInTotal, &QCheckBox::toggled, this, [this, &settings](bool on) {
         settings.setValue(SettingsKey::IncludeIdleInSumOfTimes, on);
         m_kestrumController.clickInTable(); // the total follows at once
@@ -375,9 +385,10 @@ void PrefWindow::setDevices(const QList<HistoryDevice> &devices)
     for (const HistoryDevice &device : devices) {
         QString line = tr("%1: days up to %2, read %3")
                            .arg(device.name.toHtmlEscaped(),
-                                device.lastDay.isValid() ? QLocale().toString(device.lastDay, QLocale::ShortFormat) : tr("none"),
+                                device.lastDay.isValid() ? QLocale().toString(device.lastDay, QLocale::ShortFormat)
+                                                         : tr("none", "no day of another computer's history yet"),
                                 device.lastImport.isValid() ? QLocale().toString(device.lastImport.toLocalTime(), QLocale::ShortFormat)
-                                                            : tr("never"));
+                                                            : tr("never", "another computer's history was never read"));
         if (!device.problem.isEmpty())
             line += QStringLiteral("<br><i>%1</i>").arg(device.problem.toHtmlEscaped());
         lines.append(line);
@@ -427,7 +438,14 @@ void PrefWindow::showStoredValues()
     m_directory->setText(directory);
     m_directory->setToolTip(directory);
     m_directory->setCursorPosition(0);
+    updateMinuteTexts();
     updateEnabledControls();
+}
+
+void PrefWindow::updateMinuteTexts()
+{
+    m_idleMinutesText->setText(tr("minute(s) without input", nullptr, m_idleMinutes->value()));
+    m_minutesAway->setSuffix(tr(" minute(s)", nullptr, m_minutesAway->value()));
 }
 
 void PrefWindow::updateEnabledControls()

@@ -91,6 +91,8 @@ private:
     // Sets every control to the stored value, without writing anything back.
     void showStoredValues();
     void updateEnabledControls();
+    // The words after the minute boxes, in the number their values ask for.
+    void updateMinuteTexts();
     void storeWeekdays();
     void chooseDirectoryWithDialog();
     void setOpenAtLogin(bool open);
@@ -106,6 +108,7 @@ private:
     QCheckBox *m_documentMonitoring = nullptr;
     QCheckBox *m_idleDetection = nullptr;
     QSpinBox *m_idleMinutes = nullptr;
+    QLabel *m_idleMinutesText = nullptr;
     QCheckBox *m_idleInTotal = nullptr;
     QCheckBox *m_periodicSave = nullptr;
     QTimeEdit *m_periodicTime = nullptr;

@@ -3,8 +3,10 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QToolTip>
 
 namespace {
@@ -13,12 +15,31 @@ constexpr int kLabelHeight = 14; // the hour labels above the stretches
 const QColor kIdleColour(200, 200, 200);
 const QColor kUncategorizedColour(150, 150, 150);
 
-QString clock(const QDateTime &time)
+} // namespace
+
+// The seconds go after the minutes, with the separator the locale puts before them ("h:mm AP"
+// becomes "h:mm:ss AP", "H.mm" becomes "H.mm.ss"), or go with theirs ("HH:mm:ss": "HH:mm").
+QString TimelineStrip::timeFormat(bool seconds)
 {
-    return time.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    if (!seconds) {
+        static const QRegularExpression secondsPart(QStringLiteral("[^hHmsaApP']*s+"));
+        return format.remove(secondsPart);
+    }
+    if (format.contains(QLatin1Char('s')))
+        return format;
+    static const QRegularExpression minutes(QStringLiteral("([hH]+)([^hHm']*)(mm?)"));
+    const QRegularExpressionMatch match = minutes.match(format);
+    if (!match.hasMatch())
+        return QStringLiteral("HH:mm:ss");
+    const QString separator = match.captured(2).isEmpty() ? QStringLiteral(":") : match.captured(2);
+    return format.insert(match.capturedEnd(3), separator + QStringLiteral("ss"));
 }
 
-} // namespace
+QString TimelineStrip::clockText(const QDateTime &time, bool seconds)
+{
+    return QLocale().toString(time.toLocalTime().time(), timeFormat(seconds));
+}
 
 TimelineStrip::TimelineStrip(QWidget *parent)
     : QWidget(parent)
@@ -129,19 +150,23 @@ void TimelineStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().base());
-    // Lines at a step that leaves room for their labels: quarter hours when zoomed in, hours
-    // or more over the whole day.
+    // Lines at a step that leaves room for their labels (the times as the user's locale writes
+    // them, the widest setting the room): quarter hours when zoomed in, hours or more over the
+    // whole day.
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    painter.setFont(small);
+    int labelWidth = 40;
+    for (const QTime widest : {QTime(10, 55), QTime(12, 55), QTime(23, 55)})
+        labelWidth = std::max(labelWidth, painter.fontMetrics().horizontalAdvance(clockText(QDateTime(m_start.date(), widest), false)) + 2);
     const qint64 spanMinutes = m_viewStart.secsTo(m_viewEnd) / 60;
     qint64 stepMinutes = 360;
     for (const qint64 step : {5, 10, 15, 30, 60, 120, 180, 360}) {
-        if (spanMinutes * 45 / step <= std::max(1, width())) {
+        if (spanMinutes * (labelWidth + 5) / step <= std::max(1, width())) {
             stepMinutes = step;
             break;
         }
     }
-    QFont small = font();
-    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
-    painter.setFont(small);
     for (qint64 minute = 0; minute <= spanMinutes; minute += stepMinutes) {
         const QDateTime at = m_viewStart.addSecs(minute * 60);
         const double x = xOf(at);
@@ -149,7 +174,8 @@ void TimelineStrip::paintEvent(QPaintEvent *)
         painter.drawLine(QPointF(x, kLabelHeight), QPointF(x, height()));
         if (minute < spanMinutes) {
             painter.setPen(palette().text().color());
-            painter.drawText(QRectF(x + 2, 0, 40, kLabelHeight), Qt::AlignLeft | Qt::AlignVCenter, at.toString(QStringLiteral("HH:mm")));
+            painter.drawText(QRectF(x + 2, 0, labelWidth, kLabelHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                             clockText(at, false));
         }
     }
     // Each computer's lane, named at its left.
@@ -266,9 +292,10 @@ QString TimelineStrip::toolTipAt(int x, int y) const
     }
     if (stretch.covered > 0.0)
         source += stretch.seconds > 0.0 ? tr("\nPartly covered by added time") : tr("\nCovered by added time: not counted");
-    return QStringLiteral("%1%2\n%3 – %4\n%5 (%6)%7")
-        .arg(stretch.application, stretch.window ? QStringLiteral(": ") + *stretch.window : QString(), clock(stretch.start), clock(stretch.end),
-             categoryPathText(piece.classification.category), piece.classification.explanation(), source);
+    const QString what = stretch.window ? tr("%1: %2", "application: window title").arg(stretch.application, *stretch.window) : stretch.application;
+    return QStringLiteral("%1\n%2 – %3\n%4 (%5)%6")
+        .arg(what, clockText(stretch.start), clockText(stretch.end), categoryPathText(piece.classification.category),
+             piece.classification.shownExplanation(), source);
 }
 
 void TimelineStrip::setSelection(const std::optional<Span> &span)

@@ -37,6 +37,11 @@ public:
     // A category's colour: grey for "Idle" and "Uncategorized", else the categories' own.
     QColor colourOf(const CategoryPath &category) const;
     static QColor colourOf(const QString &application);
+    // A time of day as the user's locale writes it, with its seconds (the hover texts' and the
+    // History window's form) or without them.
+    static QString clockText(const QDateTime &time, bool seconds = true);
+    // The user's locale's short time format, with seconds (added where it has none) or without.
+    static QString timeFormat(bool seconds);
     // The categories the day shows, with their colours, for the legend.
     QList<std::pair<QString, QColor>> legend() const;
 

@@ -14,7 +14,7 @@ TrayIcon::TrayIcon(KestrumController &controller, MainWindow &window, QObject *p
     , m_menu(new QMenu)
     , m_trayIcon(new QSystemTrayIcon(this))
 {
-    m_countingAction = m_menu->addAction(m_controller.buttonTitle(), &m_controller, &KestrumController::toggleCounting);
+    m_countingAction = m_menu->addAction(MainWindow::countingText(m_controller), &m_controller, &KestrumController::toggleCounting);
     m_showAction = m_menu->addAction(tr("Show Kestrum"), this, &TrayIcon::showWindow);
     m_menu->addSeparator();
     // Quitting goes through the window, which asks first while counting.
@@ -55,7 +55,7 @@ void TrayIcon::show()
 void TrayIcon::showCountingState()
 {
     const bool counting = m_controller.isTicking();
-    m_countingAction->setText(m_controller.buttonTitle());
+    m_countingAction->setText(MainWindow::countingText(m_controller));
     m_trayIcon->setIcon(counting ? m_countingIcon : m_pausedIcon);
     m_trayIcon->setToolTip(counting ? tr("Kestrum is counting") : tr("Kestrum is paused"));
 }

@@ -6,6 +6,7 @@
 #include "QuitSignals.h"
 #include "TrayIcon.h"
 #include "history/HistoryRecorder.h"
+#include "i18n/Translations.h"
 #include "history/HistoryWriter.h"
 #include "sync/SharedFolderSync.h"
 #include "persistence/AtomicFile.h"
@@ -36,10 +37,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <limits>
 #include <malloc.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -49,8 +52,8 @@ Q_LOGGING_CATEGORY(lcApp, "kestrum.app")
 
 namespace {
 
-// Whether a Wayland compositor listens at $WAYLAND_DISPLAY; the reason when none does.
-bool waylandAnswers(QString *why)
+// Whether a Wayland compositor listens at $WAYLAND_DISPLAY: 0, or the error when none does.
+int waylandError()
 {
     const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
     const QByteArray path = QFile::encodeName(name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name);
@@ -64,9 +67,7 @@ bool waylandAnswers(QString *why)
         if (fd >= 0)
             ::close(fd);
     }
-    if (error != 0)
-        *why = QStringLiteral("cannot connect to the Wayland display \"%1\": %2").arg(name, qt_error_string(error));
-    return error == 0;
+    return error;
 }
 
 bool qtHasWayland()
@@ -75,26 +76,57 @@ bool qtHasWayland()
     return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
 }
 
-// Why Kestrum's window cannot be shown on the display this session names, or nothing when it
-// can. Qt itself would abort with its plugin text; the user gets one clear line instead.
-QString displayProblem()
+// Why Kestrum's window cannot be shown on the display this session names. It is found before
+// there is an application object (a QApplication would abort there), and said once one is
+// there with the translations.
+struct DisplayProblem
 {
+    enum class Kind { None, X, WaylandUnreachable, QtWithoutWayland, NoDisplay };
+    Kind kind = Kind::None;
+    QString xProblem; // why no X server can be reached at $DISPLAY
+    int waylandError = 0; // why the Wayland display does not answer
+
+    QString text() const
+    {
+        switch (kind) {
+        case Kind::None:
+            break;
+        case Kind::X:
+            return xProblem;
+        case Kind::WaylandUnreachable:
+            return QCoreApplication::translate("kestrum", "cannot connect to the Wayland display \"%1\": %2")
+                .arg(qEnvironmentVariable("WAYLAND_DISPLAY"), qt_error_string(waylandError));
+        case Kind::QtWithoutWayland:
+            return QCoreApplication::translate("kestrum", "this Qt cannot show windows on Wayland, and DISPLAY names no X server");
+        case Kind::NoDisplay:
+            return QCoreApplication::translate("kestrum", "no display to show Kestrum's window on (DISPLAY is not set)");
+        }
+        return {};
+    }
+};
+
+// What keeps Kestrum's window from the display, if anything. Qt itself would abort with its
+// plugin text; the user gets one clear line instead.
+DisplayProblem displayProblem()
+{
+    using Kind = DisplayProblem::Kind;
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return {}; // a platform chosen by hand is the chooser's business
-    QString xProblem;
-    QString waylandProblem;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY") && X11Desktop::canOpen(QByteArray(), &xProblem))
+    DisplayProblem problem;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && X11Desktop::canOpen(QByteArray(), &problem.xProblem))
         return {};
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && waylandAnswers(&waylandProblem)) {
-        if (qtHasWayland())
+    Kind wayland = Kind::None;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        problem.waylandError = waylandError();
+        if (problem.waylandError != 0)
+            wayland = Kind::WaylandUnreachable;
+        else if (qtHasWayland())
             return {};
-        waylandProblem = QStringLiteral("this Qt cannot show windows on Wayland, and DISPLAY names no X server");
+        else
+            wayland = Kind::QtWithoutWayland;
     }
-    if (!xProblem.isEmpty())
-        return xProblem;
-    if (!waylandProblem.isEmpty())
-        return waylandProblem;
-    return QStringLiteral("no display to show Kestrum's window on (DISPLAY is not set)");
+    problem.kind = !problem.xProblem.isEmpty() ? Kind::X : wayland != Kind::None ? wayland : Kind::NoDisplay;
+    return problem;
 }
 
 bool wantsOnlyText(int argc, char *argv[])
@@ -107,13 +139,16 @@ bool wantsOnlyText(int argc, char *argv[])
     return false;
 }
 
-void describe(QCommandLineParser &parser, QCommandLineOption &start)
+// The --help, and Kestrum's one option of its own: made once the translations are installed.
+QCommandLineOption describe(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Kestrum measures how long you actively work in each application "
-                                                    "and in each of its windows."));
+    parser.setApplicationDescription(QCoreApplication::translate("kestrum", "Kestrum measures how long you actively work in each "
+                                                                            "application and in each of its windows."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption start(QStringLiteral("start"), QCoreApplication::translate("kestrum", "Start counting at once."));
     parser.addOption(start);
+    return start;
 }
 
 } // namespace
@@ -128,17 +163,20 @@ int main(int argc, char *argv[])
     ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
-    QCommandLineOption startOption(QStringLiteral("start"), QStringLiteral("Start counting at once."));
 
     if (wantsOnlyText(argc, argv)) {
         QCoreApplication app(argc, argv);
+        installTranslations(app);
         QCommandLineParser parser;
-        describe(parser, startOption);
+        describe(parser);
         parser.process(app); // prints and exits
         return 0;
     }
-    if (const QString problem = displayProblem(); !problem.isEmpty()) {
-        std::fprintf(stderr, "kestrum: %s\n", qPrintable(problem));
+    if (const DisplayProblem problem = displayProblem(); problem.kind != DisplayProblem::Kind::None) {
+        // Only to say it in the user's language: there is no display for a QApplication.
+        QCoreApplication app(argc, argv);
+        installTranslations(app);
+        std::fprintf(stderr, "kestrum: %s\n", qPrintable(problem.text()));
         return 1;
     }
 
@@ -158,11 +196,12 @@ int main(int argc, char *argv[])
         std::async(std::launch::async, [path = SettingsStore::defaultPath()] { return SettingsStore::readFile(path); });
 
     QApplication app(argc, argv);
+    installTranslations(app);
     QApplication::setQuitOnLastWindowClosed(false); // the window's close decides
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrum"));
     QApplication::setWindowIcon(TrayIcon::applicationIcon());
     QCommandLineParser parser;
-    describe(parser, startOption);
+    const QCommandLineOption startOption = describe(parser);
     parser.process(app);
 
     // One Kestrum per user: a second start hands over to the running one and ends.
@@ -173,10 +212,11 @@ int main(int argc, char *argv[])
     if (claim == SingleInstance::Claim::HeldByAnother) {
         const auto request = parser.isSet(startOption) ? SingleInstance::Request::ShowAndStart : SingleInstance::Request::Show;
         if (!instance.handOver(request, &instanceProblem)) {
-            std::fprintf(stderr, "kestrum: Kestrum is already running, but %s\n", qPrintable(instanceProblem));
+            std::fprintf(stderr, "kestrum: %s\n",
+                         qPrintable(QCoreApplication::translate("kestrum", "Kestrum is already running, but %1").arg(instanceProblem)));
             return 1;
         }
-        std::puts("Kestrum is already running; its window was brought to the front");
+        std::puts(qPrintable(QCoreApplication::translate("kestrum", "Kestrum is already running; its window was brought to the front")));
         return 0;
     }
     if (claim == SingleInstance::Claim::Failed)
@@ -221,24 +261,33 @@ int main(int argc, char *argv[])
     const auto written = [](const std::optional<HistoryStore::Applied> &applied, const QString &done, QString *error) {
         if (applied && applied->written)
             return true;
-        *error = applied ? QObject::tr("the history cannot be written now (%1); %2 as soon as it can be").arg(applied->error, done)
-                         : QObject::tr("the history is busy; %1 as soon as what is being written is written").arg(done);
+        //: %2 is what is done then, as "it is forgotten" or "the time is assigned"
+        *error = applied ? QCoreApplication::translate("kestrum", "the history cannot be written now (%1); %2 as soon as it can be")
+                               .arg(applied->error, done)
+                         //: %1 is what is done then, as "it is forgotten" or "the time is assigned"
+                         : QCoreApplication::translate("kestrum", "the history is busy; %1 as soon as what is being written is written")
+                               .arg(done);
         return false;
     };
     window.setHistory(HistoryDatabase::defaultPath(), {
         .beforeReading = [&] { historyWriter.writeAndWait(history.takeAll(), historyWait); },
         .forget = [&](const QDateTime &from, const QDateTime &to, const std::optional<QString> &application, QString *error) -> qint64 {
             const std::optional<HistoryStore::Applied> applied = historyWriter.writeAndWait(history.forget(from, to, application), historyWait);
-            return written(applied, QObject::tr("it is forgotten"), error) ? applied->forgotten : -1;
+            //: what is done with a range of the history once it can be written
+            return written(applied, QCoreApplication::translate("kestrum", "it is forgotten"), error) ? applied->forgotten : -1;
         },
         .assign = [&](const QDateTime &from, const QDateTime &to, const CategoryPath &category, QString *error) {
-            return written(historyWriter.writeAndWait(history.assign(from, to, category), historyWait), QObject::tr("the time is assigned"), error);
+            //: what is done with a range of the history once it can be written
+            return written(historyWriter.writeAndWait(history.assign(from, to, category), historyWait),
+                           QCoreApplication::translate("kestrum", "the time is assigned"), error);
         },
         .overlay = [&](const HistoryOperation &operation, QString *error) {
             const QList<HistoryOperation> operations = operation.kind == HistoryOperation::Kind::RemoveOverlay
                 ? history.removeOverlay(operation.overlay)
                 : history.putOverlay(operation.overlay);
-            return written(historyWriter.writeAndWait(operations, historyWait), QObject::tr("the change is kept"), error);
+            //: what is done with a change of the added time once the history can be written
+            return written(historyWriter.writeAndWait(operations, historyWait), QCoreApplication::translate("kestrum", "the change is kept"),
+                           error);
         },
     });
     // The categories are read (and followed) from the start, so that a file that cannot be used is said at once.
@@ -296,7 +345,8 @@ int main(int argc, char *argv[])
         window.statusBar()->showMessage(limitation);
     if (desktop) {
         QObject::connect(desktop.get(), &DesktopBackend::connectionLost, &window, [&window] {
-            window.statusBar()->showMessage(QObject::tr("The connection to the display was lost: windows are no longer watched."));
+            window.statusBar()->showMessage(
+                QCoreApplication::translate("kestrum", "The connection to the display was lost: windows are no longer watched."));
         });
         QObject::connect(desktop.get(), &DesktopBackend::problem, &window,
                          [&window](const QString &message) { window.statusBar()->showMessage(message); });
@@ -349,7 +399,9 @@ int main(int argc, char *argv[])
         logind.reportUnavailable(why);
         clockChanges.start(QDBusConnection(QString()));
         window.statusBar()->showMessage(
-            QObject::tr("Sleep, session switches and time-zone changes are not followed: the system bus does not answer (%1).").arg(why));
+            QCoreApplication::translate("kestrum", "Sleep, session switches and time-zone changes are not followed: the system bus does "
+                                                   "not answer (%1).")
+                .arg(why));
     });
     systemBus.start();
 
@@ -403,12 +455,16 @@ int main(int argc, char *argv[])
     const double historyLost = historyWriter.finish(&historyError);
     int exitStatus = status;
     if (!saved) {
-        std::fprintf(stderr, "kestrum: the timings could not be saved: %s\n", qPrintable(error));
+        std::fprintf(stderr, "kestrum: %s\n",
+                     qPrintable(QCoreApplication::translate("kestrum", "the timings could not be saved: %1").arg(error)));
         exitStatus = 1;
     }
     if (historyLost > 0.0) {
-        std::fprintf(stderr, "kestrum: %s seconds of history could not be written and are lost: %s\n",
-                     qPrintable(QString::number(std::ceil(historyLost), 'f', 0)), qPrintable(historyError));
+        const int seconds = int(std::min(std::ceil(historyLost), double(std::numeric_limits<int>::max())));
+        std::fprintf(stderr, "kestrum: %s\n",
+                     qPrintable(QCoreApplication::translate("kestrum", "%n second(s) of history could not be written and are lost: %1",
+                                                            nullptr, seconds)
+                                    .arg(historyError)));
         exitStatus = 1;
     }
     return exitStatus;

@@ -132,10 +132,3 @@ TEST_F(CategoriesFileTest, AnEditOnDiskTakesEffectWithoutARestart)
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(file.set(), edited);
 }
-
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

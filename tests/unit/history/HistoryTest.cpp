@@ -290,11 +290,7 @@ TEST_F(HistoryRecording, AFullDiskKeepsTheHistoryInMemoryAndWritesItWhenItCan)
 
 TEST_F(HistoryRecording, AQuitWithTheDiskStillFullSaysHowMuchHistoryIsLost)
 {
-    // The writer's thread runs an event loop.
-    static int argc = 1;
-    static char name[] = "kestrum_history_tests";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    // The writer's thread runs an event loop, in the QCoreApplication of the tests' main.
     HistoryWriter writer(path);
     recorder = std::make_unique<HistoryRecorder>([&writer](const QList<HistoryOperation> &operations) { writer.write(operations); });
     tracker->setBookingListener(recorder.get());
