@@ -76,7 +76,7 @@
     <name>AtomicFile</name>
     <message>
         <source>cannot write &quot;%1&quot;: %2: %3</source>
-        <translation>impossible d&apos;écrire «&#xa0;%1&#xa0;»&#xa0;: %2&#xa0;: %3</translation>
+        <translation>impossible d’écrire «&#xa0;%1&#xa0;»&#xa0;: %2&#xa0;: %3</translation>
     </message>
     <message>
         <source>invalid file name</source>
@@ -92,11 +92,11 @@
     </message>
     <message>
         <source>write failed</source>
-        <translation>échec de l&apos;écriture</translation>
+        <translation>échec de l’écriture</translation>
     </message>
     <message>
         <source>flushing to disk failed</source>
-        <translation>échec de l&apos;écriture sur le disque</translation>
+        <translation>échec de l’écriture sur le disque</translation>
     </message>
     <message>
         <source>closing failed</source>
@@ -108,11 +108,11 @@
     </message>
     <message>
         <source>written, but cannot open its directory to sync it</source>
-        <translation>écrit, mais impossible d&apos;ouvrir son dossier pour l&apos;enregistrer sur le disque</translation>
+        <translation>écrit, mais impossible d’ouvrir son dossier pour l’enregistrer sur le disque</translation>
     </message>
     <message>
         <source>written, but syncing its directory failed</source>
-        <translation>écrit, mais l&apos;enregistrement de son dossier sur le disque a échoué</translation>
+        <translation>écrit, mais l’enregistrement de son dossier sur le disque a échoué</translation>
     </message>
     <message>
         <source>cannot create the folder &quot;%1&quot;: %2</source>
@@ -142,7 +142,7 @@
     </message>
     <message>
         <source>Stretches of time away</source>
-        <translation>Périodes d&apos;absence</translation>
+        <translation>Périodes d’absence</translation>
     </message>
     <message>
         <source>Meeting, phone call, lunch…</source>
@@ -150,7 +150,7 @@
     </message>
     <message>
         <source>What it was</source>
-        <translation>Ce que c&apos;était</translation>
+        <translation>Ce que c’était</translation>
     </message>
     <message>
         <source>Category</source>
@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>Away from %1 to %2 (%3). What was it?</source>
-        <translation>Absence de %1 à %2 (%3). Qu&apos;est-ce que c&apos;était&#x202f;?</translation>
+        <translation>Absence de %1 à %2 (%3). Qu’est-ce que c’était&#x202f;?</translation>
     </message>
     <message>
         <source>Away from %1 to %2 (%3)</source>
@@ -188,8 +188,8 @@
     <message numerus="yes">
         <source>Away %n time(s) (%1 in all). What was it?</source>
         <translation>
-            <numerusform>%n absence (%1 au total). Qu&apos;est-ce que c&apos;était&#x202f;?</numerusform>
-            <numerusform>%n absences (%1 au total). Qu&apos;est-ce que c&apos;était&#x202f;?</numerusform>
+            <numerusform>%n absence (%1 au total). Qu’est-ce que c’était&#x202f;?</numerusform>
+            <numerusform>%n absences (%1 au total). Qu’est-ce que c’était&#x202f;?</numerusform>
         </translation>
     </message>
     <message>
@@ -228,7 +228,7 @@
     </message>
     <message>
         <source>Cannot move the unreadable %1 aside to %2, so it is not overwritten</source>
-        <translation>Le fichier illisible %1 ne peut pas être mis de côté sous %2&#x202f;; il n&apos;est donc pas écrasé</translation>
+        <translation>Le fichier illisible %1 ne peut pas être mis de côté sous %2&#x202f;; il n’est donc pas écrasé</translation>
     </message>
 </context>
 <context>
@@ -472,15 +472,15 @@
     </message>
     <message>
         <source>application contains &quot;%1&quot;</source>
-        <translation>l&apos;application contient «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application contient «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>application is &quot;%1&quot;</source>
-        <translation>l&apos;application est «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application est «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>application matches &quot;%1&quot;</source>
-        <translation>l&apos;application correspond à «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application correspond à «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>window contains &quot;%1&quot;</source>
@@ -496,15 +496,15 @@
     </message>
     <message>
         <source>either contains &quot;%1&quot;</source>
-        <translation>l&apos;application ou la fenêtre contient «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application ou la fenêtre contient «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>either is &quot;%1&quot;</source>
-        <translation>l&apos;application ou la fenêtre est «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application ou la fenêtre est «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>either matches &quot;%1&quot;</source>
-        <translation>l&apos;application ou la fenêtre correspond à «&#xa0;%1&#xa0;»</translation>
+        <translation>l’application ou la fenêtre correspond à «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>%1 (case-sensitive)</source>
@@ -532,7 +532,7 @@
     </message>
     <message>
         <source>this is not JSON (%1)</source>
-        <translation>ce n&apos;est pas du JSON (%1)</translation>
+        <translation>ce n’est pas du JSON (%1)</translation>
     </message>
     <message>
         <source>the file holds no object with &quot;version&quot;, &quot;categories&quot; and &quot;rules&quot;</source>
@@ -544,7 +544,7 @@
     </message>
     <message>
         <source>version %1 is newer than this Kestrum&apos;s %2: what it knows of is used</source>
-        <translation>la version %1 est plus récente que celle de ce Kestrum (%2)&#xa0;: seul ce qu&apos;il en connaît est utilisé</translation>
+        <translation>la version %1 est plus récente que celle de ce Kestrum (%2)&#xa0;: seul ce qu’il en connaît est utilisé</translation>
     </message>
     <message>
         <source>&quot;%1&quot; must be a list</source>
@@ -552,7 +552,7 @@
     </message>
     <message>
         <source>category %1 has no &quot;path&quot; (a list of names)</source>
-        <translation>la catégorie %1 n&apos;a pas de &quot;path&quot; (une liste de noms)</translation>
+        <translation>la catégorie %1 n’a pas de &quot;path&quot; (une liste de noms)</translation>
     </message>
     <message>
         <source>category &quot;%1&quot; is listed twice: the first one is used</source>
@@ -560,15 +560,15 @@
     </message>
     <message>
         <source>category &quot;%1&quot; has no colour of the form #rrggbb: one is chosen for it</source>
-        <translation>la catégorie «&#xa0;%1&#xa0;» n&apos;a pas de couleur de la forme #rrggbb&#xa0;: une couleur lui est attribuée</translation>
+        <translation>la catégorie «&#xa0;%1&#xa0;» n’a pas de couleur de la forme #rrggbb&#xa0;: une couleur lui est attribuée</translation>
     </message>
     <message>
         <source>it is no object</source>
-        <translation>ce n&apos;est pas un objet</translation>
+        <translation>ce n’est pas un objet</translation>
     </message>
     <message>
         <source>it has no &quot;category&quot; (a list of names)</source>
-        <translation>elle n&apos;a pas de &quot;category&quot; (une liste de noms)</translation>
+        <translation>elle n’a pas de &quot;category&quot; (une liste de noms)</translation>
     </message>
     <message>
         <source>its &quot;field&quot; must be %1</source>
@@ -580,7 +580,7 @@
     </message>
     <message>
         <source>it has no &quot;pattern&quot; (a text)</source>
-        <translation>elle n&apos;a pas de &quot;pattern&quot; (un texte)</translation>
+        <translation>elle n’a pas de &quot;pattern&quot; (un texte)</translation>
     </message>
     <message>
         <source>its &quot;caseSensitive&quot; must be true or false</source>
@@ -588,7 +588,7 @@
     </message>
     <message>
         <source>rule %1 is not used: %2</source>
-        <translation>la règle %1 n&apos;est pas utilisée&#xa0;: %2</translation>
+        <translation>la règle %1 n’est pas utilisée&#xa0;: %2</translation>
     </message>
     <message>
         <source>its category &quot;%1&quot; is not in the list of categories</source>
@@ -596,7 +596,7 @@
     </message>
     <message>
         <source>its pattern is no regular expression: %1 at character %2</source>
-        <translation>son motif n&apos;est pas une expression régulière&#xa0;: %1 au caractère %2</translation>
+        <translation>son motif n’est pas une expression régulière&#xa0;: %1 au caractère %2</translation>
     </message>
 </context>
 <context>
@@ -669,7 +669,7 @@
     <name>DayRange</name>
     <message>
         <source>%1 %2 is no day: days are written YYYY-MM-DD</source>
-        <translation>%1 %2 n&apos;est pas un jour&#xa0;: les jours s&apos;écrivent AAAA-MM-JJ</translation>
+        <translation>%1 %2 n’est pas un jour&#xa0;: les jours s’écrivent AAAA-MM-JJ</translation>
     </message>
     <message>
         <source>%1 %2 is before the first day there is, 0001-01-01</source>
@@ -681,7 +681,7 @@
     </message>
     <message>
         <source>%1 %2 is no day: there is no month %3</source>
-        <translation>%1 %2 n&apos;est pas un jour&#xa0;: il n&apos;y a pas de mois %3</translation>
+        <translation>%1 %2 n’est pas un jour&#xa0;: il n’y a pas de mois %3</translation>
     </message>
     <message>
         <source>en</source>
@@ -690,7 +690,7 @@
     </message>
     <message>
         <source>%1 %2 is no day: %3 %4 has %5 days</source>
-        <translation>%1 %2 n&apos;est pas un jour&#xa0;: %3 %4 compte %5 jours</translation>
+        <translation>%1 %2 n’est pas un jour&#xa0;: %3 %4 compte %5 jours</translation>
     </message>
     <message>
         <source>%1 %2 is before %3 %4</source>
@@ -698,7 +698,7 @@
     </message>
     <message>
         <source>%1 %2 is before the first day, today (%3): give %4 as well</source>
-        <translation>%1 %2 précède le premier jour, aujourd&apos;hui (%3)&#xa0;: indiquez aussi %4</translation>
+        <translation>%1 %2 précède le premier jour, aujourd’hui (%3)&#xa0;: indiquez aussi %4</translation>
     </message>
 </context>
 <context>
@@ -888,11 +888,11 @@
     </message>
     <message>
         <source>--device %1 names no computer the history knows: %2</source>
-        <translation>--device %1 ne désigne aucun ordinateur connu de l&apos;historique&#xa0;: %2</translation>
+        <translation>--device %1 ne désigne aucun ordinateur connu de l’historique&#xa0;: %2</translation>
     </message>
     <message>
         <source>--device %1 names %2 computers: give the id of one (%3)</source>
-        <translation>--device %1 désigne %2 ordinateurs&#xa0;: indiquez l&apos;identifiant de l&apos;un d&apos;eux (%3)</translation>
+        <translation>--device %1 désigne %2 ordinateurs&#xa0;: indiquez l’identifiant de l’un d’eux (%3)</translation>
     </message>
 </context>
 <context>
@@ -1281,13 +1281,13 @@ change: the front application, the active window with its title and document nam
 seconds since the last input, whether idle is inhibited and by what, whether the screen
 saver runs, and the login session&apos;s state.</source>
         <translation>Affiche ce que Kestrum voit sur ce bureau, un objet JSON par ligne, chaque seconde et à chaque
-changement&#xa0;: l&apos;application au premier plan, la fenêtre active avec son titre et le nom de son
-document, les secondes écoulées depuis la dernière saisie, si l&apos;inactivité est empêchée et par
-quoi, si l&apos;économiseur d&apos;écran est actif, et l&apos;état de la session.</translation>
+changement&#xa0;: l’application au premier plan, la fenêtre active avec son titre et le nom de son
+document, les secondes écoulées depuis la dernière saisie, si l’inactivité est empêchée et par
+quoi, si l’économiseur d’écran est actif, et l’état de la session.</translation>
     </message>
     <message>
         <source>Stop after N lines.</source>
-        <translation>S&apos;arrêter après N lignes.</translation>
+        <translation>S’arrêter après N lignes.</translation>
     </message>
     <message>
         <source>N</source>
@@ -1304,12 +1304,12 @@ quoi, si l&apos;économiseur d&apos;écran est actif, et l&apos;état de la sess
     <message>
         <source>Runs a Kestrum scenario (JSON Lines of timed actions) against the real controller on a
 scripted desktop and virtual time, and prints the resulting timings as a timing document.</source>
-        <translation>Exécute un scénario Kestrum (JSON Lines d&apos;actions datées) avec le vrai contrôleur, sur un bureau simulé
+        <translation>Exécute un scénario Kestrum (JSON Lines d’actions datées) avec le vrai contrôleur, sur un bureau simulé
 et en temps virtuel, et affiche les temps mesurés qui en résultent sous forme de document de temps.</translation>
     </message>
     <message>
         <source>Print the CSV export of all applications instead.</source>
-        <translation>Afficher plutôt l&apos;export CSV de toutes les applications.</translation>
+        <translation>Afficher plutôt l’export CSV de toutes les applications.</translation>
     </message>
     <message>
         <source>Run as if DIR were the home directory (default: a temporary one).</source>
@@ -1339,14 +1339,14 @@ et en temps virtuel, et affiche les temps mesurés qui en résultent sous forme 
     </message>
     <message>
         <source>cannot use %1 as the home directory: %2</source>
-        <translation>impossible d&apos;utiliser %1 comme dossier personnel&#xa0;: %2</translation>
+        <translation>impossible d’utiliser %1 comme dossier personnel&#xa0;: %2</translation>
     </message>
 </context>
 <context>
     <name>KestrumReport</name>
     <message>
         <source>%1 is no option: a day goes after --from or --to, and days start at 0001-01-01</source>
-        <translation>%1 n&apos;est pas une option&#xa0;: un jour se place après --from ou --to, et les jours commencent au 0001-01-01</translation>
+        <translation>%1 n’est pas une option&#xa0;: un jour se place après --from ou --to, et les jours commencent au 0001-01-01</translation>
     </message>
     <message>
         <source>unknown option %1 (see --help)</source>
@@ -1355,16 +1355,16 @@ et en temps virtuel, et affiche les temps mesurés qui en résultent sous forme 
     <message>
         <source>Prints the timings of a Kestrum timing document, or with no FILE those Kestrum saved last
 (in %1): applications longest first with their windows beneath, and the total.</source>
-        <translation>Affiche les temps d&apos;un document de temps Kestrum ou, sans FICHIER, ceux que Kestrum a enregistrés
-en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec leurs fenêtres en dessous, et le total.</translation>
+        <translation>Affiche les temps d’un document de temps Kestrum ou, sans FICHIER, ceux que Kestrum a enregistrés
+en dernier (dans %1)&#xa0;: les applications, la plus longue d’abord, avec leurs fenêtres en dessous, et le total.</translation>
     </message>
     <message>
         <source>Print the CSV export of all applications instead of the table.</source>
-        <translation>Afficher l&apos;export CSV de toutes les applications au lieu du tableau.</translation>
+        <translation>Afficher l’export CSV de toutes les applications au lieu du tableau.</translation>
     </message>
     <message>
         <source>Print the stretches of the history (%1) instead, each marked as recorded, added, answered or corrected.</source>
-        <translation>Afficher plutôt les périodes de l&apos;historique (%1), chacune marquée comme comptée, ajoutée, renseignée ou corrigée.</translation>
+        <translation>Afficher plutôt les périodes de l’historique (%1), chacune marquée comme comptée, ajoutée, renseignée ou corrigée.</translation>
     </message>
     <message>
         <source>With --history: totals by app, window, day or category (the categories and rules of %1).</source>
@@ -1372,7 +1372,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>With --by category: the tree folded to N levels.</source>
-        <translation>Avec --by category&#xa0;: l&apos;arborescence repliée à N niveaux.</translation>
+        <translation>Avec --by category&#xa0;: l’arborescence repliée à N niveaux.</translation>
     </message>
     <message>
         <source>N</source>
@@ -1381,15 +1381,15 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>With --history: only the time of this category and those beneath it.</source>
-        <translation>Avec --history&#xa0;: seulement le temps de cette catégorie et de celles qu&apos;elle contient.</translation>
+        <translation>Avec --history&#xa0;: seulement le temps de cette catégorie et de celles qu’elle contient.</translation>
     </message>
     <message>
         <source>With --history and no --by: each stretch&apos;s category and the rule or assignment that put it there.</source>
-        <translation>Avec --history et sans --by&#xa0;: la catégorie de chaque période et la règle ou l&apos;attribution qui l&apos;y a placée.</translation>
+        <translation>Avec --history et sans --by&#xa0;: la catégorie de chaque période et la règle ou l’attribution qui l’y a placée.</translation>
     </message>
     <message>
         <source>With --history: the first day (default today).</source>
-        <translation>Avec --history&#xa0;: le premier jour (par défaut aujourd&apos;hui).</translation>
+        <translation>Avec --history&#xa0;: le premier jour (par défaut aujourd’hui).</translation>
     </message>
     <message>
         <source>YYYY-MM-DD</source>
@@ -1406,7 +1406,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>With --history: the time of one computer (its name or id), of this one (this) or of all (all: the default once the shared folder holds others).</source>
-        <translation>Avec --history&#xa0;: le temps d&apos;un ordinateur (son nom ou son identifiant), de celui-ci (this) ou de tous (all&#xa0;: par défaut dès que le dossier partagé en contient d&apos;autres).</translation>
+        <translation>Avec --history&#xa0;: le temps d’un ordinateur (son nom ou son identifiant), de celui-ci (this) ou de tous (all&#xa0;: par défaut dès que le dossier partagé en contient d’autres).</translation>
     </message>
     <message>
         <source>NAME|ID|all|this</source>
@@ -1415,11 +1415,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The history&apos;s days as columns and its categories (--by app: applications) as rows, with totals.</source>
-        <translation>Les jours de l&apos;historique en colonnes et ses catégories (--by app&#xa0;: les applications) en lignes, avec les totaux.</translation>
+        <translation>Les jours de l’historique en colonnes et ses catégories (--by app&#xa0;: les applications) en lignes, avec les totaux.</translation>
     </message>
     <message>
         <source>The history as an iCalendar file: an event per run of time in one category.</source>
-        <translation>L&apos;historique sous forme de fichier iCalendar&#xa0;: un événement par plage de temps continue dans une catégorie.</translation>
+        <translation>L’historique sous forme de fichier iCalendar&#xa0;: un événement par plage de temps continue dans une catégorie.</translation>
     </message>
     <message>
         <source>FILE</source>
@@ -1437,19 +1437,19 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>%1 is not read with --history, which reads the history (%2)</source>
-        <translation>%1 n&apos;est pas lu avec --history, qui lit l&apos;historique (%2)</translation>
+        <translation>%1 n’est pas lu avec --history, qui lit l’historique (%2)</translation>
     </message>
     <message>
         <source>--csv and --json cannot go together</source>
-        <translation>--csv et --json s&apos;excluent mutuellement</translation>
+        <translation>--csv et --json s’excluent mutuellement</translation>
     </message>
     <message>
         <source>--by %1 is no grouping: --by takes app, window, day or category</source>
-        <translation>--by %1 n&apos;est pas un regroupement&#xa0;: --by accepte app, window, day ou category</translation>
+        <translation>--by %1 n’est pas un regroupement&#xa0;: --by accepte app, window, day ou category</translation>
     </message>
     <message>
         <source>--timesheet and --ical cannot go together</source>
-        <translation>--timesheet et --ical s&apos;excluent mutuellement</translation>
+        <translation>--timesheet et --ical s’excluent mutuellement</translation>
     </message>
     <message>
         <source>--timesheet takes --by category or --by app</source>
@@ -1461,19 +1461,19 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>--ical goes with --from, --to and --category alone</source>
-        <translation>--ical ne se combine qu&apos;avec --from, --to et --category</translation>
+        <translation>--ical ne se combine qu’avec --from, --to et --category</translation>
     </message>
     <message>
         <source>--depth goes with --by category</source>
-        <translation>--depth s&apos;utilise avec --by category</translation>
+        <translation>--depth s’utilise avec --by category</translation>
     </message>
     <message>
         <source>--depth %1 is no depth: it takes a whole number from 1 on</source>
-        <translation>--depth %1 n&apos;est pas une profondeur&#xa0;: un nombre entier à partir de 1 est attendu</translation>
+        <translation>--depth %1 n’est pas une profondeur&#xa0;: un nombre entier à partir de 1 est attendu</translation>
     </message>
     <message>
         <source>--explain goes with the stretches, not with --by</source>
-        <translation>--explain s&apos;applique aux périodes, pas à --by</translation>
+        <translation>--explain s’applique aux périodes, pas à --by</translation>
     </message>
     <message>
         <source>--category %1 names no category</source>
@@ -1485,7 +1485,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>--by, --depth, --category, --explain, --device, --from, --to and --json go with --history</source>
-        <translation>--by, --depth, --category, --explain, --device, --from, --to et --json s&apos;utilisent avec --history</translation>
+        <translation>--by, --depth, --category, --explain, --device, --from, --to et --json s’utilisent avec --history</translation>
     </message>
     <message>
         <source>only one FILE can be read (see --help)</source>
@@ -1493,7 +1493,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>no timings saved yet (%1 does not exist)</source>
-        <translation>aucun temps enregistré pour l&apos;instant (%1 n&apos;existe pas)</translation>
+        <translation>aucun temps enregistré pour l’instant (%1 n’existe pas)</translation>
     </message>
     <message>
         <source>%1 holds no settings</source>
@@ -1554,7 +1554,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Press Start to count the time you spend in each application, or turn on “Start counting when Kestrum opens” in Edit ▸ Preferences.</source>
-        <translation>Cliquez sur «&#xa0;Démarrer&#xa0;» pour compter le temps passé dans chaque application, ou activez «&#xa0;Démarrer le comptage à l&apos;ouverture de Kestrum&#xa0;» dans Édition ▸ Préférences.</translation>
+        <translation>Cliquez sur «&#xa0;Démarrer&#xa0;» pour compter le temps passé dans chaque application, ou activez «&#xa0;Démarrer le comptage à l’ouverture de Kestrum&#xa0;» dans Édition ▸ Préférences.</translation>
     </message>
     <message>
         <source>Total:</source>
@@ -1562,11 +1562,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The timings could not be saved: %1</source>
-        <translation>Les temps n&apos;ont pas pu être enregistrés&#xa0;: %1</translation>
+        <translation>Les temps n’ont pas pu être enregistrés&#xa0;: %1</translation>
     </message>
     <message>
         <source>The periodic save failed, so the timings were kept: %1</source>
-        <translation>L&apos;enregistrement périodique a échoué, les temps ont donc été conservés&#xa0;: %1</translation>
+        <translation>L’enregistrement périodique a échoué, les temps ont donc été conservés&#xa0;: %1</translation>
     </message>
     <message>
         <source>Selected:</source>
@@ -1672,7 +1672,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The timings in “%1” could not be opened.</source>
-        <translation>Les temps de «&#xa0;%1&#xa0;» n&apos;ont pas pu être ouverts.</translation>
+        <translation>Les temps de «&#xa0;%1&#xa0;» n’ont pas pu être ouverts.</translation>
     </message>
     <message>
         <source>Opening “%1” replaces the current timings.</source>
@@ -1680,7 +1680,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Do you want to save the current timings first?</source>
-        <translation>Voulez-vous d&apos;abord enregistrer les temps actuels&#x202f;?</translation>
+        <translation>Voulez-vous d’abord enregistrer les temps actuels&#x202f;?</translation>
     </message>
     <message>
         <source>Save Timings…</source>
@@ -1700,7 +1700,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The timings could not be saved as “%1”.</source>
-        <translation>Les temps n&apos;ont pas pu être enregistrés sous «&#xa0;%1&#xa0;».</translation>
+        <translation>Les temps n’ont pas pu être enregistrés sous «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
         <source>Export All to CSV</source>
@@ -1716,7 +1716,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The timings could not be exported to “%1”.</source>
-        <translation>Les temps n&apos;ont pas pu être exportés vers «&#xa0;%1&#xa0;».</translation>
+        <translation>Les temps n’ont pas pu être exportés vers «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
         <source>Clear Timers</source>
@@ -1763,7 +1763,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The sync tool kept another computer&apos;s version of the categories beside them, as %1 (changed %2). Which should every computer use?</source>
-        <translation>L&apos;outil de synchronisation a conservé à côté d&apos;elles la version des catégories d&apos;un autre ordinateur, sous le nom %1 (modifiée le %2). Laquelle tous les ordinateurs doivent-ils utiliser&#x202f;?</translation>
+        <translation>L’outil de synchronisation a conservé à côté d’elles la version des catégories d’un autre ordinateur, sous le nom %1 (modifiée le %2). Laquelle tous les ordinateurs doivent-ils utiliser&#x202f;?</translation>
     </message>
     <message>
         <source>Keep the Current Categories</source>
@@ -1771,11 +1771,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Use the Other Version</source>
-        <translation>Utiliser l&apos;autre version</translation>
+        <translation>Utiliser l’autre version</translation>
     </message>
     <message>
         <source>The two versions of the categories are left as they are: %1</source>
-        <translation>Les deux versions des catégories restent en l&apos;état&#xa0;: %1</translation>
+        <translation>Les deux versions des catégories restent en l’état&#xa0;: %1</translation>
     </message>
     <message>
         <source>Window titles cannot be read here: only applications are timed.</source>
@@ -1790,7 +1790,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <name>OutlineModel</name>
     <message>
         <source>%1: time away from the computer, as you said</source>
-        <translation>%1&#xa0;: absence de l&apos;ordinateur, selon vos indications</translation>
+        <translation>%1&#xa0;: absence de l’ordinateur, selon vos indications</translation>
     </message>
     <message>
         <source>Name</source>
@@ -1805,7 +1805,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <name>PeriodicSave</name>
     <message>
         <source>The periodic save into %1 failed, and the timings were kept: %2</source>
-        <translation>L&apos;enregistrement périodique dans %1 a échoué, et les temps ont été conservés&#xa0;: %2</translation>
+        <translation>L’enregistrement périodique dans %1 a échoué, et les temps ont été conservés&#xa0;: %2</translation>
     </message>
 </context>
 <context>
@@ -1831,7 +1831,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Start counting when Kestrum opens</source>
-        <translation>Démarrer le comptage à l&apos;ouverture de Kestrum</translation>
+        <translation>Démarrer le comptage à l’ouverture de Kestrum</translation>
     </message>
     <message>
         <source>Open Kestrum at login</source>
@@ -1851,7 +1851,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Minutes without input until idle</source>
-        <translation>Minutes sans saisie avant l&apos;inactivité</translation>
+        <translation>Minutes sans saisie avant l’inactivité</translation>
     </message>
     <message>
         <source>Include “Idle” in the total</source>
@@ -1871,7 +1871,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Time of the periodic save</source>
-        <translation>Heure de l&apos;enregistrement périodique</translation>
+        <translation>Heure de l’enregistrement périodique</translation>
     </message>
     <message>
         <source>CSV file</source>
@@ -1923,11 +1923,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Record windows whose title matches one of these as &quot;(private)&quot;:</source>
-        <translation>Enregistrer comme «&#xa0;(private)&#xa0;» les fenêtres dont le titre correspond à l&apos;une de ces expressions&#xa0;:</translation>
+        <translation>Enregistrer comme «&#xa0;(private)&#xa0;» les fenêtres dont le titre correspond à l’une de ces expressions&#xa0;:</translation>
     </message>
     <message>
         <source>Applies from the next title read on; nothing is recorded before that.</source>
-        <translation>S&apos;applique dès le prochain titre lu, avant que quoi que ce soit ne soit enregistré.</translation>
+        <translation>S’applique dès le prochain titre lu, avant que quoi que ce soit ne soit enregistré.</translation>
     </message>
     <message>
         <source>This computer</source>
@@ -1943,7 +1943,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Device id:</source>
-        <translation>Identifiant de l&apos;ordinateur&#xa0;:</translation>
+        <translation>Identifiant de l’ordinateur&#xa0;:</translation>
     </message>
     <message>
         <source>Desktop</source>
@@ -1955,23 +1955,23 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Ask what the time away was after</source>
-        <translation>Demander à quoi correspondait l&apos;absence après</translation>
+        <translation>Demander à quoi correspondait l’absence après</translation>
     </message>
     <message>
         <source>the idle time</source>
-        <translation>le délai d&apos;inactivité</translation>
+        <translation>le délai d’inactivité</translation>
     </message>
     <message>
         <source>Minutes away before Kestrum asks</source>
-        <translation>Minutes d&apos;absence avant que Kestrum ne demande</translation>
+        <translation>Minutes d’absence avant que Kestrum ne demande</translation>
     </message>
     <message>
         <source>Never idle while an application keeps the screen awake (a film, a call)</source>
-        <translation>Jamais inactif tant qu&apos;une application maintient l&apos;écran allumé (un film, un appel)</translation>
+        <translation>Jamais inactif tant qu’une application maintient l’écran allumé (un film, un appel)</translation>
     </message>
     <message>
         <source>Never idle while one of these applications is in front:</source>
-        <translation>Jamais inactif tant qu&apos;une de ces applications est au premier plan&#xa0;:</translation>
+        <translation>Jamais inactif tant qu’une de ces applications est au premier plan&#xa0;:</translation>
     </message>
     <message>
         <source>Applications that never go idle</source>
@@ -1979,11 +1979,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Not a regular expression, so it hides nothing: %1</source>
-        <translation>Pas une expression régulière, rien n&apos;est donc masqué&#xa0;: %1</translation>
+        <translation>Pas une expression régulière, rien n’est donc masqué&#xa0;: %1</translation>
     </message>
     <message>
         <source>none (see the status line)</source>
-        <translation>aucun (voir la ligne d&apos;état)</translation>
+        <translation>aucun (voir la ligne d’état)</translation>
     </message>
     <message>
         <source>Folder Shared with Your Other Computers</source>
@@ -1991,7 +1991,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>None: the history stays on this computer</source>
-        <translation>Aucun&#xa0;: l&apos;historique reste sur cet ordinateur</translation>
+        <translation>Aucun&#xa0;: l’historique reste sur cet ordinateur</translation>
     </message>
     <message>
         <source>Folder shared with your other computers</source>
@@ -2033,7 +2033,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>None seen yet</source>
-        <translation>Aucun pour l&apos;instant</translation>
+        <translation>Aucun pour l’instant</translation>
     </message>
     <message numerus="yes">
         <source>minute(s) without input</source>
@@ -2059,11 +2059,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Kestrum could not be set to open at login.</source>
-        <translation>Kestrum n&apos;a pas pu être configuré pour s&apos;ouvrir à la connexion.</translation>
+        <translation>Kestrum n’a pas pu être configuré pour s’ouvrir à la connexion.</translation>
     </message>
     <message>
         <source>Kestrum could not be kept from opening at login.</source>
-        <translation>L&apos;ouverture de Kestrum à la connexion n&apos;a pas pu être désactivée.</translation>
+        <translation>L’ouverture de Kestrum à la connexion n’a pas pu être désactivée.</translation>
     </message>
 </context>
 <context>
@@ -2078,11 +2078,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>reference to the undeclared entity &amp;%1;</source>
-        <translation>référence à l&apos;entité non déclarée &amp;%1;</translation>
+        <translation>référence à l’entité non déclarée &amp;%1;</translation>
     </message>
     <message>
         <source>a document type declaration with an internal subset is not accepted</source>
-        <translation>une déclaration de type de document avec un sous-ensemble interne n&apos;est pas acceptée</translation>
+        <translation>une déclaration de type de document avec un sous-ensemble interne n’est pas acceptée</translation>
     </message>
     <message>
         <source>text %1 where an element is expected</source>
@@ -2098,7 +2098,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>the root element is %1, not &lt;plist&gt;</source>
-        <translation>l&apos;élément racine est %1 et non &lt;plist&gt;</translation>
+        <translation>l’élément racine est %1 et non &lt;plist&gt;</translation>
     </message>
     <message>
         <source>unsupported property-list version %1</source>
@@ -2110,7 +2110,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>&lt;plist&gt; holds more than one value</source>
-        <translation>&lt;plist&gt; contient plus d&apos;une valeur</translation>
+        <translation>&lt;plist&gt; contient plus d’une valeur</translation>
     </message>
     <message>
         <source>more than %1 nested containers</source>
@@ -2118,7 +2118,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>&lt;key&gt; outside a &lt;dict&gt;</source>
-        <translation>&lt;key&gt; en dehors d&apos;un &lt;dict&gt;</translation>
+        <translation>&lt;key&gt; en dehors d’un &lt;dict&gt;</translation>
     </message>
     <message>
         <source>unknown element %1</source>
@@ -2142,7 +2142,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>key %1 has no value</source>
-        <translation>la clé %1 n&apos;a pas de valeur</translation>
+        <translation>la clé %1 n’a pas de valeur</translation>
     </message>
     <message>
         <source>the top level</source>
@@ -2150,7 +2150,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>cannot write %1 at %2</source>
-        <translation>impossible d&apos;écrire %1 (emplacement&#xa0;: %2)</translation>
+        <translation>impossible d’écrire %1 (emplacement&#xa0;: %2)</translation>
     </message>
     <message>
         <source>an invalid date</source>
@@ -2170,7 +2170,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>not a regular file</source>
-        <translation>ce n&apos;est pas un fichier ordinaire</translation>
+        <translation>ce n’est pas un fichier ordinaire</translation>
     </message>
     <message>
         <source>larger than %1 MiB</source>
@@ -2196,7 +2196,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>&quot;at&quot; is %1 seconds, beyond the longest a scenario may run: ten years of virtual time (%2 seconds)</source>
-        <translation>&quot;at&quot; vaut %1 secondes, au-delà de la durée maximale d&apos;un scénario&#xa0;: dix ans de temps virtuel (%2 secondes)</translation>
+        <translation>&quot;at&quot; vaut %1 secondes, au-delà de la durée maximale d’un scénario&#xa0;: dix ans de temps virtuel (%2 secondes)</translation>
     </message>
     <message>
         <source>&quot;settings&quot; takes an object of setting keys and values</source>
@@ -2212,7 +2212,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>a window id is a positive integer</source>
-        <translation>l&apos;identifiant d&apos;une fenêtre est un entier positif</translation>
+        <translation>l’identifiant d’une fenêtre est un entier positif</translation>
     </message>
     <message>
         <source>&quot;title&quot; takes {&quot;id&quot;: positive integer, &quot;title&quot;: text or null}</source>
@@ -2240,7 +2240,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>&quot;inhibitIdle&quot; takes a list of who holds idle inhibitors ([]: none)</source>
-        <translation>&quot;inhibitIdle&quot; attend la liste de ceux qui empêchent l&apos;inactivité ([] pour personne)</translation>
+        <translation>&quot;inhibitIdle&quot; attend la liste de ceux qui empêchent l’inactivité ([] pour personne)</translation>
     </message>
     <message>
         <source>&quot;answerAway&quot; takes {&quot;label&quot;: text, &quot;category&quot;: [names]} or {&quot;keepIdle&quot;: true}</source>
@@ -2296,13 +2296,13 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <message numerus="yes">
         <source>%n second(s) of history could not be written: %1</source>
         <translation>
-            <numerusform>%n seconde d&apos;historique n&apos;a pas pu être écrite&#xa0;: %1</numerusform>
-            <numerusform>%n secondes d&apos;historique n&apos;ont pas pu être écrites&#xa0;: %1</numerusform>
+            <numerusform>%n seconde d’historique n’a pas pu être écrite&#xa0;: %1</numerusform>
+            <numerusform>%n secondes d’historique n’ont pas pu être écrites&#xa0;: %1</numerusform>
         </translation>
     </message>
     <message>
         <source>cannot store the timings: %1</source>
-        <translation>impossible d&apos;enregistrer les temps&#xa0;: %1</translation>
+        <translation>impossible d’enregistrer les temps&#xa0;: %1</translation>
     </message>
     <message>
         <source>line %1: %2</source>
@@ -2310,11 +2310,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>&quot;forget&quot;: no history is recorded (run with --home)</source>
-        <translation>&quot;forget&quot;&#xa0;: aucun historique n&apos;est enregistré (lancez avec --home)</translation>
+        <translation>&quot;forget&quot;&#xa0;: aucun historique n’est enregistré (lancez avec --home)</translation>
     </message>
     <message>
         <source>&quot;answerAway&quot;: no time away is waiting for an answer</source>
-        <translation>&quot;answerAway&quot;&#xa0;: aucune absence n&apos;attend de réponse</translation>
+        <translation>&quot;answerAway&quot;&#xa0;: aucune absence n’attend de réponse</translation>
     </message>
 </context>
 <context>
@@ -2354,15 +2354,15 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The setting %1 is %2, which is neither yes nor no; %3 is used instead.</source>
-        <translation>Le paramètre %1 vaut %2, ce qui n&apos;est ni oui ni non&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
+        <translation>Le paramètre %1 vaut %2, ce qui n’est ni oui ni non&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
     </message>
     <message>
         <source>The setting %1 is %2, which is no number; %3 is used instead.</source>
-        <translation>Le paramètre %1 vaut %2, ce qui n&apos;est pas un nombre&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
+        <translation>Le paramètre %1 vaut %2, ce qui n’est pas un nombre&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
     </message>
     <message>
         <source>The setting %1 is %2, which is no time of day (HH:MM); %3 is used instead.</source>
-        <translation>Le paramètre %1 vaut %2, ce qui n&apos;est pas une heure (HH:MM)&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
+        <translation>Le paramètre %1 vaut %2, ce qui n’est pas une heure (HH:MM)&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
     </message>
     <message>
         <source>The setting %1 is %2, which names no folder; %3 is used instead.</source>
@@ -2370,7 +2370,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>The setting %1 is %2, which is no list of text; %3 is used instead.</source>
-        <translation>Le paramètre %1 vaut %2, ce qui n&apos;est pas une liste de textes&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
+        <translation>Le paramètre %1 vaut %2, ce qui n’est pas une liste de textes&#x202f;; valeur utilisée à la place&#xa0;: %3.</translation>
     </message>
     <message>
         <source>nothing</source>
@@ -2379,7 +2379,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <message numerus="yes">
         <source>The setting %1 holds %n entry(s) that are not text; only its text is used: %2.</source>
         <translation>
-            <numerusform>Le paramètre %1 contient %n entrée qui n&apos;est pas du texte&#x202f;; seules les entrées de texte sont utilisées&#xa0;: %2.</numerusform>
+            <numerusform>Le paramètre %1 contient %n entrée qui n’est pas du texte&#x202f;; seules les entrées de texte sont utilisées&#xa0;: %2.</numerusform>
             <numerusform>Le paramètre %1 contient %n entrées qui ne sont pas du texte&#x202f;; seules les entrées de texte sont utilisées&#xa0;: %2.</numerusform>
         </translation>
     </message>
@@ -2393,7 +2393,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <message>
         <source>Some settings in %1 cannot be read; until they are set again in Preferences:
 %2</source>
-        <translation>Certains paramètres de %1 ne peuvent pas être lus&#x202f;; jusqu&apos;à ce qu&apos;ils soient de nouveau définis dans les Préférences&#xa0;:
+        <translation>Certains paramètres de %1 ne peuvent pas être lus&#x202f;; jusqu’à ce qu’ils soient de nouveau définis dans les Préférences&#xa0;:
 %2</translation>
     </message>
     <message>
@@ -2402,11 +2402,11 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     </message>
     <message>
         <source>Could not read the settings file %1 (%2) nor move it aside; Kestrum starts from the defaults and will not overwrite it.</source>
-        <translation>Impossible de lire le fichier de configuration %1 (%2) ou de le mettre de côté&#x202f;; Kestrum repart des valeurs par défaut et ne l&apos;écrasera pas.</translation>
+        <translation>Impossible de lire le fichier de configuration %1 (%2) ou de le mettre de côté&#x202f;; Kestrum repart des valeurs par défaut et ne l’écrasera pas.</translation>
     </message>
     <message>
         <source>%1 could not be read and is kept as it is</source>
-        <translation>%1 n&apos;a pas pu être lu et reste tel quel</translation>
+        <translation>%1 n’a pas pu être lu et reste tel quel</translation>
     </message>
 </context>
 <context>
@@ -2499,7 +2499,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <message>
         <source>it does not answer at %1: %2</source>
         <comment>Kestrum is already running, but it does not answer</comment>
-        <translation>il ne répond pas à l&apos;adresse %1&#xa0;: %2</translation>
+        <translation>il ne répond pas à l’adresse %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>the path is too long for a socket</source>
@@ -2534,7 +2534,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <name>StandardOutput</name>
     <message>
         <source>cannot write to standard output: %1</source>
-        <translation>impossible d&apos;écrire sur la sortie standard&#xa0;: %1</translation>
+        <translation>impossible d’écrire sur la sortie standard&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -2548,7 +2548,7 @@ en dernier (dans %1)&#xa0;: les applications, la plus longue d&apos;abord, avec 
     <name>TimeTracker</name>
     <message>
         <source>Kestrum is now able to keep track of the active time spent in each document as well as in each application. However to enable this support you must turn on support for assistive devices in the Universal Access preference panel.</source>
-        <translation>Kestrum peut désormais suivre le temps actif passé dans chaque document ainsi que dans chaque application. Pour cela, vous devez toutefois activer la prise en charge des technologies d&apos;assistance dans les préférences d&apos;accessibilité.</translation>
+        <translation>Kestrum peut désormais suivre le temps actif passé dans chaque document ainsi que dans chaque application. Pour cela, vous devez toutefois activer la prise en charge des technologies d’assistance dans les préférences d’accessibilité.</translation>
     </message>
     <message>
         <source>Open System Preferences</source>
@@ -2711,15 +2711,15 @@ Couvert par du temps ajouté&#xa0;: non compté</translation>
     <name>kestrum</name>
     <message>
         <source>cannot connect to the Wayland display &quot;%1&quot;: %2</source>
-        <translation>impossible de se connecter à l&apos;affichage Wayland «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+        <translation>impossible de se connecter à l’affichage Wayland «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
     </message>
     <message>
         <source>this Qt cannot show windows on Wayland, and DISPLAY names no X server</source>
-        <translation>cette version de Qt ne peut pas afficher de fenêtres sous Wayland, et DISPLAY n&apos;indique aucun serveur X</translation>
+        <translation>cette version de Qt ne peut pas afficher de fenêtres sous Wayland, et DISPLAY n’indique aucun serveur X</translation>
     </message>
     <message>
         <source>no display to show Kestrum&apos;s window on (DISPLAY is not set)</source>
-        <translation>aucun affichage où montrer la fenêtre de Kestrum (DISPLAY n&apos;est pas défini)</translation>
+        <translation>aucun affichage où montrer la fenêtre de Kestrum (DISPLAY n’est pas défini)</translation>
     </message>
     <message>
         <source>Kestrum measures how long you actively work in each application and in each of its windows.</source>
@@ -2740,12 +2740,12 @@ Couvert par du temps ajouté&#xa0;: non compté</translation>
     <message>
         <source>the history cannot be written now (%1); %2 as soon as it can be</source>
         <extracomment>%2 is what is done then, as &quot;it is forgotten&quot; or &quot;the time is assigned&quot;</extracomment>
-        <translation>l&apos;historique ne peut pas être écrit pour l&apos;instant (%1)&#x202f;; %2 dès que possible</translation>
+        <translation>l’historique ne peut pas être écrit pour l’instant (%1)&#x202f;; %2 dès que possible</translation>
     </message>
     <message>
         <source>the history is busy; %1 as soon as what is being written is written</source>
         <extracomment>%1 is what is done then, as &quot;it is forgotten&quot; or &quot;the time is assigned&quot;</extracomment>
-        <translation>l&apos;historique est occupé&#x202f;; %1 dès que l&apos;écriture en cours sera terminée</translation>
+        <translation>l’historique est occupé&#x202f;; %1 dès que l’écriture en cours sera terminée</translation>
     </message>
     <message>
         <source>it is forgotten</source>
@@ -2764,7 +2764,7 @@ Couvert par du temps ajouté&#xa0;: non compté</translation>
     </message>
     <message>
         <source>The connection to the display was lost: windows are no longer watched.</source>
-        <translation>La connexion à l&apos;affichage a été perdue&#xa0;: les fenêtres ne sont plus suivies.</translation>
+        <translation>La connexion à l’affichage a été perdue&#xa0;: les fenêtres ne sont plus suivies.</translation>
     </message>
     <message>
         <source>Sleep, session switches and time-zone changes are not followed: the system bus does not answer (%1).</source>
@@ -2772,13 +2772,13 @@ Couvert par du temps ajouté&#xa0;: non compté</translation>
     </message>
     <message>
         <source>the timings could not be saved: %1</source>
-        <translation>les temps n&apos;ont pas pu être enregistrés&#xa0;: %1</translation>
+        <translation>les temps n’ont pas pu être enregistrés&#xa0;: %1</translation>
     </message>
     <message numerus="yes">
         <source>%n second(s) of history could not be written and are lost: %1</source>
         <translation>
-            <numerusform>%n seconde d&apos;historique n&apos;a pas pu être écrite et est perdue&#xa0;: %1</numerusform>
-            <numerusform>%n secondes d&apos;historique n&apos;ont pas pu être écrites et sont perdues&#xa0;: %1</numerusform>
+            <numerusform>%n seconde d’historique n’a pas pu être écrite et est perdue&#xa0;: %1</numerusform>
+            <numerusform>%n secondes d’historique n’ont pas pu être écrites et sont perdues&#xa0;: %1</numerusform>
         </translation>
     </message>
 </context>
