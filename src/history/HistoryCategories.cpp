@@ -23,10 +23,12 @@ struct Segment
 Classification assigned(const Assignment &assignment)
 {
     const auto time = [](const QDateTime &moment) { return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); };
+    const QString from = time(assignment.start);
+    const QString to = time(assignment.end);
     // The report's CSV and JSON carry the English; the windows show the user's language.
     return {Classification::Source::Assignment, assignment.category, -1,
-            QStringLiteral("assigned from %1 to %2").arg(time(assignment.start), time(assignment.end)), // not translated: as above
-            QCoreApplication::translate("HistoryCategories", "assigned from %1 to %2").arg(time(assignment.start), time(assignment.end))};
+            QStringLiteral("assigned from %1 to %2").arg(from, to), // not translated: as above
+            QCoreApplication::translate("HistoryCategories", "assigned from %1 to %2").arg(from, to)};
 }
 
 // The assignments of one computer as the parts of the timeline where each decides: where two
